@@ -1,0 +1,55 @@
+#include "platform/instancechannel.h"
+
+#include <QLocalServer>
+#include <QLocalSocket>
+
+#include <unistd.h>
+
+namespace corvane {
+
+namespace {
+constexpr int ConnectTimeoutMs = 500;
+}
+
+InstanceChannel::InstanceChannel(QObject *parent)
+    : QObject(parent), m_server(new QLocalServer(this))
+{
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                if (socket->readAll().contains(ActivateMessage))
+                    Q_EMIT activationRequested();
+            });
+        }
+    });
+}
+
+QString InstanceChannel::channelName()
+{
+    return QString::fromLatin1(WindowClassName) + QLatin1Char('-') + QString::number(::getuid());
+}
+
+bool InstanceChannel::activateRunningInstance()
+{
+    QLocalSocket socket;
+    socket.connectToServer(channelName());
+    if (!socket.waitForConnected(ConnectTimeoutMs))
+        return false;
+    // Posted, not sent: the answer is not awaited.
+    socket.write(ActivateMessage);
+    socket.waitForBytesWritten(ConnectTimeoutMs);
+    socket.disconnectFromServer();
+    return true;
+}
+
+bool InstanceChannel::listen()
+{
+    if (m_server->listen(channelName()))
+        return true;
+    // Only reached when nobody answered on the name: the file is stale.
+    QLocalServer::removeServer(channelName());
+    return m_server->listen(channelName());
+}
+
+} // namespace corvane

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+namespace corvane {
+
+// Single instance: the first copy listens on a local socket named after the
+// main window's fixed class name and the user; a later copy connects, posts the
+// activation message and ends.
+class InstanceChannel : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr const char *WindowClassName = "TCorvaneMainWindow";
+    static constexpr const char *ActivateMessage = "WM_ACTIVATEINSTANCE";
+
+    explicit InstanceChannel(QObject *parent = nullptr);
+
+    static QString channelName();
+
+    // Second copy: true when a first copy was found and told to come forward.
+    static bool activateRunningInstance();
+
+    // First copy: start listening. A socket file left behind by a crashed copy
+    // is removed first.
+    bool listen();
+
+Q_SIGNALS:
+    void activationRequested();
+
+
+private:
+    QLocalServer *m_server;
+};
+
+} // namespace corvane

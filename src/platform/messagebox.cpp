@@ -1,0 +1,125 @@
+#include "platform/messagebox.h"
+
+#include "platform/programfolder.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace corvane::msg {
+
+namespace {
+
+struct Recorder
+{
+    bool active = false;
+    QList<Answer> answers;
+    QList<Box> shown;
+};
+
+Recorder &recorder()
+{
+    static Recorder r;
+    return r;
+}
+
+QMessageBox::Icon toQt(Icon icon)
+{
+    switch (icon) {
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::Warning: return QMessageBox::Warning;
+    case Icon::Error: return QMessageBox::Critical;
+    case Icon::Question: return QMessageBox::Question;
+    case Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// End-to-end tests run the real program with CORVANE_MESSAGE_LOG naming a file:
+// each box is then appended to it as one JSON line and answered by its default.
+bool logToFile(const Box &box)
+{
+    static const QString path = qEnvironmentVariable("CORVANE_MESSAGE_LOG");
+    if (path.isEmpty())
+        return false;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        const QJsonObject line{{QStringLiteral("text"), box.text},
+                               {QStringLiteral("caption"), box.caption},
+                               {QStringLiteral("icon"), static_cast<int>(box.icon)},
+                               {QStringLiteral("buttons"), static_cast<int>(box.buttons)}};
+        file.write(QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n');
+    }
+    return true;
+}
+
+Answer showDialog(const Box &box)
+{
+    QMessageBox dialog(toQt(box.icon), box.caption, box.text, QMessageBox::NoButton,
+                       QApplication::activeWindow());
+    if (box.buttons == Buttons::YesNo) {
+        QPushButton *yes = dialog.addButton(QMessageBox::Yes);
+        QPushButton *no = dialog.addButton(QMessageBox::No);
+        dialog.setDefaultButton(box.defaultAnswer == Answer::No ? no : yes);
+        dialog.setEscapeButton(no);
+        dialog.exec();
+        return dialog.clickedButton() == yes ? Answer::Yes : Answer::No;
+    }
+    dialog.setDefaultButton(dialog.addButton(QMessageBox::Ok));
+    dialog.exec();
+    return Answer::Ok;
+}
+
+} // namespace
+
+Answer show(const Box &box)
+{
+    Recorder &r = recorder();
+    if (!r.active)
+        return logToFile(box) ? box.defaultAnswer : showDialog(box);
+    r.shown.append(box);
+    return r.answers.isEmpty() ? box.defaultAnswer : r.answers.takeFirst();
+}
+
+void inform(const QString &text)
+{
+    show({text, applicationTitle(), Icon::None, Buttons::Ok, Answer::Ok});
+}
+
+QString errorText(const QString &message)
+{
+    if (message.isEmpty() || message.back() <= QLatin1Char('.'))
+        return message;
+    return message + QLatin1Char('.');
+}
+
+void error(const QString &message)
+{
+    show({errorText(message), applicationTitle(), Icon::Error, Buttons::Ok, Answer::Ok});
+}
+
+void startRecording()
+{
+    recorder() = Recorder{};
+    recorder().active = true;
+}
+
+void stopRecording()
+{
+    recorder() = Recorder{};
+}
+
+void queueAnswer(Answer answer)
+{
+    recorder().answers.append(answer);
+}
+
+QList<Box> takeShown()
+{
+    return std::exchange(recorder().shown, {});
+}
+
+} // namespace corvane::msg

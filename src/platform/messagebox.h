@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+namespace corvane::msg {
+
+enum class Icon { None, Information, Warning, Error, Question };
+enum class Buttons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+struct Box
+{
+    QString text;
+    QString caption;
+    Icon icon = Icon::None;
+    Buttons buttons = Buttons::Ok;
+    Answer defaultAnswer = Answer::Ok;
+};
+
+// Every message box of the program goes through here, so that tests can see
+// what was shown and answer without a dialog ever blocking.
+Answer show(const Box &box);
+
+// A plain program message: OK only, application title as caption.
+void inform(const QString &text);
+
+// The generic error box: the failure's message with the full-stop rule,
+// application title as caption, error icon, OK.
+void error(const QString &message);
+
+// The text the generic error box shows for a failure message: a full stop is
+// appended unless the text is empty or ends in a character at or before '.'.
+QString errorText(const QString &message);
+
+// Test hook: while recording, no dialog is shown; each box is kept and answered
+// with the next queued answer (or its default when none is queued).
+void startRecording();
+void stopRecording();
+void queueAnswer(Answer answer);
+QList<Box> takeShown();
+
+} // namespace corvane::msg

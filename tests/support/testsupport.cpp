@@ -1,0 +1,83 @@
+#include "testsupport.h"
+
+#include "platform/programfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+#include <QUuid>
+#include <QWidget>
+
+namespace corvane::test {
+
+QStringList MessageCapture::takeTexts()
+{
+    QStringList texts;
+    for (const msg::Box &box : take())
+        texts.append(box.text);
+    return texts;
+}
+
+ProgramFolder::ProgramFolder(bool withDatabase)
+{
+    setProgramFolder(path());
+    if (withDatabase)
+        createDatabase(file(QStringLiteral("tel.mdb")));
+}
+
+ProgramFolder::~ProgramFolder()
+{
+    setProgramFolder({});
+}
+
+QString ProgramFolder::path() const
+{
+    return m_dir.path() + QLatin1Char('/');
+}
+
+void ProgramFolder::writeFile(const QString &name, const QByteArray &bytes) const
+{
+    QFile f(file(name));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+void createDatabase(const QString &fileName)
+{
+    QFile script(QStringLiteral(CORVANE_SOURCE_DIR "/resources/tel.sql"));
+    QVERIFY2(script.open(QIODevice::ReadOnly), "resources/tel.sql is missing");
+    const QString connection = QUuid::createUuid().toString();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(fileName);
+        QVERIFY(db.open());
+        const QStringList statements = QString::fromUtf8(script.readAll()).split(QLatin1Char(';'));
+        for (const QString &statement : statements) {
+            if (statement.trimmed().isEmpty())
+                continue;
+            QSqlQuery query(db);
+            QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+}
+
+QString artifactPath(const QString &name)
+{
+    QString dir = qEnvironmentVariable("CORVANE_TEST_ARTIFACTS");
+    if (dir.isEmpty())
+        dir = QDir::tempPath() + QStringLiteral("/corvane-artifacts");
+    QDir().mkpath(dir);
+    return dir + QLatin1Char('/') + name;
+}
+
+void saveScreenshot(QWidget *widget, const QString &name)
+{
+    QVERIFY(widget->grab().save(artifactPath(name)));
+}
+
+} // namespace corvane::test

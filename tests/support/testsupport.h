@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/messagebox.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+class QWidget;
+
+namespace corvane::test {
+
+// Records every message box for the lifetime of the object; none is shown.
+class MessageCapture
+{
+public:
+    MessageCapture() { msg::startRecording(); }
+    ~MessageCapture() { msg::stopRecording(); }
+    MessageCapture(const MessageCapture &) = delete;
+    MessageCapture &operator=(const MessageCapture &) = delete;
+
+    void answer(msg::Answer a) { msg::queueAnswer(a); }
+    QList<msg::Box> take() { return msg::takeShown(); }
+    QStringList takeTexts();
+};
+
+// A fresh program folder in a temporary directory, made the program's folder
+// for the lifetime of the object. It holds a new tel.mdb built from tel.sql
+// when asked to.
+class ProgramFolder
+{
+public:
+    explicit ProgramFolder(bool withDatabase = true);
+    ~ProgramFolder();
+    QString path() const; // ends in '/'
+    QString file(const QString &name) const { return path() + name; }
+    void writeFile(const QString &name, const QByteArray &bytes) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Creates an SQLite database file from resources/tel.sql.
+void createDatabase(const QString &fileName);
+
+// Where tests keep screenshots and other evidence.
+QString artifactPath(const QString &name);
+void saveScreenshot(QWidget *widget, const QString &name);
+
+} // namespace corvane::test
