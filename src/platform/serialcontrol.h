@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class QSerialPort;
+
+namespace corvane {
+
+// The serial communications control of the caller-ID line: the properties,
+// methods and events the program uses, over QSerialPort. Properties take effect
+// at the next opening of the port. Text is taken one character per byte
+// (Latin-1), so character counts match byte counts.
+class SerialControl : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SerialControl(QObject *parent = nullptr);
+    ~SerialControl() override;
+
+    void setInBufferSize(int size);
+    void setInputLen(int len);
+    void setInputMode(int mode); // 0 text
+    void setRThreshold(int threshold);
+    void setRTSEnable(bool on);
+    void setSettings(const QString &settings); // "9600,N,8,1"
+    void setSThreshold(int threshold);
+    void setCommPort(int port);
+    int commPort() const;
+
+    bool portOpen() const;
+    // true opens the device of CommPort and throws Failure when it is absent,
+    // busy or not a serial device; false closes it.
+    void setPortOpen(bool open);
+
+    // Sends the Latin-1 bytes of text; throws Failure when the port is closed.
+    void output(const QString &text);
+
+    int inBufferCount() const;
+    // With InputLen 0 everything waiting, which is then gone from the buffer;
+    // otherwise at most InputLen characters.
+    QString input();
+
+    // How long the line must stay quiet before a burst counts as ended.
+    static constexpr int QuietGapMs = 25;
+
+Q_SIGNALS:
+    // OnComm: always raised through the event loop.
+    void comm();
+    // Raised once when the open device vanishes; the port is closed by then.
+    void lineLost(const QString &message);
+
+private:
+    void received();
+    void raiseComm();
+    void deviceError();
+    void configure();
+
+    QSerialPort *m_port = nullptr;
+    QTimer m_quiet;
+    int m_inBufferSize = 1024;
+    int m_inputLen = 0;
+    int m_inputMode = 0;
+    int m_rThreshold = 0;
+    bool m_rtsEnable = false;
+    QString m_settings = QStringLiteral("9600,N,8,1");
+    int m_sThreshold = 0;
+    int m_commPort = 1;
+    bool m_commPending = false;
+};
+
+} // namespace corvane
