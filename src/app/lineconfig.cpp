@@ -1,0 +1,49 @@
+#include "app/lineconfig.h"
+
+#include "platform/profilefile.h"
+#include "platform/programfolder.h"
+
+namespace corvane {
+
+namespace {
+const QString Section = QStringLiteral("zel");
+const QString PortKey = QStringLiteral("father");
+const QString ModeKey = QStringLiteral("school");
+} // namespace
+
+QString lineConfigFile()
+{
+    return programFolder() + QStringLiteral("zel.ini");
+}
+
+LineConfig readLineConfig()
+{
+    const QString file = lineConfigFile();
+    return {profile::readString(file, Section, PortKey), profile::readString(file, Section, ModeKey)};
+}
+
+void writeLineConfig(const QString &portName, const QString &mode)
+{
+    const QString file = lineConfigFile();
+    if (profile::writeString(file, Section, PortKey, portName))
+        profile::writeString(file, Section, ModeKey, mode);
+}
+
+QString portNumberText(const QString &portName)
+{
+    for (int n = 1; n <= 8; ++n)
+        if (portName == QStringLiteral("com") + QString::number(n))
+            return QString::number(n);
+    return {};
+}
+
+QString modeCommand(const QString &mode)
+{
+    if (mode == QStringLiteral("制式1"))
+        return QStringLiteral("at#cid=1\r");
+    if (mode == QStringLiteral("制式2"))
+        return QStringLiteral("at#vcid=1\r");
+    return {};
+}
+
+} // namespace corvane

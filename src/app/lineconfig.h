@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace corvane {
+
+// The line settings in zel.ini, section "zel": key "father" holds the port name,
+// key "school" the caller-ID mode.
+struct LineConfig
+{
+    QString portName;
+    QString mode;
+};
+
+QString lineConfigFile(); // program folder + "zel.ini", built afresh on every call
+
+// Missing file, section or key read as empty; nothing is ever reported.
+LineConfig readLineConfig();
+
+// Writes the port name, then the mode, unchanged. A failed write is silent and
+// the second write is not attempted after a failed first one.
+void writeLineConfig(const QString &portName, const QString &mode);
+
+// "com1" … "com8" (exactly, lower case) give "1" … "8"; anything else "".
+QString portNumberText(const QString &portName);
+
+// The mode command for "制式1" / "制式2" (with its carriage return); "" otherwise.
+QString modeCommand(const QString &mode);
+
+} // namespace corvane
