@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+struct sqlite3;
+
+namespace corvane {
+
+// The program's one connection to tel.mdb (ADOConnection1). It opens at the
+// first query and stays open; it never creates the file, so a missing or broken
+// database makes every database action fail with a clear message instead of
+// quietly starting an empty one.
+class Connection
+{
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    void setDatabasePath(const QString &path);
+    QString databasePath() const;
+
+    // Opens on first use (WAL, synchronous FULL, busy timeout). Throws Failure
+    // when the file is missing, locked or not a database.
+    QSqlDatabase database();
+    // The SQLite handle behind database(), for the dataset layer.
+    sqlite3 *handle();
+
+private:
+    void open();
+
+    QString m_name;
+    QString m_path;
+};
+
+} // namespace corvane

@@ -1,0 +1,385 @@
+#include "records/dataset.h"
+
+#include "platform/failure.h"
+#include "records/connection.h"
+#include "records/statement.h"
+#include "records/tablekey.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace corvane {
+
+namespace {
+
+bool editing(Dataset::State state)
+{
+    return state == Dataset::State::Edit || state == Dataset::State::Insert;
+}
+
+} // namespace
+
+Dataset::Dataset(Connection &connection, const QString &designSql, QObject *parent)
+    : QObject(parent), m_connection(connection), m_sql(designSql)
+{
+}
+
+void Dataset::setSql(const QString &statement)
+{
+    close();
+    m_sql = statement;
+}
+
+QString Dataset::sql() const
+{
+    return m_sql;
+}
+
+void Dataset::open()
+{
+    if (isOpen())
+        return;
+    Statement select(m_connection.handle(), m_sql);
+    if (select.columnCount() == 0)
+        throw Failure(QStringLiteral("The statement returns no rows"));
+    QStringList fields;
+    for (int c = 0; c < select.columnCount(); ++c)
+        fields.append(select.columnName(c));
+    m_rows.clear();
+    try {
+        while (select.step()) {
+            m_rows.beginRow();
+            for (int c = 0; c < fields.size(); ++c)
+                m_rows.addValue(select.column(c));
+            m_rows.appendRow();
+        }
+    } catch (const Failure &) {
+        m_rows.clear();
+        throw;
+    }
+    m_fields = fields;
+    m_current = m_rows.size() > 0 ? 0 : -1;
+    setState(State::Browse);
+    Q_EMIT rowsChanged();
+    Q_EMIT dataChanged();
+}
+
+void Dataset::close()
+{
+    if (!isOpen())
+        return;
+    m_rows.clear();
+    m_fields.clear();
+    m_pending.clear();
+    m_changed.clear();
+    m_current = -1;
+    setState(State::Inactive);
+    Q_EMIT rowsChanged();
+    Q_EMIT dataChanged();
+}
+
+bool Dataset::isOpen() const
+{
+    return m_state != State::Inactive;
+}
+
+void Dataset::execute()
+{
+    Statement statement(m_connection.handle(), m_sql);
+    while (statement.step()) {
+    }
+}
+
+int Dataset::recordCount() const
+{
+    return m_rows.size();
+}
+
+int Dataset::recordNumber() const
+{
+    return m_current;
+}
+
+Dataset::State Dataset::state() const
+{
+    return m_state;
+}
+
+bool Dataset::isModified() const
+{
+    return std::find(m_changed.begin(), m_changed.end(), true) != m_changed.end();
+}
+
+QStringList Dataset::fieldNames() const
+{
+    return m_fields;
+}
+
+int Dataset::fieldIndex(const QString &field) const
+{
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (m_fields[i].compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QString Dataset::fieldText(const QString &field) const
+{
+    if (!isOpen())
+        return {};
+    const int column = requireField(field);
+    if (editing(m_state))
+        return m_pending[std::size_t(column)].value_or(QString());
+    return m_current < 0 ? QString() : cellText(m_current, column);
+}
+
+void Dataset::setFieldText(const QString &field, const QString &value)
+{
+    requireOpen();
+    if (!editing(m_state))
+        throw Failure(QStringLiteral("Dataset not in edit or insert mode"));
+    const auto column = std::size_t(requireField(field));
+    if (m_pending[column].value_or(QString()) == value)
+        return;
+    m_pending[column] = value;
+    m_changed[column] = true;
+    Q_EMIT dataChanged();
+}
+
+QString Dataset::cellText(int row, int column) const
+{
+    return RowStore::text(m_rows.value(row, column));
+}
+
+void Dataset::first()
+{
+    moveTo(0);
+}
+
+void Dataset::prior()
+{
+    moveTo(m_current - 1);
+}
+
+void Dataset::next()
+{
+    moveTo(m_current + 1);
+}
+
+void Dataset::last()
+{
+    moveTo(m_rows.size() - 1);
+}
+
+void Dataset::moveTo(int row)
+{
+    requireOpen();
+    settle();
+    if (row < 0 || row >= m_rows.size())
+        return;
+    setCurrent(row);
+}
+
+void Dataset::append()
+{
+    requireOpen();
+    settle();
+    m_pending.assign(std::size_t(m_fields.size()), std::nullopt);
+    m_changed.assign(std::size_t(m_fields.size()), false);
+    m_current = m_rows.size();
+    setState(State::Insert);
+    Q_EMIT dataChanged();
+}
+
+void Dataset::edit()
+{
+    requireOpen();
+    if (editing(m_state))
+        return;
+    if (m_rows.size() == 0) {
+        append();
+        return;
+    }
+    m_pending = rowValues(m_current);
+    m_changed.assign(std::size_t(m_fields.size()), false);
+    setState(State::Edit);
+}
+
+void Dataset::post()
+{
+    requireOpen();
+    if (!editing(m_state))
+        return;
+    sqlite3 *db = m_connection.handle();
+    const TableKey target = tableKey(db, m_sql, m_fields);
+    if (m_state == State::Insert)
+        insertPending(db, target);
+    else
+        updatePending(db, target);
+    m_pending.clear();
+    m_changed.clear();
+    setState(State::Browse);
+    Q_EMIT rowsChanged();
+    Q_EMIT dataChanged();
+}
+
+void Dataset::insertPending(sqlite3 *db, const TableKey &target)
+{
+    const int keyColumn = fieldIndex(target.key);
+    QStringList names;
+    QStringList marks;
+    QList<int> columns;
+    for (int c = 0; c < m_fields.size(); ++c) {
+        if (!target.columns.contains(m_fields[c], Qt::CaseInsensitive) || (c == keyColumn && !m_changed[std::size_t(c)]))
+            continue;
+        names.append(sqlName(m_fields[c]));
+        marks.append(QStringLiteral("?"));
+        columns.append(c);
+    }
+    const QString values = names.isEmpty() ? QStringLiteral(" DEFAULT VALUES")
+                                           : QLatin1String(" (") + names.join(QLatin1Char(',')) +
+                                                 QLatin1String(") VALUES (") + marks.join(QLatin1Char(',')) +
+                                                 QLatin1Char(')');
+    Statement insert(db, QStringLiteral("INSERT INTO ") + sqlName(target.table) + values);
+    for (int i = 0; i < columns.size(); ++i)
+        insert.bind(i + 1, m_pending[std::size_t(columns[i])]);
+    insert.step();
+    Values row = m_pending;
+    row[std::size_t(keyColumn)] = QString::number(sqlite3_last_insert_rowid(db));
+    encode(row);
+    m_rows.appendRow();
+    m_current = m_rows.size() - 1;
+}
+
+void Dataset::updatePending(sqlite3 *db, const TableKey &target)
+{
+    QStringList assignments;
+    QList<int> columns;
+    for (int c = 0; c < m_fields.size(); ++c) {
+        if (!m_changed[std::size_t(c)] || !target.columns.contains(m_fields[c], Qt::CaseInsensitive))
+            continue;
+        assignments.append(sqlName(m_fields[c]) + QStringLiteral("=?"));
+        columns.append(c);
+    }
+    if (!assignments.isEmpty()) {
+        Statement update(db, QStringLiteral("UPDATE ") + sqlName(target.table) + QStringLiteral(" SET ") +
+                                 assignments.join(QLatin1Char(',')) + QStringLiteral(" WHERE ") +
+                                 sqlName(target.key) + QStringLiteral("=?"));
+        for (int i = 0; i < columns.size(); ++i)
+            update.bind(i + 1, m_pending[std::size_t(columns[i])]);
+        update.bind(int(columns.size()) + 1, cellText(m_current, fieldIndex(target.key)).toLongLong());
+        update.step();
+        // Another program deleted the row meanwhile: saying "saved" would be a lie.
+        if (sqlite3_changes(db) == 0)
+            throw Failure(QStringLiteral(
+                "Row cannot be located for updating. Some values may have been changed since it was last read"));
+    }
+    encode(m_pending);
+    m_rows.replaceRow(m_current);
+}
+
+void Dataset::cancel()
+{
+    if (!editing(m_state))
+        return;
+    const bool inserting = m_state == State::Insert;
+    m_pending.clear();
+    m_changed.clear();
+    if (inserting)
+        m_current = m_rows.size() - 1;
+    setState(State::Browse);
+    Q_EMIT dataChanged();
+}
+
+void Dataset::remove()
+{
+    requireOpen();
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    cancel();
+    if (m_rows.size() == 0)
+        throw Failure(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    sqlite3 *db = m_connection.handle();
+    const TableKey target = tableKey(db, m_sql, m_fields);
+    Statement remove(db, QStringLiteral("DELETE FROM ") + sqlName(target.table) + QStringLiteral(" WHERE ") +
+                             sqlName(target.key) + QStringLiteral("=?"));
+    remove.bind(1, cellText(m_current, fieldIndex(target.key)).toLongLong());
+    remove.step();
+    m_rows.removeRow(m_current);
+    m_current = std::min(m_current, m_rows.size() - 1);
+    Q_EMIT rowsChanged();
+    Q_EMIT dataChanged();
+}
+
+void Dataset::requireOpen() const
+{
+    if (!isOpen())
+        throw Failure(QStringLiteral("Operation is not allowed when the object is closed"));
+}
+
+int Dataset::requireField(const QString &field) const
+{
+    const int column = fieldIndex(field);
+    if (column < 0)
+        throw Failure(QStringLiteral("Item cannot be found in the collection corresponding to the requested name "
+                                     "or ordinal: '%1'")
+                          .arg(field));
+    return column;
+}
+
+// Leaving a pending row the way the program expects: a changed row is saved,
+// an untouched one is dropped.
+void Dataset::settle()
+{
+    if (!editing(m_state))
+        return;
+    if (isModified())
+        post();
+    else
+        cancel();
+}
+
+void Dataset::setState(State state)
+{
+    if (state == m_state)
+        return;
+    m_state = state;
+    Q_EMIT stateChanged();
+}
+
+void Dataset::setCurrent(int row)
+{
+    if (row == m_current)
+        return;
+    m_current = row;
+    Q_EMIT dataChanged();
+}
+
+void Dataset::encode(const Values &values)
+{
+    m_rows.beginRow();
+    for (const std::optional<QString> &value : values) {
+        if (value) {
+            const QByteArray bytes = value->toUtf8();
+            m_rows.addValue(QByteArrayView(bytes));
+        } else {
+            m_rows.addValue(std::nullopt);
+        }
+    }
+}
+
+Dataset::Values Dataset::rowValues(int row) const
+{
+    Values values;
+    for (int c = 0; c < m_fields.size(); ++c) {
+        const RowStore::Value value = m_rows.value(row, c);
+        values.push_back(value ? std::optional<QString>(QString::fromUtf8(*value)) : std::nullopt);
+    }
+    return values;
+}
+
+} // namespace corvane

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "records/datasetmodel.h"
+
+#include <QTableView>
+
+namespace corvane {
+
+class DataSource;
+
+// A read-only grid bound to a data source; columns are configured as
+// (field, title, width). A closed dataset shows no rows.
+class DBGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit DBGrid(DataSource *source, QWidget *parent = nullptr);
+
+    void addColumn(const QString &field, const QString &title, int width);
+    DatasetModel *datasetModel() const;
+
+private:
+    DataSource *m_source;
+    DatasetModel *m_model;
+};
+
+} // namespace corvane
