@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -69,6 +68,8 @@ private:
     int m_sThreshold = 0;
     int m_commPort = 1;
     bool m_commPending = false;
+    bool m_lost = false;
+    QString m_device;
 };
 
 } // namespace corvane

@@ -1,0 +1,261 @@
+#include "platform/serialcontrol.h"
+
+#include "platform/failure.h"
+#include "platform/serialdevice.h"
+
+#include <QSerialPort>
+
+#include <algorithm>
+#include <climits>
+
+namespace corvane {
+
+namespace {
+
+struct LineSettings
+{
+    qint32 baudRate = 9600;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+};
+
+Failure invalidSettings()
+{
+    return Failure(QStringLiteral("Invalid property value"));
+}
+
+// "9600,N,8,1": baud rate, parity letter, data bits, stop bits.
+LineSettings parseSettings(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        throw invalidSettings();
+    LineSettings s;
+    bool ok = false;
+    s.baudRate = parts[0].trimmed().toInt(&ok);
+    if (!ok || s.baudRate <= 0)
+        throw invalidSettings();
+
+    const QString parity = parts[1].trimmed().toUpper();
+    if (parity == QLatin1String("N"))
+        s.parity = QSerialPort::NoParity;
+    else if (parity == QLatin1String("E"))
+        s.parity = QSerialPort::EvenParity;
+    else if (parity == QLatin1String("O"))
+        s.parity = QSerialPort::OddParity;
+    else if (parity == QLatin1String("M"))
+        s.parity = QSerialPort::MarkParity;
+    else if (parity == QLatin1String("S"))
+        s.parity = QSerialPort::SpaceParity;
+    else
+        throw invalidSettings();
+
+    const int dataBits = parts[2].trimmed().toInt(&ok);
+    if (!ok || dataBits < 5 || dataBits > 8)
+        throw invalidSettings();
+    s.dataBits = static_cast<QSerialPort::DataBits>(dataBits);
+
+    const QString stop = parts[3].trimmed();
+    if (stop == QLatin1String("1"))
+        s.stopBits = QSerialPort::OneStop;
+    else if (stop == QLatin1String("1.5"))
+        s.stopBits = QSerialPort::OneAndHalfStop;
+    else if (stop == QLatin1String("2"))
+        s.stopBits = QSerialPort::TwoStop;
+    else
+        throw invalidSettings();
+    return s;
+}
+
+} // namespace
+
+SerialControl::SerialControl(QObject *parent) : QObject(parent), m_port(new QSerialPort(this))
+{
+    // Qt hands received data over in fragments as the driver delivers them: a
+    // UART FIFO about every 15 ms at 9600 baud, a USB modem every few ms. A
+    // caller-ID report must be read whole in one event, so the receive event
+    // waits until the line has been quiet for longer than the slowest of those
+    // hand-overs (25 ms), or until the input buffer is full.
+    m_quiet.setSingleShot(true);
+    m_quiet.setInterval(QuietGapMs);
+    connect(&m_quiet, &QTimer::timeout, this, [this] {
+        if (inBufferCount() > 0)
+            raiseComm();
+    });
+    connect(m_port, &QSerialPort::readyRead, this, &SerialControl::received);
+    connect(m_port, &QSerialPort::errorOccurred, this, &SerialControl::deviceError);
+}
+
+SerialControl::~SerialControl()
+{
+    m_port->close();
+}
+
+void SerialControl::setInBufferSize(int size)
+{
+    m_inBufferSize = size;
+}
+
+void SerialControl::setInputLen(int len)
+{
+    m_inputLen = len;
+}
+
+void SerialControl::setInputMode(int mode)
+{
+    m_inputMode = mode;
+}
+
+void SerialControl::setRThreshold(int threshold)
+{
+    m_rThreshold = threshold;
+}
+
+void SerialControl::setRTSEnable(bool on)
+{
+    m_rtsEnable = on;
+}
+
+void SerialControl::setSettings(const QString &settings)
+{
+    parseSettings(settings);
+    m_settings = settings;
+}
+
+void SerialControl::setSThreshold(int threshold)
+{
+    m_sThreshold = threshold;
+}
+
+void SerialControl::setCommPort(int port)
+{
+    m_commPort = port;
+}
+
+int SerialControl::commPort() const
+{
+    return m_commPort;
+}
+
+bool SerialControl::portOpen() const
+{
+    return m_port->isOpen();
+}
+
+void SerialControl::setPortOpen(bool open)
+{
+    if (!open) {
+        m_quiet.stop();
+        m_port->close();
+        return;
+    }
+    if (m_port->isOpen())
+        throw Failure(QStringLiteral("Port already open"));
+
+    m_device = serialDevicePath(m_commPort);
+    m_port->setPortName(m_device);
+    m_lost = false;
+    if (!m_port->open(QIODevice::ReadWrite))
+        throw Failure(QStringLiteral("Cannot open port %1 (%2): %3")
+                          .arg(QString::number(m_commPort), m_device, m_port->errorString()));
+    configure();
+}
+
+void SerialControl::configure()
+{
+    const LineSettings s = parseSettings(m_settings);
+    m_port->setBaudRate(s.baudRate);
+    m_port->setParity(s.parity);
+    m_port->setDataBits(s.dataBits);
+    m_port->setStopBits(s.stopBits);
+    m_port->setFlowControl(QSerialPort::NoFlowControl);
+    // Bytes beyond the input buffer stay with the driver (and, once its buffer
+    // is full, hold up the sender) until the program has read what it has.
+    m_port->setReadBufferSize(std::max(m_inBufferSize, 1));
+    // Pseudo-terminals and some USB adapters have no modem lines; that is no
+    // reason to refuse the port, so these two may fail quietly.
+    m_port->setDataTerminalReady(true);
+    m_port->setRequestToSend(m_rtsEnable);
+    m_port->clearError();
+}
+
+void SerialControl::output(const QString &text)
+{
+    if (!m_port->isOpen())
+        throw Failure(QStringLiteral("Operation valid only when the port is open"));
+    const QByteArray bytes = text.toLatin1();
+    if (m_port->write(bytes) != bytes.size())
+        throw Failure(m_port->errorString());
+}
+
+int SerialControl::inBufferCount() const
+{
+    if (!m_port->isOpen())
+        return 0;
+    return static_cast<int>(std::min<qint64>(m_port->bytesAvailable(), INT_MAX));
+}
+
+QString SerialControl::input()
+{
+    if (!m_port->isOpen())
+        return {};
+    const QByteArray bytes = m_inputLen > 0 ? m_port->read(m_inputLen) : m_port->readAll();
+    return QString::fromLatin1(bytes);
+}
+
+void SerialControl::received()
+{
+    if (m_port->bytesAvailable() >= m_inBufferSize)
+        raiseComm();
+    else
+        m_quiet.start();
+}
+
+void SerialControl::raiseComm()
+{
+    if (m_rThreshold <= 0 || m_commPending)
+        return;
+    m_commPending = true;
+    m_quiet.stop();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_commPending = false;
+            Q_EMIT comm();
+            // Characters the handler left unread, or that came while it ran,
+            // get an event of their own once the line is quiet again.
+            if (inBufferCount() > 0 && !m_quiet.isActive())
+                m_quiet.start();
+        },
+        Qt::QueuedConnection);
+}
+
+void SerialControl::deviceError()
+{
+    // A vanished device shows as a resource error, or (a pseudo-terminal
+    // whose master was closed) as reads that return nothing while the port
+    // keeps signalling data. Either way the port is of no further use, and
+    // reading on would only spin.
+    const QSerialPort::SerialPortError error = m_port->error();
+    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || !m_port->isOpen() ||
+        m_lost)
+        return;
+    m_lost = true;
+    // Closing the port from inside its own notification is not safe; finish
+    // the job from the event loop. What was already received is still handed
+    // over before the line is reported lost.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_quiet.stop();
+            if (inBufferCount() > 0)
+                Q_EMIT comm();
+            m_port->close();
+            Q_EMIT lineLost(
+                tr("串口 %1 已断开，来电将不再显示，请检查调制解调器后重新启动本程序").arg(m_device));
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace corvane

@@ -1,0 +1,332 @@
+#include "platform/failure.h"
+#include "platform/serialcontrol.h"
+#include "platform/serialdevice.h"
+#include "testsupport.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <pty.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace corvane;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A pseudo-terminal whose slave stands in for the modem's serial port; the
+// test plays the modem on the master side.
+class Pty
+{
+public:
+    Pty()
+    {
+        char name[256] = {};
+        if (openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0)
+            m_path = QString::fromLocal8Bit(name);
+        // Never block the GUI thread: the control under test lives on it.
+        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    }
+    ~Pty()
+    {
+        closeMaster();
+        if (m_slave >= 0)
+            ::close(m_slave);
+    }
+    QString path() const { return m_path; }
+    void write(const QByteArray &bytes) const
+    {
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+            if (n > 0)
+                done += n;
+            else if (errno == EAGAIN)
+                std::this_thread::sleep_for(1ms);
+            else
+                return;
+        }
+    }
+    // Plays bytes one at a time with a pause after each, from another thread,
+    // as a modem on a real line would.
+    std::thread writePaced(const QByteArray &bytes, std::chrono::microseconds perChar) const
+    {
+        return std::thread([this, bytes, perChar] {
+            auto next = std::chrono::steady_clock::now();
+            for (char c : bytes) {
+                write(QByteArray(1, c));
+                next += perChar;
+                std::this_thread::sleep_until(next);
+            }
+        });
+    }
+    QByteArray readAvailable(int expected) const
+    {
+        QByteArray result;
+        QElapsedTimer clock;
+        clock.start();
+        while (result.size() < expected && clock.elapsed() < 2000) {
+            char buffer[256];
+            const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+            if (n > 0)
+                result.append(buffer, n);
+            else
+                QTest::qWait(1);
+        }
+        return result;
+    }
+    void closeMaster()
+    {
+        if (m_master >= 0)
+            ::close(m_master);
+        m_master = -1;
+    }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_path;
+};
+
+// Reads the whole input at every event, as the main window does.
+struct Reader
+{
+    explicit Reader(SerialControl &control) : control(control)
+    {
+        QObject::connect(&control, &SerialControl::comm, &control, [this] {
+            counts.append(this->control.inBufferCount());
+            texts.append(this->control.input());
+            if (onEvent)
+                onEvent();
+        });
+    }
+    QString all() const { return texts.join(QString()); }
+
+    SerialControl &control;
+    QList<int> counts;
+    QStringList texts;
+    std::function<void()> onEvent;
+};
+
+void configure(SerialControl &control, int port = 1)
+{
+    control.setInBufferSize(1024);
+    control.setInputLen(0);
+    control.setInputMode(0);
+    control.setRThreshold(1);
+    control.setRTSEnable(true);
+    control.setSettings(QStringLiteral("9600,N,8,1"));
+    control.setSThreshold(0);
+    control.setCommPort(port);
+}
+
+const QByteArray report = "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234\r\n\r\n";
+
+} // namespace
+
+class TestSerialControl : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<test::ProgramFolder>(false);
+        m_pty = std::make_unique<Pty>();
+        QVERIFY(!m_pty->path().isEmpty());
+        m_folder->writeFile(QStringLiteral("zel.ini"),
+                            "[ports]\r\ncom1=" + m_pty->path().toLocal8Bit() +
+                                "\r\ncom2=/nonexistent/tty\r\ncom3=" +
+                                m_folder->file(QStringLiteral("zel.ini")).toLocal8Bit() + "\r\n");
+    }
+    void cleanup()
+    {
+        m_pty.reset();
+        m_folder.reset();
+    }
+
+    void deviceMapping()
+    {
+        QCOMPARE(serialDevicePath(1), m_pty->path());
+        QCOMPARE(serialDevicePath(4), QStringLiteral("/dev/ttyS3"));
+    }
+
+    void openOutputClose()
+    {
+        SerialControl control;
+        configure(control);
+        QVERIFY(!control.portOpen());
+        control.setPortOpen(true);
+        QVERIFY(control.portOpen());
+        QCOMPARE(control.inBufferCount(), 0);
+        control.output(QStringLiteral("at#cid=1\r"));
+        QCOMPARE(m_pty->readAvailable(9), QByteArray("at#cid=1\r"));
+        control.setPortOpen(false);
+        QVERIFY(!control.portOpen());
+        // The control's own message, as the generic error box shows it.
+        try {
+            control.output(QStringLiteral("at#cid=1\r"));
+            QFAIL("output on a closed port must fail");
+        } catch (const Failure &failure) {
+            QCOMPARE(failure.message(), QStringLiteral("Operation valid only when the port is open"));
+        }
+    }
+
+    void openFailures_data()
+    {
+        QTest::addColumn<int>("port");
+        QTest::newRow("absent device") << 2;
+        QTest::newRow("not a serial device") << 3;
+    }
+    void openFailures()
+    {
+        QFETCH(int, port);
+        SerialControl control;
+        configure(control, port);
+        QVERIFY_THROWS_EXCEPTION(Failure, control.setPortOpen(true));
+        QVERIFY(!control.portOpen());
+        QVERIFY_THROWS_EXCEPTION(Failure, control.output(QStringLiteral("x")));
+    }
+
+    void busyPortFails()
+    {
+        SerialControl first;
+        configure(first);
+        first.setPortOpen(true);
+        SerialControl second;
+        configure(second);
+        QVERIFY_THROWS_EXCEPTION(Failure, second.setPortOpen(true));
+        QVERIFY(first.portOpen());
+    }
+
+    void badSettingsRejected()
+    {
+        SerialControl control;
+        QVERIFY_THROWS_EXCEPTION(Failure, control.setSettings(QStringLiteral("9600,X,8,1")));
+        QVERIFY_THROWS_EXCEPTION(Failure, control.setSettings(QStringLiteral("fast")));
+    }
+
+    // A report at line rate (about 1 ms a character) comes in many fragments;
+    // it must reach the program as one event holding the whole report.
+    void lineRateStreamIsOneEvent()
+    {
+        SerialControl control;
+        configure(control);
+        control.setPortOpen(true);
+        Reader reader(control);
+        std::thread writer = m_pty->writePaced(report, 1040us);
+        QTRY_COMPARE_WITH_TIMEOUT(reader.texts.size(), 1, 2000);
+        writer.join();
+        QTest::qWait(150);
+        QCOMPARE(reader.texts, QStringList{QString::fromLatin1(report)});
+        QCOMPARE(reader.counts, QList<int>{int(report.size())});
+        QCOMPARE(control.inBufferCount(), 0);
+    }
+
+    void quietGapSplitsEvents()
+    {
+        SerialControl control;
+        configure(control);
+        control.setPortOpen(true);
+        Reader reader(control);
+        std::thread writer([this] {
+            m_pty->writePaced("RING\r\n", 1040us).join();
+            std::this_thread::sleep_for(60ms);
+            m_pty->writePaced(report, 1040us).join();
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(reader.texts.size(), 2, 2000);
+        writer.join();
+        QTest::qWait(150);
+        QCOMPARE(reader.texts, (QStringList{QStringLiteral("RING\r\n"), QString::fromLatin1(report)}));
+    }
+
+    // A sender that never pauses is read in buffer-sized pieces; no event ever
+    // holds more than the buffer and nothing is lost or reordered.
+    void inputBufferCap()
+    {
+        SerialControl control;
+        configure(control);
+        control.setPortOpen(true);
+        Reader reader(control);
+        QByteArray bytes(5000, '\0');
+        for (int i = 0; i < bytes.size(); ++i)
+            bytes[i] = char(i * 7 + i / 256);
+        std::thread writer([&] { m_pty->write(bytes); });
+        QTRY_COMPARE_WITH_TIMEOUT(reader.all().size(), bytes.size(), 5000);
+        writer.join();
+        QCOMPARE(reader.counts.first(), 1024);
+        for (int count : std::as_const(reader.counts))
+            QVERIFY(count <= 1024);
+        QCOMPARE(reader.all(), QString::fromLatin1(bytes));
+    }
+
+    void everyByteValueArrives()
+    {
+        SerialControl control;
+        configure(control);
+        control.setPortOpen(true);
+        Reader reader(control);
+        QByteArray bytes;
+        for (int b = 0; b < 256; ++b)
+            bytes.append(char(b));
+        m_pty->write(bytes);
+        QTRY_COMPARE_WITH_TIMEOUT(reader.all().size(), 256, 2000);
+        for (int b = 0; b < 256; ++b)
+            QCOMPARE(reader.all().at(b).unicode(), ushort(b));
+    }
+
+    // While the handler blocks (a ring playing), arriving characters wait and
+    // are read together by the next event.
+    void charactersWaitWhileBlocked()
+    {
+        SerialControl control;
+        configure(control);
+        control.setPortOpen(true);
+        Reader reader(control);
+        reader.onEvent = [&] {
+            if (reader.texts.size() == 1) {
+                m_pty->write("abc");
+                std::this_thread::sleep_for(100ms);
+                m_pty->write("def");
+                std::this_thread::sleep_for(100ms);
+            }
+        };
+        m_pty->write(report);
+        QTRY_COMPARE_WITH_TIMEOUT(reader.texts.size(), 2, 2000);
+        QTest::qWait(100);
+        QCOMPARE(reader.texts, (QStringList{QString::fromLatin1(report), QStringLiteral("abcdef")}));
+    }
+
+    void deviceVanishes()
+    {
+        SerialControl control;
+        configure(control);
+        control.setPortOpen(true);
+        Reader reader(control);
+        QSignalSpy lost(&control, &SerialControl::lineLost);
+        // Received, but the line has not been quiet long enough for an event
+        // yet: it must still be handed over before the loss is reported.
+        m_pty->write("NMBR = 1");
+        QTest::qWait(5);
+        m_pty->closeMaster();
+        QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 2000);
+        QTest::qWait(200);
+        QCOMPARE(lost.size(), 1);
+        QVERIFY(!control.portOpen());
+        QVERIFY(lost.first().first().toString().contains(m_pty->path()));
+        QCOMPARE(reader.all(), QStringLiteral("NMBR = 1"));
+        QVERIFY_THROWS_EXCEPTION(Failure, control.output(QStringLiteral("at\r")));
+    }
+
+private:
+    std::unique_ptr<test::ProgramFolder> m_folder;
+    std::unique_ptr<Pty> m_pty;
+};
+
+QTEST_MAIN(TestSerialControl)
+#include "tst_serialcontrol.moc"
