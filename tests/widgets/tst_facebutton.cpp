@@ -1,0 +1,419 @@
+#include "widgets/facebutton.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDialog>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace corvane;
+
+namespace {
+
+constexpr TColor Face = rgbColor(200, 210, 220);
+constexpr TColor Focused = rgbColor(10, 200, 10);
+constexpr TColor Down = rgbColor(200, 10, 10);
+constexpr TColor Border = rgbColor(10, 10, 200);
+
+QColor pixel(QWidget *widget, int x, int y)
+{
+    return widget->grab().toImage().pixelColor(x, y);
+}
+
+constexpr QPoint OffScreen(5000, 5000);
+
+// A window holding buttons, with the pointer away from them.
+class Window
+{
+public:
+    Window()
+    {
+        widget.resize(200, 100);
+        QCursor::setPos(OffScreen);
+    }
+
+    FaceButton *add(int x = 10)
+    {
+        auto *button = new FaceButton(&widget);
+        button->setGeometry(x, 10, 40, 30);
+        button->setColor(Face);
+        button->setColorFocused(Focused);
+        button->setColorDown(Down);
+        button->setColorBorder(Border);
+        return button;
+    }
+
+    bool show()
+    {
+        widget.show();
+        widget.activateWindow();
+        return QTest::qWaitForWindowActive(&widget);
+    }
+
+    QWidget widget;
+};
+
+// Moves the pointer over `widget` and delivers the move: offscreen, moving the
+// cursor alone raises no mouse-move event.
+void hover(QWidget *widget, QPoint pos = {5, 5})
+{
+    QCursor::setPos(widget->mapToGlobal(pos));
+    QMouseEvent move(QEvent::MouseMove, pos, widget->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+void clickOn(FaceButton *button)
+{
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
+}
+
+} // namespace
+
+class TestFaceButton : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void newButtonHasTheDeclaredDefaults()
+    {
+        FaceButton button;
+        QCOMPARE(button.size(), QSize(25, 25));
+        QCOMPARE(button.state(), fbsUp);
+        QCOMPARE(button.color(), TColor(0xE1EAEB));
+        QCOMPARE(button.colorFocused(), TColor(0xE1EAEB));
+        QCOMPARE(button.colorDown(), TColor(0xC5D6D9));
+        QCOMPARE(button.colorBorder(), TColor(0x8396A0));
+        QCOMPARE(button.layout(), blGlyphTop);
+        QCOMPARE(button.margin(), -1);
+        QCOMPARE(button.spacing(), 4);
+        QVERIFY(button.testAttribute(Qt::WA_OpaquePaintEvent));
+        QVERIFY(!button.tabStop());
+    }
+
+    void captionIsCentredWithoutGlyph()
+    {
+        FaceButton button;
+        button.resize(73, 25);
+        button.setCaption(QStringLiteral("OK"));
+        button.grab();
+        const QRect caption = button.captionRect();
+        QVERIFY(qAbs(caption.center().x() - 36) <= 1);
+        QVERIFY(qAbs(caption.center().y() - 12) <= 1);
+    }
+
+    void colourFollowsTheParentUntilSet()
+    {
+        QWidget parent;
+        QPalette palette = parent.palette();
+        palette.setColor(QPalette::Window, QColor(1, 2, 3));
+        parent.setPalette(palette);
+        auto *button = new FaceButton(&parent);
+        QCOMPARE(button->color(), rgbColor(1, 2, 3));
+        palette.setColor(QPalette::Window, QColor(4, 5, 6));
+        parent.setPalette(palette);
+        QCOMPARE(button->color(), rgbColor(4, 5, 6));
+        button->setColor(Face);
+        QVERIFY(!button->parentColor());
+        parent.setPalette(QPalette(QColor(9, 9, 9)));
+        QCOMPARE(button->color(), Face);
+    }
+
+    void advancedColoursAreDerivedFromColor()
+    {
+        FaceButton white;
+        white.setColor(0xFFFFFF);
+        white.setUseAdvColors(true);
+        QCOMPARE(white.colorFocused(), TColor(0x6A6A6A));
+        FaceButton black;
+        black.setColor(0x000000);
+        black.setUseAdvColors(true);
+        QCOMPARE(black.colorFocused(), TColor(0x151515));
+        QCOMPARE(black.colorDown(), TColor(0x000000));
+        // A later Color does not recompute; changing an amount does.
+        black.setColor(0xFFFFFF);
+        QCOMPARE(black.colorFocused(), TColor(0x151515));
+        black.setAdvColorFocused(10);
+        QCOMPARE(black.colorFocused(), TColor(0x6A6A6A));
+    }
+
+    void numGlyphsFollowsTheGlyphStrip()
+    {
+        FaceButton button;
+        button.setGlyph(QImage(64, 16, QImage::Format_RGB32));
+        QCOMPARE(button.numGlyphs(), TNumGlyphs(4));
+        button.setGlyph(QImage(96, 16, QImage::Format_RGB32));
+        QCOMPARE(button.numGlyphs(), TNumGlyphs(1));
+        button.setNumGlyphs(3);
+        button.setGlyph(QImage(40, 16, QImage::Format_RGB32));
+        QCOMPARE(button.numGlyphs(), TNumGlyphs(3));
+        button.setGlyph(QImage());
+        QCOMPARE(button.numGlyphs(), TNumGlyphs(3));
+    }
+
+    void marginBelowMinusOneIsIgnored()
+    {
+        FaceButton button;
+        button.setMargin(3);
+        button.setMargin(-5);
+        QCOMPARE(button.margin(), 3);
+    }
+
+    void pressDragAndRelease()
+    {
+        Window window;
+        FaceButton *button = window.add();
+        QSignalSpy clicks(button, &FaceButton::clicked);
+        QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(button->state(), fbsPressed);
+        QVERIFY(button->isDragging());
+        QTest::mouseMove(button, QPoint(60, 5));
+        QCOMPARE(button->state(), fbsUp);
+        QTest::mouseMove(button, QPoint(6, 6));
+        QCOMPARE(button->state(), fbsPressed);
+        QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(6, 6));
+        QCOMPARE(button->state(), fbsUp);
+        QVERIFY(!button->isDragging());
+        QCOMPARE(clicks.count(), 1);
+
+        QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(-1, 5));
+        QCOMPARE(button->state(), fbsUp);
+        QCOMPARE(clicks.count(), 1);
+
+        QTest::mousePress(button, Qt::RightButton, {}, QPoint(5, 5));
+        QCOMPARE(button->state(), fbsUp);
+    }
+
+    void spaceDownAndUpClicks()
+    {
+        Window window;
+        FaceButton *button = window.add();
+        QSignalSpy clicks(button, &FaceButton::clicked);
+        QTest::keyPress(button, Qt::Key_Space);
+        QCOMPARE(button->state(), fbsPressed);
+        QTest::keyRelease(button, Qt::Key_Space);
+        QCOMPARE(button->state(), fbsUp);
+        QCOMPARE(clicks.count(), 1);
+        // Enter does nothing, also to a Default button.
+        button->setDefault(true);
+        QTest::keyClick(button, Qt::Key_Return);
+        QCOMPARE(clicks.count(), 1);
+    }
+
+    void groupLatchesOneButton()
+    {
+        Window window;
+        FaceButton *a = window.add(0);
+        FaceButton *b = window.add(50);
+        FaceButton *c = window.add(100);
+        for (FaceButton *button : {a, b, c})
+            button->setGroupIndex(1);
+        QSignalSpy clicksA(a, &FaceButton::clicked);
+        clickOn(a);
+        QVERIFY(a->isDown());
+        QCOMPARE(a->state(), fbsLatched);
+        clickOn(b);
+        QVERIFY(b->isDown());
+        QVERIFY(!a->isDown());
+        QCOMPARE(a->state(), fbsUp);
+        QVERIFY(!c->isDown());
+        // The latched button cannot be released by clicking it, yet it clicks.
+        clickOn(b);
+        QVERIFY(b->isDown());
+        clickOn(a);
+        clickOn(a);
+        QVERIFY(a->isDown());
+        QCOMPARE(clicksA.count(), 3);
+        a->setDown(false);
+        QVERIFY(a->isDown());
+    }
+
+    void allowAllUpIsSharedByTheGroup()
+    {
+        Window window;
+        FaceButton *a = window.add(0);
+        FaceButton *b = window.add(50);
+        a->setGroupIndex(1);
+        b->setGroupIndex(1);
+        b->setAllowAllUp(true);
+        QVERIFY(a->allowAllUp());
+        clickOn(a);
+        QVERIFY(a->isDown());
+        clickOn(a);
+        QVERIFY(!a->isDown());
+        QCOMPARE(a->state(), fbsUp);
+        // Space in a group latches on key down and releases on key up.
+        QTest::keyPress(b, Qt::Key_Space);
+        QVERIFY(b->isDown());
+        QTest::keyRelease(b, Qt::Key_Space);
+        QVERIFY(!b->isDown());
+    }
+
+    void downNeedsAGroup()
+    {
+        FaceButton button;
+        button.setDown(true);
+        QVERIFY(!button.isDown());
+        QCOMPARE(button.state(), fbsUp);
+    }
+
+    void paintedFrameAndFaceInEachState()
+    {
+        Window window;
+        FaceButton *button = window.add();
+        // Up, not hot: a one-pixel border and the face colour.
+        QCOMPARE(pixel(button, 0, 0), toQColor(Border, {}));
+        QCOMPARE(pixel(button, 39, 29), toQColor(Border, {}));
+        QCOMPARE(pixel(button, 1, 1), toQColor(Face, {}));
+        // Default: the border is two pixels wide.
+        button->setDefault(true);
+        QCOMPARE(pixel(button, 1, 1), toQColor(Border, {}));
+        QCOMPARE(pixel(button, 2, 2), toQColor(Face, {}));
+        button->setDefault(false);
+        // Pressed: sunken bevel, black above, white below, and the down colour.
+        QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(pixel(button, 0, 0), QColor(Qt::black));
+        QCOMPARE(pixel(button, 39, 29), QColor(Qt::white));
+        QCOMPARE(pixel(button, 5, 5), toQColor(Down, {}));
+        QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(-5, 5));
+        // Disabled: flat border, the plain face colour.
+        button->setEnabled(false);
+        QCOMPARE(pixel(button, 0, 0), toQColor(Border, {}));
+        QCOMPARE(pixel(button, 5, 5), toQColor(Face, {}));
+        QCOMPARE(button->state(), fbsDisabled);
+        button->setEnabled(true);
+        button->grab();
+        QCOMPARE(button->state(), fbsUp);
+    }
+
+    void hotTrackingUsesTheSharedTimer()
+    {
+        Window window;
+        FaceButton *a = window.add(0);
+        FaceButton *b = window.add(50);
+        QVERIFY(window.show());
+        QSignalSpy aClicks(a, &FaceButton::clicked);
+        hover(a);
+        QVERIFY(a->isHot());
+        QCOMPARE(FaceButton::HotButton(), a);
+        QVERIFY(FaceButton::HotTimer()->isActive());
+        // Hot: raised bevel and the focused colour.
+        QCOMPARE(pixel(a, 0, 0), QColor(Qt::white));
+        QCOMPARE(pixel(a, 39, 29), QColor(Qt::black));
+        QCOMPARE(pixel(a, 5, 5), toQColor(Focused, {}));
+        // Moving over another button hands the timer over.
+        hover(b);
+        QVERIFY(!a->isHot());
+        QVERIFY(b->isHot());
+        QCOMPARE(FaceButton::HotButton(), b);
+        // The pointer leaves for another window: the next tick cools it.
+        QCursor::setPos(OffScreen);
+        QTRY_VERIFY_WITH_TIMEOUT(!b->isHot(), 1000);
+        QCOMPARE(FaceButton::HotButton(), nullptr);
+        QVERIFY(!FaceButton::HotTimer()->isActive());
+        QCOMPARE(pixel(b, 5, 5), toQColor(Face, {}));
+        QCOMPARE(aClicks.count(), 0);
+    }
+
+    void oneTimerLivesAsLongAsTheButtons()
+    {
+        const int before = FaceButton::LiveButtonCount();
+        auto first = std::make_unique<FaceButton>();
+        auto second = std::make_unique<FaceButton>();
+        QCOMPARE(FaceButton::LiveButtonCount(), before + 2);
+        QTimer *timer = FaceButton::HotTimer();
+        QVERIFY(timer);
+        QCOMPARE(timer->interval(), 100);
+        first.reset();
+        QCOMPARE(FaceButton::HotTimer(), timer);
+        second.reset();
+        QCOMPARE(FaceButton::LiveButtonCount(), before);
+        if (before == 0)
+            QCOMPARE(FaceButton::HotTimer(), nullptr);
+    }
+
+    void modalResultEndsTheDialog()
+    {
+        QDialog dialog;
+        auto *ok = new FaceButton(&dialog);
+        ok->setModalResult(QDialog::Accepted);
+        auto *plain = new FaceButton(&dialog);
+        plain->move(30, 0);
+        QSignalSpy clicks(ok, &FaceButton::clicked);
+        QTimer::singleShot(0, plain, [&] {
+            clickOn(plain);
+            QVERIFY(dialog.isVisible());
+            clickOn(ok);
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(clicks.count(), 1);
+    }
+
+    void acceleratorClicksWithoutFocus()
+    {
+        Window window;
+        FaceButton *button = window.add();
+        button->setCaption(QStringLiteral("&Go"));
+        FaceButton *other = window.add(60);
+        QVERIFY(window.show());
+        QSignalSpy clicks(button, &FaceButton::clicked);
+        QTest::keyClick(&window.widget, Qt::Key_G, Qt::AltModifier);
+        QCOMPARE(clicks.count(), 1);
+        QVERIFY(!button->hasFocus());
+        // A plain letter typed on a focused button works the same way.
+        other->setFocus();
+        QTest::keyClick(other, Qt::Key_G);
+        QCOMPARE(clicks.count(), 2);
+        button->setEnabled(false);
+        QTest::keyClick(&window.widget, Qt::Key_G, Qt::AltModifier);
+        QCOMPARE(clicks.count(), 2);
+    }
+
+    void disabledGlyphAndCaptionAreEmbossed()
+    {
+        Window window;
+        FaceButton *button = window.add();
+        QImage glyph(8, 8, QImage::Format_RGB32);
+        glyph.fill(Qt::yellow);
+        glyph.setPixelColor(3, 3, Qt::black);
+        glyph.setPixelColor(0, 7, Qt::magenta); // the transparent colour corner
+        button->setGlyph(glyph);
+        button->setEnabled(false);
+        const QImage image = button->grab().toImage();
+        const QPoint origin = button->glyphOrigin();
+        const QPalette palette = button->palette();
+        QCOMPARE(image.pixelColor(origin + QPoint(3, 3)), toQColor(clBtnShadow, palette));
+        QCOMPARE(image.pixelColor(origin + QPoint(4, 4)), toQColor(clBtnHighlight, palette));
+        // Everything that was not black takes the back colour, the bottom-left
+        // pixel of the new image, and is left out: the face shows through.
+        QCOMPARE(image.pixelColor(origin + QPoint(1, 1)), toQColor(Face, palette));
+    }
+
+    void transparentShowsTheParent()
+    {
+        Window window;
+        QPalette palette;
+        palette.setColor(QPalette::Window, QColor(1, 100, 2));
+        window.widget.setPalette(palette);
+        FaceButton *button = window.add();
+        button->setTransparentMode(tmAlways);
+        QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(pixel(button, 5, 5), QColor(1, 100, 2));
+        QCOMPARE(pixel(button, 0, 0), QColor(Qt::black));
+        QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(pixel(button, 5, 5), QColor(1, 100, 2));
+        button->setTransparentMode(tmNotFocused);
+        QVERIFY(window.show());
+        button->setFocus();
+        QVERIFY(button->isHot());
+        QCOMPARE(pixel(button, 5, 5), toQColor(Focused, {}));
+    }
+};
+
+QTEST_MAIN(TestFaceButton)
+#include "tst_facebutton.moc"
