@@ -1,5 +1,6 @@
 -- Corvane's database, tel.mdb. The build creates it from this script only when
--- the file is absent; the program itself never creates it.
+-- the file is absent, and the program itself never creates it.
+-- (No semicolons in comments: the test helper splits this script on them.)
 
 CREATE TABLE customer (
     id           INTEGER PRIMARY KEY AUTOINCREMENT,

@@ -1,0 +1,307 @@
+#include "customerrows.h"
+#include "platform/failure.h"
+#include "records/connection.h"
+#include "records/dataset.h"
+#include "testsupport.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace corvane;
+using State = Dataset::State;
+
+class DatasetTest : public QObject
+{
+    Q_OBJECT
+
+    QString failureOf(const std::function<void()> &action)
+    {
+        try {
+            action();
+        } catch (const Failure &failure) {
+            return failure.message();
+        }
+        return {};
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<test::ProgramFolder>();
+        m_connection = std::make_unique<Connection>();
+        m_connection->setDatabasePath(m_folder->file(QStringLiteral("tel.mdb")));
+    }
+
+    void cleanup()
+    {
+        m_connection.reset();
+        m_folder.reset();
+    }
+
+    void walksBothWaysAndStopsAtTheEnds()
+    {
+        for (const char *code : {"A", "B", "C"})
+            test::insertCustomer(*m_connection, QString::fromLatin1(code));
+        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        QSignalSpy moves(&query, &Dataset::dataChanged);
+        query.open();
+        QCOMPARE(query.state(), State::Browse);
+        QCOMPARE(query.recordCount(), 3);
+        QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("A"));
+        moves.clear();
+        query.prior();
+        QCOMPARE(query.recordNumber(), 0);
+        QCOMPARE(moves.count(), 0);
+        query.next();
+        query.next();
+        query.next();
+        QCOMPARE(query.fieldText(QStringLiteral("CustomerCode")), QStringLiteral("C"));
+        query.first();
+        QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("A"));
+        query.last();
+        QCOMPARE(query.recordNumber(), 2);
+        query.close();
+        QCOMPARE(query.state(), State::Inactive);
+        QCOMPARE(query.recordCount(), 0);
+        QCOMPARE(query.fieldText(QStringLiteral("customercode")), QString());
+    }
+
+    void emptyResultReadsEmptyTextButUnknownFieldsFail()
+    {
+        Dataset query(*m_connection, QStringLiteral("select * from ring where bz='9'"));
+        query.open();
+        QCOMPARE(query.recordCount(), 0);
+        QCOMPARE(query.recordNumber(), -1);
+        QCOMPARE(query.fieldText(QStringLiteral("code")), QString());
+        QVERIFY(failureOf([&] { query.fieldText(QStringLiteral("nosuchfield")); }).contains(QStringLiteral("nosuchfield")));
+        query.next();
+        query.last();
+        QCOMPARE(query.recordNumber(), -1);
+    }
+
+    void reopeningKeepsCurrentRowAndPendingEdit()
+    {
+        test::insertCustomer(*m_connection, QStringLiteral("A"));
+        test::insertCustomer(*m_connection, QStringLiteral("B"));
+        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        query.open();
+        query.next();
+        query.edit();
+        query.setFieldText(QStringLiteral("customername"), QStringLiteral("pending"));
+        query.open();
+        QCOMPARE(query.state(), State::Edit);
+        QCOMPARE(query.recordNumber(), 1);
+        QCOMPARE(query.fieldText(QStringLiteral("customername")), QStringLiteral("pending"));
+    }
+
+    void snapshotIgnoresLaterWrites()
+    {
+        test::insertCustomer(*m_connection, QStringLiteral("A"));
+        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        query.open();
+        Dataset other(*m_connection, {});
+        other.setSql(QStringLiteral("update customer set customercode='changed'"));
+        other.execute();
+        test::insertCustomer(*m_connection, QStringLiteral("B"));
+        QCOMPARE(query.recordCount(), 1);
+        QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("A"));
+        query.close();
+        query.open();
+        QCOMPARE(query.recordCount(), 2);
+        QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("changed"));
+    }
+
+    void appendThenPostInsertsAndShowsTheRow()
+    {
+        test::insertCustomer(*m_connection, QStringLiteral("A"));
+        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        query.open();
+        query.append();
+        QCOMPARE(query.state(), State::Insert);
+        QCOMPARE(query.fieldText(QStringLiteral("customercode")), QString());
+        query.setFieldText(QStringLiteral("customercode"), QStringLiteral("B"));
+        query.setFieldText(QStringLiteral("tel"), QStringLiteral("555"));
+        query.post();
+        QCOMPARE(query.state(), State::Browse);
+        QCOMPARE(query.recordCount(), 2);
+        QCOMPARE(query.recordNumber(), 1);
+        QCOMPARE(query.fieldText(QStringLiteral("tel")), QStringLiteral("555"));
+        QVERIFY(!query.fieldText(QStringLiteral("id")).isEmpty());
+        QCOMPARE(test::customerCodes(*m_connection), (QStringList{"A", "B"}));
+    }
+
+    void appendPostsAChangedRowAndDropsAnUntouchedOne()
+    {
+        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        query.open();
+        query.append();
+        query.append();
+        QCOMPARE(query.recordCount(), 0);
+        query.setFieldText(QStringLiteral("customercode"), QStringLiteral("typed"));
+        query.append();
+        QCOMPARE(query.state(), State::Insert);
+        QCOMPARE(query.recordCount(), 1);
+        QCOMPARE(test::customerCodes(*m_connection), QStringList{QStringLiteral("typed")});
+    }
+
+    void editWritesOnlyChangedFieldsByKey()
+    {
+        test::insertCustomer(*m_connection, QStringLiteral("A"), QStringLiteral("111"));
+        test::insertCustomer(*m_connection, QStringLiteral("B"), QStringLiteral("222"));
+        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        query.open();
+        query.next();
+        query.edit();
+        QCOMPARE(query.state(), State::Edit);
+        query.setFieldText(QStringLiteral("customername"), QStringLiteral("Bee"));
+        // Another window changes a field this edit leaves alone: it must survive.
+        Dataset other(*m_connection, QStringLiteral("update customer set tel='333' where customercode='B'"));
+        other.execute();
+        query.post();
+        QCOMPARE(query.state(), State::Browse);
+        QCOMPARE(query.recordNumber(), 1);
+        QCOMPARE(query.fieldText(QStringLiteral("customername")), QStringLiteral("Bee"));
+        const QString names = QStringLiteral("select * from customer");
+        QCOMPARE(test::column(*m_connection, names, QStringLiteral("customername")), (QStringList{"", "Bee"}));
+        QCOMPARE(test::column(*m_connection, names, QStringLiteral("tel")), (QStringList{"111", "333"}));
+    }
+
+    void editOnEmptyResultStartsANewRow()
+    {
+        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        query.open();
+        query.edit();
+        QCOMPARE(query.state(), State::Insert);
+        query.post();
+        QCOMPARE(query.recordCount(), 1);
+        QCOMPARE(test::customerCodes(*m_connection), QStringList{QString()});
+    }
+
+    void cancelDropsChangesAndNewRows()
+    {
+        test::insertCustomer(*m_connection, QStringLiteral("A"));
+        test::insertCustomer(*m_connection, QStringLiteral("B"));
+        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        query.open();
+        query.cancel();
+        QCOMPARE(query.state(), State::Browse);
+        query.edit();
+        query.setFieldText(QStringLiteral("customercode"), QStringLiteral("X"));
+        query.cancel();
+        QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("A"));
+        query.append();
+        query.setFieldText(QStringLiteral("customercode"), QStringLiteral("Y"));
+        query.cancel();
+        QCOMPARE(query.state(), State::Browse);
+        QCOMPARE(query.recordCount(), 2);
+        QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("B"));
+        QCOMPARE(test::customerCodes(*m_connection), (QStringList{"A", "B"}));
+    }
+
+    void removeDeletesTheCurrentRow()
+    {
+        for (const char *code : {"A", "B", "C"})
+            test::insertCustomer(*m_connection, QString::fromLatin1(code));
+        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        query.open();
+        query.next();
+        query.remove();
+        QCOMPARE(query.recordCount(), 2);
+        QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("C"));
+        query.remove();
+        QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("A"));
+        QCOMPARE(test::customerCodes(*m_connection), QStringList{QStringLiteral("A")});
+    }
+
+    void removeOnEmptyResultFailsAndChangesNothing()
+    {
+        test::insertCustomer(*m_connection, QStringLiteral("A"));
+        Dataset query(*m_connection, QStringLiteral("select * from customer where customercode='none'"));
+        query.open();
+        QCOMPARE(failureOf([&] { query.remove(); }),
+                 QStringLiteral("Cannot perform this operation on an empty dataset"));
+        QCOMPARE(query.state(), State::Browse);
+        QCOMPARE(test::customerCodes(*m_connection), QStringList{QStringLiteral("A")});
+    }
+
+    void refusedPostRaisesAndKeepsTheRowPending()
+    {
+        Dataset setup(*m_connection, QStringLiteral("create trigger refuse before insert on customer "
+                                                    "when new.customercode='bad' begin select raise(abort,'refused'); end"));
+        setup.execute();
+        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        query.open();
+        query.append();
+        query.setFieldText(QStringLiteral("customercode"), QStringLiteral("bad"));
+        QCOMPARE(failureOf([&] { query.post(); }), QStringLiteral("refused"));
+        QCOMPARE(query.state(), State::Insert);
+        QCOMPARE(query.recordCount(), 0);
+        QCOMPARE(failureOf([&] { query.append(); }), QStringLiteral("refused"));
+        QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("bad"));
+        query.setFieldText(QStringLiteral("customercode"), QStringLiteral("good"));
+        query.post();
+        QCOMPARE(test::customerCodes(*m_connection), QStringList{QStringLiteral("good")});
+    }
+
+    void editOfARowDeletedElsewhereIsNotReportedAsSaved()
+    {
+        test::insertCustomer(*m_connection, QStringLiteral("A"));
+        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        query.open();
+        query.edit();
+        query.setFieldText(QStringLiteral("customercode"), QStringLiteral("B"));
+        Dataset other(*m_connection, QStringLiteral("delete from customer"));
+        other.execute();
+        QVERIFY(failureOf([&] { query.post(); }).startsWith(QStringLiteral("Row cannot be located")));
+        QCOMPARE(query.state(), State::Edit);
+    }
+
+    void fieldsOnlyChangeWhileEditing()
+    {
+        test::insertCustomer(*m_connection, QStringLiteral("A"));
+        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        QCOMPARE(failureOf([&] { query.append(); }),
+                 QStringLiteral("Operation is not allowed when the object is closed"));
+        query.open();
+        QCOMPARE(failureOf([&] { query.setFieldText(QStringLiteral("customercode"), QStringLiteral("X")); }),
+                 QStringLiteral("Dataset not in edit or insert mode"));
+        query.edit();
+        query.setFieldText(QStringLiteral("customercode"), QStringLiteral("A"));
+        QVERIFY(!query.isModified());
+    }
+
+    void rowsWithoutAKeyCannotBeWrittenBack()
+    {
+        Dataset query(*m_connection, QStringLiteral("select * from ring"));
+        query.open();
+        query.edit();
+        query.setFieldText(QStringLiteral("bz"), QStringLiteral("1"));
+        QVERIFY(failureOf([&] { query.post(); }).startsWith(QStringLiteral("Insufficient key column")));
+        QCOMPARE(test::column(*m_connection, QStringLiteral("select * from ring"), QStringLiteral("bz")),
+                 (QStringList{"1", "0", "0"}));
+    }
+
+    void statementsAreRunAloneAndErrorsReported()
+    {
+        Dataset query(*m_connection, QStringLiteral("select * from customer; drop table customer"));
+        QCOMPARE(failureOf([&] { query.open(); }), QStringLiteral("Characters found after end of SQL statement"));
+        query.setSql(QStringLiteral("select * from nosuchtable"));
+        QVERIFY(failureOf([&] { query.open(); }).contains(QStringLiteral("no such table")));
+        QVERIFY(!query.isOpen());
+        query.setSql(QStringLiteral("update ring set   bz='0'"));
+        query.execute();
+        query.setSql(QStringLiteral("update ring set   bz='1' where code='2'"));
+        query.execute();
+        QCOMPARE(test::column(*m_connection, QStringLiteral("select * from ring where bz='1'"), QStringLiteral("code")),
+                 QStringList{QStringLiteral("2")});
+        query.setSql(QStringLiteral("insert into ring"));
+        QVERIFY(!failureOf([&] { query.execute(); }).isEmpty());
+    }
+
+private:
+    std::unique_ptr<test::ProgramFolder> m_folder;
+    std::unique_ptr<Connection> m_connection;
+};
+
+QTEST_MAIN(DatasetTest)
+#include "tst_dataset.moc"
