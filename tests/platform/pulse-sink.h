@@ -63,8 +63,8 @@ public:
         }
         startDaemon();
         if (!waitForSocket()) {
-            m_error = QStringLiteral("PulseAudio did not start: ") + m_daemon.errorString() + QLatin1Char('\n') +
-                      QString::fromLocal8Bit(m_daemon.readAllStandardError());
+            m_error = QStringLiteral("PulseAudio did not start: ") + m_daemon.errorString() +
+                      QLatin1Char('\n') + QString::fromLocal8Bit(m_daemon.readAllStandardError());
             return false;
         }
         return true;
@@ -129,7 +129,8 @@ private:
         const QByteArray device = "{ type pulse; server \"unix:" + QFile::encodeName(socket()) + "\" }\n";
         QFile alsa(alsaConfig());
         QFile client(clientConfig());
-        return alsa.open(QIODevice::WriteOnly) && alsa.write("pcm.!default " + device + "ctl.!default " + device) > 0 &&
+        return alsa.open(QIODevice::WriteOnly) &&
+               alsa.write("pcm.!default " + device + "ctl.!default " + device) > 0 &&
                client.open(QIODevice::WriteOnly) && client.write("autospawn = no\n") > 0;
     }
 

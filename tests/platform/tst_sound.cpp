@@ -60,8 +60,8 @@ void SoundTest::anythingElseFallsBackToTheDefault_data()
     QTest::newRow("empty file") << write("empty.wav", {});
     QTest::newRow("garbage") << write("garbage.wav", QByteArray(3000, '\xEE'));
     QTest::newRow("header only") << write("header.wav", pcmWav(1, 22050, 16, {}));
-    QTest::newRow("float") << write("float.wav", riff(chunk("fmt ", formatBody(3, 1, 22050, 32)) +
-                                                      chunk("data", QByteArray(400, '\1'))));
+    QTest::newRow("float") << write(
+        "float.wav", riff(chunk("fmt ", formatBody(3, 1, 22050, 32)) + chunk("data", QByteArray(400, '\1'))));
 }
 
 void SoundTest::anythingElseFallsBackToTheDefault()

@@ -129,7 +129,8 @@ void SoundRealtimeTest::unplayableFilePlaysTheDefaultSound_data()
     writeFile(garbage, QByteArray(5000, '\x5A'));
     QTest::newRow("garbage") << garbage;
     const QString floats = m_dir.filePath(QStringLiteral("float.wav"));
-    writeFile(floats, riff(chunk("fmt ", formatBody(3, 1, SinkRate, 32)) + chunk("data", QByteArray(8000, '\1'))));
+    writeFile(floats,
+              riff(chunk("fmt ", formatBody(3, 1, SinkRate, 32)) + chunk("data", QByteArray(8000, '\1'))));
     QTest::newRow("float samples") << floats;
 }
 
@@ -205,7 +206,8 @@ void SoundRealtimeTest::noAudioDeviceReturnsAtOnceQuietly()
     QFETCH(QByteArray, alsaConfig);
     const QString config = m_dir.filePath(QStringLiteral("nodevice.conf"));
     writeFile(config, alsaConfig);
-    const QString configPath = withSystemConfig ? QStringLiteral("/usr/share/alsa/alsa.conf:") + config : config;
+    const QString configPath =
+        withSystemConfig ? QStringLiteral("/usr/share/alsa/alsa.conf:") + config : config;
     // Five seconds of sound: a player that did find a device would take that long.
     const QString fileName = m_dir.filePath(QStringLiteral("long.wav"));
     writeFile(fileName, pcmWav(1, SinkRate, 16, tone16(5 * SinkRate, 440, SinkRate)));

@@ -74,7 +74,8 @@ void WavFileTest::readsExtensiblePcm()
 
     QByteArray floatGuid = pcmGuid;
     floatGuid[0] = 3;
-    const QByteArray floatFormat = formatBody(0xFFFE, 1, 44100, 16) + le16(22) + le16(16) + le32(4) + floatGuid;
+    const QByteArray floatFormat =
+        formatBody(0xFFFE, 1, 44100, 16) + le16(22) + le16(16) + le32(4) + floatGuid;
     QVERIFY(!parseWav(riff(chunk("fmt ", floatFormat) + chunk("data", frames))));
     QVERIFY(!parseWav(riff(chunk("fmt ", format.first(30)) + chunk("data", frames))));
 }
@@ -188,8 +189,9 @@ void WavFileTest::hugeFormatSizeIsRejected()
 
 void WavFileTest::hugeUnknownChunkIsRejected()
 {
-    const QByteArray file = riff(chunk("JUNK", QByteArray(8, '\0'), 0x7FFFFFFF) +
-                                 chunk("fmt ", formatBody(1, 1, 22050, 16)) + chunk("data", tone16(30, 500, 22050)));
+    const QByteArray file =
+        riff(chunk("JUNK", QByteArray(8, '\0'), 0x7FFFFFFF) + chunk("fmt ", formatBody(1, 1, 22050, 16)) +
+             chunk("data", tone16(30, 500, 22050)));
     QVERIFY(!parseWav(file));
 }
 
@@ -209,8 +211,9 @@ void WavFileTest::garbageIsRejected()
 
 void WavFileTest::mutatedFilesNeverOverrun()
 {
-    const QByteArray valid = riff(chunk("LIST", QByteArray(9, 'x')) + chunk("fmt ", formatBody(1, 2, 22050, 16)) +
-                                  chunk("data", tone16(64, 700, 22050)));
+    const QByteArray valid =
+        riff(chunk("LIST", QByteArray(9, 'x')) + chunk("fmt ", formatBody(1, 2, 22050, 16)) +
+             chunk("data", tone16(64, 700, 22050)));
     QRandomGenerator random(7);
     for (int round = 0; round < 5000; ++round) {
         QByteArray file = valid;

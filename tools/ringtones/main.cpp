@@ -14,7 +14,8 @@ int main(int argc, char **argv)
         return 2;
     }
     const std::string folder = std::string(argv[1]) + '/';
-    const bool ok = writeWav(folder + "ringin1.wav", telephoneBell()) && writeWav(folder + "ringin2.wav", marimba()) &&
+    const bool ok = writeWav(folder + "ringin1.wav", telephoneBell()) &&
+                    writeWav(folder + "ringin2.wav", marimba()) &&
                     writeWav(folder + "ringin3.wav", chime()) && writeWav(folder + "default.wav", beep());
     if (!ok) {
         std::fprintf(stderr, "cannot write into %s\n", folder.c_str());
