@@ -1,0 +1,47 @@
+#pragma once
+
+#include "pty.h"
+#include "script.h"
+
+#include <chrono>
+#include <deque>
+#include <string>
+
+namespace modemsim {
+
+// The modem's behaviour on its line: scripted output paced at the line rate,
+// echo and "OK" for AT command lines, and a record of every byte received.
+class Modem
+{
+public:
+    using Clock = std::chrono::steady_clock;
+    // 9600 baud, 8N1: ten bits a character.
+    static constexpr std::chrono::nanoseconds CharTime{10'000'000'000LL / 9600};
+
+    Modem(Pty &pty, int recordFd) : m_pty(pty), m_recordFd(recordFd) {}
+
+    // Takes one command line from the test.
+    void command(const std::string &line);
+    // Writes what is due now; returns false once "quit" has come due.
+    bool play();
+    // How long the main loop may sleep before play() has work, or -1 when
+    // only input can give it work.
+    std::chrono::nanoseconds idleTime() const;
+    bool waitingToWrite() const { return m_waitWritable; }
+    void writable();
+    void receive();
+
+private:
+    void writeNow(const std::string &bytes);
+
+    Pty &m_pty;
+    int m_recordFd;
+    std::deque<Step> m_queue;
+    size_t m_offset = 0;
+    int m_chunk = 1;
+    Clock::time_point m_next = Clock::now();
+    bool m_waitWritable = false;
+    std::string m_atLine;
+};
+
+} // namespace modemsim

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace modemsim {
+
+// One thing the modem does, in order: send bytes, keep the line quiet, tell
+// the test that the command before has been fully written, drop the line, end.
+struct Step
+{
+    enum Kind { Bytes, Gap, Done, Hangup, Quit };
+    Kind kind = Done;
+    std::string bytes;
+    int chunk = 1; // characters per write, for Bytes
+    int gapMs = 0; // for Gap
+};
+
+// The report a caller-ID modem sends for one call: CR LF, the DATE, TIME and
+// NMBR lines each ending in CR LF, then CR LF.
+std::string callReport(const std::string &number, const std::string &mmdd, const std::string &hhmm);
+
+// "\r", "\n", "\t", "\\" and "\xHH" escapes; anything else is taken as written.
+std::string unescape(const std::string &text);
+
+// Parses one command line into steps. chunk is the current delivery chunk and
+// is changed by the "chunk" command. Returns false with an error text for a
+// line it does not understand.
+bool parseCommand(const std::string &line, int &chunk, std::vector<Step> &steps, std::string &error);
+
+} // namespace modemsim
