@@ -9,8 +9,8 @@ namespace corvane::sound {
 
 namespace {
 
-// Latency asked of the device: enough buffer to ride out a busy moment on the
-// GUI thread's machine, short enough that the end of the sound is not delayed.
+// Buffer asked of the device: enough to ride out a busy moment of a loaded
+// machine without an underrun.
 constexpr unsigned LatencyMicroseconds = 200000;
 
 void ignoreAlsaError(const char *, int, const char *, int, const char *, ...) {}
