@@ -1,21 +1,37 @@
 #include "widgets/imagelist.h"
 
+#include <QPointer>
+#include <QVariant>
+#include <QWidget>
+
 namespace corvane {
 
-void ImageList::setImage(int index, const QPixmap &image)
+namespace {
+const char *const imagesProperty = "Images";
+}
+
+ImageList::ImageList(QObject *parent, QSize imageSize) : QObject(parent), m_size(imageSize) {}
+
+int ImageList::add(const QPixmap &image)
 {
-    if (index < 0)
-        return;
-    if (index >= m_images.size())
-        m_images.resize(index + 1);
-    m_images[index] = image;
+    const bool fits = image.isNull() || image.size() == m_size;
+    m_images.append(fits ? image : image.scaled(m_size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    return count() - 1;
 }
 
 QPixmap ImageList::image(int index) const
 {
-    if (index < 0 || index >= m_images.size())
-        return {};
-    return m_images.at(index);
+    return index >= 0 && index < count() ? m_images.at(index) : QPixmap();
+}
+
+void ImageList::setMenuImages(QWidget *menu, ImageList *images)
+{
+    menu->setProperty(imagesProperty, QVariant::fromValue(QPointer<QObject>(images)));
+}
+
+ImageList *ImageList::menuImages(const QWidget *menu)
+{
+    return qobject_cast<ImageList *>(menu->property(imagesProperty).value<QPointer<QObject>>().data());
 }
 
 } // namespace corvane

@@ -1,0 +1,140 @@
+#include "widgets/controlframespainters.h"
+
+#include "widgets/menudrawingicon.h"
+#include "widgets/menudrawingtext.h"
+#include "widgets/menuskinlook.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPushButton>
+
+namespace corvane {
+
+namespace {
+
+// Where a bit button puts its glyph relative to its caption (`Layout`).
+enum GlyphLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+struct ButtonLayout
+{
+    Box glyph;
+    Box text;
+};
+
+// The bit button's glyph and caption places. `Layout` and `Spacing` may be
+// set as properties of the button; a button's defaults are glyph left and 4.
+ButtonLayout bitButtonLayout(const QPushButton &button, QSize glyphSize, int tw, int th)
+{
+    const QVariant layoutProperty = button.property("Layout");
+    const int layout = layoutProperty.isValid() ? layoutProperty.toInt() : blGlyphLeft;
+    const QVariant spacingProperty = button.property("Spacing");
+    int sp = spacingProperty.isValid() ? spacingProperty.toInt() : 4;
+    if (button.text().trimmed().isEmpty())
+        sp = 0;
+    const int cw = button.width();
+    const int ch = button.height();
+    const int gw = glyphSize.width();
+    const int gh = glyphSize.height();
+    ButtonLayout l;
+    switch (layout) {
+    case blGlyphRight: {
+        const int m = (cw + gw + sp + tw) / 2;
+        const int gy = (ch - gh) / 2;
+        l.glyph = {m - gw, gy, m, gy + gh};
+        l.text = {m - sp - gw - tw, 0, m - sp - gw, ch};
+        break;
+    }
+    case blGlyphTop: {
+        const int gx = (cw - gw) / 2;
+        const int gy = (ch - th - gh - sp) / 2;
+        l.glyph = {gx, gy, gx + gw, gy + gh};
+        const int tx = (cw - tw) / 2;
+        l.text = {tx, gy + gh + sp, tx + tw, gy + gh + sp + th};
+        break;
+    }
+    case blGlyphBottom: {
+        const int gx = (cw - gw) / 2;
+        const int m = (ch + th + gh + sp) / 2;
+        l.glyph = {gx, m - gh, gx + gw, m};
+        const int tx = (cw - tw) / 2;
+        l.text = {tx, m - sp - gh - th, tx + tw, m - sp - gh};
+        break;
+    }
+    default: {
+        const int gx = (cw - gw - sp - tw) / 2;
+        const int gy = (ch - gh) / 2;
+        l.glyph = {gx, gy, gx + gw, gy + gh};
+        l.text = {gx + gw + sp, 0, gx + gw + sp + tw, ch};
+        break;
+    }
+    }
+    return l;
+}
+
+// The glyph as an opaque picture on the button face, for the icon drawing.
+QImage glyphPicture(const QPushButton &button, const QColor &face)
+{
+    if (button.icon().isNull())
+        return {};
+    const QPixmap pixmap = button.icon().pixmap(button.iconSize());
+    QImage picture(pixmap.size(), QImage::Format_RGB32);
+    picture.fill(face);
+    QPainter painter(&picture);
+    painter.drawPixmap(0, 0, pixmap);
+    return picture;
+}
+
+} // namespace
+
+void paintButtonFrame(QPainter &canvas, const QWidget *widget, bool bitButton, const ControlFrameState &s,
+                      const SkinLook &look)
+{
+    const auto *button = qobject_cast<const QPushButton *>(widget);
+    if (!button)
+        return;
+    const WorkingColors &w = look.colors;
+    const bool lit = s.hot || s.spaceDown;
+    const QColor face = lit ? BlendToWhite(SystemColor::BtnFace, 60) : w.IconBackColor;
+    QColor edge = lit ? BlendToWhite(w.SelectBorderColor, 60) : SkinColor(SystemColor::BtnShadow).resolved();
+    if (!s.hot && s.focused)
+        edge = BlendToWhite(w.SelectBorderColor, 60);
+
+    const Box r = Box::fromRect(button->rect());
+    fillBox(canvas, r, parentColour(button));
+    roundedBox(canvas, r, 4, BlendToWhite(edge, 30), face);
+    if (button->isEnabled()) {
+        const QColor line = ShadeDown(edge, 50);
+        if ((s.mouseDown && s.hot) || s.spaceDown)
+            polyline(canvas, line, {{r.L, r.B - 2}, {r.L, r.T + 1}, {r.L + 1, r.T}, {r.R - 1, r.T}});
+        else
+            polyline(canvas, line, {{r.R - 1, r.T + 1}, {r.R - 1, r.B - 2}, {r.R - 2, r.B - 1}, {r.L, r.B - 1}});
+    }
+
+    const QFontMetrics metrics(button->font());
+    const int tw = metrics.horizontalAdvance(button->text());
+    const int th = metrics.height();
+    Box text = {(r.width() - tw) / 2, r.T, r.R, r.B};
+    if (bitButton) {
+        const QImage glyph = glyphPicture(*button, face);
+        const ButtonLayout layout = bitButtonLayout(*button, glyph.size(), tw, th);
+        text = layout.text;
+        IconState icon;
+        icon.menuItem = false;
+        icon.enabled = button->isEnabled();
+        icon.pressed = s.focused;
+        icon.selected = s.hot;
+        drawSkinIcon(canvas, layout.glyph, glyph, icon, look);
+    }
+
+    ItemText caption;
+    caption.text = button->text();
+    caption.font = button->font();
+    caption.fontColor = button->palette().color(QPalette::ButtonText);
+    caption.background = face;
+    caption.rightToLeft = button->layoutDirection() == Qt::RightToLeft;
+    caption.isDefault = button->isDefault();
+    caption.enabled = button->isEnabled();
+    drawItemText(canvas, text, caption, look);
+}
+
+} // namespace corvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "widgets/menudrawingcanvas.h"
+
+#include <QImage>
+
+class QPainter;
+
+namespace corvane {
+
+struct SkinLook;
+
+// How the icon of a menu item or a button is shown.
+struct IconState
+{
+    bool menuItem = true;
+    bool rightToLeft = false;
+    bool bar = false;
+    bool checked = false;
+    bool enabled = true;
+    bool pressed = false; // always false for menus
+    bool selected = false;
+};
+
+// Draws the picture (a per-drawing copy, converted in place) into the icon
+// column: faded when idle, grayed when disabled, lifted with a shadow when
+// selected. Its bottom-left pixel's colour is transparent.
+void drawSkinIcon(QPainter &canvas, const Box &column, QImage picture, const IconState &state,
+                  const SkinLook &look);
+
+// Draws a picture with the colour of its bottom-left pixel left out.
+void drawTransparent(QPainter &canvas, int x, int y, const QImage &picture);
+
+} // namespace corvane

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "widgets/menudrawingcanvas.h"
+
+class QPainter;
+
+namespace corvane {
+
+struct SkinLook;
+
+struct CheckState
+{
+    bool radio = false;
+    bool hasPicture = false;
+    bool enabled = true;
+    bool selected = false;
+};
+
+// The check mark of a checked item, into its icon box.
+void drawCheckMark(QPainter &canvas, const Box &box, const CheckState &state, const SkinLook &look);
+
+// The highlight of a selected menu-bar item: a box open at the bottom, where
+// the drop-down menu joins it, with a soft shadow at its right.
+void drawBarHighlight(QPainter &canvas, const Box &item, bool rightToLeft, const SkinLook &look);
+
+// One-pixel stripes from the icon column's colour towards white.
+void drawGradient(QPainter &canvas, const Box &item, bool rightToLeft, const SkinLook &look);
+
+} // namespace corvane

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QPainter;
+class QRect;
+
+namespace corvane {
+
+// The measure and draw events of owner-drawn menu items. A menu in owner-draw
+// mode (see OwnerDrawMenuStyle) asks an item's handlers for its size and its
+// drawing; items without them keep the style's own.
+class MenuItemHandler : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // width and height come in as the menu's own idea of the item's content.
+    virtual void MenuMeasureItem(QAction *item, int &width, int &height) = 0;
+    virtual void MenuDrawItem(QAction *item, QPainter &canvas, const QRect &rect, bool selected) = 0;
+};
+
+// The events are kept as properties of the QAction (guarded pointers, so a
+// destroyed handler reads as none).
+namespace menuitem {
+
+MenuItemHandler *drawEvent(const QAction *item);
+MenuItemHandler *measureEvent(const QAction *item);
+void setDrawEvent(QAction *item, MenuItemHandler *handler);
+void setMeasureEvent(QAction *item, MenuItemHandler *handler);
+
+} // namespace menuitem
+} // namespace corvane

@@ -1,0 +1,142 @@
+#include "widgets/menuskinstyle.h"
+
+#include "widgets/menuskinevents.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStyleOptionMenuItem>
+
+namespace corvane {
+
+namespace {
+
+const char *const previousStyleProperty = "corvane_ownDrawStyle";
+
+QString textBeforeTab(const QString &text)
+{
+    const qsizetype tab = text.indexOf(u'\t');
+    return tab < 0 ? text : text.left(tab);
+}
+
+QRect geometryOf(const QWidget *menu, QAction *item)
+{
+    if (auto *popup = qobject_cast<const QMenu *>(menu))
+        return popup->actionGeometry(item);
+    if (auto *bar = qobject_cast<const QMenuBar *>(menu))
+        return bar->actionGeometry(item);
+    return {};
+}
+
+// The style option does not name its action: find it among the menu's
+// actions by caption and kind, and while painting (when the layout is
+// settled and may be asked for) by its rectangle too.
+QAction *actionFor(const QStyleOptionMenuItem *option, const QWidget *menu, bool painting)
+{
+    if (!menu)
+        return nullptr;
+    const bool separator = option->menuItemType == QStyleOptionMenuItem::Separator;
+    const QString caption = textBeforeTab(option->text);
+    QAction *byCaption = nullptr;
+    const QList<QAction *> actions = menu->actions();
+    for (QAction *action : actions) {
+        if (!action->isVisible() || action->isSeparator() != separator || textBeforeTab(action->text()) != caption)
+            continue;
+        if (painting && geometryOf(menu, action) == option->rect)
+            return action;
+        if (!byCaption)
+            byCaption = action;
+    }
+    return byCaption;
+}
+
+} // namespace
+
+OwnerDrawMenuStyle *OwnerDrawMenuStyle::instance()
+{
+    static QPointer<OwnerDrawMenuStyle> style;
+    if (!style) {
+        style = new OwnerDrawMenuStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
+bool OwnerDrawMenuStyle::isOwnerDraw(const QWidget *menu)
+{
+    return menu->style() == instance();
+}
+
+void OwnerDrawMenuStyle::setOwnerDraw(QWidget *menu, bool on)
+{
+    if (on == isOwnerDraw(menu))
+        return;
+    if (on) {
+        QStyle *own = menu->testAttribute(Qt::WA_SetStyle) ? menu->style() : nullptr;
+        menu->setProperty(previousStyleProperty, QVariant::fromValue(QPointer<QObject>(own)));
+        menu->setStyle(instance());
+    } else {
+        auto *own = qobject_cast<QStyle *>(menu->property(previousStyleProperty).value<QPointer<QObject>>().data());
+        menu->setProperty(previousStyleProperty, QVariant());
+        menu->setStyle(own);
+    }
+}
+
+void OwnerDrawMenuStyle::refresh(QWidget *menu)
+{
+    QEvent styleChange(QEvent::StyleChange);
+    QCoreApplication::sendEvent(menu, &styleChange);
+    menu->update();
+}
+
+void OwnerDrawMenuStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                                     const QWidget *widget) const
+{
+    const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+    if (!item || (element != CE_MenuItem && element != CE_MenuBarItem))
+        return QProxyStyle::drawControl(element, option, painter, widget);
+    QAction *action = actionFor(item, widget, true);
+    MenuItemHandler *handler = action ? menuitem::drawEvent(action) : nullptr;
+    if (!handler)
+        return QProxyStyle::drawControl(element, option, painter, widget);
+
+    // A bar item counts as selected while its menu is dropped down.
+    const bool selected =
+        element == CE_MenuBarItem ? item->state.testFlag(State_Sunken) : item->state.testFlag(State_Selected);
+    handler->MenuDrawItem(action, *painter, item->rect, selected);
+
+    if (element == CE_MenuItem && item->menuItemType == QStyleOptionMenuItem::SubMenu) {
+        QStyleOption arrow = *option;
+        const int size = item->rect.height() / 2;
+        const bool rtl = item->direction == Qt::RightToLeft;
+        arrow.rect = QRect(rtl ? item->rect.left() + 4 : item->rect.right() - size - 4,
+                           item->rect.top() + (item->rect.height() - size) / 2, size, size);
+        QProxyStyle::drawPrimitive(rtl ? PE_IndicatorArrowLeft : PE_IndicatorArrowRight, &arrow, painter, widget);
+    }
+}
+
+QSize OwnerDrawMenuStyle::sizeFromContents(ContentsType type, const QStyleOption *option,
+                                           const QSize &contentsSize, const QWidget *widget) const
+{
+    const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+    if (!item || (type != CT_MenuItem && type != CT_MenuBarItem))
+        return QProxyStyle::sizeFromContents(type, option, contentsSize, widget);
+    QAction *action = actionFor(item, widget, false);
+    MenuItemHandler *handler = action ? menuitem::measureEvent(action) : nullptr;
+    if (!handler)
+        return QProxyStyle::sizeFromContents(type, option, contentsSize, widget);
+
+    int width = contentsSize.width();
+    int height = contentsSize.height();
+    handler->MenuMeasureItem(action, width, height);
+    // QMenu adds its own shortcut column after measuring; the handler's
+    // width already holds the shortcut, so leave that column's share out.
+    const qsizetype tab = item->text.indexOf(u'\t');
+    if (type == CT_MenuItem && tab >= 0)
+        width -= widget->fontMetrics().horizontalAdvance(item->text.mid(tab + 1));
+    return QSize(std::max(width, 0), height);
+}
+
+} // namespace corvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QProxyStyle>
+
+namespace corvane {
+
+// A menu's owner-draw mode. Qt measures and draws menu items through the
+// menu widget's style, so owner-draw mode sets this proxy as the style of
+// that one QMenu or QMenuBar: it hands an item to the measure and draw events
+// kept on its QAction (menuskinevents.h) and leaves items without them, and
+// everything else, to the style the menu had. A style per menu rather than
+// one for the whole application keeps every other widget untouched, and
+// keeping the events on the QAction lets an item carry its own handler,
+// which the skin keeps unless told to override it.
+class OwnerDrawMenuStyle : public QProxyStyle
+{
+    Q_OBJECT
+public:
+    static void setOwnerDraw(QWidget *menu, bool on);
+    static bool isOwnerDraw(const QWidget *menu);
+    // Makes the menu measure and draw its items again.
+    static void refresh(QWidget *menu);
+
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget = nullptr) const override;
+    QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &contentsSize,
+                           const QWidget *widget = nullptr) const override;
+
+private:
+    OwnerDrawMenuStyle() = default;
+    static OwnerDrawMenuStyle *instance();
+};
+
+} // namespace corvane

@@ -1,0 +1,175 @@
+#include "widgets/skinhook.h"
+
+#include "widgets/controlframespainters.h"
+#include "widgets/menuskin.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace corvane {
+
+SkinHook::SkinHook(MenuSkin &skin, QWidget *control)
+    : QObject(&skin), m_skin(skin), m_control(control), m_kind(controlKind(control))
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(control)) {
+        m_hadFrame = edit->hasFrame();
+    } else if (auto *frame = qobject_cast<QFrame *>(control)) {
+        m_hadFrame = frame->frameShape() != QFrame::NoFrame;
+        m_frameStyle = frame->frameStyle();
+        m_lineWidth = frame->lineWidth();
+    }
+    m_hot = control->underMouse();
+    control->installEventFilter(this);
+    connect(control, &QObject::destroyed, this, [this](QObject *gone) {
+        m_skin.m_hooks.remove(static_cast<QWidget *>(gone));
+        deleteLater();
+    });
+}
+
+SkinHook::~SkinHook()
+{
+    if (m_control) {
+        m_control->removeEventFilter(this);
+        restoreOwnFrame();
+    }
+}
+
+void SkinHook::release()
+{
+    m_skin.m_hooks.remove(m_control);
+    if (m_control) {
+        m_control->removeEventFilter(this);
+        restoreOwnFrame();
+        m_control->update();
+    }
+    m_control = nullptr;
+    deleteLater();
+}
+
+bool SkinHook::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_control)
+        return false;
+    if (!m_skin.Active()) {
+        release();
+        return false;
+    }
+    if (event->type() == QEvent::Paint) {
+        // The control's own painting first, then the frame over it.
+        static_cast<QObject *>(m_control.data())->event(event);
+        paintFrame();
+        return true;
+    }
+    if (track(event))
+        m_control->update();
+    return false;
+}
+
+// Follows the state the frames show; true when the frame must be repainted.
+bool SkinHook::track(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        m_hot = true;
+        return true;
+    case QEvent::FocusOut:
+        m_hot = false;
+        return true;
+    case QEvent::Enter:
+    case QEvent::Leave:
+        if (!m_control->isEnabled())
+            return false;
+        m_hot = event->type() == QEvent::Enter;
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
+            return false;
+        m_mouseDown = true;
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
+            return false;
+        m_mouseDown = false;
+        return true;
+    case QEvent::MouseMove: {
+        // While the button is held Qt delays leave and enter until release,
+        // so follow the mouse here: a pressed edge only while over the control.
+        if (!m_mouseDown)
+            return false;
+        const bool over = m_control->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint());
+        const bool changed = over != m_hot;
+        m_hot = over;
+        return changed;
+    }
+    case QEvent::KeyPress: {
+        if (static_cast<QKeyEvent *>(event)->key() != Qt::Key_Space)
+            return false;
+        m_spaceDown = true;
+        const bool first = !m_spaceRepeat;
+        m_spaceRepeat = true;
+        return first;
+    }
+    case QEvent::KeyRelease: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Space || key->isAutoRepeat())
+            return false;
+        m_spaceDown = false;
+        m_spaceRepeat = false;
+        return true;
+    }
+    case QEvent::EnabledChange:
+    case QEvent::PaletteChange:
+    case QEvent::ParentChange:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SkinHook::paintFrame()
+{
+    if (isEditKind(m_kind))
+        switchOffOwnFrame();
+    QPainter canvas(m_control);
+    ControlFrameState state;
+    state.hot = m_hot;
+    state.focused = m_control->hasFocus();
+    state.mouseDown = m_mouseDown;
+    state.spaceDown = m_spaceDown;
+    state.singleBorder = m_hadFrame;
+    paintControlFrame(canvas, m_control, m_kind, state, m_skin.look(m_control));
+}
+
+// The flat frame replaces an edit box's sunken one: a line edit loses its
+// frame (the flat one is painted on its outermost pixels), a memo keeps a
+// plain one-pixel border.
+void SkinHook::switchOffOwnFrame()
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(m_control.data())) {
+        if (edit->hasFrame())
+            edit->setFrame(false);
+    } else if (auto *frame = qobject_cast<QFrame *>(m_control.data())) {
+        if (frame->frameStyle() != (QFrame::Box | QFrame::Plain) || frame->lineWidth() != 1) {
+            frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+            frame->setLineWidth(1);
+        }
+    }
+}
+
+void SkinHook::restoreOwnFrame()
+{
+    if (!isEditKind(m_kind))
+        return;
+    if (auto *edit = qobject_cast<QLineEdit *>(m_control.data())) {
+        edit->setFrame(m_hadFrame);
+    } else if (auto *frame = qobject_cast<QFrame *>(m_control.data())) {
+        frame->setFrameStyle(m_frameStyle);
+        frame->setLineWidth(m_lineWidth);
+    }
+}
+
+} // namespace corvane

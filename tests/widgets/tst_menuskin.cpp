@@ -1,0 +1,406 @@
+#include "testsupport.h"
+#include "widgets/imagelist.h"
+#include "widgets/menudrawing.h"
+#include "widgets/menuskin.h"
+#include "widgets/menuskinitem.h"
+#include "widgets/menuskinstyle.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QTest>
+
+using namespace corvane;
+
+namespace {
+
+const QColor red(255, 0, 0);
+
+// A 16 x 16 picture, transparent but for its top-left pixel, so the pixel
+// shows exactly where the icon lands.
+QPixmap markerPicture()
+{
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    image.setPixel(0, 0, red.rgb());
+    return QPixmap::fromImage(image);
+}
+
+// An item handler of the form's own, standing for a draw event set by hand.
+class OwnHandler : public MenuItemHandler
+{
+public:
+    using MenuItemHandler::MenuItemHandler;
+    void MenuMeasureItem(QAction *, int &, int &) override {}
+    void MenuDrawItem(QAction *, QPainter &, const QRect &, bool) override {}
+};
+
+struct Form
+{
+    Form()
+    {
+        images->add(markerPicture());
+        ImageList::setMenuImages(popup, images);
+        open = popup->addAction(QStringLiteral("&Open"));
+        open->setProperty("ImageIndex", 0);
+        popup->addSeparator();
+        plain = popup->addAction(QStringLiteral("Plain"));
+        skin->setActive(true);
+    }
+
+    QColor pixelOf(QAction *item, bool selected, QPoint offset)
+    {
+        QImage canvas(200, 40, QImage::Format_RGB32);
+        canvas.fill(Qt::black);
+        QPainter painter(&canvas);
+        skin->MenuDrawItem(item, painter, itemRect, selected);
+        painter.end();
+        return canvas.pixelColor(itemRect.topLeft() + offset);
+    }
+
+    QImage draw(QAction *item, bool selected)
+    {
+        QImage canvas(200, 40, QImage::Format_RGB32);
+        canvas.fill(Qt::black);
+        QPainter painter(&canvas);
+        skin->MenuDrawItem(item, painter, itemRect, selected);
+        return canvas;
+    }
+
+    QWidget form;
+    ImageList *images = new ImageList(&form);
+    QMenu *popup = new QMenu(&form);
+    QAction *open = nullptr;
+    QAction *plain = nullptr;
+    MenuSkin *skin = new MenuSkin(&form);
+    const QRect itemRect{10, 5, 150, 22};
+};
+
+QColor working(QColor (*op)(const SkinColor &, int), SystemColor c, int n)
+{
+    return op(c, n);
+}
+
+bool contains(const QImage &image, const QRect &area, const QColor &colour)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixelColor(x, y) == colour)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+class TestMenuSkin : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QPalette palette = QApplication::palette();
+        palette.setColor(QPalette::Button, QColor(236, 233, 216));
+        palette.setColor(QPalette::Window, QColor(236, 233, 216));
+        palette.setColor(QPalette::Highlight, QColor(49, 106, 197));
+        palette.setColor(QPalette::Dark, QColor(172, 168, 153));
+        palette.setColor(QPalette::WindowText, Qt::black);
+        QApplication::setPalette(palette);
+        QApplication::setPalette(palette, "QMenu");
+        QFont font = QApplication::font();
+        font.setPixelSize(12);
+        font.setStyleStrategy(QFont::NoAntialias);
+        QApplication::setFont(font, "QMenu");
+    }
+
+    void idleIconIsFadedAtThreeThreeAndSelectedIconIsLiftedWithShadow()
+    {
+        Form f;
+        const QColor iconBack = working(BlendToWhite, SystemColor::BtnFace, 16);
+        // Idle: faded by DimLevel 30 (255 * 0.3 = 76.5 -> 76), at (L + 3, T + 3).
+        QCOMPARE(f.pixelOf(f.open, false, {3, 3}), QColor(255, 76, 76));
+        QCOMPARE(f.pixelOf(f.open, false, {2, 2}), iconBack);
+        QCOMPARE(f.pixelOf(f.open, false, {4, 4}), iconBack);
+
+        const QColor select = BlendToWhite(SystemColor::Highlight, 68);
+        QCOMPARE(f.pixelOf(f.open, true, {2, 2}), red);
+        QCOMPARE(f.pixelOf(f.open, true, {4, 4}), ShadeDown(select, 50));
+        QCOMPARE(f.pixelOf(f.open, true, {3, 3}), select);
+        // The highlight: a one-pixel border from T + 1 to B - 1, filled inside.
+        QCOMPARE(f.pixelOf(f.open, true, {80, 1}), SkinColor(SystemColor::Highlight).resolved());
+        QCOMPARE(f.pixelOf(f.open, true, {80, 21}), SkinColor(SystemColor::Highlight).resolved());
+        QCOMPARE(f.pixelOf(f.open, true, {80, 0}), working(BlendToWhite, SystemColor::BtnFace, 86));
+    }
+
+    void disabledItemIsGrayedWithoutHighlight()
+    {
+        Form f;
+        f.open->setEnabled(false);
+        // Gray (85 + 10 = 95) then faded by 40 (95 + 64), never lifted.
+        QCOMPARE(f.pixelOf(f.open, true, {3, 3}), QColor(159, 159, 159));
+        const QColor menuColour = working(BlendToWhite, SystemColor::BtnFace, 86);
+        QCOMPARE(f.pixelOf(f.open, true, {140, 2}), menuColour);
+        const QImage image = f.draw(f.open, true);
+        const QRect text = f.itemRect.adjusted(24, 0, 0, 0);
+        QVERIFY(contains(image, text, working(BlendToWhite, SystemColor::BtnShadow, 10)));
+        QVERIFY(!contains(image, text, Qt::black));
+        QVERIFY(!contains(image, text, BlendToWhite(SystemColor::Highlight, 68)));
+    }
+
+    void ampersandTakesNoWidthAndSizesAreOnlyRaised()
+    {
+        Form f;
+        const QFontMetrics metrics(f.skin->Font());
+        int width = 0;
+        int height = 0;
+        f.skin->MenuMeasureItem(f.open, width, height);
+        // Caption + 5 + the icon column (the 16-pixel picture counts as IconWidth).
+        QCOMPARE(width, metrics.horizontalAdvance(QStringLiteral("Open")) + 5 + 24);
+        const int textHeight = metrics.height();
+        QCOMPARE(height, std::max(textHeight + roundHalfEven(3 * textHeight, 4), 16 + 6));
+
+        int wide = 1000;
+        int tall = 100;
+        f.skin->MenuMeasureItem(f.open, wide, tall);
+        QCOMPARE(wide, 1000);
+        QCOMPARE(tall, 100);
+
+        QAction *separator = f.popup->actions().at(1);
+        int sw = 0;
+        int sh = 30;
+        f.skin->MenuMeasureItem(separator, sw, sh);
+        QCOMPARE(sh, 4);
+
+        f.skin->setActive(false);
+        int idle = 7;
+        f.skin->MenuMeasureItem(f.open, idle, idle);
+        QCOMPARE(idle, 7);
+    }
+
+    void shortcutReservesRoomBesideTheCaption()
+    {
+        Form f;
+        f.plain->setText(QStringLiteral("Plain\tCtrl+P"));
+        const QFontMetrics metrics(f.skin->Font());
+        int width = 0;
+        int height = 0;
+        f.skin->MenuMeasureItem(f.plain, width, height);
+        QCOMPARE(width, metrics.horizontalAdvance(QStringLiteral("PlainCtrl+PWWW")) + 5 + 24);
+    }
+
+    void hooksSkipTaggedItemsAndMainMenusAndKeepOwnHandlers()
+    {
+        Form f;
+        f.skin->setActive(false);
+        auto *bar = new QMenuBar(&f.form);
+        QMenu *file = bar->addMenu(QStringLiteral("File"));
+        QAction *exit = file->addAction(QStringLiteral("Exit"));
+        QAction *tagged = file->addAction(QStringLiteral("Tagged"));
+        tagged->setProperty("Tag", SkinSkipTag);
+        OwnHandler own;
+        menuitem::setDrawEvent(f.plain, &own);
+
+        QWidget other;
+        auto *taggedBar = new QMenuBar(&other);
+        taggedBar->setProperty("Tag", SkinSkipTag);
+        QAction *untouched = taggedBar->addMenu(QStringLiteral("Menu"))->addAction(QStringLiteral("Item"));
+        MenuSkin otherSkin(&other);
+        otherSkin.setActive(true);
+        QVERIFY(!OwnerDrawMenuStyle::isOwnerDraw(taggedBar));
+        QVERIFY(!menuitem::drawEvent(untouched));
+
+        f.skin->setActive(true);
+        QVERIFY(OwnerDrawMenuStyle::isOwnerDraw(bar));
+        QVERIFY(OwnerDrawMenuStyle::isOwnerDraw(file));
+        QVERIFY(OwnerDrawMenuStyle::isOwnerDraw(f.popup));
+        QCOMPARE(menuitem::drawEvent(exit), f.skin);
+        QCOMPARE(menuitem::measureEvent(file->menuAction()), f.skin);
+        QVERIFY(!menuitem::drawEvent(tagged));
+        QCOMPARE(menuitem::drawEvent(f.plain), &own);
+        QCOMPARE(menuitem::measureEvent(f.plain), f.skin);
+
+        f.skin->setActive(false);
+        QVERIFY(!OwnerDrawMenuStyle::isOwnerDraw(bar));
+        QVERIFY(!menuitem::drawEvent(exit));
+        QVERIFY(!menuitem::measureEvent(f.plain));
+        QCOMPARE(menuitem::drawEvent(f.plain), &own);
+
+        f.skin->setOverrideOwnerDraw(true);
+        f.skin->setActive(true);
+        QCOMPARE(menuitem::drawEvent(f.plain), f.skin);
+        f.skin->setSkinControls(65535 & ~skPopupMenu);
+        QVERIFY(!OwnerDrawMenuStyle::isOwnerDraw(f.popup));
+        QVERIFY(OwnerDrawMenuStyle::isOwnerDraw(bar));
+    }
+
+    void menuWidgetDrawsHookedItemsFlatAndTaggedItemsItsOwnWay()
+    {
+        Form f;
+        f.plain->setProperty("Tag", SkinSkipTag);
+        f.skin->setActive(false);
+        f.skin->setActive(true);
+        f.popup->resize(f.popup->sizeHint());
+        const QColor menuColour = working(BlendToWhite, SystemColor::BtnFace, 86);
+        const QColor iconBack = working(BlendToWhite, SystemColor::BtnFace, 16);
+
+        const QImage shot = f.popup->grab().toImage();
+        const QRect open = f.popup->actionGeometry(f.open);
+        const QRect plain = f.popup->actionGeometry(f.plain);
+        const QFontMetrics metrics(f.skin->Font());
+        QCOMPARE(open.height(), std::max(metrics.height() + roundHalfEven(3 * metrics.height(), 4), 22));
+        QCOMPARE(shot.pixelColor(open.left() + 1, open.center().y()), iconBack);
+        QCOMPARE(shot.pixelColor(open.right() - 2, open.center().y()), menuColour);
+        QCOMPARE(shot.pixelColor(open.left() + 3, open.top() + 3), QColor(255, 76, 76));
+        QVERIFY(shot.pixelColor(plain.right() - 2, plain.center().y()) != menuColour);
+        QVERIFY(shot.pixelColor(plain.left() + 1, plain.center().y()) != iconBack);
+
+        f.skin->setActive(false);
+        f.popup->resize(f.popup->sizeHint());
+        const QImage own = f.popup->grab().toImage();
+        const QRect ownOpen = f.popup->actionGeometry(f.open);
+        QVERIFY(own.pixelColor(ownOpen.left() + 1, ownOpen.center().y()) != iconBack);
+    }
+
+    void systemColourChangesShowAtTheNextDrawing()
+    {
+        Form f;
+        const QPalette saved = QApplication::palette();
+        QPalette changed = saved;
+        changed.setColor(QPalette::Highlight, QColor(200, 0, 0));
+        QApplication::setPalette(changed);
+        const QColor fill = f.pixelOf(f.plain, true, {80, 5});
+        QApplication::setPalette(saved);
+        QCOMPARE(fill, BlendToWhite(QColor(200, 0, 0), 68));
+        QCOMPARE(f.pixelOf(f.plain, true, {80, 5}), BlendToWhite(SystemColor::Highlight, 68));
+    }
+
+    void shallowDevicesLeaveIconsUnfadedAndUseTheNarrowBarShadow()
+    {
+        SkinLook look;
+        look.font = QApplication::font("QMenu");
+        look.colors = computeWorkingColors(SkinColors(), true, false);
+        QImage picture(16, 16, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        picture.setPixel(0, 0, red.rgb());
+
+        QImage canvas(100, 30, QImage::Format_RGB32);
+        canvas.fill(Qt::black);
+        QPainter painter(&canvas);
+        MenuItemView item;
+        item.caption = QStringLiteral("Item");
+        item.picture = picture;
+        drawMenuItem(painter, QRect(0, 0, 100, 22), item, look);
+        QCOMPARE(canvas.pixelColor(3, 3), red);
+
+        MenuItemView bar;
+        bar.caption = QStringLiteral("Bar");
+        bar.bar = true;
+        bar.selected = true;
+        canvas.fill(Qt::black);
+        drawMenuItem(painter, QRect(0, 0, 60, 20), bar, look);
+        painter.end();
+        const QColor barColour = SkinColor(SystemColor::BtnFace).resolved();
+        QCOMPARE(canvas.pixelColor(59, 10), ShadeDown(barColour, 70));
+        QCOMPARE(canvas.pixelColor(58, 10), ShadeDown(barColour, 70));
+        QCOMPARE(canvas.pixelColor(59, 1), barColour);
+        QCOMPARE(canvas.pixelColor(57, 10), look.colors.SelectBorderColor);
+        QCOMPARE(canvas.pixelColor(0, 0), look.colors.SelectBorderColor);
+    }
+
+    void deepBarHighlightIsOpenBelowWithShadowAtTheRight()
+    {
+        SkinLook look;
+        look.font = QApplication::font("QMenu");
+        look.colors = computeWorkingColors(SkinColors(), true, true);
+        MenuItemView bar;
+        bar.caption = QStringLiteral("Bar");
+        bar.bar = true;
+        bar.selected = true;
+        QImage canvas(60, 30, QImage::Format_RGB32);
+        canvas.fill(Qt::black);
+        QPainter painter(&canvas);
+        drawMenuItem(painter, QRect(0, 0, 60, 20), bar, look);
+        painter.end();
+        const QColor menuBar = look.colors.MenuBarColor;
+        // The item is one pixel taller than given: B = 21.
+        QCOMPARE(canvas.pixelColor(0, 20), look.colors.SelectBorderColor);
+        QCOMPARE(canvas.pixelColor(30, 0), look.colors.SelectBorderColor);
+        QCOMPARE(canvas.pixelColor(52, 20), look.colors.SelectBorderColor);
+        QCOMPARE(canvas.pixelColor(30, 20), look.colors.SelectColor);
+        QCOMPARE(canvas.pixelColor(59, 15), ShadeDown(menuBar, 10));
+        QCOMPARE(canvas.pixelColor(54, 15), ShadeDown(menuBar, 100));
+        QCOMPARE(canvas.pixelColor(59, 1), menuBar);
+    }
+
+    void autoDetectHooksItemsAddedLater()
+    {
+        Form f;
+        f.skin->setAutoDetect(true);
+        QAction *late = f.popup->addAction(QStringLiteral("Late"));
+        QVERIFY(!menuitem::drawEvent(late));
+        QCoreApplication::processEvents();
+        QCOMPARE(menuitem::drawEvent(late), f.skin);
+
+        auto *newMenu = new QMenu(&f.form);
+        QAction *inNewMenu = newMenu->addAction(QStringLiteral("New"));
+        QCoreApplication::processEvents();
+        QCOMPARE(menuitem::drawEvent(inNewMenu), f.skin);
+
+        f.skin->setAutoDetect(false);
+        QAction *unseen = f.popup->addAction(QStringLiteral("Unseen"));
+        QCoreApplication::processEvents();
+        QVERIFY(!menuitem::drawEvent(unseen));
+    }
+
+    void destroyingTheSkinGivesMenusBackTheirOwnDrawing()
+    {
+        Form f;
+        delete f.skin;
+        QVERIFY(!OwnerDrawMenuStyle::isOwnerDraw(f.popup));
+        QVERIFY(!menuitem::drawEvent(f.open));
+        f.skin = nullptr;
+    }
+
+    void sampleMenuScreenshot()
+    {
+        Form f;
+        QPixmap disc(16, 16);
+        disc.fill(Qt::transparent);
+        QPainter painter(&disc);
+        painter.setBrush(QColor(30, 140, 60));
+        painter.drawEllipse(1, 1, 13, 13);
+        painter.end();
+        const int discIndex = f.images->add(disc);
+        auto *bar = new QMenuBar(&f.form);
+        ImageList::setMenuImages(bar, f.images);
+        QMenu *file = bar->addMenu(QStringLiteral("[File]"));
+        file->addAction(QStringLiteral("Settings"))->setProperty("ImageIndex", discIndex);
+        QAction *checked = file->addAction(QStringLiteral("Checked"));
+        checked->setCheckable(true);
+        checked->setChecked(true);
+        QAction *disabled = file->addAction(QStringLiteral("Disabled"));
+        disabled->setProperty("ImageIndex", discIndex);
+        disabled->setEnabled(false);
+        file->addSeparator();
+        file->addAction(QStringLiteral("E&xit\tCtrl+Q"))->setProperty("ImageIndex", discIndex);
+        f.skin->setActive(false);
+        f.skin->setActive(true);
+        f.popup->popup(QPoint(20, 20));
+        QVERIFY(QTest::qWaitForWindowExposed(f.popup));
+        f.popup->setActiveAction(f.open);
+        test::saveScreenshot(f.popup, QStringLiteral("menuskin-popup.png"));
+        file->popup(QPoint(20, 100));
+        QVERIFY(QTest::qWaitForWindowExposed(file));
+        file->setActiveAction(file->actions().constFirst());
+        test::saveScreenshot(file, QStringLiteral("menuskin-file-menu.png"));
+        file->hide();
+        f.popup->hide();
+    }
+};
+
+QTEST_MAIN(TestMenuSkin)
+#include "tst_menuskin.moc"
