@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+
+namespace corvane {
+
+// The three texts of one caller-ID report. Never validated: a malformed report
+// gives malformed texts, not an error.
+struct CallerIdReport
+{
+    QString number;
+    QString dateText; // year from the PC clock, "-", month, "-", day
+    QString timeText; // hour, ":", minute
+};
+
+// The intermediate texts the main window keeps in its hidden labels.
+struct CallerIdTrace
+{
+    QString label5;  // the whole text, trimmed
+    QString label15; // DATE tail
+    QString label16; // TIME tail
+    QString label4;  // NMBR tail
+};
+
+// Changes only the ASCII letters a to z.
+QString upperAscii(const QString &text);
+
+// Removes every character whose code is 32 or below, at both ends only.
+QString trimControls(const QString &text);
+
+// 1-based position of the first occurrence of name in text, 0 when absent.
+int fieldPosition(const QString &text, const QString &name);
+int nmbrPosition(const QString &text);
+int datePosition(const QString &text);
+int timePosition(const QString &text);
+
+// A text is a report when, upper-cased, it holds "NMBR".
+bool isCallerIdReport(const QString &upperText);
+
+// The field rule. The tail of a field starting at position is the last
+// (bufferCount - position) characters of the text, trimmed; bufferCount is the
+// count the serial control reported before the read, not the text's length.
+// The value is the trimmed rest of the tail after its first "=".
+QString fieldTail(const QString &text, int bufferCount, int position);
+QString fieldValue(const QString &text, int bufferCount, int position);
+
+// The three results, each computed on its own so the caller can interleave
+// them with its display; the date's year is passed in, read from the PC clock
+// when the date is computed.
+QString callerIdDateText(const QString &text, int bufferCount, int year);
+QString callerIdTimeText(const QString &text, int bufferCount);
+QString callerIdNumber(const QString &text, int bufferCount);
+
+CallerIdReport ParseCallerIdReport(const QString &text, int bufferCount, int year);
+// Takes the year from the PC clock now.
+CallerIdReport ParseCallerIdReport(const QString &text, int bufferCount);
+
+CallerIdTrace traceCallerIdReport(const QString &text, int bufferCount);
+
+} // namespace corvane

@@ -1,0 +1,162 @@
+#include "line/callerid.h"
+
+#include <QDate>
+#include <QTest>
+
+#include <climits>
+
+using namespace corvane;
+
+namespace {
+
+const QString example = QStringLiteral("\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234\r\n\r\n");
+
+} // namespace
+
+class TestCallerId : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void workedExamplePositionsAndTrace()
+    {
+        QCOMPARE(example.size(), 46);
+        QCOMPARE(datePosition(example), 3);
+        QCOMPARE(timePosition(example), 16);
+        QCOMPARE(nmbrPosition(example), 29);
+        QCOMPARE(fieldPosition(example, QStringLiteral("NAME")), 0);
+
+        const CallerIdTrace trace = traceCallerIdReport(example, 46);
+        QCOMPARE(trace.label5, QStringLiteral("DATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234"));
+        QCOMPARE(trace.label15, QStringLiteral("ATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234"));
+        QCOMPARE(trace.label16, QStringLiteral("IME = 1405\r\nNMBR = 5551234"));
+        QCOMPARE(trace.label4, QStringLiteral("MBR = 5551234"));
+    }
+
+    void reports_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("shortBy"); // bufferCount = length - shortBy
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("dateText");
+        QTest::addColumn<QString>("timeText");
+
+        QTest::newRow("worked example") << example << 0 << "5551234"
+                                        << "2026-03-21"
+                                        << "14:05";
+        QTest::newRow("no blanks") << "DATE=0321TIME=1405NMBR=5551234" << 0 << "5551234"
+                                   << "2026-03-21"
+                                   << "14:05";
+        QTest::newRow("NMBR only") << "NMBR = 5551234\r\n"
+                                   << 0 << "5551234"
+                                   << "2026-55-51"
+                                   << "55:51";
+        QTest::newRow("no DATE") << "\r\nTIME = 1405\r\nNMBR = 5551234\r\n\r\n"
+                                 << 0 << "5551234"
+                                 << "2026-14-05"
+                                 << "14:05";
+        QTest::newRow("NAME after NMBR")
+            << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234\r\nNAME = WANG\r\n"
+            << 0 << "5551234\r\nNAME = WANG"
+            << "2026-03-21"
+            << "14:05";
+        QTest::newRow("NMBR first") << "NMBR = 5551234\r\nDATE = 0321\r\nTIME = 1405\r\n"
+                                    << 0 << "5551234\r\nDATE = 0321\r\nTIME = 1405"
+                                    << "2026-03-21"
+                                    << "14:05";
+        QTest::newRow("withheld P") << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = P\r\n\r\n"
+                                    << 0 << "P"
+                                    << "2026-03-21"
+                                    << "14:05";
+        QTest::newRow("unavailable O") << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = O\r\n\r\n"
+                                       << 0 << "O"
+                                       << "2026-03-21"
+                                       << "14:05";
+        QTest::newRow("3-digit date") << "\r\nDATE = 321\r\nTIME = 1405\r\nNMBR = 5551234\r\n\r\n"
+                                      << 0 << "5551234"
+                                      << "2026-32-1\r"
+                                      << "14:05";
+        QTest::newRow("count 5 short") << example << 5 << "5551234"
+                                       << "2026-14-05"
+                                       << "55:51";
+        QTest::newRow("count 3 long") << example << -3 << "5551234"
+                                      << "2026-03-21"
+                                      << "14:05";
+        QTest::newRow("no '=' at all") << "NMBR 5551234" << 0 << "MBR 5551234"
+                                       << "2026-NM-BR"
+                                       << "NM:BR";
+    }
+    void reports()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, shortBy);
+        const CallerIdReport report = ParseCallerIdReport(text, int(text.size()) - shortBy, 2026);
+        QTEST(report.number, "number");
+        QTEST(report.dateText, "dateText");
+        QTEST(report.timeText, "timeText");
+    }
+
+    void yearIsFourDigitsFromTheClock()
+    {
+        QCOMPARE(callerIdDateText(example, 46, 987), QStringLiteral("0987-03-21"));
+        const QString year = QString::number(QDate::currentDate().year());
+        QCOMPARE(ParseCallerIdReport(example, 46).dateText, year + QStringLiteral("-03-21"));
+    }
+
+    // The recogniser runs on the upper-cased text; only a to z change, so
+    // Latin-1 letters from line noise stay as they came.
+    void upperCaseAndRecognition()
+    {
+        QCOMPARE(upperAscii(QStringLiteral("nmbr = 123 \u00e9\u00ff az{")),
+                 QStringLiteral("NMBR = 123 \u00e9\u00ff AZ{"));
+        QVERIFY(isCallerIdReport(upperAscii(QStringLiteral("\r\nnmbr = 123\r\n"))));
+        QCOMPARE(ParseCallerIdReport(upperAscii(QStringLiteral("nmbr = 123")), 10, 2026).number,
+                 QStringLiteral("123"));
+        QVERIFY(!isCallerIdReport(QStringLiteral("nmbr = 123")));
+        QVERIFY(!isCallerIdReport(QStringLiteral("AT#CID=1\rOK\r\nRING\r\n")));
+        QVERIFY(!isCallerIdReport(QString()));
+    }
+
+    void trimmingTouchesOnlyTheEnds()
+    {
+        QCOMPARE(trimControls(QStringLiteral("\0\t\r\n 5 5\x1f\r\n ")), QStringLiteral("5 5"));
+        QCOMPARE(trimControls(QStringLiteral("\r\n\x01 ")), QString());
+        QCOMPARE(trimControls(QStringLiteral("\u00a0x\x7f")), QStringLiteral("\u00a0x\x7f"));
+    }
+
+    // Counts that do not fit the text, and texts without any field, give
+    // texts and never fail.
+    void degenerateCounts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("bufferCount");
+        QTest::newRow("empty text") << QString() << 0;
+        QTest::newRow("empty text, count") << QString() << 46;
+        QTest::newRow("negative") << example << -5;
+        QTest::newRow("most negative") << example << INT_MIN;
+        QTest::newRow("huge") << example << INT_MAX;
+        QTest::newRow("only =") << QStringLiteral("=") << 1;
+        QTest::newRow("controls only") << QStringLiteral("\r\n\0\x01") << 4;
+    }
+    void degenerateCounts()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, bufferCount);
+        const CallerIdReport report = ParseCallerIdReport(text, bufferCount, 2026);
+        QVERIFY(report.dateText.startsWith(QStringLiteral("2026-")));
+        QVERIFY(report.timeText.contains(QLatin1Char(':')));
+        QVERIFY(report.number.size() <= text.size());
+        traceCallerIdReport(text, bufferCount);
+    }
+
+    void countAtOrBelowPositionGivesEmptyTail()
+    {
+        QCOMPARE(fieldTail(example, 29, 29), QString());
+        QCOMPARE(callerIdNumber(example, 20), QString());
+        QCOMPARE(callerIdTimeText(example, 10), QStringLiteral(":"));
+        QCOMPARE(fieldTail(example, 1000, 29), trimControls(example));
+    }
+};
+
+QTEST_MAIN(TestCallerId)
+#include "tst_callerid.moc"
