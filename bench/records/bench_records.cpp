@@ -1,0 +1,97 @@
+// Figures for the customer records with a million customers and a million
+// logged calls: the incoming-number lookup, opening the entry form's dataset,
+// moving to its last row, and the memory the snapshot takes.
+#include "benchdata.h"
+#include "records/datamodule.h"
+#include "records/sqltext.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace corvane;
+
+namespace {
+
+// Resident and peak memory of this process in MB, from /proc.
+double memoryMb(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+double ms(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // The row count can be lowered for a quick run: bench_records 10000
+    const int Rows = argc > 1 ? std::max(1000, QByteArray(argv[1]).toInt()) : 1'000'000;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tel.mdb"));
+    QElapsedTimer timer;
+    timer.start();
+    bench::createFilledDatabase(path, Rows, Rows);
+    std::printf("building %d customers and %d calls: %.0f ms (setup, not a target)\n", Rows, Rows, ms(timer));
+    std::printf("resident memory before opening: %.1f MB\n", memoryMb("VmRSS:"));
+
+    DataModule data;
+    data.ADOConnection1.setDatabasePath(path);
+    timer.restart();
+    data.ADOConnection1.database();
+    std::printf("opening the connection: %.2f ms\n", ms(timer));
+
+    // The incoming-call lookup, exactly as the main window composes it.
+    constexpr int Lookups = 2000;
+    double total = 0;
+    double worst = 0;
+    for (int i = 0; i < Lookups; ++i) {
+        const QString number = bench::telOf(int(QRandomGenerator::global()->bounded(Rows)));
+        timer.restart();
+        data.ADOQuerychange->close();
+        data.ADOQuerychange->setSql(QStringLiteral("select * from customer where tel=") + sqlText(number));
+        data.ADOQuerychange->open();
+        const QString name = data.ADOQuerychange->fieldText(QStringLiteral("customername"));
+        const double elapsed = ms(timer);
+        if (name.isEmpty())
+            return 1;
+        total += elapsed;
+        worst = std::max(worst, elapsed);
+    }
+    std::printf("number lookup (target < 1 ms): mean %.3f ms, worst %.3f ms over %d lookups\n", total / Lookups,
+                worst, Lookups);
+
+    timer.restart();
+    data.ADOQuery1->open();
+    std::printf("opening the entry form's dataset, %d rows (target < 1000 ms): %.0f ms\n",
+                data.ADOQuery1->recordCount(), ms(timer));
+    timer.restart();
+    data.ADOQuery1->last();
+    const QString lastCode = data.ADOQuery1->fieldText(QStringLiteral("customercode"));
+    std::printf("moving to the last row (%s): %.3f ms\n", qPrintable(lastCode), ms(timer));
+    std::printf("resident memory with the dataset open (target < 300 MB): %.1f MB, peak %.1f MB\n",
+                memoryMb("VmRSS:"), memoryMb("VmHWM:"));
+
+    timer.restart();
+    data.ADOQuery2->setSql(QStringLiteral("select * from detail where adate >=") + sqlText(QStringLiteral("2024-03-03")) +
+                           QStringLiteral(" and adate <=") + sqlText(QStringLiteral("2024-03-03")));
+    data.ADOQuery2->open();
+    std::printf("call log of one day (%d calls): %.1f ms\n", data.ADOQuery2->recordCount(), ms(timer));
+    return 0;
+}

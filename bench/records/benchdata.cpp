@@ -1,0 +1,80 @@
+#include "benchdata.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace corvane::bench {
+
+namespace {
+
+void check(int rc, sqlite3 *db)
+{
+    if (rc != SQLITE_OK && rc != SQLITE_DONE) {
+        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
+        std::exit(1);
+    }
+}
+
+void bindText(sqlite3_stmt *stmt, int index, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    sqlite3_bind_text(stmt, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+}
+
+void fill(sqlite3 *db, const char *sql, int rows, const std::function<QStringList(int)> &row)
+{
+    sqlite3_stmt *stmt = nullptr;
+    check(sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr), db);
+    for (int i = 0; i < rows; ++i) {
+        const QStringList values = row(i);
+        for (int c = 0; c < values.size(); ++c)
+            bindText(stmt, c + 1, values[c]);
+        check(sqlite3_step(stmt), db);
+        sqlite3_reset(stmt);
+    }
+    sqlite3_finalize(stmt);
+}
+
+} // namespace
+
+QString telOf(int customer)
+{
+    return QStringLiteral("1380%1").arg(customer, 7, 10, QLatin1Char('0'));
+}
+
+void createFilledDatabase(const QString &path, int customers, int calls)
+{
+    QFile script(QStringLiteral(CORVANE_SOURCE_DIR "/resources/tel.sql"));
+    if (!script.open(QIODevice::ReadOnly))
+        std::exit(1);
+    sqlite3 *db = nullptr;
+    check(sqlite3_open(path.toUtf8().constData(), &db), db);
+    check(sqlite3_exec(db, script.readAll().constData(), nullptr, nullptr, nullptr), db);
+    check(sqlite3_exec(db, "PRAGMA journal_mode=WAL; BEGIN", nullptr, nullptr, nullptr), db);
+    fill(db,
+         "insert into customer(customercode,customername,address,code,person,tel,email,qq) "
+         "values(?,?,?,?,?,?,?,?)",
+         customers, [](int i) {
+             const QString n = QString::number(i);
+             return QStringList{QStringLiteral("KH") + n, QStringLiteral("深圳市客户") + n + QStringLiteral("有限公司"),
+                                QStringLiteral("广东省深圳市南山区科技园路") + n + QStringLiteral("号"),
+                                QStringLiteral("518000"), QStringLiteral("联系人") + n, telOf(i),
+                                QStringLiteral("kh") + n + QStringLiteral("@example.com"), QString::number(10000 + i)};
+         });
+    fill(db, "insert into detail(adate,atime,tel,customercode,customername) values(?,?,?,?,?)", calls, [&](int i) {
+        const int customer = (i * 7919) % customers;
+        const QString date = QStringLiteral("2024-%1-%2")
+                                 .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                                 .arg(1 + i % 28, 2, 10, QLatin1Char('0'));
+        return QStringList{date, QStringLiteral("09:30"), telOf(customer), QStringLiteral("KH%1").arg(customer),
+                           QStringLiteral("深圳市客户%1有限公司").arg(customer)};
+    });
+    check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+    sqlite3_close(db);
+}
+
+} // namespace corvane::bench
