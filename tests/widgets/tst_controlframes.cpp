@@ -1,0 +1,286 @@
+#include "testsupport.h"
+#include "widgets/controlframes.h"
+#include "widgets/menuskin.h"
+#include "widgets/menuskinitem.h"
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QFrame>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace corvane;
+
+namespace {
+
+const QColor face(236, 233, 216);
+
+QFrame *panel(QWidget *parent, QRect geometry)
+{
+    auto *p = new QFrame(parent);
+    p->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    p->setLineWidth(1);
+    p->setGeometry(geometry);
+    return p;
+}
+
+void enter(QWidget *w)
+{
+    QEnterEvent event(QPointF(3, 3), QPointF(3, 3), QPointF(3, 3));
+    QApplication::sendEvent(w, &event);
+}
+
+void leave(QWidget *w)
+{
+    QEvent event(QEvent::Leave);
+    QApplication::sendEvent(w, &event);
+}
+
+QImage shot(QWidget *w)
+{
+    return w->grab().toImage();
+}
+
+QColor leftEdge(QWidget *w)
+{
+    return shot(w).pixelColor(0, w->height() / 2);
+}
+
+QColor rightEdge(QWidget *w)
+{
+    return shot(w).pixelColor(w->width() - 1, w->height() / 2);
+}
+
+bool contains(const QImage &image, const QColor &colour)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) == colour)
+                return true;
+        }
+    }
+    return false;
+}
+
+// The main window's arrangement in small: panels on the form, edit boxes and
+// a bit button on the panels.
+struct Form
+{
+    Form()
+    {
+        form.resize(320, 200);
+        focusSink->setGeometry(10, 150, 100, 22);
+        edit->setGeometry(10, 10, 120, 22);
+        button->setObjectName(QStringLiteral("BitBtn1"));
+        button->setGeometry(140, 10, 105, 41);
+        tagged->setGeometry(10, 40, 120, 22);
+        tagged->setProperty("Tag", SkinSkipTag);
+        taggedPanel->setProperty("Tag", SkinSkipTag);
+        inTaggedPanel->setGeometry(5, 5, 100, 22);
+        skin->setActive(true);
+        form.show();
+        form.activateWindow();
+        exposed = QTest::qWaitForWindowActive(&form);
+        focusSink->setFocus();
+    }
+
+    QWidget form;
+    QLineEdit *focusSink = new QLineEdit(&form);
+    QFrame *upper = panel(&form, {0, 0, 320, 73});
+    QFrame *taggedPanel = panel(&form, {0, 80, 320, 60});
+    QLineEdit *edit = new QLineEdit(upper);
+    QPushButton *button = new QPushButton(QStringLiteral("Save"), upper);
+    QLineEdit *tagged = new QLineEdit(upper);
+    QLineEdit *inTaggedPanel = new QLineEdit(taggedPanel);
+    MenuSkin *skin = new MenuSkin(&form);
+    bool exposed = false;
+};
+
+} // namespace
+
+class TestControlFrames : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QPalette palette = QApplication::palette();
+        palette.setColor(QPalette::Button, face);
+        palette.setColor(QPalette::Window, face);
+        palette.setColor(QPalette::Highlight, QColor(49, 106, 197));
+        palette.setColor(QPalette::Dark, QColor(172, 168, 153));
+        QApplication::setPalette(palette);
+        QFont font = QApplication::font();
+        font.setStyleStrategy(QFont::NoAntialias);
+        QApplication::setFont(font);
+    }
+
+    void kindsAndContainersDecideWhatIsHooked()
+    {
+        Form f;
+        QCOMPARE(controlKind(f.edit), ControlKind::Edit);
+        QCOMPARE(controlKind(f.button), ControlKind::BitBtn);
+        QCOMPARE(controlKind(f.upper), ControlKind::Panel);
+        QPushButton plain;
+        QCOMPARE(controlKind(&plain), ControlKind::Button);
+        QLineEdit masked;
+        masked.setInputMask(QStringLiteral("999"));
+        QCOMPARE(controlKind(&masked), ControlKind::MaskEdit);
+        QCOMPARE(controlElement(ControlKind::Edit), unsigned(skEdit));
+        QCOMPARE(containerElement(f.upper), unsigned(skcPanel));
+        QCOMPARE(containerElement(&f.form), unsigned(skcForm));
+        QVERIFY(qualifiesForFrame(f.edit, &f.form, 65535, 1023));
+        QVERIFY(!qualifiesForFrame(f.edit, &f.form, 65535 & ~skEdit, 1023));
+        QVERIFY(!qualifiesForFrame(f.edit, &f.form, 65535, 1023 & ~skcPanel));
+        QVERIFY(!qualifiesForFrame(f.tagged, &f.form, 65535, 1023));
+        QVERIFY(!qualifiesForFrame(f.inTaggedPanel, &f.form, 65535, 1023));
+        QVERIFY(!qualifiesForFrame(f.taggedPanel, &f.form, 65535, 1023));
+        QWidget otherWindow(&f.form, Qt::Dialog);
+        QLineEdit onDialog(&otherWindow);
+        QVERIFY(!qualifiesForFrame(&onDialog, &f.form, 65535, 1023));
+    }
+
+    void editFrameIsDarkWhenIdleAndLightWhenHotOrFocused()
+    {
+        Form f;
+        QVERIFY(f.exposed);
+        const QColor idle = ShadeDown(face, 60);
+        const QColor light = BlendToWhite(SystemColor::Highlight, 60);
+        QCOMPARE(leftEdge(f.edit), idle);
+        QCOMPARE(shot(f.edit).pixelColor(f.edit->width() / 2, 0), idle);
+        test::saveScreenshot(f.upper, QStringLiteral("controlframes-edit-idle.png"));
+
+        enter(f.edit);
+        QCOMPARE(leftEdge(f.edit), light);
+        QCOMPARE(rightEdge(f.edit), light);
+        test::saveScreenshot(f.upper, QStringLiteral("controlframes-edit-hot.png"));
+        leave(f.edit);
+        QCOMPARE(leftEdge(f.edit), idle);
+
+        f.edit->setFocus();
+        QVERIFY(QTest::qWaitFor([&] { return f.edit->hasFocus(); }));
+        QCOMPARE(leftEdge(f.edit), light);
+        enter(f.edit);
+        leave(f.edit);
+        QCOMPARE(leftEdge(f.edit), light); // still focused
+        QVERIFY(!f.edit->hasFrame());
+    }
+
+    void taggedControlsKeepTheirOrdinaryLook()
+    {
+        Form f;
+        const QColor idle = ShadeDown(face, 60);
+        QVERIFY(leftEdge(f.tagged) != idle);
+        QVERIFY(leftEdge(f.inTaggedPanel) != idle);
+        QVERIFY(f.tagged->hasFrame());
+        QVERIFY(f.inTaggedPanel->hasFrame());
+    }
+
+    void pressedButtonShowsItsEdgeOnlyWhileTheMouseIsOverIt()
+    {
+        Form f;
+        QVERIFY(f.exposed);
+        const QColor shadow = SkinColor(SystemColor::BtnShadow).resolved();
+        // Idle: raised edge at the right and bottom, outline at the left.
+        QCOMPARE(rightEdge(f.button), ShadeDown(shadow, 50));
+        QCOMPARE(leftEdge(f.button), BlendToWhite(shadow, 30));
+
+        const QColor hotEdge = BlendToWhite(SystemColor::Highlight, 60);
+        enter(f.button);
+        QTest::mousePress(f.button, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(leftEdge(f.button), ShadeDown(hotEdge, 50));
+        QCOMPARE(shot(f.button).pixelColor(50, 0), ShadeDown(hotEdge, 50));
+        QCOMPARE(rightEdge(f.button), BlendToWhite(hotEdge, 30));
+        QCOMPARE(shot(f.button).pixelColor(8, 20), BlendToWhite(SystemColor::BtnFace, 60));
+        test::saveScreenshot(f.upper, QStringLiteral("controlframes-button-pressed.png"));
+
+        QTest::mouseMove(f.button, QPoint(200, 60));
+        QCOMPARE(leftEdge(f.button), BlendToWhite(hotEdge, 30));
+        QCOMPARE(rightEdge(f.button), ShadeDown(hotEdge, 50)); // focused: lit edge, raised
+        QTest::mouseMove(f.button, QPoint(10, 10));
+        QCOMPARE(leftEdge(f.button), ShadeDown(hotEdge, 50));
+        QTest::mouseRelease(f.button, Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(rightEdge(f.button), ShadeDown(hotEdge, 50));
+    }
+
+    void spaceHoldsThePressedEdgeUntilReleased()
+    {
+        Form f;
+        QVERIFY(f.exposed);
+        f.button->setFocus();
+        QVERIFY(QTest::qWaitFor([&] { return f.button->hasFocus(); }));
+        const QColor lit = BlendToWhite(SystemColor::Highlight, 60);
+        QTest::keyPress(f.button, Qt::Key_Space);
+        QCOMPARE(leftEdge(f.button), ShadeDown(lit, 50));
+        QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(f.button, &repeat);
+        QCOMPARE(leftEdge(f.button), ShadeDown(lit, 50));
+        QTest::keyRelease(f.button, Qt::Key_Space);
+        QCOMPARE(leftEdge(f.button), BlendToWhite(lit, 30));
+    }
+
+    void disabledButtonHasNoEdgeAndAGrayCaption()
+    {
+        Form f;
+        f.button->setEnabled(false);
+        const QColor outline = BlendToWhite(SkinColor(SystemColor::BtnShadow).resolved(), 30);
+        QCOMPARE(leftEdge(f.button), outline);
+        QCOMPARE(rightEdge(f.button), outline);
+        const QImage image = shot(f.button);
+        QVERIFY(contains(image, BlendToWhite(SystemColor::BtnShadow, 10)));
+        QVERIFY(!contains(image, Qt::black));
+    }
+
+    void panelGetsOneLightAndDarkRing()
+    {
+        Form f;
+        const QImage image = shot(f.upper);
+        const QColor light = BlendToWhite(face, 60);
+        const QColor dark = ShadeDown(face, 60);
+        const int right = f.upper->width() - 1;
+        const int bottom = f.upper->height() - 1;
+        QCOMPARE(image.pixelColor(0, 0), light);
+        QCOMPARE(image.pixelColor(50, 0), light);
+        QCOMPARE(image.pixelColor(0, 30), light);
+        QCOMPARE(image.pixelColor(right, 0), dark);
+        QCOMPARE(image.pixelColor(right, 30), dark);
+        QCOMPARE(image.pixelColor(50, bottom), dark);
+        QCOMPARE(image.pixelColor(0, bottom), dark);
+        QCOMPARE(image.pixelColor(1, 30), face);
+    }
+
+    void inactiveSkinGivesEachControlItsOwnLookAtItsNextEvent()
+    {
+        Form f;
+        const QColor idle = ShadeDown(face, 60);
+        QCOMPARE(leftEdge(f.edit), idle);
+        QVERIFY(!f.edit->hasFrame());
+        f.skin->setActive(false);
+        enter(f.edit);
+        QVERIFY(f.edit->hasFrame());
+        QVERIFY(leftEdge(f.edit) != idle);
+        leave(f.edit);
+        f.skin->setActive(true);
+        QCOMPARE(leftEdge(f.edit), idle);
+    }
+
+    void destroyedControlsAndSkinsLeaveNoHookBehind()
+    {
+        Form f;
+        delete f.edit;
+        f.edit = nullptr;
+        f.skin->setActive(false);
+        f.skin->setActive(true);
+        QCOMPARE(leftEdge(f.focusSink), BlendToWhite(SystemColor::Highlight, 60));
+        QVERIFY(!f.focusSink->hasFrame());
+        delete f.skin;
+        f.skin = nullptr;
+        QVERIFY(f.focusSink->hasFrame());
+        QVERIFY(leftEdge(f.focusSink) != BlendToWhite(SystemColor::Highlight, 60));
+    }
+};
+
+QTEST_MAIN(TestControlFrames)
+#include "tst_controlframes.moc"
