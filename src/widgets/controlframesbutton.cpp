@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace corvane {
 
@@ -23,10 +24,15 @@ struct ButtonLayout
 
 // The bit button's glyph and caption places. `Layout` and `Spacing` may be
 // set as properties of the button; a button's defaults are glyph left and 4.
-ButtonLayout bitButtonLayout(const QPushButton &button, QSize glyphSize, int tw, int th)
+// A speed button mirrors the glyph side for right-to-left reading.
+ButtonLayout bitButtonLayout(const QAbstractButton &button, QSize glyphSize, int tw, int th, bool mirror)
 {
     const QVariant layoutProperty = button.property("Layout");
-    const int layout = layoutProperty.isValid() ? layoutProperty.toInt() : blGlyphLeft;
+    int layout = layoutProperty.isValid() ? layoutProperty.toInt() : blGlyphLeft;
+    if (mirror && layout == blGlyphLeft)
+        layout = blGlyphRight;
+    else if (mirror && layout == blGlyphRight)
+        layout = blGlyphLeft;
     const QVariant spacingProperty = button.property("Spacing");
     int sp = spacingProperty.isValid() ? spacingProperty.toInt() : 4;
     if (button.text().trimmed().isEmpty())
@@ -72,7 +78,7 @@ ButtonLayout bitButtonLayout(const QPushButton &button, QSize glyphSize, int tw,
 }
 
 // The glyph as an opaque picture on the button face, for the icon drawing.
-QImage glyphPicture(const QPushButton &button, const QColor &face)
+QImage glyphPicture(const QAbstractButton &button, const QColor &face)
 {
     if (button.icon().isNull())
         return {};
@@ -86,37 +92,49 @@ QImage glyphPicture(const QPushButton &button, const QColor &face)
 
 } // namespace
 
-void paintButtonFrame(QPainter &canvas, const QWidget *widget, bool bitButton, const ControlFrameState &s,
+void paintButtonFrame(QPainter &canvas, const QWidget *widget, ButtonFrameKind frameKind, const ControlFrameState &s,
                       const SkinLook &look)
 {
-    const auto *button = qobject_cast<const QPushButton *>(widget);
+    const auto *button = qobject_cast<const QAbstractButton *>(widget);
     if (!button)
         return;
     const WorkingColors &w = look.colors;
+    const bool speed = frameKind == ButtonFrameKind::Speed;
+    // A speed button's `Down` is its checked state; a flat one (auto-raise)
+    // shows its frame only when hot or down.
+    const bool down = speed && button->isChecked();
+    const auto *tool = qobject_cast<const QToolButton *>(button);
+    const bool framed = !(tool && tool->autoRaise()) || s.hot || down;
+
     const bool lit = s.hot || s.spaceDown;
-    const QColor face = lit ? BlendToWhite(SystemColor::BtnFace, 60) : w.IconBackColor;
+    QColor face = lit ? BlendToWhite(SystemColor::BtnFace, 60) : w.IconBackColor;
+    if (down)
+        face = s.hot ? w.BoxFillSelected : w.BoxFill;
     QColor edge = lit ? BlendToWhite(w.SelectBorderColor, 60) : SkinColor(SystemColor::BtnShadow).resolved();
     if (!s.hot && s.focused)
         edge = BlendToWhite(w.SelectBorderColor, 60);
 
     const Box r = Box::fromRect(button->rect());
     fillBox(canvas, r, parentColour(button));
-    roundedBox(canvas, r, 4, BlendToWhite(edge, 30), face);
-    if (button->isEnabled()) {
-        const QColor line = ShadeDown(edge, 50);
-        if ((s.mouseDown && s.hot) || s.spaceDown)
-            polyline(canvas, line, {{r.L, r.B - 2}, {r.L, r.T + 1}, {r.L + 1, r.T}, {r.R - 1, r.T}});
-        else
-            polyline(canvas, line, {{r.R - 1, r.T + 1}, {r.R - 1, r.B - 2}, {r.R - 2, r.B - 1}, {r.L, r.B - 1}});
+    if (framed) {
+        roundedBox(canvas, r, 4, BlendToWhite(edge, 30), face);
+        if (button->isEnabled()) {
+            const QColor line = ShadeDown(edge, 50);
+            if ((s.mouseDown && s.hot) || s.spaceDown || down)
+                polyline(canvas, line, {{r.L, r.B - 2}, {r.L, r.T + 1}, {r.L + 1, r.T}, {r.R - 1, r.T}});
+            else
+                polyline(canvas, line, {{r.R - 1, r.T + 1}, {r.R - 1, r.B - 2}, {r.R - 2, r.B - 1}, {r.L, r.B - 1}});
+        }
     }
 
+    const bool rightToLeft = button->layoutDirection() == Qt::RightToLeft;
     const QFontMetrics metrics(button->font());
     const int tw = metrics.horizontalAdvance(button->text());
     const int th = metrics.height();
     Box text = {(r.width() - tw) / 2, r.T, r.R, r.B};
-    if (bitButton) {
+    if (frameKind != ButtonFrameKind::Plain) {
         const QImage glyph = glyphPicture(*button, face);
-        const ButtonLayout layout = bitButtonLayout(*button, glyph.size(), tw, th);
+        const ButtonLayout layout = bitButtonLayout(*button, glyph.size(), tw, th, speed && rightToLeft);
         text = layout.text;
         IconState icon;
         icon.menuItem = false;
@@ -131,8 +149,9 @@ void paintButtonFrame(QPainter &canvas, const QWidget *widget, bool bitButton, c
     caption.font = button->font();
     caption.fontColor = button->palette().color(QPalette::ButtonText);
     caption.background = face;
-    caption.rightToLeft = button->layoutDirection() == Qt::RightToLeft;
-    caption.isDefault = button->isDefault();
+    caption.rightToLeft = rightToLeft;
+    const auto *push = qobject_cast<const QPushButton *>(button);
+    caption.isDefault = push && push->isDefault();
     caption.enabled = button->isEnabled();
     drawItemText(canvas, text, caption, look);
 }

@@ -8,10 +8,6 @@
 
 namespace corvane {
 
-namespace {
-
-// The platform's 3D frame: `width` rings moving inward, the top and left
-// edges in one colour and the bottom and right edges in the other.
 void frame3D(QPainter &canvas, Box r, int width, const QColor &topLeft, const QColor &bottomRight)
 {
     r.R -= 1;
@@ -22,8 +18,6 @@ void frame3D(QPainter &canvas, Box r, int width, const QColor &topLeft, const QC
         r = {r.L + 1, r.T + 1, r.R - 1, r.B - 1};
     }
 }
-
-} // namespace
 
 QColor parentColour(const QWidget *control)
 {
@@ -36,12 +30,37 @@ QColor parentColour(const QWidget *control)
 void paintControlFrame(QPainter &canvas, QWidget *control, ControlKind kind, const ControlFrameState &state,
                        const SkinLook &look)
 {
-    if (isEditKind(kind))
+    switch (kind) {
+    case ControlKind::Combo:
+        paintComboFrame(canvas, control, state, look);
+        break;
+    case ControlKind::Edit:
+    case ControlKind::MaskEdit:
+    case ControlKind::Memo:
         paintEditFrame(canvas, control, state, look);
-    else if (kind == ControlKind::BitBtn || kind == ControlKind::Button)
-        paintButtonFrame(canvas, control, kind == ControlKind::BitBtn, state, look);
-    else if (kind == ControlKind::Panel)
+        break;
+    case ControlKind::RadioButton:
+        paintRadioFrame(canvas, control, state, look);
+        break;
+    case ControlKind::BitBtn:
+        paintButtonFrame(canvas, control, ButtonFrameKind::Bit, state, look);
+        break;
+    case ControlKind::Button:
+        paintButtonFrame(canvas, control, ButtonFrameKind::Plain, state, look);
+        break;
+    case ControlKind::SpeedButton:
+        if (control->isVisible())
+            paintButtonFrame(canvas, control, ButtonFrameKind::Speed, state, look);
+        break;
+    case ControlKind::Panel:
         paintPanelFrame(canvas, control, look);
+        break;
+    case ControlKind::GroupBox:
+        paintGroupBoxFrame(canvas, control, look);
+        break;
+    case ControlKind::None:
+        break;
+    }
 }
 
 void paintEditFrame(QPainter &canvas, const QWidget *edit, const ControlFrameState &s, const SkinLook &look)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/controlframes.h"
+#include "widgets/menudrawingcanvas.h"
 
 #include <QColor>
 
@@ -29,8 +30,17 @@ void paintControlFrame(QPainter &canvas, QWidget *control, ControlKind kind, con
                        const SkinLook &look);
 
 void paintEditFrame(QPainter &canvas, const QWidget *edit, const ControlFrameState &state, const SkinLook &look);
-void paintButtonFrame(QPainter &canvas, const QWidget *button, bool bitButton, const ControlFrameState &state,
+// Plain push buttons centre their caption; bit and speed buttons lay out a
+// glyph beside it.
+enum class ButtonFrameKind { Plain, Bit, Speed };
+void paintButtonFrame(QPainter &canvas, const QWidget *button, ButtonFrameKind kind, const ControlFrameState &state,
                       const SkinLook &look);
 void paintPanelFrame(QPainter &canvas, const QWidget *panel, const SkinLook &look);
+void paintComboFrame(QPainter &canvas, const QWidget *combo, const ControlFrameState &state, const SkinLook &look);
+void paintRadioFrame(QPainter &canvas, const QWidget *radio, const ControlFrameState &state, const SkinLook &look);
+void paintGroupBoxFrame(QPainter &canvas, const QWidget *groupBox, const SkinLook &look);
+// The platform's 3D frame: `width` rings moving inward, the top and left
+// edges in one colour and the bottom and right edges in the other.
+void frame3D(QPainter &canvas, Box r, int width, const QColor &topLeft, const QColor &bottomRight);
 
 } // namespace corvane

@@ -58,8 +58,10 @@ bool SkinHook::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     if (event->type() == QEvent::Paint) {
-        // The control's own painting first, then the frame over it.
-        static_cast<QObject *>(m_control.data())->event(event);
+        // The control's own painting first, then the frame over it; a speed
+        // button is painted by the skin alone.
+        if (m_kind != ControlKind::SpeedButton)
+            static_cast<QObject *>(m_control.data())->event(event);
         paintFrame();
         return true;
     }
@@ -85,7 +87,7 @@ bool SkinHook::track(QEvent *event)
         m_hot = event->type() == QEvent::Enter;
         return true;
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonDblClick: // a second click presses the button again
         if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
             return false;
         m_mouseDown = true;

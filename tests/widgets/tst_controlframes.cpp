@@ -5,7 +5,10 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QComboBox>
 #include <QFrame>
+#include <QRadioButton>
+#include <QToolButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -264,6 +267,43 @@ private Q_SLOTS:
         leave(f.edit);
         f.skin->setActive(true);
         QCOMPARE(leftEdge(f.edit), idle);
+    }
+
+    void speedButtonsRadiosAndCombosGetTheirFlatMarks()
+    {
+        Form f;
+        auto *down = new QToolButton(f.upper);
+        down->setCheckable(true);
+        down->setChecked(true);
+        down->setGeometry(250, 10, 30, 30);
+        auto *flat = new QToolButton(f.upper);
+        flat->setAutoRaise(true);
+        flat->setGeometry(285, 10, 30, 30);
+        auto *radio = new QRadioButton(QStringLiteral("R"), f.upper);
+        radio->setChecked(true);
+        radio->setGeometry(140, 52, 60, 20);
+        auto *combo = new QComboBox(&f.form);
+        combo->setGeometry(140, 150, 120, 22);
+        for (QWidget *added : std::initializer_list<QWidget *>{down, flat, radio, combo})
+            added->show();
+        f.skin->setActive(false);
+        f.skin->setActive(true);
+
+        const QColor shadow = SkinColor(SystemColor::BtnShadow).resolved();
+        QCOMPARE(shot(down).pixelColor(15, 15), BlendToWhite(SystemColor::Highlight, 80));
+        QCOMPARE(leftEdge(down), ShadeDown(shadow, 50));
+        // An auto-raise button shows no frame until the mouse is over it.
+        QCOMPARE(leftEdge(flat), face);
+        enter(flat);
+        QCOMPARE(rightEdge(flat), ShadeDown(BlendToWhite(SystemColor::Highlight, 60), 50));
+
+        const int size = radio->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, radio);
+        const int top = 4 + (radio->height() - 8 - size) / 2;
+        QCOMPARE(shot(radio).pixelColor(size / 2, top + size / 2), SkinColor(SystemColor::Highlight).resolved());
+
+        const QImage comboShot = shot(combo);
+        QCOMPARE(comboShot.pixelColor(combo->width() - 4, 3), SkinColor(SystemColor::BtnFace).resolved());
+        QCOMPARE(comboShot.pixelColor(0, 10), face);
     }
 
     void destroyedControlsAndSkinsLeaveNoHookBehind()
