@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace corvane::test {
+
+// The fake caller-ID modem (tools/modemsim) on a pseudo-terminal, run as a
+// child process. Commands wait for the modem's "done" while the event loop
+// keeps running, so a program in this process can read the line meanwhile.
+class ModemSim
+{
+public:
+    ModemSim();
+    ~ModemSim();
+    ModemSim(const ModemSim &) = delete;
+    ModemSim &operator=(const ModemSim &) = delete;
+
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+    // The serial device the program under test opens.
+    QString devicePath() const { return m_device; }
+
+    // Sends one command ("call 5551234 0321 1405", "send AT\r", "hangup" …)
+    // and waits until the modem has fully written it. False on an error
+    // answer or a timeout.
+    bool command(const QString &line, int timeoutMs = 30000);
+
+    // Every byte the modem has received so far.
+    QByteArray recorded() const;
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    QString m_device;
+};
+
+} // namespace corvane::test
