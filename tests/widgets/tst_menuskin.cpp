@@ -393,12 +393,22 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(f.popup));
         f.popup->setActiveAction(f.open);
         test::saveScreenshot(f.popup, QStringLiteral("menuskin-popup.png"));
-        file->popup(QPoint(20, 100));
+        f.popup->hide();
+        bar->addMenu(QStringLiteral("[Help]"))->addAction(QStringLiteral("Help"));
+        f.form.resize(300, 120);
+        f.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.form));
+        bar->setActiveAction(file->menuAction());
         QVERIFY(QTest::qWaitForWindowExposed(file));
         file->setActiveAction(file->actions().constFirst());
         test::saveScreenshot(file, QStringLiteral("menuskin-file-menu.png"));
+        test::saveScreenshot(bar, QStringLiteral("menuskin-menu-bar.png"));
+        // The open bar item: its box is open at the bottom, with a shadow at its right.
+        const QImage barShot = bar->grab().toImage();
+        const QRect open = bar->actionGeometry(file->menuAction());
+        QCOMPARE(barShot.pixelColor(open.left(), open.top()), SkinColor(SystemColor::Highlight).resolved());
+        QCOMPARE(barShot.pixelColor(open.right(), open.bottom()), ShadeDown(SystemColor::BtnFace, 10));
         file->hide();
-        f.popup->hide();
     }
 };
 
