@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <map>
+
 namespace corvane {
 
 namespace {
@@ -140,17 +142,18 @@ void handset(QPainter &p)
 
 } // namespace
 
-ImageList makeMenuImages()
+void fillMenuImages(ImageList &images)
 {
-    ImageList images;
-    images.setImage(ImageIndex::Ring, picture(16, bell));
-    images.setImage(ImageIndex::CallLog, picture(16, callLog));
-    images.setImage(ImageIndex::Settings, picture(16, gear));
-    images.setImage(ImageIndex::Customer, picture(16, customer));
-    images.setImage(ImageIndex::Exit, picture(16, exitDoor));
-    images.setImage(ImageIndex::ShowWindow, picture(16, showWindow));
-    images.setImage(ImageIndex::Help, picture(16, help));
-    return images;
+    const std::map<int, void (*)(QPainter &)> pictures{
+        {ImageIndex::Ring, bell},          {ImageIndex::CallLog, callLog}, {ImageIndex::Settings, gear},
+        {ImageIndex::Customer, customer},  {ImageIndex::Exit, exitDoor},   {ImageIndex::ShowWindow, showWindow},
+        {ImageIndex::Help, help},
+    };
+    // Indexes without a picture of ours hold an empty one.
+    for (int index = images.count(); index <= pictures.rbegin()->first; ++index) {
+        const auto found = pictures.find(index);
+        images.add(found == pictures.end() ? QPixmap() : picture(16, found->second));
+    }
 }
 
 QIcon applicationIcon()

@@ -17,7 +17,8 @@ inline constexpr int ShowWindow = 36;
 inline constexpr int Help = 37;
 } // namespace ImageIndex
 
-ImageList makeMenuImages();
+// Fills an image list with the menu pictures at their indexes.
+void fillMenuImages(ImageList &images);
 QIcon applicationIcon();
 
 } // namespace corvane

@@ -3,7 +3,12 @@
 #include "app/iconset.h"
 #include "app/lineconfig.h"
 #include "app/shutdown.h"
+#include "records/datamodule.h"
 #include "platform/guard.h"
+#include "platform/messagebox.h"
+#include "platform/programfolder.h"
+#include "platform/serialcontrol.h"
+#include "platform/strtoint.h"
 #include "platform/trayicon.h"
 #include "widgets/windowgeometry.h"
 
@@ -22,6 +27,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setWindowIcon(applicationIcon());
     buildControls();
     buildMenus();
+    connect(MSComm1, &SerialControl::comm, this, [this] { guarded([this] { MSComm1Comm(); }); });
+    connect(MSComm1, &SerialControl::lineLost, this, [](const QString &message) {
+        msg::inform(tr("与来电显示设备的连接已断开：") + message);
+    });
     // FormCreate: the tray icon and the minimise hook live from here on.
     Tray->add();
 }
@@ -35,6 +44,7 @@ MainWindow::~MainWindow()
 void MainWindow::releaseSystemResources()
 {
     Tray->remove();
+    MSComm1->setPortOpen(false);
 }
 
 void MainWindow::ReadConfig(QString &portName, QString &mode)
@@ -61,8 +71,45 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::FormShow()
 {
+    if (dm)
+        dm->ADOConnection1.setDatabasePath(programFolder() + QStringLiteral("tel.mdb"));
     for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9, Edit10, Edit11, Edit12})
         e->clear();
+
+    QString portName;
+    QString mode;
+    ReadConfig(portName, mode);
+    const QString portNumber = portNumberText(portName);
+
+    MSComm1->setInBufferSize(1024);
+    MSComm1->setInputLen(0);
+    MSComm1->setInputMode(0);
+    MSComm1->setRThreshold(1);
+    MSComm1->setRTSEnable(true);
+    MSComm1->setSettings(QStringLiteral("9600,N,8,1"));
+    MSComm1->setSThreshold(0);
+    // Not guarded: without a port number the set-up ends here, in the error box.
+    MSComm1->setCommPort(strToInt(portNumber));
+
+    try {
+        if (!MSComm1->portOpen())
+            MSComm1->setPortOpen(true);
+    } catch (const Failure &) {
+        msg::inform(tr("无效的端口号，请进入[文件]菜单下的[系统设置]进行端口号设置"));
+    }
+
+    // Not guarded either: a closed port rejects the command into the error box.
+    const QString command = modeCommand(mode);
+    if (!command.isEmpty())
+        MSComm1->output(command);
+}
+
+void MainWindow::MSComm1Comm()
+{
+    const int bufferCount = MSComm1->inBufferCount();
+    Edit1->setText(QString::number(bufferCount));
+    const QString text = MSComm1->input();
+    Q_UNUSED(text);
 }
 
 void MainWindow::N2Click() {}
@@ -143,7 +190,8 @@ void MainWindow::changeEvent(QEvent *event)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    QCoreApplication::quit();
+    // Queued: quitting closes every window, this one included.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)

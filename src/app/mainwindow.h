@@ -14,6 +14,7 @@ class QPushButton;
 
 namespace corvane {
 
+class SerialControl;
 class Timer;
 class TrayIcon;
 
@@ -58,11 +59,12 @@ public:
     QLabel *Label15;
     QLabel *Label16;
     QPushButton *BitBtn1;
+    SerialControl *MSComm1;
     Timer *Timer1;
     Timer *Timer2;
     QMenuBar *MainMenu1;
     QMenu *PopupMenu1;
-    ImageList ImageList1;
+    ImageList *ImageList1;
     TrayIcon *Tray;
 
     // Menu items, by their names.
@@ -78,6 +80,7 @@ public:
 
     // Handlers.
     void FormShow();
+    void MSComm1Comm();
     void N2Click();
     void N10Click();
     void N3Click();

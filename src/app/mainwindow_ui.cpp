@@ -1,6 +1,7 @@
 #include "app/iconset.h"
 #include "app/mainwindow.h"
 #include "platform/guard.h"
+#include "platform/serialcontrol.h"
 #include "platform/timer.h"
 #include "platform/trayicon.h"
 #include "widgets/windowgeometry.h"
@@ -138,6 +139,9 @@ void MainWindow::buildControls()
         (*member)->setVisible(false);
     }
 
+    MSComm1 = new SerialControl(this);
+    MSComm1->setObjectName(QStringLiteral("MSComm1"));
+
     Timer1 = new Timer(3000, this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer2 = new Timer(9000, this);
@@ -146,26 +150,28 @@ void MainWindow::buildControls()
 
 void MainWindow::buildMenus()
 {
-    ImageList1 = makeMenuImages();
+    ImageList1 = new ImageList(this);
+    ImageList1->setObjectName(QStringLiteral("ImageList1"));
+    fillMenuImages(*ImageList1);
     MainMenu1 = menuBar();
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
 
     QMenu *file = MainMenu1->addMenu(tr("[文件]"));
-    N2 = item(file, "N2", tr("系统设置"), ImageList1, ImageIndex::Settings);
-    N10 = item(file, "N10", tr("来电铃声设置"), ImageList1, ImageIndex::Ring);
-    N3 = item(file, "N3", tr("退出"), ImageList1, ImageIndex::Exit);
+    N2 = item(file, "N2", tr("系统设置"), *ImageList1, ImageIndex::Settings);
+    N10 = item(file, "N10", tr("来电铃声设置"), *ImageList1, ImageIndex::Ring);
+    N3 = item(file, "N3", tr("退出"), *ImageList1, ImageIndex::Exit);
     QMenu *customers = MainMenu1->addMenu(tr("[客户资料]"));
-    N5 = item(customers, "N5", tr("客户资料输入"), ImageList1, ImageIndex::Customer);
-    N6 = item(customers, "N6", tr("客户资料查询"), ImageList1, ImageIndex::Customer);
+    N5 = item(customers, "N5", tr("客户资料输入"), *ImageList1, ImageIndex::Customer);
+    N6 = item(customers, "N6", tr("客户资料查询"), *ImageList1, ImageIndex::Customer);
     QMenu *calls = MainMenu1->addMenu(tr("[来电资料]"));
-    N12 = item(calls, "N12", tr("来电祥情"), ImageList1, ImageIndex::CallLog);
+    N12 = item(calls, "N12", tr("来电祥情"), *ImageList1, ImageIndex::CallLog);
     QMenu *about = MainMenu1->addMenu(tr("[关于]"));
-    N8 = item(about, "N8", tr("帮助"), ImageList1, ImageIndex::Help);
+    N8 = item(about, "N8", tr("帮助"), *ImageList1, ImageIndex::Help);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    n50 = item(PopupMenu1, "n50", tr("显示窗体"), ImageList1, ImageIndex::ShowWindow);
-    MenuItem2 = item(PopupMenu1, "MenuItem2", tr("退出"), ImageList1, ImageIndex::Exit);
+    n50 = item(PopupMenu1, "n50", tr("显示窗体"), *ImageList1, ImageIndex::ShowWindow);
+    MenuItem2 = item(PopupMenu1, "MenuItem2", tr("退出"), *ImageList1, ImageIndex::Exit);
     // The tray menu's items are chosen with the left button only.
     PopupMenu1->installEventFilter(this);
 

@@ -1,0 +1,79 @@
+#include "app/lineconfig.h"
+#include "testsupport.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace corvane;
+
+class TestLineConfig : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void portNamesGiveTheirDigitExactly_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("number");
+        for (int n = 1; n <= 8; ++n)
+            QTest::addRow("com%d", n) << QStringLiteral("com%1").arg(n) << QString::number(n);
+        QTest::newRow("capitals") << "COM2" << "";
+        QTest::newRow("com9") << "com9" << "";
+        QTest::newRow("inner blank") << "com 1" << "";
+        QTest::newRow("outer blanks kept") << " com2 " << "";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("com12") << "com12" << "";
+    }
+    void portNamesGiveTheirDigitExactly()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, number);
+        QCOMPARE(portNumberText(name), number);
+    }
+
+    void modesChooseTheirCommand()
+    {
+        QCOMPARE(modeCommand(QStringLiteral("制式1")), QStringLiteral("at#cid=1\r"));
+        QCOMPARE(modeCommand(QStringLiteral("制式2")), QStringLiteral("at#vcid=1\r"));
+        QCOMPARE(modeCommand(QStringLiteral("制式3")), QString());
+        QCOMPARE(modeCommand(QString()), QString());
+    }
+
+    void blanksAroundTheStoredPortAreIgnored()
+    {
+        test::ProgramFolder folder(false);
+        folder.writeFile(QStringLiteral("zel.ini"), "[zel]\r\nfather= com2 \r\n");
+        const LineConfig config = readLineConfig();
+        QCOMPARE(portNumberText(config.portName), QStringLiteral("2"));
+        QCOMPARE(config.mode, QString());
+    }
+
+    void capitalPortIsNotRecognised()
+    {
+        test::ProgramFolder folder(false);
+        folder.writeFile(QStringLiteral("zel.ini"), "[zel]\nfather=COM2\nschool=\xd6\xc6\xca\xbd" "2\n");
+        const LineConfig config = readLineConfig();
+        QCOMPARE(portNumberText(config.portName), QString());
+        QCOMPARE(modeCommand(config.mode), QStringLiteral("at#vcid=1\r"));
+    }
+
+    void savedValuesReadBackAndKeepTheRestOfTheFile()
+    {
+        test::ProgramFolder folder(false);
+        folder.writeFile(QStringLiteral("zel.ini"), "[ports]\ncom3=/dev/ttyUSB0\n");
+        writeLineConfig(QStringLiteral("com3"), QStringLiteral("制式1"));
+        LineConfig config = readLineConfig();
+        QCOMPARE(config.portName, QStringLiteral("com3"));
+        QCOMPARE(config.mode, QStringLiteral("制式1"));
+
+        writeLineConfig(QString(), QString());
+        config = readLineConfig();
+        QCOMPARE(config.portName, QString());
+        QCOMPARE(config.mode, QString());
+        QFile f(folder.file(QStringLiteral("zel.ini")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("[ports]\ncom3=/dev/ttyUSB0\n\n[zel]\nfather=\nschool=\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLineConfig)
+#include "tst_lineconfig.moc"

@@ -1,0 +1,81 @@
+# Shared pieces of the desktop tests: a private X server with the jwm window
+# manager (taskbar, and an XEmbed tray unless asked otherwise), a program folder
+# of our own, and helpers to look at windows the way a user would.
+
+set -u
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+ARTIFACTS=${CORVANE_TEST_ARTIFACTS:-/tmp/corvane-artifacts}
+mkdir -p "$ARTIFACTS"
+WORK=$(mktemp -d)
+PIDS=()
+
+cleanup() {
+    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+pass() { echo "PASS: $*"; }
+
+# start_desktop tray|notray
+start_desktop() {
+    exec 5> "$WORK/display"
+    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+    PIDS+=($!)
+    for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.05; done
+    export DISPLAY=":$(head -1 "$WORK/display")"
+    jwm -f "$HERE/jwmrc-$1.xml" >"$WORK/jwm.log" 2>&1 &
+    PIDS+=($!)
+    for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.05; done
+    export XDG_RUNTIME_DIR="$WORK/runtime"
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+}
+
+# A program folder of the test's own: the executable, a fresh tel.mdb, no zel.ini.
+make_program_folder() {
+    PROGRAM="$WORK/bin"
+    mkdir -p "$PROGRAM"
+    cp "$CORVANE" "$PROGRAM/Corvane"
+    sqlite3 "$PROGRAM/tel.mdb" < "$SOURCE_DIR/resources/tel.sql"
+}
+
+start_corvane() {
+    CORVANE_MESSAGE_LOG="$WORK/messages.log" "$PROGRAM/Corvane" >"$WORK/corvane.log" 2>&1 &
+    CORVANE_PID=$!
+    PIDS+=($CORVANE_PID)
+    MAIN=$(xdotool search --sync --onlyvisible --name '^Corvane$' | head -1)
+    [ -n "$MAIN" ] || fail "the main window did not appear"
+}
+
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }
+in_taskbar() { xprop -root _NET_CLIENT_LIST | grep -qi "$(printf '0x%x' "$1")"; }
+
+# The tray icon: the program's other window docked into the tray.
+tray_icon() {
+    for w in $(xdotool search --class Corvane 2>/dev/null); do
+        [ "$w" = "$MAIN" ] && continue
+        viewable "$w" || continue
+        local geo
+        geo=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')
+        [ "${geo%x*}" -le 64 ] && [ "${geo#*x}" -le 64 ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+
+wait_for() {
+    local tries=$1; shift
+    for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+
+click_centre() {
+    local w=$1 button=$2 repeat=${3:-1}
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    sleep 0.2
+    xdotool click --repeat "$repeat" --delay 80 "$button"
+}
+
+screenshot() { import -window root "$ARTIFACTS/$1"; }

@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Desktop behaviour of the real program under a real X server, window manager,
+# taskbar and tray: desktop-tests.sh <case>. Screenshots go to the artifacts.
+source "$(dirname "$0")/desktop-lib.sh"
+
+case_tray_dock() {
+    start_desktop tray
+    make_program_folder
+    start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    in_taskbar "$MAIN" || fail "the main window has no taskbar entry"
+    sleep 0.5
+    import -frame -window "$MAIN" "$ARTIFACTS/main-window.png"
+    screenshot desktop-tray.png
+    pass "the tray icon docks beside a shown main window"
+}
+
+case_minimise_restore() {
+    start_desktop tray
+    make_program_folder
+    start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    xdotool windowminimize "$MAIN"
+    wait_for 30 eval '! viewable "$MAIN"' || fail "minimising left the window on screen"
+    wait_for 30 eval '! in_taskbar "$MAIN"' || fail "minimising left a taskbar entry"
+    screenshot minimised-to-tray.png
+    click_centre "$(tray_icon)" 1
+    sleep 1
+    viewable "$MAIN" && fail "a single click brought the window back"
+    click_centre "$(tray_icon)" 1 2
+    wait_for 30 viewable "$MAIN" || fail "a double click did not bring the window back"
+    in_taskbar "$MAIN" || fail "the restored window has no taskbar entry"
+    xprop -id "$MAIN" _NET_WM_STATE | grep -q HIDDEN && fail "the restored window is still minimised"
+    screenshot restored-from-tray.png
+    pass "minimise to tray, single click ignored, double click restores"
+}
+
+case_tray_menu_exit() {
+    start_desktop tray
+    make_program_folder
+    start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    local tray
+    tray=$(tray_icon)
+    click_centre "$tray" 3
+    local popup=""
+    find_popup() {
+        for w in $(xdotool search --onlyvisible --class Corvane); do
+            [ "$w" = "$MAIN" ] || [ "$w" = "$tray" ] || { popup=$w; return 0; }
+        done
+        return 1
+    }
+    wait_for 30 find_popup || fail "no pop-up menu after a right click"
+    eval "$(xdotool getmouselocation --shell)"
+    local mx=$X my=$Y
+    eval "$(xdotool getwindowgeometry --shell "$popup")"
+    # At the cursor: one of its corners there, moved only as far as the screen needs.
+    [ $((mx - X)) -ge -2 ] && [ $((mx - X - WIDTH)) -le 2 ] || fail "pop-up not at the cursor horizontally"
+    [ $((my - Y)) -ge -2 ] && [ $((my - Y - HEIGHT)) -le 40 ] || fail "pop-up not at the cursor vertically"
+    screenshot tray-menu.png
+    # "退出" is the second of its two items.
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT * 3 / 4))
+    sleep 0.3
+    xdotool click 1
+    local code=""
+    for _ in $(seq 20); do
+        if ! kill -0 "$CORVANE_PID" 2>/dev/null; then wait "$CORVANE_PID"; code=$?; break; fi
+        sleep 0.1
+    done
+    [ -n "$code" ] || fail "the program did not end within 2 s"
+    [ "$code" = 0 ] || fail "the program ended with code $code"
+    sleep 0.3
+    tray_icon >/dev/null && fail "the tray icon is still there"
+    pass "the tray menu opens at the cursor and its exit ends the program, icon gone"
+}
+
+case_second_instance() {
+    start_desktop tray
+    make_program_folder
+    start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    xdotool windowminimize "$MAIN"
+    wait_for 30 eval '! viewable "$MAIN"' || fail "minimising left the window on screen"
+    local start end code
+    start=$(date +%s%N)
+    timeout 5 "$PROGRAM/Corvane" >"$WORK/second.log" 2>&1
+    code=$?
+    end=$(date +%s%N)
+    [ "$code" = 0 ] || fail "the second copy ended with code $code"
+    [ $(((end - start) / 1000000)) -lt 2000 ] || fail "the second copy took $(((end - start) / 1000000)) ms"
+    wait_for 30 viewable "$MAIN" || fail "the first copy did not come back"
+    [ "$(xdotool search --onlyvisible --name '^Corvane$' | wc -l)" = 1 ] || fail "more than one main window"
+    local icons=0
+    for w in $(xdotool search --class Corvane); do
+        [ "$w" != "$MAIN" ] && viewable "$w" && icons=$((icons + 1))
+    done
+    [ "$icons" = 1 ] || fail "$icons tray icons"
+    screenshot second-start.png
+    pass "a second copy brings the first back and ends in $(((end - start) / 1000000)) ms"
+}
+
+case_stale_socket() {
+    start_desktop tray
+    make_program_folder
+    start_corvane
+    kill -9 "$CORVANE_PID"
+    wait "$CORVANE_PID" 2>/dev/null
+    start_corvane
+    viewable "$MAIN" || fail "the program did not start after a crash"
+    pass "a socket left by a crashed copy does not stop the next start"
+}
+
+case_no_tray_host() {
+    start_desktop notray
+    make_program_folder
+    start_corvane
+    xdotool windowminimize "$MAIN"
+    sleep 1
+    in_taskbar "$MAIN" || fail "without a tray the minimised window lost its taskbar entry"
+    xprop -id "$MAIN" WM_STATE | grep -qi iconic || fail "the window is not minimised"
+    screenshot no-tray-minimised.png
+    click_centre "$MAIN" 1 2>/dev/null
+    xdotool windowactivate --sync "$MAIN" 2>/dev/null
+    wait_for 30 viewable "$MAIN" || fail "the window cannot be brought back from the taskbar"
+    pass "without a tray host minimising keeps the taskbar entry"
+}
+
+"case_$1"
