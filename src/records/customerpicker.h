@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QTreeView;
+
+namespace corvane {
+
+class CustomerListModel;
+class Dataset;
+class FaceButton;
+
+// Modal results of the program's dialogs.
+enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
+
+// The code of the customer last chosen in a picker, for the picker's caller.
+// Empty at start; set only by a choice; outlives the picker.
+extern QString PickedCustomerCode;
+
+// Reads every customer through `query` into `model`, in the query's order, and
+// closes the query again.
+void fillCustomerList(Dataset &query, CustomerListModel &model);
+
+// Frm_customerquery: lists every customer by code and name for the user to
+// choose one. Its caller creates one for each use (see pickcustomer.h).
+class CustomerPicker : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CustomerPicker(Dataset &customers, QWidget *parent = nullptr);
+
+    QTreeView *ListView;
+    QLabel *Label1;
+    FaceButton *FaceButton1;
+    FaceButton *FaceButton2;
+
+    CustomerListModel *listModel() const { return m_model; }
+
+    // Closing by the close box or Escape gives Cancel.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormShow();
+    void FaceButton1Click();
+    void FaceButton2Click();
+    void ListViewDblClick();
+    void choose();
+
+    Dataset &m_customers;
+    CustomerListModel *m_model;
+    QFrame *m_upperPanel;
+    QFrame *m_lowerPanel;
+};
+
+} // namespace corvane

@@ -1,0 +1,17 @@
+#include "records/pickcustomer.h"
+
+#include "records/customerpicker.h"
+#include "widgets/buttonedit.h"
+
+#include <memory>
+
+namespace corvane {
+
+void pickCustomerInto(QWidget *owner, Dataset &customers, ButtonEdit *box)
+{
+    const auto picker = std::make_unique<CustomerPicker>(customers, owner);
+    if (picker->exec() == mrOk)
+        box->setText(PickedCustomerCode);
+}
+
+} // namespace corvane

@@ -1,0 +1,14 @@
+#pragma once
+
+class QWidget;
+
+namespace corvane {
+
+class ButtonEdit;
+class Dataset;
+
+// Runs the customer picker for `owner`: a new picker, shown modally, which on OK
+// puts the chosen code into `box`, and is destroyed afterwards on every path.
+void pickCustomerInto(QWidget *owner, Dataset &customers, ButtonEdit *box);
+
+} // namespace corvane

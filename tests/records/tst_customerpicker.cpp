@@ -1,0 +1,195 @@
+#include "records/customerlistmodel.h"
+#include "records/customerpicker.h"
+#include "records/datamodule.h"
+#include "records/pickcustomer.h"
+#include "records/sqltext.h"
+#include "testsupport.h"
+#include "widgets/buttonedit.h"
+#include "widgets/facebutton.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include <functional>
+#include <memory>
+
+using namespace corvane;
+
+namespace {
+
+void addCustomer(DataModule &data, const QString &code, const QString &name)
+{
+    Dataset writer(data.ADOConnection1, {});
+    writer.setSql(QStringLiteral("insert into customer(customercode,customername) values(") + sqlText(code) +
+                  QLatin1Char(',') + sqlText(name) + QLatin1Char(')'));
+    writer.execute();
+}
+
+// Acts on the picker once its modal showing has started.
+void whenPickerShows(const std::function<void(CustomerPicker *)> &act)
+{
+    QTimer::singleShot(0, qApp, [act] {
+        auto *picker = qobject_cast<CustomerPicker *>(QApplication::activeModalWidget());
+        QVERIFY(picker);
+        act(picker);
+    });
+}
+
+void selectRow(CustomerPicker *picker, int row)
+{
+    picker->ListView->setCurrentIndex(picker->listModel()->index(row, 0));
+}
+
+void click(FaceButton *button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, 5));
+}
+
+} // namespace
+
+class TestCustomerPicker : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        PickedCustomerCode.clear();
+        m_folder = std::make_unique<test::ProgramFolder>();
+        m_data = std::make_unique<DataModule>();
+        m_data->ADOConnection1.setDatabasePath(m_folder->file(QStringLiteral("tel.mdb")));
+        m_owner = std::make_unique<QWidget>();
+        m_box = new ButtonEdit(m_owner.get());
+        m_box->setText(QStringLiteral("before"));
+    }
+
+    void cleanup()
+    {
+        m_owner.reset();
+        m_data.reset();
+        m_folder.reset();
+    }
+
+    void showingListsEveryCustomerInTableOrder()
+    {
+        addCustomer(*m_data, QStringLiteral("C2"), QStringLiteral("第二"));
+        addCustomer(*m_data, QString(), QString());
+        addCustomer(*m_data, QStringLiteral("C1"), QStringLiteral("第一"));
+        addCustomer(*m_data, QStringLiteral("C1"), QStringLiteral("重复"));
+        CustomerPicker picker(*m_data->ADOQuerycustomer);
+        picker.show();
+        const CustomerListModel *model = picker.listModel();
+        QCOMPARE(model->rowCount(), 4);
+        QCOMPARE(model->code(0), QStringLiteral("C2"));
+        QCOMPARE(model->name(0), QStringLiteral("第二"));
+        QCOMPARE(model->code(1), QString());
+        QCOMPARE(model->data(model->index(3, 1)).toString(), QStringLiteral("重复"));
+        QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("客户编码"));
+        QCOMPARE(picker.ListView->columnWidth(0), 200);
+        QCOMPARE(picker.ListView->columnWidth(1), 300);
+        QCOMPARE(picker.size() + QSize(8, 31), QSize(544, 375));
+        QVERIFY(!m_data->ADOQuerycustomer->isOpen());
+        selectRow(&picker, 0);
+        test::saveScreenshot(&picker, QStringLiteral("customer-picker.png"));
+    }
+
+    void okHandsBackTheSelectedCode()
+    {
+        addCustomer(*m_data, QStringLiteral("A'1"), QStringLiteral("甲"));
+        addCustomer(*m_data, QStringLiteral("B2"), QStringLiteral("乙"));
+        whenPickerShows([](CustomerPicker *picker) {
+            selectRow(picker, 1);
+            click(picker->FaceButton1);
+        });
+        pickCustomerInto(m_owner.get(), *m_data->ADOQuerycustomer, m_box);
+        QCOMPARE(m_box->text(), QStringLiteral("B2"));
+        QCOMPARE(PickedCustomerCode, QStringLiteral("B2"));
+        // The picker is gone once its showing ends.
+        QVERIFY(m_owner->findChildren<CustomerPicker *>().isEmpty());
+
+        // Cancelling after a choice leaves the first choice in the box.
+        whenPickerShows([](CustomerPicker *picker) {
+            selectRow(picker, 0);
+            click(picker->FaceButton2);
+        });
+        pickCustomerInto(m_owner.get(), *m_data->ADOQuerycustomer, m_box);
+        QCOMPARE(m_box->text(), QStringLiteral("B2"));
+        QCOMPARE(PickedCustomerCode, QStringLiteral("B2"));
+    }
+
+    void doubleClickChoosesAndTheCloseBoxCancels()
+    {
+        addCustomer(*m_data, QStringLiteral("D1"), QStringLiteral("丁"));
+        addCustomer(*m_data, QStringLiteral("D1"), QStringLiteral("丁二"));
+        CustomerPicker picker(*m_data->ADOQuerycustomer);
+        QTimer::singleShot(0, &picker, [&picker] {
+            QTreeView *list = picker.ListView;
+            const QPoint row = list->visualRect(picker.listModel()->index(1, 0)).center();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
+        });
+        QCOMPARE(picker.exec(), int(mrOk));
+        QCOMPARE(PickedCustomerCode, QStringLiteral("D1"));
+
+        QTimer::singleShot(0, &picker, [&picker] { picker.close(); });
+        QCOMPARE(picker.exec(), int(mrCancel));
+    }
+
+    void okWithoutSelectionKeepsThePickerOpen()
+    {
+        addCustomer(*m_data, QStringLiteral("E1"), QStringLiteral("戊"));
+        bool stayedOpen = false;
+        whenPickerShows([&stayedOpen](CustomerPicker *picker) {
+            click(picker->FaceButton1);
+            stayedOpen = picker->isVisible();
+            click(picker->FaceButton2);
+        });
+        pickCustomerInto(m_owner.get(), *m_data->ADOQuerycustomer, m_box);
+        QVERIFY(stayedOpen);
+        QCOMPARE(m_box->text(), QStringLiteral("before"));
+        QCOMPARE(PickedCustomerCode, QString());
+    }
+
+    void emptyTableAndEmptyCode()
+    {
+        whenPickerShows([](CustomerPicker *picker) {
+            QCOMPARE(picker->listModel()->rowCount(), 0);
+            click(picker->FaceButton2);
+        });
+        pickCustomerInto(m_owner.get(), *m_data->ADOQuerycustomer, m_box);
+        QCOMPARE(m_box->text(), QStringLiteral("before"));
+
+        addCustomer(*m_data, QString(), QStringLiteral("无编码"));
+        whenPickerShows([](CustomerPicker *picker) {
+            selectRow(picker, 0);
+            click(picker->FaceButton1);
+        });
+        pickCustomerInto(m_owner.get(), *m_data->ADOQuerycustomer, m_box);
+        QCOMPARE(m_box->text(), QString());
+    }
+
+    void databaseErrorIsShownAndThePickerStillGoes()
+    {
+        test::MessageCapture capture;
+        m_data->ADOConnection1.setDatabasePath(m_folder->file(QStringLiteral("missing.mdb")));
+        whenPickerShows([](CustomerPicker *picker) {
+            QCOMPARE(picker->listModel()->rowCount(), 0);
+            click(picker->FaceButton2);
+        });
+        pickCustomerInto(m_owner.get(), *m_data->ADOQuerycustomer, m_box);
+        QCOMPARE(capture.take().size(), 1);
+        QCOMPARE(m_box->text(), QStringLiteral("before"));
+        QVERIFY(m_owner->findChildren<CustomerPicker *>().isEmpty());
+    }
+
+private:
+    std::unique_ptr<test::ProgramFolder> m_folder;
+    std::unique_ptr<DataModule> m_data;
+    std::unique_ptr<QWidget> m_owner;
+    ButtonEdit *m_box = nullptr;
+};
+
+QTEST_MAIN(TestCustomerPicker)
+#include "tst_customerpicker.moc"
