@@ -153,6 +153,10 @@ private Q_SLOTS:
         QVERIFY(modem.command(QStringLiteral("chunk 64")));
         QVERIFY(modem.command(QStringLiteral("random 3000 7")));
         QTRY_COMPARE(line.received().size(), 3000);
+        line.clear();
+        QVERIFY(modem.command(QStringLiteral("rate 960000")));
+        QVERIFY(modem.command(QStringLiteral("random 50000")));
+        QTRY_COMPARE(line.received().size(), 50000);
         QVERIFY(!modem.command(QStringLiteral("dial 123")));
         QVERIFY(!modem.command(QStringLiteral("random lots")));
     }

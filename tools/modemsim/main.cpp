@@ -11,9 +11,10 @@
 //   random COUNT [SEED]       COUNT random bytes, NUL and high-bit included
 //   gap MS                    keep the line quiet for MS milliseconds
 //   chunk N                   deliver N characters per write from now on
+//   rate BAUD                 pace later output at BAUD (8N1) instead of 9600
 //   hangup                    close the master: the device vanishes
 //   quit                      end once everything before has been written
-// Output is paced at 9600 baud 8N1. Bytes received are echoed, an AT command
+// Output is paced at the line rate. Bytes received are echoed, an AT command
 // line ending in CR is answered with OK, and every byte received is appended
 // to the record file at once.
 

@@ -29,7 +29,7 @@ void Modem::command(const std::string &line)
         return;
     std::vector<Step> steps;
     std::string error;
-    if (!parseCommand(line, m_chunk, steps, error)) {
+    if (!parseCommand(line, m_delivery, steps, error)) {
         say("error: " + error);
         return;
     }
@@ -62,7 +62,7 @@ bool Modem::play()
                 }
                 if (n > 0) {
                     m_offset += size_t(n);
-                    m_next += CharTime * n;
+                    m_next += std::chrono::nanoseconds(step.charNs * n);
                     continue;
                 }
             }

@@ -15,9 +15,6 @@ class Modem
 {
 public:
     using Clock = std::chrono::steady_clock;
-    // 9600 baud, 8N1: ten bits a character.
-    static constexpr std::chrono::nanoseconds CharTime{10'000'000'000LL / 9600};
-
     Modem(Pty &pty, int recordFd) : m_pty(pty), m_recordFd(recordFd) {}
 
     // Takes one command line from the test.
@@ -38,7 +35,7 @@ private:
     int m_recordFd;
     std::deque<Step> m_queue;
     size_t m_offset = 0;
-    int m_chunk = 1;
+    Delivery m_delivery;
     Clock::time_point m_next = Clock::now();
     bool m_waitWritable = false;
     std::string m_atLine;

@@ -45,6 +45,14 @@ std::string randomBytes(long count, unsigned seed)
     return bytes;
 }
 
+Step marker(Step::Kind kind, int gapMs = 0)
+{
+    Step step;
+    step.kind = kind;
+    step.gapMs = gapMs;
+    return step;
+}
+
 } // namespace
 
 std::string callReport(const std::string &number, const std::string &mmdd, const std::string &hhmm)
@@ -78,7 +86,7 @@ std::string unescape(const std::string &text)
     return out;
 }
 
-bool parseCommand(const std::string &line, int &chunk, std::vector<Step> &steps, std::string &error)
+bool parseCommand(const std::string &line, Delivery &delivery, std::vector<Step> &steps, std::string &error)
 {
     std::istringstream in(line);
     std::string verb;
@@ -89,36 +97,41 @@ bool parseCommand(const std::string &line, int &chunk, std::vector<Step> &steps,
     std::string a, b, c;
     args >> a >> b >> c;
     long n = 0;
+    const auto bytes = [&](std::string text) {
+        steps.push_back({Step::Bytes, std::move(text), delivery.chunk, delivery.charNs(), 0});
+    };
 
     if (verb == "ring") {
-        steps.push_back({Step::Bytes, "\r\nRING\r\n", chunk, 0});
+        bytes("\r\nRING\r\n");
     } else if (verb == "call" && !a.empty()) {
         const std::string mmdd = b.empty() ? clockText("%m%d") : b;
         const std::string hhmm = c.empty() ? clockText("%H%M") : c;
-        steps.push_back({Step::Bytes, callReport(a, mmdd, hhmm), chunk, 0});
+        bytes(callReport(a, mmdd, hhmm));
     } else if (verb == "send") {
-        steps.push_back({Step::Bytes, unescape(rest), chunk, 0});
+        bytes(unescape(rest));
     } else if (verb == "random" && parseCount(a, 100L * 1024 * 1024, n)) {
         long seed = 1;
         if (!b.empty() && !parseCount(b, 0x7fffffffL, seed)) {
             error = "bad seed";
             return false;
         }
-        steps.push_back({Step::Bytes, randomBytes(n, static_cast<unsigned>(seed)), chunk, 0});
+        bytes(randomBytes(n, static_cast<unsigned>(seed)));
     } else if (verb == "gap" && parseCount(a, 3600L * 1000, n)) {
-        steps.push_back({Step::Gap, {}, chunk, static_cast<int>(n)});
+        steps.push_back(marker(Step::Gap, static_cast<int>(n)));
     } else if (verb == "chunk" && parseCount(a, 1 << 20, n) && n > 0) {
-        chunk = static_cast<int>(n);
+        delivery.chunk = static_cast<int>(n);
+    } else if (verb == "rate" && parseCount(a, 100'000'000L, n) && n >= 50) {
+        delivery.baud = n;
     } else if (verb == "hangup") {
-        steps.push_back({Step::Hangup, {}, chunk, 0});
+        steps.push_back(marker(Step::Hangup));
     } else if (verb == "quit") {
-        steps.push_back({Step::Quit, {}, chunk, 0});
+        steps.push_back(marker(Step::Quit));
         return true;
     } else {
         error = "unknown command: " + line;
         return false;
     }
-    steps.push_back({Step::Done, {}, chunk, 0});
+    steps.push_back(marker(Step::Done));
     return true;
 }
 

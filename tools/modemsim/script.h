@@ -12,8 +12,18 @@ struct Step
     enum Kind { Bytes, Gap, Done, Hangup, Quit };
     Kind kind = Done;
     std::string bytes;
-    int chunk = 1; // characters per write, for Bytes
-    int gapMs = 0; // for Gap
+    int chunk = 1;        // characters per write, for Bytes
+    long long charNs = 0; // line time of one character, for Bytes
+    int gapMs = 0;        // for Gap
+};
+
+// How bytes go onto the line; changed by the "chunk" and "rate" commands.
+struct Delivery
+{
+    int chunk = 1;
+    long baud = 9600;
+    // 8N1: ten bits a character.
+    long long charNs() const { return 10'000'000'000LL / baud; }
 };
 
 // The report a caller-ID modem sends for one call: CR LF, the DATE, TIME and
@@ -23,9 +33,8 @@ std::string callReport(const std::string &number, const std::string &mmdd, const
 // "\r", "\n", "\t", "\\" and "\xHH" escapes; anything else is taken as written.
 std::string unescape(const std::string &text);
 
-// Parses one command line into steps. chunk is the current delivery chunk and
-// is changed by the "chunk" command. Returns false with an error text for a
-// line it does not understand.
-bool parseCommand(const std::string &line, int &chunk, std::vector<Step> &steps, std::string &error);
+// Parses one command line into steps, delivered as the current delivery says.
+// Returns false with an error text for a line it does not understand.
+bool parseCommand(const std::string &line, Delivery &delivery, std::vector<Step> &steps, std::string &error);
 
 } // namespace modemsim
