@@ -252,8 +252,7 @@ void SerialControl::deviceError()
             if (inBufferCount() > 0)
                 Q_EMIT comm();
             m_port->close();
-            Q_EMIT lineLost(
-                tr("串口 %1 已断开，来电将不再显示，请检查调制解调器后重新启动本程序").arg(m_device));
+            Q_EMIT lineLost(tr("串口 %1 已不可用").arg(m_device));
         },
         Qt::QueuedConnection);
 }
