@@ -75,4 +75,28 @@ void drawGradient(QPainter &canvas, const Box &r, bool rightToLeft, const SkinLo
     }
 }
 
+void drawPopupFrame(QPainter &canvas, const Box &window, bool rightToLeft, const SkinLook &look)
+{
+    const WorkingColors &w = look.colors;
+    const Box frame = {window.L, window.T, window.R - 2, window.B - 2};
+    const Box ring = {frame.L + 1, frame.T + 1, frame.R - 1, frame.B - 1};
+    frameBox(canvas, ring, w.Color);
+    const int iconWidth = std::max(0, std::min(look.IconWidth, ring.width()));
+    const Box column = rightToLeft ? Box{ring.R - iconWidth, ring.T, ring.R, ring.B}
+                                   : Box{ring.L, ring.T, ring.L + iconWidth, ring.B};
+    fillBox(canvas, {column.L, column.T, column.R, column.T + 1}, w.IconBackColor);
+    fillBox(canvas, {column.L, column.B - 1, column.R, column.B}, w.IconBackColor);
+    fillBox(canvas, rightToLeft ? Box{column.R - 1, column.T, column.R, column.B}
+                                : Box{column.L, column.T, column.L + 1, column.B},
+            w.IconBackColor);
+    if (w.DeepColor && look.Gradient)
+        drawGradient(canvas, {ring.L, ring.T, ring.R, ring.T + 1}, rightToLeft, look);
+    frameBox(canvas, frame, w.PopupFrameColor);
+    fillBox(canvas, {window.R - 2, window.T + 2, window.R, window.B}, w.PopupShadowColor);
+    fillBox(canvas, {window.L + 2, window.B - 2, window.R, window.B}, w.PopupShadowColor);
+    const QColor face = SkinColor(SystemColor::BtnFace).resolved();
+    fillBox(canvas, {window.R - 2, window.T, window.R, window.T + 2}, face);
+    fillBox(canvas, {window.L, window.B - 2, window.L + 2, window.B}, face);
+}
+
 } // namespace corvane

@@ -26,4 +26,9 @@ void drawBarHighlight(QPainter &canvas, const Box &item, bool rightToLeft, const
 // One-pixel stripes from the icon column's colour towards white.
 void drawGradient(QPainter &canvas, const Box &item, bool rightToLeft, const SkinLook &look);
 
+// The flat frame of a pop-up menu window over its outer rectangle: a
+// one-pixel frame, the ring inside it in the menu's colours, and a two-pixel
+// shadow at the right and bottom.
+void drawPopupFrame(QPainter &canvas, const Box &window, bool rightToLeft, const SkinLook &look);
+
 } // namespace corvane

@@ -1,6 +1,7 @@
 #include "widgets/menuskin.h"
 
 #include "widgets/menudrawing.h"
+#include "widgets/menudrawingmarks.h"
 #include "widgets/menuskinitem.h"
 
 #include <QAction>
@@ -139,6 +140,15 @@ void MenuSkin::MenuDrawItem(QAction *item, QPainter &canvas, const QRect &rect, 
     view.selected = selected;
     view.rightToLeft = menuitem::isRightToLeft(item);
     drawMenuItem(canvas, rect, view, l);
+    if (l.FlatMenu && !view.bar) {
+        // Painted on the pop-up menu's own surface, beyond this item's clip.
+        if (auto *menu = qobject_cast<QMenu *>(dynamic_cast<QWidget *>(canvas.device()))) {
+            canvas.save();
+            canvas.setClipping(false);
+            drawPopupFrame(canvas, Box::fromRect(menu->rect()), view.rightToLeft, l);
+            canvas.restore();
+        }
+    }
 
     // Items added to this menu at run time are picked up here.
     QSet<const QWidget *> seen;

@@ -265,6 +265,22 @@ private Q_SLOTS:
         QVERIFY(own.pixelColor(ownOpen.left() + 1, ownOpen.center().y()) != iconBack);
     }
 
+    void flatMenuFramesThePopupWithAShadow()
+    {
+        Form f;
+        f.skin->setFlatMenu(true);
+        f.popup->resize(f.popup->sizeHint());
+        const QImage shot = f.popup->grab().toImage();
+        const int right = shot.width() - 1;
+        const int bottom = shot.height() - 1;
+        QCOMPARE(shot.pixelColor(0, bottom / 2), ShadeDown(SystemColor::BtnFace, 90));
+        QCOMPARE(shot.pixelColor(right, bottom / 2), ShadeDown(SystemColor::BtnFace, 76));
+        QCOMPARE(shot.pixelColor(right / 2, bottom), ShadeDown(SystemColor::BtnFace, 76));
+        QCOMPARE(shot.pixelColor(right, 0), SkinColor(SystemColor::BtnFace).resolved());
+        QCOMPARE(shot.pixelColor(0, bottom), SkinColor(SystemColor::BtnFace).resolved());
+        QCOMPARE(shot.pixelColor(1, bottom / 2), working(BlendToWhite, SystemColor::BtnFace, 16));
+    }
+
     void systemColourChangesShowAtTheNextDrawing()
     {
         Form f;
