@@ -15,9 +15,6 @@ namespace corvane {
 
 namespace {
 
-// Another process (a second tool, a backup) may hold the file for a moment.
-constexpr int BusyTimeoutMs = 5000;
-
 QString openFailure(const QString &path, const QString &reason)
 {
     return QStringLiteral("Cannot open database '%1': %2").arg(path, reason);
@@ -33,6 +30,13 @@ QString runPragma(const QSqlDatabase &db, const QString &pragma)
 }
 
 } // namespace
+
+// mode=rw: open read-write and never create; the program must not make an
+// empty tel.mdb where the user's file has gone missing.
+QString sqliteUri(const QString &path)
+{
+    return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw");
+}
 
 Connection::Connection() : m_name(QStringLiteral("ADOConnection1-") + QUuid::createUuid().toString()) {}
 
@@ -90,9 +94,7 @@ void Connection::open()
                                                       : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     if (!db.isValid())
         throw Failure(openFailure(m_path, QStringLiteral("the SQLite driver is not available")));
-    // mode=rw: open read-write and never create; the program must not make an
-    // empty tel.mdb where the user's file has gone missing.
-    db.setDatabaseName(QUrl::fromLocalFile(m_path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
+    db.setDatabaseName(sqliteUri(m_path));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
     if (!db.open())
         throw Failure(openFailure(m_path, db.lastError().driverText() + QLatin1Char(' ') + db.lastError().databaseText()));

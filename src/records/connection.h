@@ -14,6 +14,9 @@ namespace corvane {
 class Connection
 {
 public:
+    // Another process (a backup, a second tool) may hold the file for a moment.
+    static constexpr int BusyTimeoutMs = 5000;
+
     Connection();
     ~Connection();
     Connection(const Connection &) = delete;
@@ -34,5 +37,8 @@ private:
     QString m_name;
     QString m_path;
 };
+
+// The SQLite URI that opens the file read-write and never creates it.
+QString sqliteUri(const QString &path);
 
 } // namespace corvane

@@ -2,7 +2,9 @@
 
 #include "platform/failure.h"
 #include "records/connection.h"
+#include "records/snapshotrows.h"
 #include "records/statement.h"
+#include "records/storedrows.h"
 #include "records/tablekey.h"
 
 #include <sqlite3.h>
@@ -40,26 +42,12 @@ void Dataset::open()
 {
     if (isOpen())
         return;
-    Statement select(m_connection.handle(), m_sql);
-    if (select.columnCount() == 0)
-        throw Failure(QStringLiteral("The statement returns no rows"));
-    QStringList fields;
-    for (int c = 0; c < select.columnCount(); ++c)
-        fields.append(select.columnName(c));
-    m_rows.clear();
-    try {
-        while (select.step()) {
-            m_rows.beginRow();
-            for (int c = 0; c < fields.size(); ++c)
-                m_rows.addValue(select.column(c));
-            m_rows.appendRow();
-        }
-    } catch (const Failure &) {
-        m_rows.clear();
-        throw;
-    }
-    m_fields = fields;
-    m_current = m_rows.size() > 0 ? 0 : -1;
+    std::unique_ptr<RowSource> rows = SnapshotRows::open(m_connection, m_sql);
+    if (!rows)
+        rows = std::make_unique<StoredRows>(m_connection.handle(), m_sql);
+    m_rows = std::move(rows);
+    m_fields = m_rows->fields();
+    m_current = rowCount() > 0 ? 0 : -1;
     setState(State::Browse);
     Q_EMIT rowsChanged();
     Q_EMIT dataChanged();
@@ -69,7 +57,7 @@ void Dataset::close()
 {
     if (!isOpen())
         return;
-    m_rows.clear();
+    m_rows.reset();
     m_fields.clear();
     m_pending.clear();
     m_changed.clear();
@@ -93,7 +81,7 @@ void Dataset::execute()
 
 int Dataset::recordCount() const
 {
-    return m_rows.size();
+    return rowCount();
 }
 
 int Dataset::recordNumber() const
@@ -150,7 +138,7 @@ void Dataset::setFieldText(const QString &field, const QString &value)
 
 QString Dataset::cellText(int row, int column) const
 {
-    return RowStore::text(m_rows.value(row, column));
+    return m_rows ? m_rows->value(row, column).value_or(QString()) : QString();
 }
 
 void Dataset::first()
@@ -170,14 +158,14 @@ void Dataset::next()
 
 void Dataset::last()
 {
-    moveTo(m_rows.size() - 1);
+    moveTo(rowCount() - 1);
 }
 
 void Dataset::moveTo(int row)
 {
     requireOpen();
     settle();
-    if (row < 0 || row >= m_rows.size())
+    if (row < 0 || row >= rowCount())
         return;
     setCurrent(row);
 }
@@ -188,7 +176,7 @@ void Dataset::append()
     settle();
     m_pending.assign(std::size_t(m_fields.size()), std::nullopt);
     m_changed.assign(std::size_t(m_fields.size()), false);
-    m_current = m_rows.size();
+    m_current = rowCount();
     setState(State::Insert);
     Q_EMIT dataChanged();
 }
@@ -198,7 +186,7 @@ void Dataset::edit()
     requireOpen();
     if (editing(m_state))
         return;
-    if (m_rows.size() == 0) {
+    if (rowCount() == 0) {
         append();
         return;
     }
@@ -246,11 +234,10 @@ void Dataset::insertPending(sqlite3 *db, const TableKey &target)
     for (int i = 0; i < columns.size(); ++i)
         insert.bind(i + 1, m_pending[std::size_t(columns[i])]);
     insert.step();
-    Values row = m_pending;
+    RowValues row = m_pending;
     row[std::size_t(keyColumn)] = QString::number(sqlite3_last_insert_rowid(db));
-    encode(row);
-    m_rows.appendRow();
-    m_current = m_rows.size() - 1;
+    m_rows->append(row);
+    m_current = rowCount() - 1;
 }
 
 void Dataset::updatePending(sqlite3 *db, const TableKey &target)
@@ -276,8 +263,7 @@ void Dataset::updatePending(sqlite3 *db, const TableKey &target)
             throw Failure(QStringLiteral(
                 "Row cannot be located for updating. Some values may have been changed since it was last read"));
     }
-    encode(m_pending);
-    m_rows.replaceRow(m_current);
+    m_rows->replace(m_current, m_pending);
 }
 
 void Dataset::cancel()
@@ -288,7 +274,7 @@ void Dataset::cancel()
     m_pending.clear();
     m_changed.clear();
     if (inserting)
-        m_current = m_rows.size() - 1;
+        m_current = rowCount() - 1;
     setState(State::Browse);
     Q_EMIT dataChanged();
 }
@@ -301,7 +287,7 @@ void Dataset::remove()
         return;
     }
     cancel();
-    if (m_rows.size() == 0)
+    if (rowCount() == 0)
         throw Failure(QStringLiteral("Cannot perform this operation on an empty dataset"));
     sqlite3 *db = m_connection.handle();
     const TableKey target = tableKey(db, m_sql, m_fields);
@@ -309,8 +295,8 @@ void Dataset::remove()
                              sqlName(target.key) + QStringLiteral("=?"));
     remove.bind(1, cellText(m_current, fieldIndex(target.key)).toLongLong());
     remove.step();
-    m_rows.removeRow(m_current);
-    m_current = std::min(m_current, m_rows.size() - 1);
+    m_rows->remove(m_current);
+    m_current = std::min(m_current, rowCount() - 1);
     Q_EMIT rowsChanged();
     Q_EMIT dataChanged();
 }
@@ -359,27 +345,17 @@ void Dataset::setCurrent(int row)
     Q_EMIT dataChanged();
 }
 
-void Dataset::encode(const Values &values)
+RowValues Dataset::rowValues(int row) const
 {
-    m_rows.beginRow();
-    for (const std::optional<QString> &value : values) {
-        if (value) {
-            const QByteArray bytes = value->toUtf8();
-            m_rows.addValue(QByteArrayView(bytes));
-        } else {
-            m_rows.addValue(std::nullopt);
-        }
-    }
+    RowValues values;
+    for (int c = 0; c < m_fields.size(); ++c)
+        values.push_back(m_rows->value(row, c));
+    return values;
 }
 
-Dataset::Values Dataset::rowValues(int row) const
+int Dataset::rowCount() const
 {
-    Values values;
-    for (int c = 0; c < m_fields.size(); ++c) {
-        const RowStore::Value value = m_rows.value(row, c);
-        values.push_back(value ? std::optional<QString>(QString::fromUtf8(*value)) : std::nullopt);
-    }
-    return values;
+    return m_rows ? m_rows->size() : 0;
 }
 
 } // namespace corvane

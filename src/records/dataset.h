@@ -1,13 +1,12 @@
 #pragma once
 
-#include "records/rowstore.h"
+#include "records/rowsource.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
-#include <optional>
-#include <vector>
+#include <memory>
 
 struct sqlite3;
 
@@ -16,10 +15,10 @@ namespace corvane {
 class Connection;
 struct TableKey;
 
-// A query (ADOQuery1 ...) with a static snapshot: opening copies the result into
-// compact row storage, so it can be counted and walked both ways and does not
-// change when the table changes. Holding the result instead of a read
-// transaction keeps the WAL file from growing while a dataset stays open.
+// A query (ADOQuery1 ...) with a static snapshot: it can be counted and walked
+// both ways and does not change when the tables change. A result is copied into
+// compact storage when opened; a whole big table is read from a held snapshot
+// instead (see SnapshotRows), so opening a million customers stays quick.
 class Dataset : public QObject
 {
     Q_OBJECT
@@ -70,8 +69,6 @@ Q_SIGNALS:
     void stateChanged();
 
 private:
-    using Values = std::vector<std::optional<QString>>;
-
     void requireOpen() const;
     int requireField(const QString &field) const;
     void settle();
@@ -79,16 +76,16 @@ private:
     void setCurrent(int row);
     void insertPending(sqlite3 *db, const TableKey &target);
     void updatePending(sqlite3 *db, const TableKey &target);
-    void encode(const Values &values);
-    Values rowValues(int row) const;
+    RowValues rowValues(int row) const;
+    int rowCount() const;
 
     Connection &m_connection;
     QString m_sql;
     State m_state = State::Inactive;
     QStringList m_fields;
-    RowStore m_rows;
+    std::unique_ptr<RowSource> m_rows;
     int m_current = -1;
-    Values m_pending;
+    RowValues m_pending;
     std::vector<bool> m_changed;
 };
 

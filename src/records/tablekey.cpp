@@ -16,10 +16,19 @@ TableKey tableKey(sqlite3 *db, const QString &selectSql, const QStringList &fiel
     const QString insufficient = QStringLiteral("Insufficient key column information for updating or refreshing");
     if (!match.hasMatch())
         throw Failure(insufficient);
+    const TableKey result = tableKeyOf(db, match.captured(1));
+    if (result.key.isEmpty() || !fields.contains(result.key, Qt::CaseInsensitive))
+        throw Failure(insufficient);
+    return result;
+}
+
+TableKey tableKeyOf(sqlite3 *db, const QString &table)
+{
     TableKey result;
-    result.table = match.captured(1);
-    Statement info(db, QStringLiteral("PRAGMA table_info(") + sqlName(result.table) + QLatin1Char(')'));
+    result.table = table;
+    Statement info(db, QStringLiteral("PRAGMA table_info(") + sqlName(table) + QLatin1Char(')'));
     int keys = 0;
+    QString integerKey;
     while (info.step()) {
         const QString name = QString::fromUtf8(info.column(1).value_or(QByteArrayView()));
         const QString type = QString::fromUtf8(info.column(2).value_or(QByteArrayView()));
@@ -27,11 +36,11 @@ TableKey tableKey(sqlite3 *db, const QString &selectSql, const QStringList &fiel
         if (info.column(5).value_or(QByteArrayView("0")) != "0") {
             ++keys;
             if (type.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
-                result.key = name;
+                integerKey = name;
         }
     }
-    if (keys != 1 || result.key.isEmpty() || !fields.contains(result.key, Qt::CaseInsensitive))
-        throw Failure(insufficient);
+    if (keys == 1)
+        result.key = integerKey;
     return result;
 }
 

@@ -20,6 +20,9 @@ struct TableKey
 // among the dataset's fields: such rows cannot be written back safely.
 TableKey tableKey(sqlite3 *db, const QString &selectSql, const QStringList &fields);
 
+// The columns and integer key (empty when it has none) of a table.
+TableKey tableKeyOf(sqlite3 *db, const QString &table);
+
 // An identifier quoted for SQL text.
 QString sqlName(const QString &name);
 
