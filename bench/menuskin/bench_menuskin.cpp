@@ -29,8 +29,7 @@ QImage icon(int size)
 }
 
 // Microseconds per call of `work` over `rounds` calls.
-template <typename Work>
-double microseconds(int rounds, Work work)
+template <typename Work> double microseconds(int rounds, Work work)
 {
     QElapsedTimer timer;
     timer.start();

@@ -18,8 +18,7 @@ namespace corvane {
 
 namespace {
 
-template <typename T>
-bool isExactly(const QWidget *widget)
+template <typename T> bool isExactly(const QWidget *widget)
 {
     return widget->metaObject() == &T::staticMetaObject;
 }
@@ -44,7 +43,8 @@ ControlKind controlKind(const QWidget *c)
     if (qobject_cast<const QComboBox *>(c))
         return ControlKind::Combo;
     if (const auto *edit = qobject_cast<const QLineEdit *>(c))
-        return isExactly<QLineEdit>(c) && edit->inputMask().isEmpty() ? ControlKind::Edit : ControlKind::MaskEdit;
+        return isExactly<QLineEdit>(c) && edit->inputMask().isEmpty() ? ControlKind::Edit
+                                                                      : ControlKind::MaskEdit;
     if (qobject_cast<const QPlainTextEdit *>(c) || qobject_cast<const QTextEdit *>(c))
         return ControlKind::Memo;
     if (qobject_cast<const QRadioButton *>(c))

@@ -5,7 +5,19 @@ class QWidget;
 namespace corvane {
 
 // The kinds of control the skin paints a flat frame over.
-enum class ControlKind { None, Combo, Edit, MaskEdit, Memo, RadioButton, BitBtn, Button, SpeedButton, Panel, GroupBox };
+enum class ControlKind {
+    None,
+    Combo,
+    Edit,
+    MaskEdit,
+    Memo,
+    RadioButton,
+    BitBtn,
+    Button,
+    SpeedButton,
+    Panel,
+    GroupBox
+};
 
 // What the control is, as far as the skin cares. A QPushButton counts as a
 // bit button (`TBitBtn`) when it shows an icon or is named "BitBtn…"; a

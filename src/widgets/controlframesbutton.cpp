@@ -92,8 +92,8 @@ QImage glyphPicture(const QAbstractButton &button, const QColor &face)
 
 } // namespace
 
-void paintButtonFrame(QPainter &canvas, const QWidget *widget, ButtonFrameKind frameKind, const ControlFrameState &s,
-                      const SkinLook &look)
+void paintButtonFrame(QPainter &canvas, const QWidget *widget, ButtonFrameKind frameKind,
+                      const ControlFrameState &s, const SkinLook &look)
 {
     const auto *button = qobject_cast<const QAbstractButton *>(widget);
     if (!button)
@@ -123,7 +123,8 @@ void paintButtonFrame(QPainter &canvas, const QWidget *widget, ButtonFrameKind f
             if ((s.mouseDown && s.hot) || s.spaceDown || down)
                 polyline(canvas, line, {{r.L, r.B - 2}, {r.L, r.T + 1}, {r.L + 1, r.T}, {r.R - 1, r.T}});
             else
-                polyline(canvas, line, {{r.R - 1, r.T + 1}, {r.R - 1, r.B - 2}, {r.R - 2, r.B - 1}, {r.L, r.B - 1}});
+                polyline(canvas, line,
+                         {{r.R - 1, r.T + 1}, {r.R - 1, r.B - 2}, {r.R - 2, r.B - 1}, {r.L, r.B - 1}});
         }
     }
 

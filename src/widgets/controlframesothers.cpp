@@ -28,7 +28,8 @@ QColor ownColour(const QWidget *control)
 
 } // namespace
 
-void paintComboFrame(QPainter &canvas, const QWidget *widget, const ControlFrameState &s, const SkinLook &look)
+void paintComboFrame(QPainter &canvas, const QWidget *widget, const ControlFrameState &s,
+                     const SkinLook &look)
 {
     const auto *combo = qobject_cast<const QComboBox *>(widget);
     if (!combo)
@@ -82,7 +83,8 @@ void paintComboFrame(QPainter &canvas, const QWidget *widget, const ControlFrame
     }
 }
 
-void paintRadioFrame(QPainter &canvas, const QWidget *widget, const ControlFrameState &s, const SkinLook &look)
+void paintRadioFrame(QPainter &canvas, const QWidget *widget, const ControlFrameState &s,
+                     const SkinLook &look)
 {
     const auto *radio = qobject_cast<const QRadioButton *>(widget);
     if (!radio)
@@ -103,7 +105,8 @@ void paintRadioFrame(QPainter &canvas, const QWidget *widget, const ControlFrame
     const QColor fill = s.hot || s.focused ? w.SelectColor : SkinColor(SystemColor::Window).resolved();
     ellipseBox(canvas, circle, outline, fill);
     if (radio->isChecked()) {
-        const QColor dot = radio->isEnabled() ? SkinColor(SystemColor::Highlight).resolved() : w.DisabledColor;
+        const QColor dot =
+            radio->isEnabled() ? SkinColor(SystemColor::Highlight).resolved() : w.DisabledColor;
         ellipseBox(canvas, {circle.L + 2, circle.T + 2, circle.R - 2, circle.B - 2}, dot, dot);
     }
 }

@@ -82,7 +82,8 @@ void paintPanelFrame(QPainter &canvas, const QWidget *panel, const SkinLook &)
     const QColor dark = ShadeDown(colour, 60);
     const QColor light = BlendToWhite(colour, 60);
     const bool lowered = frame->frameShadow() == QFrame::Sunken;
-    frame3D(canvas, Box::fromRect(panel->rect()), frame->lineWidth(), lowered ? dark : light, lowered ? light : dark);
+    frame3D(canvas, Box::fromRect(panel->rect()), frame->lineWidth(), lowered ? dark : light,
+            lowered ? light : dark);
 }
 
 } // namespace corvane

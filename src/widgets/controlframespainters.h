@@ -15,10 +15,10 @@ struct SkinLook;
 // The hook's view of a control at painting time.
 struct ControlFrameState
 {
-    bool hot = false;       // mouse over it, or it has just got the focus
-    bool focused = false;   // it has the input focus
-    bool mouseDown = false; // left button down on it
-    bool spaceDown = false; // space key held on it
+    bool hot = false;         // mouse over it, or it has just got the focus
+    bool focused = false;     // it has the input focus
+    bool mouseDown = false;   // left button down on it
+    bool spaceDown = false;   // space key held on it
     bool singleBorder = true; // it had a border when it was hooked
 };
 
@@ -29,15 +29,18 @@ QColor parentColour(const QWidget *control);
 void paintControlFrame(QPainter &canvas, QWidget *control, ControlKind kind, const ControlFrameState &state,
                        const SkinLook &look);
 
-void paintEditFrame(QPainter &canvas, const QWidget *edit, const ControlFrameState &state, const SkinLook &look);
+void paintEditFrame(QPainter &canvas, const QWidget *edit, const ControlFrameState &state,
+                    const SkinLook &look);
 // Plain push buttons centre their caption; bit and speed buttons lay out a
 // glyph beside it.
 enum class ButtonFrameKind { Plain, Bit, Speed };
-void paintButtonFrame(QPainter &canvas, const QWidget *button, ButtonFrameKind kind, const ControlFrameState &state,
-                      const SkinLook &look);
+void paintButtonFrame(QPainter &canvas, const QWidget *button, ButtonFrameKind kind,
+                      const ControlFrameState &state, const SkinLook &look);
 void paintPanelFrame(QPainter &canvas, const QWidget *panel, const SkinLook &look);
-void paintComboFrame(QPainter &canvas, const QWidget *combo, const ControlFrameState &state, const SkinLook &look);
-void paintRadioFrame(QPainter &canvas, const QWidget *radio, const ControlFrameState &state, const SkinLook &look);
+void paintComboFrame(QPainter &canvas, const QWidget *combo, const ControlFrameState &state,
+                     const SkinLook &look);
+void paintRadioFrame(QPainter &canvas, const QWidget *radio, const ControlFrameState &state,
+                     const SkinLook &look);
 void paintGroupBoxFrame(QPainter &canvas, const QWidget *groupBox, const SkinLook &look);
 // The platform's 3D frame: `width` rings moving inward, the top and left
 // edges in one colour and the bottom and right edges in the other.

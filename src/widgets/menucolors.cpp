@@ -22,8 +22,7 @@ int blendChannel(int channel, int p)
 
 // Converts every pixel through `convert`, reusing the last result while
 // consecutive pixels repeat (icons are mostly runs of one colour).
-template <typename Convert>
-void convertPixels(QImage &picture, Convert convert)
+template <typename Convert> void convertPixels(QImage &picture, Convert convert)
 {
     if (picture.isNull())
         return;
@@ -89,7 +88,8 @@ QColor SkinColor::resolved() const
 QColor ShadeDown(const SkinColor &c, int n)
 {
     const QColor rgb = c.resolved();
-    return QColor(clampChannel(rgb.red() - n), clampChannel(rgb.green() - n + 2), clampChannel(rgb.blue() - n));
+    return QColor(clampChannel(rgb.red() - n), clampChannel(rgb.green() - n + 2),
+                  clampChannel(rgb.blue() - n));
 }
 
 QColor BlendToWhite(const SkinColor &c, int p)

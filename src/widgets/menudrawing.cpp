@@ -93,8 +93,8 @@ void drawSelection(QPainter &canvas, const Box &r, const MenuItemView &item, con
     if (item.bar) {
         drawBarHighlight(canvas, r, item.rightToLeft, look);
     } else if (item.enabled) {
-        rectangleBox(canvas, {r.L, r.T + 1, look.FlatMenu ? r.R - 1 : r.R, r.B - 1}, look.colors.SelectBorderColor,
-                     look.colors.SelectColor);
+        rectangleBox(canvas, {r.L, r.T + 1, look.FlatMenu ? r.R - 1 : r.R, r.B - 1},
+                     look.colors.SelectBorderColor, look.colors.SelectColor);
     }
 }
 

@@ -82,7 +82,8 @@ void roundedBox(QPainter &p, const Box &box, int corner, const QColor &outline, 
 
 void ellipseBox(QPainter &p, const Box &box, const QColor &outline, const QColor &fill)
 {
-    withOutline(p, outline, fill, [&] { p.drawEllipse(QRect(box.L, box.T, box.width() - 1, box.height() - 1)); });
+    withOutline(p, outline, fill,
+                [&] { p.drawEllipse(QRect(box.L, box.T, box.width() - 1, box.height() - 1)); });
 }
 
 } // namespace corvane

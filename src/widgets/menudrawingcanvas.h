@@ -18,7 +18,10 @@ struct Box
     int R = 0;
     int B = 0;
 
-    static Box fromRect(const QRect &r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
+    static Box fromRect(const QRect &r)
+    {
+        return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    }
     QRect rect() const { return QRect(L, T, R - L, B - T); }
     int width() const { return R - L; }
     int height() const { return B - T; }

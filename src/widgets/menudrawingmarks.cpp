@@ -86,8 +86,9 @@ void drawPopupFrame(QPainter &canvas, const Box &window, bool rightToLeft, const
                                    : Box{ring.L, ring.T, ring.L + iconWidth, ring.B};
     fillBox(canvas, {column.L, column.T, column.R, column.T + 1}, w.IconBackColor);
     fillBox(canvas, {column.L, column.B - 1, column.R, column.B}, w.IconBackColor);
-    fillBox(canvas, rightToLeft ? Box{column.R - 1, column.T, column.R, column.B}
-                                : Box{column.L, column.T, column.L + 1, column.B},
+    fillBox(canvas,
+            rightToLeft ? Box{column.R - 1, column.T, column.R, column.B}
+                        : Box{column.L, column.T, column.L + 1, column.B},
             w.IconBackColor);
     if (w.DeepColor && look.Gradient)
         drawGradient(canvas, {ring.L, ring.T, ring.R, ring.T + 1}, rightToLeft, look);

@@ -13,7 +13,8 @@
 
 namespace corvane {
 
-MenuSkin::MenuSkin(QWidget *owner) : MenuItemHandler(owner), m_owner(owner), m_font(QApplication::font("QMenu"))
+MenuSkin::MenuSkin(QWidget *owner)
+    : MenuItemHandler(owner), m_owner(owner), m_font(QApplication::font("QMenu"))
 {
     if (owner)
         owner->installEventFilter(this);

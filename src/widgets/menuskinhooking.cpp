@@ -43,8 +43,7 @@ QList<QMenu *> popupMenus(const QWidget *form)
     return roots;
 }
 
-template <typename T>
-void remember(QList<QPointer<T>> &list, T *object)
+template <typename T> void remember(QList<QPointer<T>> &list, T *object)
 {
     if (!list.contains(object))
         list.append(object);

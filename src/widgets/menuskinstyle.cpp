@@ -42,7 +42,8 @@ QAction *actionFor(const QStyleOptionMenuItem *option, const QWidget *menu, bool
     QAction *byCaption = nullptr;
     const QList<QAction *> actions = menu->actions();
     for (QAction *action : actions) {
-        if (!action->isVisible() || action->isSeparator() != separator || textBeforeTab(action->text()) != caption)
+        if (!action->isVisible() || action->isSeparator() != separator ||
+            textBeforeTab(action->text()) != caption)
             continue;
         if (painting && geometryOf(menu, action) == option->rect)
             return action;
@@ -78,7 +79,8 @@ void OwnerDrawMenuStyle::setOwnerDraw(QWidget *menu, bool on)
         menu->setProperty(previousStyleProperty, QVariant::fromValue(QPointer<QObject>(own)));
         menu->setStyle(instance());
     } else {
-        auto *own = qobject_cast<QStyle *>(menu->property(previousStyleProperty).value<QPointer<QObject>>().data());
+        auto *own =
+            qobject_cast<QStyle *>(menu->property(previousStyleProperty).value<QPointer<QObject>>().data());
         menu->setProperty(previousStyleProperty, QVariant());
         menu->setStyle(own);
     }
@@ -113,7 +115,8 @@ void OwnerDrawMenuStyle::drawControl(ControlElement element, const QStyleOption 
         const bool rtl = item->direction == Qt::RightToLeft;
         arrow.rect = QRect(rtl ? item->rect.left() + 4 : item->rect.right() - size - 4,
                            item->rect.top() + (item->rect.height() - size) / 2, size, size);
-        QProxyStyle::drawPrimitive(rtl ? PE_IndicatorArrowLeft : PE_IndicatorArrowRight, &arrow, painter, widget);
+        QProxyStyle::drawPrimitive(rtl ? PE_IndicatorArrowLeft : PE_IndicatorArrowRight, &arrow, painter,
+                                   widget);
     }
 }
 

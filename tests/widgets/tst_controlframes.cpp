@@ -4,14 +4,14 @@
 #include "widgets/menuskinitem.h"
 
 #include <QApplication>
-#include <QEnterEvent>
 #include <QComboBox>
+#include <QEnterEvent>
 #include <QFrame>
-#include <QRadioButton>
-#include <QToolButton>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QToolButton>
 
 using namespace corvane;
 
@@ -299,7 +299,8 @@ private Q_SLOTS:
 
         const int size = radio->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, radio);
         const int top = 4 + (radio->height() - 8 - size) / 2;
-        QCOMPARE(shot(radio).pixelColor(size / 2, top + size / 2), SkinColor(SystemColor::Highlight).resolved());
+        QCOMPARE(shot(radio).pixelColor(size / 2, top + size / 2),
+                 SkinColor(SystemColor::Highlight).resolved());
 
         const QImage comboShot = shot(combo);
         QCOMPARE(comboShot.pixelColor(combo->width() - 4, 3), SkinColor(SystemColor::BtnFace).resolved());
