@@ -54,7 +54,7 @@ void createFilledDatabase(const QString &path, int customers, int calls)
     sqlite3 *db = nullptr;
     check(sqlite3_open(path.toUtf8().constData(), &db), db);
     check(sqlite3_exec(db, script.readAll().constData(), nullptr, nullptr, nullptr), db);
-    check(sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-400000; BEGIN", nullptr, nullptr, nullptr), db);
+    check(sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-100000; BEGIN", nullptr, nullptr, nullptr), db);
     fill(db,
          "insert into customer(customercode,customername,address,code,person,tel,email,qq) "
          "values(?,?,?,?,?,?,?,?)",

@@ -8,6 +8,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace corvane {
 
 namespace {
@@ -47,10 +49,10 @@ std::unique_ptr<SnapshotRows> SnapshotRows::open(Connection &connection, const Q
     if (sqlite3_exec(reader.db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
         fail(reader.db);
     // The first read fixes the snapshot. A plain table scan returns rows in
-    // key order, so listing the keys in that order keeps the rows' order.
-    const QByteArray list = (QStringLiteral("select ") + sqlName(target.key) + QStringLiteral(" from ") +
-                             sqlName(target.table) + QStringLiteral(" order by ") + sqlName(target.key))
-                                .toUtf8();
+    // key order; the keys are read from whichever index SQLite finds smallest
+    // and sorted here, which is several times quicker than walking the table.
+    const QByteArray list =
+        (QStringLiteral("select ") + sqlName(target.key) + QStringLiteral(" from ") + sqlName(target.table)).toUtf8();
     sqlite3_stmt *stmt = nullptr;
     if (sqlite3_prepare_v2(reader.db, list.constData(), int(list.size()), &stmt, nullptr) != SQLITE_OK)
         fail(reader.db);
@@ -61,6 +63,7 @@ std::unique_ptr<SnapshotRows> SnapshotRows::open(Connection &connection, const Q
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE)
         fail(reader.db);
+    std::sort(keys.begin(), keys.end());
     if (keys.size() < std::size_t(MinimumRows))
         return nullptr;
     std::unique_ptr<SnapshotRows> rows(new SnapshotRows(std::exchange(reader.db, nullptr), std::move(keys),
