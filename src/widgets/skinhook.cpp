@@ -70,9 +70,32 @@ bool SkinHook::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+namespace {
+
+// Qt hands an event the control ignored on to its parent; only the control's
+// own mouse and key events count for its state.
+bool reachedFromChild(const QWidget *control, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+        return control->childAt(static_cast<QMouseEvent *>(event)->position().toPoint()) != nullptr;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return !control->hasFocus();
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 // Follows the state the frames show; true when the frame must be repainted.
 bool SkinHook::track(QEvent *event)
 {
+    if (reachedFromChild(m_control, event))
+        return false;
     switch (event->type()) {
     case QEvent::FocusIn:
         m_hot = true;

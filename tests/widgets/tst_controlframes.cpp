@@ -66,6 +66,18 @@ bool contains(const QImage &image, const QColor &colour)
     return false;
 }
 
+// Counts the paint events a widget receives.
+struct PaintCounter : QObject
+{
+    explicit PaintCounter(QWidget *w) { w->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+    int count = 0;
+};
+
 // The main window's arrangement in small: panels on the form, edit boxes and
 // a bit button on the panels.
 struct Form
@@ -217,6 +229,17 @@ private Q_SLOTS:
         const QColor lit = BlendToWhite(SystemColor::Highlight, 60);
         QTest::keyPress(f.button, Qt::Key_Space);
         QCOMPARE(leftEdge(f.button), ShadeDown(lit, 50));
+        // Key repeat while held asks for no further painting (updates are
+        // delivered on a short timer, hence the waits).
+        QTest::qWait(50);
+        PaintCounter paints(f.button);
+        QKeyEvent again(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+        QApplication::sendEvent(f.button, &again);
+        QTest::qWait(50);
+        QCOMPARE(paints.count, 0);
+        f.button->update();
+        QTest::qWait(50);
+        QCOMPARE(paints.count, 1); // the counter does see paints
         QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(f.button, &repeat);
         QCOMPARE(leftEdge(f.button), ShadeDown(lit, 50));

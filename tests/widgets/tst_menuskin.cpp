@@ -292,6 +292,23 @@ private Q_SLOTS:
         QApplication::setPalette(saved);
         QCOMPARE(fill, BlendToWhite(QColor(200, 0, 0), 68));
         QCOMPARE(f.pixelOf(f.plain, true, {80, 5}), BlendToWhite(SystemColor::Highlight, 68));
+
+        const QFont savedFont = QApplication::font("QMenu");
+        QFont larger = savedFont;
+        larger.setPixelSize(20);
+        QApplication::setFont(larger, "QMenu");
+        f.pixelOf(f.plain, false, {0, 0});
+        QApplication::setFont(savedFont, "QMenu");
+        QCOMPARE(f.skin->Font().pixelSize(), 20);
+    }
+
+    void drawingAnItemHooksItemsAddedBesideIt()
+    {
+        Form f;
+        QAction *late = f.popup->addAction(QStringLiteral("Late"));
+        QVERIFY(!menuitem::drawEvent(late));
+        f.pixelOf(f.plain, false, {0, 0});
+        QCOMPARE(menuitem::drawEvent(late), f.skin);
     }
 
     void shallowDevicesLeaveIconsUnfadedAndUseTheNarrowBarShadow()
