@@ -170,14 +170,14 @@ void SkinHook::paintFrame()
 }
 
 // The flat frame replaces an edit box's sunken one: a line edit loses its
-// frame (the flat one is painted on its outermost pixels), a memo keeps a
-// plain one-pixel border.
+// frame (the flat one is painted on its outermost pixels), a memo with a
+// border keeps a plain one-pixel one.
 void SkinHook::switchOffOwnFrame()
 {
     if (auto *edit = qobject_cast<QLineEdit *>(m_control.data())) {
         if (edit->hasFrame())
             edit->setFrame(false);
-    } else if (auto *frame = qobject_cast<QFrame *>(m_control.data())) {
+    } else if (auto *frame = qobject_cast<QFrame *>(m_control.data()); frame && m_hadFrame) {
         if (frame->frameStyle() != (QFrame::Box | QFrame::Plain) || frame->lineWidth() != 1) {
             frame->setFrameStyle(QFrame::Box | QFrame::Plain);
             frame->setLineWidth(1);

@@ -8,6 +8,7 @@
 #include <QEnterEvent>
 #include <QFrame>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -181,6 +182,22 @@ private Q_SLOTS:
         leave(f.edit);
         QCOMPARE(leftEdge(f.edit), light); // still focused
         QVERIFY(!f.edit->hasFrame());
+    }
+
+    void memoKeepsAPlainBorderUnderTheFrameAndGetsItsOwnBack()
+    {
+        Form f;
+        auto *memo = new QPlainTextEdit(f.taggedPanel->parentWidget());
+        memo->setGeometry(10, 150, 100, 40);
+        memo->show();
+        const int ownStyle = memo->frameStyle();
+        f.skin->setActive(false);
+        f.skin->setActive(true);
+        QCOMPARE(leftEdge(memo), ShadeDown(face, 60));
+        QCOMPARE(memo->frameStyle(), int(QFrame::Box | QFrame::Plain));
+        f.skin->setActive(false);
+        leftEdge(memo);
+        QCOMPARE(memo->frameStyle(), ownStyle);
     }
 
     void taggedControlsKeepTheirOrdinaryLook()
