@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QSet>
 
+#include <algorithm>
+
 class QPaintDevice;
 class QWidget;
 
@@ -87,7 +89,8 @@ public:
     SkinColor CheckedColor() const { return m_colors.CheckedColor; }
     void setCheckedColor(const SkinColor &c) { m_colors.CheckedColor = c; }
     int IconWidth() const { return m_iconWidth; }
-    void setIconWidth(int value) { m_iconWidth = value; }
+    // Kept within what a menu can show, so the layout arithmetic cannot overflow.
+    void setIconWidth(int value) { m_iconWidth = std::clamp(value, 0, 1024); }
     bool DrawSelect() const { return m_drawSelect; }
     void setDrawSelect(bool on) { m_drawSelect = on; }
     bool UseSystemColors() const { return m_useSystemColors; }
