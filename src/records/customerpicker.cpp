@@ -1,8 +1,8 @@
 #include "records/customerpicker.h"
 
 #include "platform/guard.h"
-#include "records/customerlistmodel.h"
 #include "records/dataset.h"
+#include "records/datasetmodel.h"
 #include "records/formfont.h"
 #include "widgets/facebutton.h"
 #include "widgets/windowgeometry.h"
@@ -47,23 +47,8 @@ FaceButton *pickerButton(QWidget *parent, const QString &caption, int left)
 
 } // namespace
 
-void fillCustomerList(Dataset &query, CustomerListModel &model)
-{
-    query.close();
-    query.open();
-    const int count = query.recordCount();
-    model.beginFilling();
-    for (int i = 0; i < count; ++i) {
-        model.append(query.fieldText(QStringLiteral("customercode")),
-                     query.fieldText(QStringLiteral("customername")));
-        query.next();
-    }
-    model.endFilling();
-    query.close();
-}
-
 CustomerPicker::CustomerPicker(Dataset &customers, QWidget *parent)
-    : QDialog(parent), m_customers(customers), m_model(new CustomerListModel(this)),
+    : QDialog(parent), m_customers(customers), m_model(new DatasetModel(this)),
       m_upperPanel(loweredPanel(this)), m_lowerPanel(loweredPanel(this))
 {
     setObjectName(QStringLiteral("Frm_customerquery"));
@@ -71,6 +56,9 @@ CustomerPicker::CustomerPicker(Dataset &customers, QWidget *parent)
     setOuterSize(this, OuterWidth, OuterHeight);
     centreOnScreen(this);
 
+    m_model->addColumn({QStringLiteral("customercode"), tr("客户编码"), CodeColumnWidth});
+    m_model->addColumn({QStringLiteral("customername"), tr("客户名称"), NameColumnWidth});
+    m_model->setDataset(&m_customers);
     ListView = new QTreeView(m_upperPanel);
     ListView->setFont(songTi12());
     ListView->setModel(m_model);
@@ -113,6 +101,11 @@ CustomerPicker::CustomerPicker(Dataset &customers, QWidget *parent)
     connect(ListView, &QTreeView::doubleClicked, this, [this] { guarded([this] { ListViewDblClick(); }); });
 }
 
+CustomerPicker::~CustomerPicker()
+{
+    m_customers.close();
+}
+
 void CustomerPicker::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
@@ -124,9 +117,19 @@ void CustomerPicker::reject()
     done(mrCancel);
 }
 
+void CustomerPicker::done(int result)
+{
+    QDialog::done(result);
+    m_customers.close();
+}
+
 void CustomerPicker::FormShow()
 {
-    fillCustomerList(m_customers, *m_model);
+    // The list shows the rows of the open query as they come into view: making
+    // an item of each of a million customers would take seconds. The query is a
+    // snapshot, so the list stays as it was at showing.
+    m_customers.close();
+    m_customers.open();
 }
 
 void CustomerPicker::FaceButton1Click()
@@ -151,7 +154,8 @@ void CustomerPicker::choose()
     const QModelIndexList selected = ListView->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return;
-    PickedCustomerCode = m_model->code(selected.first().row());
+    m_customers.moveTo(selected.first().row());
+    PickedCustomerCode = m_customers.fieldText(QStringLiteral("customercode"));
     done(mrOk);
 }
 

@@ -8,8 +8,8 @@ class QTreeView;
 
 namespace corvane {
 
-class CustomerListModel;
 class Dataset;
+class DatasetModel;
 class FaceButton;
 
 // Modal results of the program's dialogs.
@@ -19,10 +19,6 @@ enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
 // Empty at start; set only by a choice; outlives the picker.
 extern QString PickedCustomerCode;
 
-// Reads every customer through `query` into `model`, in the query's order, and
-// closes the query again.
-void fillCustomerList(Dataset &query, CustomerListModel &model);
-
 // Frm_customerquery: lists every customer by code and name for the user to
 // choose one. Its caller creates one for each use (see pickcustomer.h).
 class CustomerPicker : public QDialog
@@ -30,16 +26,17 @@ class CustomerPicker : public QDialog
     Q_OBJECT
 public:
     explicit CustomerPicker(Dataset &customers, QWidget *parent = nullptr);
+    ~CustomerPicker() override;
 
     QTreeView *ListView;
     QLabel *Label1;
     FaceButton *FaceButton1;
     FaceButton *FaceButton2;
 
-    CustomerListModel *listModel() const { return m_model; }
-
     // Closing by the close box or Escape gives Cancel.
     void reject() override;
+    // Every ending of a showing closes the customer query again.
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -52,7 +49,7 @@ private:
     void choose();
 
     Dataset &m_customers;
-    CustomerListModel *m_model;
+    DatasetModel *m_model;
     QFrame *m_upperPanel;
     QFrame *m_lowerPanel;
 };

@@ -1,5 +1,4 @@
 #include "records/calllogqueryform.h"
-#include "records/customerlistmodel.h"
 #include "records/customerpicker.h"
 #include "records/customerqueryform.h"
 #include "records/datamodule.h"
@@ -63,7 +62,7 @@ void pickRow(ButtonEdit *box, int row, FaceButton *CustomerPicker::*button = &Cu
     QTimer::singleShot(0, qApp, [row, button] {
         auto *picker = qobject_cast<CustomerPicker *>(QApplication::activeModalWidget());
         QVERIFY(picker);
-        picker->ListView->setCurrentIndex(picker->listModel()->index(row, 0));
+        picker->ListView->setCurrentIndex(picker->ListView->model()->index(row, 0));
         QTest::mouseClick(picker->*button, Qt::LeftButton, {}, QPoint(5, 5));
     });
     QTest::mouseClick(box, Qt::LeftButton, {}, box->buttonRect(0).center());
