@@ -134,11 +134,16 @@ QSize OwnerDrawMenuStyle::sizeFromContents(ContentsType type, const QStyleOption
     int width = contentsSize.width();
     int height = contentsSize.height();
     handler->MenuMeasureItem(action, width, height);
-    // QMenu adds its own shortcut column after measuring; the handler's
-    // width already holds the shortcut, so leave that column's share out.
-    const qsizetype tab = item->text.indexOf(u'\t');
-    if (type == CT_MenuItem && tab >= 0)
-        width -= widget->fontMetrics().horizontalAdvance(item->text.mid(tab + 1));
+    if (type == CT_MenuItem) {
+        // As owner-drawn menus do elsewhere, a drop-down item gets room for a
+        // check mark beyond the width it asks for.
+        width += QProxyStyle::pixelMetric(PM_IndicatorWidth, option, widget);
+        // QMenu adds its own shortcut column after measuring; the handler's
+        // width already holds the shortcut, so that column's share is left out.
+        const qsizetype tab = item->text.indexOf(u'\t');
+        if (tab >= 0)
+            width -= widget->fontMetrics().horizontalAdvance(item->text.mid(tab + 1));
+    }
     return QSize(std::max(width, 0), height);
 }
 

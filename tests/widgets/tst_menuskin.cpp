@@ -252,6 +252,8 @@ private Q_SLOTS:
         const QRect plain = f.popup->actionGeometry(f.plain);
         const QFontMetrics metrics(f.skin->Font());
         QCOMPARE(open.height(), std::max(metrics.height() + roundHalfEven(3 * metrics.height(), 4), 22));
+        // The drawn caption (icon column, 3 pixels, a blank, the text) fits the item.
+        QVERIFY(open.width() >= 24 + 3 + metrics.horizontalAdvance(QStringLiteral(" Open")));
         QCOMPARE(shot.pixelColor(open.left() + 1, open.center().y()), iconBack);
         QCOMPARE(shot.pixelColor(open.right() - 2, open.center().y()), menuColour);
         QCOMPARE(shot.pixelColor(open.left() + 3, open.top() + 3), QColor(255, 76, 76));
