@@ -177,6 +177,24 @@ private Q_SLOTS:
         }
     }
 
+    // The modem's echo and answer to the mode command come as an event of
+    // their own, not joined to a report that follows later.
+    void answerToOutputIsItsOwnEvent()
+    {
+        SerialControl control;
+        configure(control);
+        control.setPortOpen(true);
+        Reader reader(control);
+        control.output(QStringLiteral("at#cid=1\r"));
+        QCOMPARE(m_pty->readAvailable(9), QByteArray("at#cid=1\r"));
+        m_pty->write("at#cid=1\r\r\nOK\r\n");
+        QTRY_COMPARE_WITH_TIMEOUT(reader.texts.size(), 1, 2000);
+        QTest::qWait(100);
+        m_pty->write(report);
+        QTRY_COMPARE_WITH_TIMEOUT(reader.texts.size(), 2, 2000);
+        QCOMPARE(reader.texts, (QStringList{QStringLiteral("at#cid=1\r\r\nOK\r\n"), QString::fromLatin1(report)}));
+    }
+
     void openFailures_data()
     {
         QTest::addColumn<int>("port");
