@@ -371,6 +371,19 @@ private Q_SLOTS:
         QCOMPARE(canvas.pixelColor(59, 1), menuBar);
     }
 
+    void gradientRisesQuicklyAcrossTheIconColumn()
+    {
+        Form f;
+        f.skin->setGradient(true);
+        const QColor iconBack = working(BlendToWhite, SystemColor::BtnFace, 16);
+        // Step 1 at the left edge, 3 more per stripe inside the column, then 1.
+        QCOMPARE(f.pixelOf(f.plain, false, {0, 10}), BlendToWhite(iconBack, 1));
+        QCOMPARE(f.pixelOf(f.plain, false, {1, 10}), BlendToWhite(iconBack, 4));
+        QCOMPARE(f.pixelOf(f.plain, false, {28, 10}), BlendToWhite(iconBack, 85));
+        QCOMPARE(f.pixelOf(f.plain, false, {29, 10}), BlendToWhite(iconBack, 86));
+        QCOMPARE(f.pixelOf(f.plain, false, {140, 10}), BlendToWhite(iconBack, 96));
+    }
+
     void autoDetectHooksItemsAddedLater()
     {
         Form f;
