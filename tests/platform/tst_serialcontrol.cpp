@@ -192,7 +192,8 @@ private Q_SLOTS:
         QTest::qWait(100);
         m_pty->write(report);
         QTRY_COMPARE_WITH_TIMEOUT(reader.texts.size(), 2, 2000);
-        QCOMPARE(reader.texts, (QStringList{QStringLiteral("at#cid=1\r\r\nOK\r\n"), QString::fromLatin1(report)}));
+        QCOMPARE(reader.texts,
+                 (QStringList{QStringLiteral("at#cid=1\r\r\nOK\r\n"), QString::fromLatin1(report)}));
     }
 
     void openFailures_data()
