@@ -347,6 +347,24 @@ private Q_SLOTS:
         QCOMPARE(comboShot.pixelColor(0, 10), face);
     }
 
+    void speedButtonPaintsItselfOnceTheSkinIsInactive()
+    {
+        Form f;
+        auto *hooked = new QToolButton(f.upper);
+        hooked->setGeometry(250, 10, 30, 30);
+        auto *plain = new QToolButton(f.upper);
+        plain->setGeometry(285, 10, 30, 30);
+        plain->setProperty("Tag", SkinSkipTag);
+        hooked->show();
+        plain->show();
+        f.skin->setActive(false);
+        f.skin->setActive(true);
+        QVERIFY(shot(hooked) != shot(plain));
+        f.skin->setActive(false);
+        // Its first paint while inactive is its own, not swallowed.
+        QCOMPARE(shot(hooked), shot(plain));
+    }
+
     void destroyedControlsAndSkinsLeaveNoHookBehind()
     {
         Form f;
