@@ -102,12 +102,14 @@ int main(int argc, char **argv)
     data.ADOQuery1->last();
     const QString lastCode = data.ADOQuery1->fieldText(QStringLiteral("customercode"));
     std::printf("moving to the last row (%s): %.3f ms\n", qPrintable(lastCode), ms(timer));
-    std::printf("resident memory with the dataset open (target < 300 MB): %.1f MB, peak since opening %.1f MB\n",
-                memoryMb("VmRSS:"), memoryMb("VmHWM:"));
+    std::printf(
+        "resident memory with the dataset open (target < 300 MB): %.1f MB, peak since opening %.1f MB\n",
+        memoryMb("VmRSS:"), memoryMb("VmHWM:"));
 
     timer.restart();
-    data.ADOQuery2->setSql(QStringLiteral("select * from detail where adate >=") + sqlText(QStringLiteral("2024-03-03")) +
-                           QStringLiteral(" and adate <=") + sqlText(QStringLiteral("2024-03-03")));
+    data.ADOQuery2->setSql(QStringLiteral("select * from detail where adate >=") +
+                           sqlText(QStringLiteral("2024-03-03")) + QStringLiteral(" and adate <=") +
+                           sqlText(QStringLiteral("2024-03-03")));
     data.ADOQuery2->open();
     std::printf("call log of one day (%d calls): %.1f ms\n", data.ADOQuery2->recordCount(), ms(timer));
     return 0;

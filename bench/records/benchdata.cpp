@@ -54,25 +54,34 @@ void createFilledDatabase(const QString &path, int customers, int calls)
     sqlite3 *db = nullptr;
     check(sqlite3_open(path.toUtf8().constData(), &db), db);
     check(sqlite3_exec(db, script.readAll().constData(), nullptr, nullptr, nullptr), db);
-    check(sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-100000; BEGIN", nullptr, nullptr, nullptr), db);
+    check(sqlite3_exec(db,
+                       "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-100000; BEGIN",
+                       nullptr, nullptr, nullptr),
+          db);
     fill(db,
          "insert into customer(customercode,customername,address,code,person,tel,email,qq) "
          "values(?,?,?,?,?,?,?,?)",
          customers, [](int i) {
              const QString n = QString::number(i);
-             return QStringList{QStringLiteral("KH") + n, QStringLiteral("深圳市客户") + n + QStringLiteral("有限公司"),
+             return QStringList{QStringLiteral("KH") + n,
+                                QStringLiteral("深圳市客户") + n + QStringLiteral("有限公司"),
                                 QStringLiteral("广东省深圳市南山区科技园路") + n + QStringLiteral("号"),
-                                QStringLiteral("518000"), QStringLiteral("联系人") + n, telOf(i),
-                                QStringLiteral("kh") + n + QStringLiteral("@example.com"), QString::number(10000 + i)};
+                                QStringLiteral("518000"),
+                                QStringLiteral("联系人") + n,
+                                telOf(i),
+                                QStringLiteral("kh") + n + QStringLiteral("@example.com"),
+                                QString::number(10000 + i)};
          });
-    fill(db, "insert into detail(adate,atime,tel,customercode,customername) values(?,?,?,?,?)", calls, [&](int i) {
-        const int customer = (i * 7919) % customers;
-        const QString date = QStringLiteral("2024-%1-%2")
-                                 .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
-                                 .arg(1 + i % 28, 2, 10, QLatin1Char('0'));
-        return QStringList{date, QStringLiteral("09:30"), telOf(customer), QStringLiteral("KH%1").arg(customer),
-                           QStringLiteral("深圳市客户%1有限公司").arg(customer)};
-    });
+    fill(db, "insert into detail(adate,atime,tel,customercode,customername) values(?,?,?,?,?)", calls,
+         [&](int i) {
+             const int customer = (i * 7919) % customers;
+             const QString date = QStringLiteral("2024-%1-%2")
+                                      .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                                      .arg(1 + i % 28, 2, 10, QLatin1Char('0'));
+             return QStringList{date, QStringLiteral("09:30"), telOf(customer),
+                                QStringLiteral("KH%1").arg(customer),
+                                QStringLiteral("深圳市客户%1有限公司").arg(customer)};
+         });
     check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
     sqlite3_close(db);
 }

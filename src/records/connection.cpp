@@ -90,17 +90,20 @@ void Connection::open()
         throw Failure(QStringLiteral("No database file has been set"));
     if (!QFileInfo(m_path).isFile())
         throw Failure(QStringLiteral("Could not find file '%1'").arg(m_path));
-    QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
-                                                      : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    QSqlDatabase db = QSqlDatabase::contains(m_name)
+                          ? QSqlDatabase::database(m_name, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     if (!db.isValid())
         throw Failure(openFailure(m_path, QStringLiteral("the SQLite driver is not available")));
     db.setDatabaseName(sqliteUri(m_path));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
     if (!db.open())
-        throw Failure(openFailure(m_path, db.lastError().driverText() + QLatin1Char(' ') + db.lastError().databaseText()));
+        throw Failure(openFailure(m_path, db.lastError().driverText() + QLatin1Char(' ') +
+                                              db.lastError().databaseText()));
     // WAL lets other processes read while we write; FULL makes a returned save
     // survive a power cut. Reading the journal mode also proves it is a database.
-    const QString pragmas[] = {QStringLiteral("PRAGMA journal_mode=WAL"), QStringLiteral("PRAGMA synchronous=FULL")};
+    const QString pragmas[] = {QStringLiteral("PRAGMA journal_mode=WAL"),
+                               QStringLiteral("PRAGMA synchronous=FULL")};
     for (const QString &pragma : pragmas) {
         const QString reason = runPragma(db, pragma);
         if (!reason.isNull()) {

@@ -30,14 +30,38 @@ struct EditorPlace
 
 // The eight editors in tab order: four rows of two fields.
 const EditorPlace editorPlaces[] = {
-    {"customercode", QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "客户编号："), {48, 96}, {112, 96, 121, EditorHeight}},
-    {"customername", QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "客户名称："), {280, 96}, {360, 96, 217, EditorHeight}},
-    {"address", QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "地址："), {280, 128}, {360, 128, 217, EditorHeight}},
-    {"code", QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "邮政编码："), {48, 128}, {112, 128, 121, EditorHeight}},
-    {"person", QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "联系人："), {48, 160}, {112, 160, 121, EditorHeight}},
-    {"tel", QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "电话号码："), {280, 192}, {360, 192, 217, EditorHeight}},
-    {"email", QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "电子邮件："), {280, 160}, {360, 160, 217, EditorHeight}},
-    {"qq", QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "QQ号码："), {48, 192}, {112, 192, 121, EditorHeight}},
+    {"customercode",
+     QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "客户编号："),
+     {48, 96},
+     {112, 96, 121, EditorHeight}},
+    {"customername",
+     QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "客户名称："),
+     {280, 96},
+     {360, 96, 217, EditorHeight}},
+    {"address",
+     QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "地址："),
+     {280, 128},
+     {360, 128, 217, EditorHeight}},
+    {"code",
+     QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "邮政编码："),
+     {48, 128},
+     {112, 128, 121, EditorHeight}},
+    {"person",
+     QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "联系人："),
+     {48, 160},
+     {112, 160, 121, EditorHeight}},
+    {"tel",
+     QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "电话号码："),
+     {280, 192},
+     {360, 192, 217, EditorHeight}},
+    {"email",
+     QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "电子邮件："),
+     {280, 160},
+     {360, 160, 217, EditorHeight}},
+    {"qq",
+     QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "QQ号码："),
+     {48, 192},
+     {112, 192, 121, EditorHeight}},
 };
 
 } // namespace
@@ -106,7 +130,8 @@ void CustomerEntryForm::connectHandlers()
         {sp3, &CustomerEntryForm::sp3Click},           {sp4, &CustomerEntryForm::sp4Click},
     };
     for (const auto &[button, handler] : clicks)
-        connect(button, &QToolButton::clicked, this, [this, handler = handler] { guarded([&] { (this->*handler)(); }); });
+        connect(button, &QToolButton::clicked, this,
+                [this, handler = handler] { guarded([&] { (this->*handler)(); }); });
 }
 
 std::array<DBEdit *, 8> CustomerEntryForm::editors() const

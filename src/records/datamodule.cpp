@@ -15,8 +15,9 @@ DataModule::DataModule(QObject *parent)
       ADOQuery2(new Dataset(ADOConnection1, QStringLiteral("select * from detail"), this)),
       ADOQuery3(new Dataset(ADOConnection1, selectCustomer, this)),
       ADOQuerycustomer(new Dataset(ADOConnection1, selectCustomer, this)),
-      ADOQuerychange(new Dataset(ADOConnection1, selectCustomer, this)), DataSource1(new DataSource(ADOQuery1, this)),
-      DataSource2(new DataSource(ADOQuery2, this)), DataSource3(new DataSource(ADOQuery3, this))
+      ADOQuerychange(new Dataset(ADOConnection1, selectCustomer, this)),
+      DataSource1(new DataSource(ADOQuery1, this)), DataSource2(new DataSource(ADOQuery2, this)),
+      DataSource3(new DataSource(ADOQuery3, this))
 {
     if (!dm)
         dm = this;

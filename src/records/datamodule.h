@@ -1,8 +1,8 @@
 #pragma once
 
 #include "records/connection.h"
-#include "records/datasource.h"
 #include "records/dataset.h"
+#include "records/datasource.h"
 
 #include <QObject>
 

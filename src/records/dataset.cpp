@@ -220,7 +220,8 @@ void Dataset::insertPending(sqlite3 *db, const TableKey &target)
     QStringList marks;
     QList<int> columns;
     for (int c = 0; c < m_fields.size(); ++c) {
-        if (!target.columns.contains(m_fields[c], Qt::CaseInsensitive) || (c == keyColumn && !m_changed[std::size_t(c)]))
+        if (!target.columns.contains(m_fields[c], Qt::CaseInsensitive) ||
+            (c == keyColumn && !m_changed[std::size_t(c)]))
             continue;
         names.append(sqlName(m_fields[c]));
         marks.append(QStringLiteral("?"));
@@ -260,8 +261,8 @@ void Dataset::updatePending(sqlite3 *db, const TableKey &target)
         update.step();
         // Another program deleted the row meanwhile: saying "saved" would be a lie.
         if (sqlite3_changes(db) == 0)
-            throw Failure(QStringLiteral(
-                "Row cannot be located for updating. Some values may have been changed since it was last read"));
+            throw Failure(QStringLiteral("Row cannot be located for updating. Some values may have been "
+                                         "changed since it was last read"));
     }
     m_rows->replace(m_current, m_pending);
 }
@@ -311,9 +312,10 @@ int Dataset::requireField(const QString &field) const
 {
     const int column = fieldIndex(field);
     if (column < 0)
-        throw Failure(QStringLiteral("Item cannot be found in the collection corresponding to the requested name "
-                                     "or ordinal: '%1'")
-                          .arg(field));
+        throw Failure(
+            QStringLiteral("Item cannot be found in the collection corresponding to the requested name "
+                           "or ordinal: '%1'")
+                .arg(field));
     return column;
 }
 

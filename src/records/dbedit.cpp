@@ -10,7 +10,8 @@ namespace {
 
 bool editing(const Dataset *dataset)
 {
-    return dataset && (dataset->state() == Dataset::State::Edit || dataset->state() == Dataset::State::Insert);
+    return dataset &&
+           (dataset->state() == Dataset::State::Edit || dataset->state() == Dataset::State::Insert);
 }
 
 } // namespace
@@ -20,7 +21,8 @@ DBEdit::DBEdit(DataSource *source, const QString &field, QWidget *parent)
 {
     connect(m_source, &DataSource::datasetChanged, this, &DBEdit::bind);
     // textChanged, not textEdited: a text the program puts in counts as typed.
-    connect(this, &QLineEdit::textChanged, this, [this](const QString &text) { guarded([&] { writeField(text); }); });
+    connect(this, &QLineEdit::textChanged, this,
+            [this](const QString &text) { guarded([&] { writeField(text); }); });
     bind();
 }
 
@@ -45,7 +47,8 @@ void DBEdit::showField()
     const Dataset *dataset = m_source->dataset();
     setReadOnly(!editing(dataset));
     // A field the result lacks shows empty rather than failing on every move.
-    const QString text = dataset && dataset->fieldIndex(m_field) >= 0 ? dataset->fieldText(m_field) : QString();
+    const QString text =
+        dataset && dataset->fieldIndex(m_field) >= 0 ? dataset->fieldText(m_field) : QString();
     if (text != this->text())
         setText(text);
 }

@@ -16,7 +16,8 @@ DBGrid::DBGrid(DataSource *source, QWidget *parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     // Fixed row heights: with a million rows the view must not measure each one.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    connect(m_source, &DataSource::datasetChanged, this, [this] { m_model->setDataset(m_source->dataset()); });
+    connect(m_source, &DataSource::datasetChanged, this,
+            [this] { m_model->setDataset(m_source->dataset()); });
     m_model->setDataset(m_source->dataset());
 }
 

@@ -31,8 +31,9 @@ struct ReaderGuard
 
 std::unique_ptr<SnapshotRows> SnapshotRows::open(Connection &connection, const QString &sql)
 {
-    static const QRegularExpression wholeTable(QStringLiteral(R"(^\s*select\s+\*\s+from\s+([A-Za-z_]\w*)\s*$)"),
-                                               QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression wholeTable(
+        QStringLiteral(R"(^\s*select\s+\*\s+from\s+([A-Za-z_]\w*)\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = wholeTable.match(sql);
     if (!match.hasMatch())
         return nullptr;
@@ -42,8 +43,8 @@ std::unique_ptr<SnapshotRows> SnapshotRows::open(Connection &connection, const Q
 
     ReaderGuard reader;
     const QByteArray uri = sqliteUri(connection.databasePath()).toUtf8();
-    if (sqlite3_open_v2(uri.constData(), &reader.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
-                        nullptr) != SQLITE_OK)
+    if (sqlite3_open_v2(uri.constData(), &reader.db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
         fail(reader.db);
     sqlite3_busy_timeout(reader.db, Connection::BusyTimeoutMs);
     if (sqlite3_exec(reader.db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK)
@@ -52,7 +53,8 @@ std::unique_ptr<SnapshotRows> SnapshotRows::open(Connection &connection, const Q
     // key order; the keys are read from whichever index SQLite finds smallest
     // and sorted here, which is several times quicker than walking the table.
     const QByteArray list =
-        (QStringLiteral("select ") + sqlName(target.key) + QStringLiteral(" from ") + sqlName(target.table)).toUtf8();
+        (QStringLiteral("select ") + sqlName(target.key) + QStringLiteral(" from ") + sqlName(target.table))
+            .toUtf8();
     sqlite3_stmt *stmt = nullptr;
     if (sqlite3_prepare_v2(reader.db, list.constData(), int(list.size()), &stmt, nullptr) != SQLITE_OK)
         fail(reader.db);
@@ -66,8 +68,8 @@ std::unique_ptr<SnapshotRows> SnapshotRows::open(Connection &connection, const Q
     std::sort(keys.begin(), keys.end());
     if (keys.size() < std::size_t(MinimumRows))
         return nullptr;
-    std::unique_ptr<SnapshotRows> rows(new SnapshotRows(std::exchange(reader.db, nullptr), std::move(keys),
-                                                        target.table, target.key));
+    std::unique_ptr<SnapshotRows> rows(
+        new SnapshotRows(std::exchange(reader.db, nullptr), std::move(keys), target.table, target.key));
     return rows;
 }
 
@@ -123,16 +125,19 @@ const RowValues &SnapshotRows::row(int row) const
     RowValues values(std::size_t(m_fields.size()));
     sqlite3_reset(m_fetch);
     sqlite3_bind_int64(m_fetch, 1, key);
-    const int rc = sqlite3_step(m_fetch);
-    if (rc == SQLITE_ROW) {
-        for (int c = 0; c < m_fields.size(); ++c) {
-            if (sqlite3_column_type(m_fetch, c) == SQLITE_NULL)
-                continue;
-            const char *text = reinterpret_cast<const char *>(sqlite3_column_text(m_fetch, c));
-            values[std::size_t(c)] = QString::fromUtf8(text, sqlite3_column_bytes(m_fetch, c));
-        }
-    } else if (rc != SQLITE_DONE) {
-        fail(m_db);
+    // Rows are read while painting grids, where nothing may throw: a row the
+    // held snapshot cannot read (an I/O error) shows empty and is tried again
+    // the next time; an edit of it writes only the fields typed.
+    if (sqlite3_step(m_fetch) != SQLITE_ROW) {
+        sqlite3_reset(m_fetch);
+        m_unreadable.assign(std::size_t(m_fields.size()), std::nullopt);
+        return m_unreadable;
+    }
+    for (int c = 0; c < m_fields.size(); ++c) {
+        if (sqlite3_column_type(m_fetch, c) == SQLITE_NULL)
+            continue;
+        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(m_fetch, c));
+        values[std::size_t(c)] = QString::fromUtf8(text, sqlite3_column_bytes(m_fetch, c));
     }
     sqlite3_reset(m_fetch);
     return *m_cache.insert(key, values);

@@ -52,6 +52,7 @@ private:
     std::vector<qint64> m_keys;
     QHash<qint64, RowValues> m_own;
     mutable QHash<qint64, RowValues> m_cache;
+    mutable RowValues m_unreadable;
 };
 
 } // namespace corvane

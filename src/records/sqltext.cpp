@@ -15,7 +15,8 @@ QString sqlText(const QString &value)
         if (i > 0)
             literal += QStringLiteral("||char(0)||");
         QString piece = pieces[i];
-        literal += QLatin1Char('\'') + piece.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+        literal +=
+            QLatin1Char('\'') + piece.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
     }
     return literal;
 }

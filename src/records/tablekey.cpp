@@ -9,11 +9,12 @@ namespace corvane {
 
 TableKey tableKey(sqlite3 *db, const QString &selectSql, const QStringList &fields)
 {
-    static const QRegularExpression from(QStringLiteral(R"(^\s*select\b.*?\bfrom\s+([A-Za-z_]\w*)\s*(?:(?:where|order|limit)\b.*)?$)"),
-                                         QRegularExpression::CaseInsensitiveOption |
-                                             QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression from(
+        QStringLiteral(R"(^\s*select\b.*?\bfrom\s+([A-Za-z_]\w*)\s*(?:(?:where|order|limit)\b.*)?$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch match = from.match(selectSql);
-    const QString insufficient = QStringLiteral("Insufficient key column information for updating or refreshing");
+    const QString insufficient =
+        QStringLiteral("Insufficient key column information for updating or refreshing");
     if (!match.hasMatch())
         throw Failure(insufficient);
     const TableKey result = tableKeyOf(db, match.captured(1));

@@ -13,8 +13,8 @@ namespace corvane::test {
 inline void insertCustomer(Connection &connection, const QString &code, const QString &tel = {})
 {
     Dataset writer(connection, {});
-    writer.setSql(QStringLiteral("insert into customer(customercode,tel) values(") + sqlText(code) + QLatin1Char(',') +
-                  sqlText(tel) + QLatin1Char(')'));
+    writer.setSql(QStringLiteral("insert into customer(customercode,tel) values(") + sqlText(code) +
+                  QLatin1Char(',') + sqlText(tel) + QLatin1Char(')'));
     writer.execute();
 }
 

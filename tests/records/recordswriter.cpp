@@ -28,9 +28,10 @@ int main(int argc, char **argv)
             entry.setFieldText(QStringLiteral("customername"), QStringLiteral("客户'%1").arg(i));
             entry.post();
         } else {
-            Dataset insert(connection, QStringLiteral("insert into customer(customercode,customername) values(") +
-                                           sqlText(code) + QLatin1Char(',') + sqlText(QStringLiteral("客户'%1").arg(i)) +
-                                           QLatin1Char(')'));
+            Dataset insert(connection,
+                           QStringLiteral("insert into customer(customercode,customername) values(") +
+                               sqlText(code) + QLatin1Char(',') + sqlText(QStringLiteral("客户'%1").arg(i)) +
+                               QLatin1Char(')'));
             insert.execute();
         }
         const QByteArray line = code.toUtf8() + '\n';

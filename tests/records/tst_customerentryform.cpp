@@ -31,8 +31,8 @@ class CustomerEntryFormTest : public QObject
             QCOMPARE(editor->isEnabled(), edit);
             QCOMPARE(editor->palette().color(QPalette::Base) == infoBk, !edit);
         }
-        for (QToolButton *button : {m_form->n_insert, m_form->n_edit, m_form->n_delete, m_form->sp1, m_form->sp2,
-                                    m_form->sp3, m_form->sp4, m_form->n_exit})
+        for (QToolButton *button : {m_form->n_insert, m_form->n_edit, m_form->n_delete, m_form->sp1,
+                                    m_form->sp2, m_form->sp3, m_form->sp4, m_form->n_exit})
             QCOMPARE(button->isEnabled(), !edit);
         QCOMPARE(m_form->n_cancel->isEnabled(), edit);
         QCOMPARE(m_form->n_save->isEnabled(), edit);
@@ -124,7 +124,8 @@ private Q_SLOTS:
         m_form->DBEdit3->insert(QStringLiteral("新地址"));
         m_form->n_save->click();
         verifyLook(false);
-        QCOMPARE(test::column(m_data->ADOConnection1, QStringLiteral("select * from customer"), QStringLiteral("address")),
+        QCOMPARE(test::column(m_data->ADOConnection1, QStringLiteral("select * from customer"),
+                              QStringLiteral("address")),
                  (QStringList{"", "新地址"}));
     }
 
@@ -197,8 +198,10 @@ private Q_SLOTS:
 
     void refusedSaveKeepsTheRowPending()
     {
-        Dataset refuse(m_data->ADOConnection1, QStringLiteral("create trigger refuse before insert on customer "
-                                                              "when new.customercode='bad' begin select raise(abort,'refused'); end"));
+        Dataset refuse(
+            m_data->ADOConnection1,
+            QStringLiteral("create trigger refuse before insert on customer "
+                           "when new.customercode='bad' begin select raise(abort,'refused'); end"));
         refuse.execute();
         m_form->show();
         m_form->n_insert->click();
@@ -219,8 +222,9 @@ private Q_SLOTS:
         m_form->show();
         m_form->n_insert->click();
         const QList<QPair<DBEdit *, DBEdit *>> walk = {
-            {m_form->DBEdit1, m_form->DBEdit2}, {m_form->DBEdit2, m_form->DBEdit4}, {m_form->DBEdit4, m_form->DBEdit3},
-            {m_form->DBEdit3, m_form->DBEdit5}, {m_form->DBEdit5, m_form->DBEdit7}, {m_form->DBEdit7, m_form->DBEdit8},
+            {m_form->DBEdit1, m_form->DBEdit2}, {m_form->DBEdit2, m_form->DBEdit4},
+            {m_form->DBEdit4, m_form->DBEdit3}, {m_form->DBEdit3, m_form->DBEdit5},
+            {m_form->DBEdit5, m_form->DBEdit7}, {m_form->DBEdit7, m_form->DBEdit8},
             {m_form->DBEdit6, m_form->DBEdit3}, {m_form->DBEdit8, m_form->DBEdit8}};
         for (const auto &[from, to] : walk) {
             from->setFocus();
@@ -299,7 +303,8 @@ private Q_SLOTS:
         QCOMPARE(m_form->DBEdit6->text(), QStringLiteral("222"));
         QCOMPARE(m_form->DBEdit1->text(), QString());
         QCOMPARE(m_form->focusWidget(), m_form->DBEdit1);
-        QCOMPARE(test::column(m_data->ADOConnection1, QStringLiteral("select * from customer"), QStringLiteral("tel")),
+        QCOMPARE(test::column(m_data->ADOConnection1, QStringLiteral("select * from customer"),
+                              QStringLiteral("tel")),
                  QStringList{QStringLiteral("111")});
 
         // An untouched pending row (no number, nothing typed) is simply replaced.
@@ -313,8 +318,10 @@ private Q_SLOTS:
 
     void newNumberWhileARefusedRowIsPendingLeavesThatRow()
     {
-        Dataset refuse(m_data->ADOConnection1, QStringLiteral("create trigger refuse before insert on customer "
-                                                              "when new.customercode='bad' begin select raise(abort,'refused'); end"));
+        Dataset refuse(
+            m_data->ADOConnection1,
+            QStringLiteral("create trigger refuse before insert on customer "
+                           "when new.customercode='bad' begin select raise(abort,'refused'); end"));
         refuse.execute();
         m_form->saveNewNumber(QStringLiteral("111"));
         QTest::keyClicks(m_form->DBEdit1, QStringLiteral("bad"));

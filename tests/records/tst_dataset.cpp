@@ -74,7 +74,9 @@ private Q_SLOTS:
         QCOMPARE(query.recordCount(), 0);
         QCOMPARE(query.recordNumber(), -1);
         QCOMPARE(query.fieldText(QStringLiteral("code")), QString());
-        QVERIFY(failureOf([&] { query.fieldText(QStringLiteral("nosuchfield")); }).contains(QStringLiteral("nosuchfield")));
+        QVERIFY(failureOf([&] {
+                    query.fieldText(QStringLiteral("nosuchfield"));
+                }).contains(QStringLiteral("nosuchfield")));
         query.next();
         query.last();
         QCOMPARE(query.recordNumber(), -1);
@@ -163,7 +165,8 @@ private Q_SLOTS:
         QCOMPARE(query.recordNumber(), 1);
         QCOMPARE(query.fieldText(QStringLiteral("customername")), QStringLiteral("Bee"));
         const QString names = QStringLiteral("select * from customer");
-        QCOMPARE(test::column(*m_connection, names, QStringLiteral("customername")), (QStringList{"", "Bee"}));
+        QCOMPARE(test::column(*m_connection, names, QStringLiteral("customername")),
+                 (QStringList{"", "Bee"}));
         QCOMPARE(test::column(*m_connection, names, QStringLiteral("tel")), (QStringList{"111", "333"}));
     }
 
@@ -227,8 +230,9 @@ private Q_SLOTS:
 
     void refusedPostRaisesAndKeepsTheRowPending()
     {
-        Dataset setup(*m_connection, QStringLiteral("create trigger refuse before insert on customer "
-                                                    "when new.customercode='bad' begin select raise(abort,'refused'); end"));
+        Dataset setup(*m_connection,
+                      QStringLiteral("create trigger refuse before insert on customer "
+                                     "when new.customercode='bad' begin select raise(abort,'refused'); end"));
         setup.execute();
         Dataset query(*m_connection, QStringLiteral("select * from customer"));
         query.open();
@@ -285,7 +289,8 @@ private Q_SLOTS:
     void statementsAreRunAloneAndErrorsReported()
     {
         Dataset query(*m_connection, QStringLiteral("select * from customer; drop table customer"));
-        QCOMPARE(failureOf([&] { query.open(); }), QStringLiteral("Characters found after end of SQL statement"));
+        QCOMPARE(failureOf([&] { query.open(); }),
+                 QStringLiteral("Characters found after end of SQL statement"));
         query.setSql(QStringLiteral("select * from nosuchtable"));
         QVERIFY(failureOf([&] { query.open(); }).contains(QStringLiteral("no such table")));
         QVERIFY(!query.isOpen());
@@ -293,7 +298,8 @@ private Q_SLOTS:
         query.execute();
         query.setSql(QStringLiteral("update ring set   bz='1' where code='2'"));
         query.execute();
-        QCOMPARE(test::column(*m_connection, QStringLiteral("select * from ring where bz='1'"), QStringLiteral("code")),
+        QCOMPARE(test::column(*m_connection, QStringLiteral("select * from ring where bz='1'"),
+                              QStringLiteral("code")),
                  QStringList{QStringLiteral("2")});
         query.setSql(QStringLiteral("insert into ring"));
         QVERIFY(!failureOf([&] { query.execute(); }).isEmpty());
@@ -304,9 +310,11 @@ private Q_SLOTS:
     void bigTableBehavesLikeASmallOne()
     {
         const int rows = SnapshotRows::MinimumRows + 10;
-        Dataset fill(*m_connection, QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<%1) "
-                                                   "insert into customer(customercode,tel) select 'C'||i, i from n")
-                                        .arg(rows));
+        Dataset fill(
+            *m_connection,
+            QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<%1) "
+                           "insert into customer(customercode,tel) select 'C'||i, i from n")
+                .arg(rows));
         fill.execute();
         Dataset query(*m_connection, QStringLiteral("select * from customer"));
         query.open();

@@ -45,7 +45,8 @@ private Q_SLOTS:
         const QStringList stored = test::customerCodes(connection);
         const QSet<QString> storedSet(stored.begin(), stored.end());
         QVERIFY(storedSet.contains(returned));
-        qInfo("%lld saves returned before the kill, %lld rows stored", qint64(returned.size()), qint64(stored.size()));
+        qInfo("%lld saves returned before the kill, %lld rows stored", qint64(returned.size()),
+              qint64(stored.size()));
     }
 };
 

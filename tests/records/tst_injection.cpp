@@ -42,8 +42,8 @@ QString insertStatement(const QStringList &values)
     QStringList literals;
     for (const QString &value : values)
         literals.append(sqlText(value));
-    return QStringLiteral("insert into customer(") + fields.join(QLatin1Char(',')) + QStringLiteral(") values(") +
-           literals.join(QLatin1Char(',')) + QLatin1Char(')');
+    return QStringLiteral("insert into customer(") + fields.join(QLatin1Char(',')) +
+           QStringLiteral(") values(") + literals.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
 } // namespace
@@ -65,7 +65,8 @@ class InjectionTest : public QObject
     void verifyStoredBytes(Connection &connection, const QList<QStringList> &customers)
     {
         QSqlQuery query(connection.database());
-        QVERIFY(query.exec(QStringLiteral("select hex(customercode), hex(tel), hex(qq) from customer order by id")));
+        QVERIFY(query.exec(
+            QStringLiteral("select hex(customercode), hex(tel), hex(qq) from customer order by id")));
         for (const QStringList &values : customers) {
             QVERIFY(query.next());
             QCOMPARE(query.value(0).toString(), QString::fromLatin1(values[0].toUtf8().toHex().toUpper()));
@@ -131,15 +132,19 @@ private Q_SLOTS:
         connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
         const QStringList values = nastyValues();
         for (const QString &value : values) {
-            Dataset log(connection, QStringLiteral("insert into detail(adate,atime,tel,customercode,customername) values(") +
-                                        sqlText(QStringLiteral("2024-01-02")) + QLatin1Char(',') + sqlText(value) +
-                                        QLatin1Char(',') + sqlText(value) + QLatin1Char(',') + sqlText(value) +
-                                        QLatin1Char(',') + sqlText(value) + QLatin1Char(')'));
+            Dataset log(
+                connection,
+                QStringLiteral("insert into detail(adate,atime,tel,customercode,customername) values(") +
+                    sqlText(QStringLiteral("2024-01-02")) + QLatin1Char(',') + sqlText(value) +
+                    QLatin1Char(',') + sqlText(value) + QLatin1Char(',') + sqlText(value) + QLatin1Char(',') +
+                    sqlText(value) + QLatin1Char(')'));
             log.execute();
         }
         for (const QString &value : values) {
-            Dataset calls(connection, QStringLiteral("select * from detail where adate >=") + sqlText(QStringLiteral("2024-01-01")) +
-                                          QStringLiteral(" and adate <=") + sqlText(QStringLiteral("2024-12-31")) +
+            Dataset calls(connection, QStringLiteral("select * from detail where adate >=") +
+                                          sqlText(QStringLiteral("2024-01-01")) +
+                                          QStringLiteral(" and adate <=") +
+                                          sqlText(QStringLiteral("2024-12-31")) +
                                           QStringLiteral(" and customercode = ") + sqlText(value));
             calls.open();
             QCOMPARE(calls.recordCount(), 1);
