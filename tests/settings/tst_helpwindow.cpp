@@ -1,0 +1,83 @@
+#include "settings/helpwindow.h"
+#include "testsupport.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace corvane;
+
+class TestHelpWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void textCannotBeChangedByTheUser()
+    {
+        HelpWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString before = w.Memo1->toPlainText();
+        w.Memo1->setFocus();
+        w.Memo1->moveCursor(QTextCursor::End);
+        QTest::keyClicks(w.Memo1, QStringLiteral("abc"));
+        QTest::keyClick(w.Memo1, Qt::Key_Backspace);
+        QTest::keyClick(w.Memo1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.Memo1->toPlainText(), before);
+        // Selecting for a copy still works.
+        w.Memo1->selectAll();
+        QVERIFY(w.Memo1->textCursor().hasSelection());
+    }
+
+    void memoFollowsTheWindowSize()
+    {
+        HelpWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.Memo1->geometry(), w.rect());
+        w.resize(300, 200);
+        QTRY_COMPARE(w.Memo1->geometry(), w.rect());
+        // Long lines wrap at the narrow width: nothing to scroll sideways.
+        QCOMPARE(w.Memo1->horizontalScrollBar()->maximum(), 0);
+        QVERIFY(w.Memo1->horizontalScrollBar()->isVisible());
+        QVERIFY(w.Memo1->verticalScrollBar()->isVisible());
+    }
+
+    void textHoldsBothSectionsAndThePortItem()
+    {
+        HelpWindow w;
+        const QStringList lines = w.Memo1->toPlainText().split(QLatin1Char('\n'));
+        const qsizetype second = lines.indexOf(QStringLiteral("二，本软件操作说明："));
+        QCOMPARE(lines.first(), QStringLiteral("一，本软件功能说明及安装配置："));
+        QVERIFY(second > 0);
+        QCOMPARE(lines.at(second - 1), QString());
+        QCOMPARE(lines.last(), QString());
+        // Items run 1）, 2） … in each section without gaps.
+        for (const auto &[from, to] :
+             {std::pair{qsizetype(1), second - 1}, std::pair{second + 1, lines.size() - 1}}) {
+            int number = 0;
+            for (qsizetype i = from; i < to; ++i)
+                if (!lines.at(i).isEmpty() && lines.at(i).front().isDigit())
+                    QVERIFY2(lines.at(i).startsWith(QString::number(++number) + QStringLiteral("）")),
+                             qPrintable(lines.at(i)));
+            QCOMPARE(number, 5);
+        }
+        const QString text = w.Memo1->toPlainText();
+        QVERIFY(text.contains(QStringLiteral("[ports]")));
+        QVERIFY(text.contains(QStringLiteral("com1=/dev/ttyUSB0")));
+        QVERIFY(text.contains(QStringLiteral("/dev/ttyS7")));
+        QCOMPARE(w.Memo1->font().pixelSize(), 14);
+        QCOMPARE(w.windowTitle(), QStringLiteral("使用说明"));
+    }
+
+    void screenshot()
+    {
+        HelpWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        test::saveScreenshot(&w, QStringLiteral("help-window.png"));
+    }
+};
+
+QTEST_MAIN(TestHelpWindow)
+#include "tst_helpwindow.moc"
