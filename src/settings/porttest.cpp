@@ -1,0 +1,48 @@
+#include "settings/porttest.h"
+
+#include "platform/failure.h"
+#include "platform/messagebox.h"
+#include "platform/serialcontrol.h"
+#include "platform/strtoint.h"
+#include "settings/lineparameters.h"
+
+#include <QCoreApplication>
+
+namespace corvane {
+
+QString portDigit(const QString &portText)
+{
+    if (portText.isEmpty())
+        return {};
+    // A character outside the basic plane is one character to the user, and
+    // half of it would show as garbage in the conversion's error message.
+    const bool pair = portText.size() >= 2 && portText.back().isLowSurrogate() &&
+                      portText.at(portText.size() - 2).isHighSurrogate();
+    return portText.right(pair ? 2 : 1);
+}
+
+void testPort(SerialControl &testPort, SerialControl &mainPort, const QString &portText)
+{
+    const QString digit = portDigit(portText);
+    if (testPort.portOpen())
+        testPort.setPortOpen(false);
+    // The main port is closed for good: the line is only set up again at the
+    // next start, which is what saving the settings leads to.
+    if (mainPort.portOpen())
+        mainPort.setPortOpen(false);
+    setLineParameters(testPort);
+    testPort.setCommPort(strToInt(digit));
+
+    try {
+        if (testPort.portOpen())
+            testPort.setPortOpen(false);
+        testPort.setPortOpen(true);
+        msg::inform(QCoreApplication::translate("LineSettingsDialog", "此端口正常"));
+        testPort.setPortOpen(false);
+    } catch (const Failure &) {
+        testPort.setPortOpen(false);
+        msg::inform(QCoreApplication::translate("LineSettingsDialog", "无效的端口号,不可使用"));
+    }
+}
+
+} // namespace corvane
