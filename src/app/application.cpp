@@ -5,6 +5,9 @@
 #include "app/iconset.h"
 #include "app/mainwindow.h"
 #include "platform/instancechannel.h"
+#include "records/calllogqueryform.h"
+#include "records/customerqueryform.h"
+#include "records/datamodule.h"
 #include "widgets/windowgeometry.h"
 
 #include <QApplication>
@@ -15,6 +18,7 @@ namespace corvane {
 
 namespace {
 std::unique_ptr<InstanceChannel> instanceChannel;
+std::unique_ptr<DataModule> dataModule;
 } // namespace
 
 AppWindows &windows()
@@ -32,11 +36,17 @@ void createWindows()
     QObject::connect(instanceChannel.get(), &InstanceChannel::activationRequested, w.Frm_main,
                      &MainWindow::wmActivateInstance);
     instanceChannel->listen();
+    dataModule = std::make_unique<DataModule>();
+    w.Form5 = new CallLogQueryForm(*dm, w.Frm_main);
+    w.Form7 = new CustomerQueryForm(*dm, w.Frm_main);
 }
 
 void destroyWindows()
 {
     AppWindows &w = windows();
+    delete std::exchange(w.Form7, nullptr);
+    delete std::exchange(w.Form5, nullptr);
+    dataModule.reset();
     instanceChannel.reset();
     delete std::exchange(w.Frm_main, nullptr);
 }

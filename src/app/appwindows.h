@@ -3,14 +3,16 @@
 namespace corvane {
 
 class MainWindow;
-class DataModule;
+class CallLogQueryForm;
+class CustomerQueryForm;
 
-// The objects created once at start-up and alive until the end, by the names
-// the rest of the program knows them by.
+// The windows created once at start-up and alive until the end, by the names
+// the rest of the program knows them by. The data module is the global dm.
 struct AppWindows
 {
     MainWindow *Frm_main = nullptr;
-    DataModule *dm = nullptr;
+    CallLogQueryForm *Form5 = nullptr;
+    CustomerQueryForm *Form7 = nullptr;
 };
 
 AppWindows &windows();

@@ -1,23 +1,33 @@
 #include "app/mainwindow.h"
 
+#include "app/appwindows.h"
 #include "app/iconset.h"
 #include "app/lineconfig.h"
 #include "app/shutdown.h"
+#include "line/callerid.h"
+#include "line/calllog.h"
+#include "line/ring.h"
+#include "records/calllogqueryform.h"
+#include "records/customerqueryform.h"
 #include "records/datamodule.h"
 #include "platform/guard.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "platform/serialcontrol.h"
 #include "platform/strtoint.h"
+#include "platform/timer.h"
 #include "platform/trayicon.h"
 #include "widgets/windowgeometry.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDate>
 #include <QLineEdit>
 #include <QMenu>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTimer>
 
 namespace corvane {
@@ -28,6 +38,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     buildControls();
     buildMenus();
     connect(MSComm1, &SerialControl::comm, this, [this] { guarded([this] { MSComm1Comm(); }); });
+    connect(Timer1, &Timer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    connect(Timer2, &Timer::timeout, this, [this] { guarded([this] { Timer2Timer(); }); });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
     connect(MSComm1, &SerialControl::lineLost, this, [](const QString &message) {
         msg::inform(tr("与来电显示设备的连接已断开：") + message);
     });
@@ -73,8 +86,9 @@ void MainWindow::FormShow()
 {
     if (dm)
         dm->ADOConnection1.setDatabasePath(programFolder() + QStringLiteral("tel.mdb"));
-    for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9, Edit10, Edit11, Edit12})
+    for (QLineEdit *e : {Edit1, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9, Edit10, Edit11, Edit12})
         e->clear();
+    setEdit2(QString());
 
     QString portName;
     QString mode;
@@ -108,8 +122,82 @@ void MainWindow::MSComm1Comm()
 {
     const int bufferCount = MSComm1->inBufferCount();
     Edit1->setText(QString::number(bufferCount));
-    const QString text = MSComm1->input();
-    Q_UNUSED(text);
+    const QString text = upperAscii(MSComm1->input());
+    // Modem answers (the echo, "OK", "RING") end here.
+    if (!isCallerIdReport(text))
+        return;
+    IncomingCall(text, bufferCount);
+}
+
+void MainWindow::IncomingCall(const QString &text, int bufferCount)
+{
+    n50Click();
+    PlayRing();
+
+    const CallerIdTrace trace = traceCallerIdReport(text, bufferCount);
+    Label5->setText(trace.label5);
+    Label15->setText(trace.label15);
+    Label16->setText(trace.label16);
+    Label4->setText(trace.label4);
+    // The year is the PC clock's at this moment, after the ring.
+    Edit11->setText(callerIdDateText(text, bufferCount, QDate::currentDate().year()));
+    Edit12->setText(callerIdTimeText(text, bufferCount));
+    setEdit2(callerIdNumber(text, bufferCount));
+
+    Timer1->setEnabled(true);
+    Timer2->setEnabled(true);
+}
+
+void MainWindow::setEdit2(const QString &text)
+{
+    if (Edit2->text() == text)
+        return;
+    Edit2->setText(text);
+    Edit2Change();
+}
+
+void MainWindow::Edit2Change()
+{
+    if (trimControls(Edit2->text()).isEmpty())
+        return;
+    Dataset &change = *dm->ADOQuerychange;
+    change.setSql(customerLookupSql(Edit2->text()));
+    change.open();
+    if (change.recordCount() == 0) {
+        msg::inform(tr("此号码为新号码，如果要保存的话请点击<保存新号码>按钮"));
+        Timer1->setEnabled(false);
+        return;
+    }
+    const std::pair<QLineEdit *, const char *> fields[] = {
+        {Edit3, "customercode"}, {Edit4, "code"}, {Edit5, "person"}, {Edit6, "tel"},
+        {Edit7, "customername"}, {Edit8, "qq"},   {Edit9, "email"},  {Edit10, "address"},
+    };
+    for (const auto &[edit, field] : fields)
+        edit->setText(change.fieldText(QLatin1String(field)));
+    Timer1->setEnabled(false);
+
+    change.setSql(callLogInsertSql({Edit11->text(), Edit12->text(), Edit2->text(), Edit3->text(), Edit7->text()}));
+    change.execute();
+}
+
+void MainWindow::Timer1Timer()
+{
+    PlayRing();
+}
+
+void MainWindow::Timer2Timer()
+{
+    Timer1->setEnabled(false);
+    Timer2->setEnabled(false);
+}
+
+void MainWindow::BitBtn1Click()
+{
+}
+
+void MainWindow::PlayRing()
+{
+    corvane::PlayRing(*dm->ADOQuerychange);
 }
 
 void MainWindow::N2Click() {}
@@ -123,9 +211,15 @@ void MainWindow::N3Click()
 
 void MainWindow::N5Click() {}
 
-void MainWindow::N6Click() {}
+void MainWindow::N6Click()
+{
+    windows().Form7->showModalFromMenu();
+}
 
-void MainWindow::N12Click() {}
+void MainWindow::N12Click()
+{
+    windows().Form5->showModalFromMenu();
+}
 
 void MainWindow::N8Click() {}
 

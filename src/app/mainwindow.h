@@ -81,6 +81,12 @@ public:
     // Handlers.
     void FormShow();
     void MSComm1Comm();
+    void IncomingCall(const QString &text, int bufferCount);
+    void Edit2Change();
+    void Timer1Timer();
+    void Timer2Timer();
+    void BitBtn1Click();
+    void PlayRing();
     void N2Click();
     void N10Click();
     void N3Click();
@@ -101,6 +107,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Writing the number field runs its change handler, only for a new text.
+    void setEdit2(const QString &text);
     void buildControls();
     void buildMenus();
 

@@ -1,0 +1,26 @@
+#include "line/ring.h"
+
+#include "platform/programfolder.h"
+#include "platform/sound.h"
+#include "records/dataset.h"
+
+namespace corvane {
+
+QString ringFileName(const QString &code)
+{
+    return programFolder() + QStringLiteral("ringin") + code + QStringLiteral(".wav");
+}
+
+QString currentRingCode(Dataset &scratch)
+{
+    scratch.setSql(QStringLiteral("select * from ring where bz='1'"));
+    scratch.open();
+    return scratch.fieldText(QStringLiteral("code"));
+}
+
+void PlayRing(Dataset &scratch)
+{
+    sound::playFile(ringFileName(currentRingCode(scratch)));
+}
+
+} // namespace corvane
