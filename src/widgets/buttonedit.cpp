@@ -116,6 +116,26 @@ void ButtonEdit::mouseReleaseEvent(QMouseEvent *event)
         Q_EMIT buttonClick(pressed);
 }
 
+void ButtonEdit::focusOutEvent(QFocusEvent *event)
+{
+    cancelPress();
+    QLineEdit::focusOutEvent(event);
+}
+
+void ButtonEdit::hideEvent(QHideEvent *event)
+{
+    cancelPress();
+    QLineEdit::hideEvent(event);
+}
+
+void ButtonEdit::cancelPress()
+{
+    if (m_pressed < 0)
+        return;
+    m_pressed = -1;
+    update();
+}
+
 void ButtonEdit::leaveEvent(QEvent *event)
 {
     setHover(-1);

@@ -42,8 +42,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
+    // The press ends without a click when the mouse is taken away from the box.
+    void cancelPress();
     void relayout();
     bool isClickKey(const QKeyEvent *event) const;
     void setHover(int index);

@@ -1,6 +1,7 @@
 #include "platform/failure.h"
 #include "widgets/buttonedit.h"
 
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
@@ -109,6 +110,21 @@ private Q_SLOTS:
         QTest::mouseDClick(&box.edit, Qt::LeftButton, {}, box.onButton());
         QTest::mouseRelease(&box.edit, Qt::LeftButton, {}, box.onButton());
         QCOMPARE(box.clicks.count(), 3);
+    }
+
+    void takingTheFocusAwayCancelsThePress()
+    {
+        Box box;
+        QVERIFY(box.active);
+        QLineEdit other;
+        other.show();
+        QTest::mousePress(&box.edit, Qt::LeftButton, {}, box.onButton());
+        QCOMPARE(box.edit.pressedButton(), 0);
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QCOMPARE(box.edit.pressedButton(), -1);
+        QTest::mouseRelease(&box.edit, Qt::LeftButton, {}, box.onButton());
+        QCOMPARE(box.clicks.count(), 0);
     }
 
     void ninthButtonFails()

@@ -1,3 +1,4 @@
+#include "testsupport.h"
 #include "widgets/facebutton.h"
 
 #include <QApplication>
@@ -233,6 +234,22 @@ private Q_SLOTS:
         QVERIFY(a->isDown());
     }
 
+    void doubleClickReportsOnlyWhenDown()
+    {
+        Window window;
+        FaceButton *button = window.add();
+        QSignalSpy doubleClicks(button, &FaceButton::doubleClicked);
+        QTest::mouseDClick(button, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(doubleClicks.count(), 0);
+        button->setGroupIndex(2);
+        clickOn(button);
+        QTest::mouseDClick(button, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(doubleClicks.count(), 1);
+        QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(button->isDown());
+    }
+
     void allowAllUpIsSharedByTheGroup()
     {
         Window window;
@@ -289,6 +306,25 @@ private Q_SLOTS:
         button->setEnabled(true);
         button->grab();
         QCOMPARE(button->state(), fbsUp);
+    }
+
+    void screenshotOfTheStates()
+    {
+        Window window;
+        window.widget.resize(330, 50);
+        const QStringList captions{"&Up", "Default", "Latched", "Disabled"};
+        QList<FaceButton *> buttons;
+        for (int i = 0; i < captions.size(); ++i) {
+            FaceButton *button = window.add(10 + i * 80);
+            button->resize(73, 25);
+            button->setCaption(captions[i]);
+            buttons.append(button);
+        }
+        buttons[1]->setDefault(true);
+        buttons[2]->setGroupIndex(1);
+        buttons[2]->setDown(true);
+        buttons[3]->setEnabled(false);
+        test::saveScreenshot(&window.widget, QStringLiteral("face-buttons.png"));
     }
 
     void hotTrackingUsesTheSharedTimer()
