@@ -41,8 +41,15 @@ make_program_folder() {
     sqlite3 "$PROGRAM/tel.mdb" < "$SOURCE_DIR/resources/tel.sql"
 }
 
+# Message boxes are answered and logged unless MESSAGE_LOG is set empty, when
+# they are shown for real.
 start_corvane() {
-    CORVANE_MESSAGE_LOG="$WORK/messages.log" "$PROGRAM/Corvane" >"$WORK/corvane.log" 2>&1 &
+    local log=${MESSAGE_LOG-$WORK/messages.log}
+    if [ -n "$log" ]; then
+        CORVANE_MESSAGE_LOG="$log" "$PROGRAM/Corvane" >"$WORK/corvane.log" 2>&1 &
+    else
+        "$PROGRAM/Corvane" >"$WORK/corvane.log" 2>&1 &
+    fi
     CORVANE_PID=$!
     PIDS+=($CORVANE_PID)
     MAIN=$(xdotool search --sync --onlyvisible --name '^Corvane$' | head -1)
