@@ -20,9 +20,15 @@ struct LineSettings
     QSerialPort::StopBits stopBits = QSerialPort::OneStop;
 };
 
-Failure invalidSettings()
+Failure invalidProperty()
 {
     return Failure(QStringLiteral("Invalid property value"));
+}
+
+void require(bool valid)
+{
+    if (!valid)
+        throw invalidProperty();
 }
 
 // "9600,N,8,1": baud rate, parity letter, data bits, stop bits.
@@ -30,12 +36,12 @@ LineSettings parseSettings(const QString &text)
 {
     const QStringList parts = text.split(QLatin1Char(','));
     if (parts.size() != 4)
-        throw invalidSettings();
+        throw invalidProperty();
     LineSettings s;
     bool ok = false;
     s.baudRate = parts[0].trimmed().toInt(&ok);
     if (!ok || s.baudRate <= 0)
-        throw invalidSettings();
+        throw invalidProperty();
 
     const QString parity = parts[1].trimmed().toUpper();
     if (parity == QLatin1String("N"))
@@ -49,11 +55,11 @@ LineSettings parseSettings(const QString &text)
     else if (parity == QLatin1String("S"))
         s.parity = QSerialPort::SpaceParity;
     else
-        throw invalidSettings();
+        throw invalidProperty();
 
     const int dataBits = parts[2].trimmed().toInt(&ok);
     if (!ok || dataBits < 5 || dataBits > 8)
-        throw invalidSettings();
+        throw invalidProperty();
     s.dataBits = static_cast<QSerialPort::DataBits>(dataBits);
 
     const QString stop = parts[3].trimmed();
@@ -64,7 +70,7 @@ LineSettings parseSettings(const QString &text)
     else if (stop == QLatin1String("2"))
         s.stopBits = QSerialPort::TwoStop;
     else
-        throw invalidSettings();
+        throw invalidProperty();
     return s;
 }
 
@@ -94,21 +100,32 @@ SerialControl::~SerialControl()
 
 void SerialControl::setInBufferSize(int size)
 {
+    require(size > 0);
     m_inBufferSize = size;
 }
 
 void SerialControl::setInputLen(int len)
 {
+    require(len >= 0);
     m_inputLen = len;
 }
 
+// Input is always text, and no transmit event is ever raised: those are the
+// only values the program uses, so anything else is refused rather than
+// silently ignored.
 void SerialControl::setInputMode(int mode)
 {
-    m_inputMode = mode;
+    require(mode == 0);
+}
+
+void SerialControl::setSThreshold(int threshold)
+{
+    require(threshold == 0);
 }
 
 void SerialControl::setRThreshold(int threshold)
 {
+    require(threshold >= 0);
     m_rThreshold = threshold;
 }
 
@@ -121,11 +138,6 @@ void SerialControl::setSettings(const QString &settings)
 {
     parseSettings(settings);
     m_settings = settings;
-}
-
-void SerialControl::setSThreshold(int threshold)
-{
-    m_sThreshold = threshold;
 }
 
 void SerialControl::setCommPort(int port)
@@ -172,7 +184,7 @@ void SerialControl::configure()
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     // Bytes beyond the input buffer stay with the driver (and, once its buffer
     // is full, hold up the sender) until the program has read what it has.
-    m_port->setReadBufferSize(std::max(m_inBufferSize, 1));
+    m_port->setReadBufferSize(m_inBufferSize);
     // Pseudo-terminals and some USB adapters have no modem lines; that is no
     // reason to refuse the port, so these two may fail quietly.
     m_port->setDataTerminalReady(true);
@@ -222,6 +234,8 @@ void SerialControl::raiseComm()
         this,
         [this] {
             m_commPending = false;
+            if (!m_port->isOpen())
+                return;
             Q_EMIT comm();
             // Characters the handler left unread, or that came while it ran,
             // get an event of their own once the line is quiet again.
@@ -248,6 +262,8 @@ void SerialControl::deviceError()
     QMetaObject::invokeMethod(
         this,
         [this] {
+            if (!m_port->isOpen())
+                return;
             m_quiet.stop();
             if (inBufferCount() > 0)
                 Q_EMIT comm();

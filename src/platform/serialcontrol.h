@@ -10,7 +10,8 @@ namespace corvane {
 
 // The serial communications control of the caller-ID line: the properties,
 // methods and events the program uses, over QSerialPort. Properties take effect
-// at the next opening of the port. Text is taken one character per byte
+// at the next opening of the port; a value the control cannot honour throws
+// Failure("Invalid property value"). Text is taken one character per byte
 // (Latin-1), so character counts match byte counts.
 class SerialControl : public QObject
 {
@@ -21,11 +22,11 @@ public:
 
     void setInBufferSize(int size);
     void setInputLen(int len);
-    void setInputMode(int mode); // 0 text
+    void setInputMode(int mode); // 0 text, the only mode offered
     void setRThreshold(int threshold);
     void setRTSEnable(bool on);
     void setSettings(const QString &settings); // "9600,N,8,1"
-    void setSThreshold(int threshold);
+    void setSThreshold(int threshold);         // 0: no transmit event, the only value offered
     void setCommPort(int port);
     int commPort() const;
 
@@ -61,11 +62,9 @@ private:
     QTimer m_quiet;
     int m_inBufferSize = 1024;
     int m_inputLen = 0;
-    int m_inputMode = 0;
     int m_rThreshold = 0;
     bool m_rtsEnable = false;
     QString m_settings = QStringLiteral("9600,N,8,1");
-    int m_sThreshold = 0;
     int m_commPort = 1;
     bool m_commPending = false;
     bool m_lost = false;

@@ -223,11 +223,16 @@ private Q_SLOTS:
         QVERIFY(first.portOpen());
     }
 
-    void badSettingsRejected()
+    void badPropertiesRejected()
     {
         SerialControl control;
         QVERIFY_THROWS_EXCEPTION(Failure, control.setSettings(QStringLiteral("9600,X,8,1")));
         QVERIFY_THROWS_EXCEPTION(Failure, control.setSettings(QStringLiteral("fast")));
+        QVERIFY_THROWS_EXCEPTION(Failure, control.setSettings(QStringLiteral("9600,N,9,1")));
+        QVERIFY_THROWS_EXCEPTION(Failure, control.setInBufferSize(0));
+        QVERIFY_THROWS_EXCEPTION(Failure, control.setInputMode(1));
+        QVERIFY_THROWS_EXCEPTION(Failure, control.setSThreshold(1));
+        control.setSettings(QStringLiteral("1200,e,7,2"));
     }
 
     // A report at line rate (about 1 ms a character) comes in many fragments;
@@ -297,6 +302,20 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(reader.all().size(), 256, 2000);
         for (int b = 0; b < 256; ++b)
             QCOMPARE(reader.all().at(b).unicode(), ushort(b));
+    }
+
+    void inputLenLimitsOneRead()
+    {
+        SerialControl control;
+        configure(control);
+        control.setInputLen(4);
+        control.setPortOpen(true);
+        m_pty->write("RING\r\n");
+        QTRY_COMPARE(control.inBufferCount(), 6);
+        QCOMPARE(control.input(), QStringLiteral("RING"));
+        QCOMPARE(control.inBufferCount(), 2);
+        QCOMPARE(control.input(), QStringLiteral("\r\n"));
+        QCOMPARE(control.input(), QString());
     }
 
     // While the handler blocks (a ring playing), arriving characters wait and
