@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 namespace corvane {
 
@@ -21,7 +22,8 @@ Q_SIGNALS:
     void datasetChanged();
 
 private:
-    Dataset *m_dataset = nullptr;
+    // Guarded: at shutdown the data module may go before the windows bound to it.
+    QPointer<Dataset> m_dataset;
 };
 
 } // namespace corvane

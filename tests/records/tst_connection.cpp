@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <sqlite3.h>
+
 using namespace corvane;
 
 class ConnectionTest : public QObject
@@ -75,6 +77,23 @@ private Q_SLOTS:
         QCOMPARE(pragma.value(0).toInt(), 2);
         QVERIFY(pragma.exec(QStringLiteral("select count(*) from ring")) && pragma.next());
         QCOMPARE(pragma.value(0).toInt(), 3);
+    }
+
+    void lockedFileIsReportedAfterTheBusyTimeout()
+    {
+        test::ProgramFolder folder;
+        const QByteArray path = folder.file(QStringLiteral("tel.mdb")).toUtf8();
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open(path.constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        Connection connection;
+        connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
+        Dataset query(connection, QStringLiteral("select * from customer"));
+        QVERIFY(failureOf([&] { query.open(); }).endsWith(QStringLiteral("database is locked")));
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        query.open();
+        QVERIFY(query.isOpen());
     }
 
     void noPathIsAFailureToo()
