@@ -1,0 +1,113 @@
+// Latency of the caller-ID line: from the last byte of a report on the serial
+// line to the parsed number written in the main window. 100 reports at 9600
+// baud on a pseudo-terminal; prints median and worst. The ring plays on no
+// device here, so its length is not part of the figure.
+
+#include "app/appwindows.h"
+#include "app/mainwindow.h"
+#include "platform/messagebox.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <pty.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace corvane;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int Reports = 100;
+// 9600 baud, 8N1: ten bits a character.
+constexpr std::chrono::nanoseconds CharTime{10'000'000'000LL / 9600};
+
+QByteArray report(int i)
+{
+    return "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = " + QByteArray::number(5550000 + i) + "\r\n\r\n";
+}
+
+// Plays one report at line rate and returns when its last byte went out.
+Clock::time_point sendReport(int master, const QByteArray &bytes)
+{
+    auto next = Clock::now();
+    Clock::time_point last;
+    for (char c : bytes) {
+        std::this_thread::sleep_until(next);
+        while (::write(master, &c, 1) != 1)
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        last = Clock::now();
+        next += CharTime;
+    }
+    return last;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // No sound device: PlayRing returns at once.
+    qputenv("ALSA_CONFIG_PATH", "/nonexistent/alsa.conf");
+    QApplication app(argc, argv);
+    int master = -1, slave = -1;
+    char name[256] = {};
+    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        std::perror("openpty");
+        return 1;
+    }
+    test::ProgramFolder folder;
+    folder.writeFile(QStringLiteral("zel.ini"),
+                     "[zel]\r\nfather=com1\r\n[ports]\r\ncom1=" + QByteArray(name) + "\r\n");
+    test::MessageCapture boxes; // new numbers are answered at once
+
+    createWindows();
+    MainWindow *main = windows().Frm_main;
+    main->show();
+    QTest::qWait(500);
+
+    Clock::time_point written;
+    QObject::connect(main->Edit2, &QLineEdit::textChanged, main, [&] { written = Clock::now(); });
+
+    std::vector<double> latencies;
+    for (int i = 0; i < Reports; ++i) {
+        written = {};
+        std::atomic<Clock::time_point> lastByte{};
+        std::thread writer([&] { lastByte = sendReport(master, report(i)); });
+        // The real event loop's wait, so that nothing here delays the line.
+        QTimer wake;
+        wake.start(50);
+        QDeadlineTimer deadline(5000);
+        while (written == Clock::time_point{} && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        writer.join();
+        if (written == Clock::time_point{}) {
+            std::printf("report %d: no number shown within 5 s\n", i);
+            continue;
+        }
+        latencies.push_back(std::chrono::duration<double, std::milli>(written - lastByte.load()).count());
+        if (main->Edit2->text() != QString::number(5550000 + i))
+            std::printf("report %d: number read as '%s'\n", i, qPrintable(main->Edit2->text()));
+        QTest::qWait(100);
+    }
+    if (latencies.empty())
+        return 1;
+    std::sort(latencies.begin(), latencies.end());
+    std::printf("caller-ID report, last byte to number shown (%d reports at 9600 baud): median %.1f ms, "
+                "worst %.1f ms, best %.1f ms\n",
+                Reports, latencies[latencies.size() / 2], latencies.back(), latencies.front());
+
+    destroyWindows();
+    ::close(master);
+    ::close(slave);
+    return 0;
+}
