@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/modalresult.h"
+
 #include <QDialog>
 
 class QFrame;
@@ -11,9 +13,6 @@ namespace corvane {
 class Dataset;
 class DatasetModel;
 class FaceButton;
-
-// Modal results of the program's dialogs.
-enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
 // The code of the customer last chosen in a picker, for the picker's caller.
 // Empty at start; set only by a choice; outlives the picker.
