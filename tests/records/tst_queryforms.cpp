@@ -56,8 +56,8 @@ QStringList column(DBGrid *grid, int col)
     return values;
 }
 
-// Chooses row `row` in the picker the box's button opens.
-void pickRow(ButtonEdit *box, int row, FaceButton *CustomerPicker::*button = &CustomerPicker::FaceButton1)
+// Chooses row `row` (or cancels) in the picker that opens next.
+void answerPicker(int row, FaceButton *CustomerPicker::*button = &CustomerPicker::FaceButton1)
 {
     QTimer::singleShot(0, qApp, [row, button] {
         auto *picker = qobject_cast<CustomerPicker *>(QApplication::activeModalWidget());
@@ -65,6 +65,12 @@ void pickRow(ButtonEdit *box, int row, FaceButton *CustomerPicker::*button = &Cu
         picker->ListView->setCurrentIndex(picker->ListView->model()->index(row, 0));
         QTest::mouseClick(picker->*button, Qt::LeftButton, {}, QPoint(5, 5));
     });
+}
+
+// Opens the picker with the box's button and chooses row `row` in it.
+void pickRow(ButtonEdit *box, int row, FaceButton *CustomerPicker::*button = &CustomerPicker::FaceButton1)
+{
+    answerPicker(row, button);
     QTest::mouseClick(box, Qt::LeftButton, {}, box->buttonRect(0).center());
 }
 
@@ -150,6 +156,10 @@ private Q_SLOTS:
         QCOMPARE(form.ButtonEdit2->text(), QStringLiteral("K3"));
         form.BitBtn1->click();
         QCOMPARE(column(form.DBGrid1, 0), QStringList{"K3"});
+        // Ctrl+Enter in the box opens the picker too.
+        answerPicker(1);
+        QTest::keyClick(form.ButtonEdit2, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(form.ButtonEdit2->text(), QStringLiteral("O'K"));
     }
 
     void callLogDefaultRangeIsThisYearToToday()
