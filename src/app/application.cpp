@@ -6,8 +6,12 @@
 #include "app/mainwindow.h"
 #include "platform/instancechannel.h"
 #include "records/calllogqueryform.h"
+#include "records/customerentryform.h"
 #include "records/customerqueryform.h"
 #include "records/datamodule.h"
+#include "settings/helpwindow.h"
+#include "settings/linesettingsdialog.h"
+#include "settings/ringdialog.h"
 #include "widgets/windowgeometry.h"
 
 #include <QApplication>
@@ -17,7 +21,6 @@
 namespace corvane {
 
 namespace {
-std::unique_ptr<InstanceChannel> instanceChannel;
 std::unique_ptr<DataModule> dataModule;
 } // namespace
 
@@ -31,23 +34,27 @@ void createWindows()
 {
     AppWindows &w = windows();
     w.Frm_main = new MainWindow;
-    // From here on a second copy finds this one.
-    instanceChannel = std::make_unique<InstanceChannel>();
-    QObject::connect(instanceChannel.get(), &InstanceChannel::activationRequested, w.Frm_main,
-                     &MainWindow::wmActivateInstance);
-    instanceChannel->listen();
+    w.Frm_sz = new LineSettingsDialog(w.Frm_main->serialPort(), &MainWindow::WriteConfig, w.Frm_main);
+    // The data module comes before the entry form, whose editors bind to it
+    // as they are made.
     dataModule = std::make_unique<DataModule>();
+    w.Form3 = new CustomerEntryForm(*dm, w.Frm_main);
     w.Form5 = new CallLogQueryForm(*dm, w.Frm_main);
     w.Form7 = new CustomerQueryForm(*dm, w.Frm_main);
+    w.Form8 = new RingDialog(w.Frm_main);
+    w.Form10 = new HelpWindow(w.Frm_main);
 }
 
 void destroyWindows()
 {
     AppWindows &w = windows();
+    delete std::exchange(w.Form10, nullptr);
+    delete std::exchange(w.Form8, nullptr);
     delete std::exchange(w.Form7, nullptr);
     delete std::exchange(w.Form5, nullptr);
+    delete std::exchange(w.Form3, nullptr);
     dataModule.reset();
-    instanceChannel.reset();
+    delete std::exchange(w.Frm_sz, nullptr);
     delete std::exchange(w.Frm_main, nullptr);
 }
 
@@ -66,6 +73,10 @@ int runCorvane(int argc, char **argv)
 
     createWindows();
     MainWindow *main = windows().Frm_main;
+    // From here on a second copy finds this one.
+    InstanceChannel channel;
+    QObject::connect(&channel, &InstanceChannel::activationRequested, main, &MainWindow::wmActivateInstance);
+    channel.listen();
     centreOnScreen(main);
     main->show();
     const int rc = QApplication::exec();

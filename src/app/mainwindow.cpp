@@ -8,8 +8,13 @@
 #include "line/calllog.h"
 #include "line/ring.h"
 #include "records/calllogqueryform.h"
+#include "records/customerentryform.h"
 #include "records/customerqueryform.h"
 #include "records/datamodule.h"
+#include "settings/helpwindow.h"
+#include "settings/lineparameters.h"
+#include "settings/linesettingsdialog.h"
+#include "settings/ringdialog.h"
 #include "platform/guard.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
@@ -95,13 +100,7 @@ void MainWindow::FormShow()
     ReadConfig(portName, mode);
     const QString portNumber = portNumberText(portName);
 
-    MSComm1->setInBufferSize(1024);
-    MSComm1->setInputLen(0);
-    MSComm1->setInputMode(0);
-    MSComm1->setRThreshold(1);
-    MSComm1->setRTSEnable(true);
-    MSComm1->setSettings(QStringLiteral("9600,N,8,1"));
-    MSComm1->setSThreshold(0);
+    setLineParameters(*MSComm1);
     // Not guarded: without a port number the set-up ends here, in the error box.
     MSComm1->setCommPort(strToInt(portNumber));
 
@@ -193,6 +192,8 @@ void MainWindow::Timer2Timer()
 
 void MainWindow::BitBtn1Click()
 {
+    windows().Form3->saveNewNumber(Edit2->text());
+    setEdit2(QString());
 }
 
 void MainWindow::PlayRing()
@@ -200,16 +201,28 @@ void MainWindow::PlayRing()
     corvane::PlayRing(*dm->ADOQuerychange);
 }
 
-void MainWindow::N2Click() {}
+void MainWindow::N2Click()
+{
+    windows().Frm_sz->showModalFromMenu();
+}
 
-void MainWindow::N10Click() {}
+void MainWindow::N10Click()
+{
+    RingDialog *ring = windows().Form8;
+    ring->show();
+    ring->raise();
+    ring->activateWindow();
+}
 
 void MainWindow::N3Click()
 {
     QCoreApplication::quit();
 }
 
-void MainWindow::N5Click() {}
+void MainWindow::N5Click()
+{
+    windows().Form3->showModalFromMenu();
+}
 
 void MainWindow::N6Click()
 {
@@ -221,7 +234,10 @@ void MainWindow::N12Click()
     windows().Form5->showModalFromMenu();
 }
 
-void MainWindow::N8Click() {}
+void MainWindow::N8Click()
+{
+    windows().Form10->showModalFromMenu();
+}
 
 void MainWindow::n50Click()
 {

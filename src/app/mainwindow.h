@@ -27,6 +27,8 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    SerialControl &serialPort() { return *MSComm1; }
+
     // Takes the tray icon away and closes the port; run on every way out.
     void releaseSystemResources();
 
