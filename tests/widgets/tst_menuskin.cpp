@@ -151,6 +151,20 @@ private Q_SLOTS:
         QVERIFY(!contains(image, text, BlendToWhite(SystemColor::Highlight, 68)));
     }
 
+    void imageIndexesWithoutAnImageGiveABlankPicture()
+    {
+        Form f;
+        const QColor iconBack = working(BlendToWhite, SystemColor::BtnFace, 16);
+        for (const QVariant &index : {QVariant(7), QVariant(-5), QVariant(QStringLiteral("x"))}) {
+            f.open->setProperty("ImageIndex", index);
+            QCOMPARE(f.pixelOf(f.open, false, {3, 3}), iconBack);
+            int width = 0;
+            int height = 0;
+            f.skin->MenuMeasureItem(f.open, width, height);
+            QVERIFY(width > 24);
+        }
+    }
+
     void ampersandTakesNoWidthAndSizesAreOnlyRaised()
     {
         Form f;
