@@ -99,11 +99,6 @@ bool Dataset::isModified() const
     return std::find(m_changed.begin(), m_changed.end(), true) != m_changed.end();
 }
 
-QStringList Dataset::fieldNames() const
-{
-    return m_fields;
-}
-
 int Dataset::fieldIndex(const QString &field) const
 {
     for (int i = 0; i < m_fields.size(); ++i) {

@@ -41,7 +41,6 @@ public:
     State state() const;
     bool isModified() const;
 
-    QStringList fieldNames() const;
     int fieldIndex(const QString &field) const; // -1 when the result has no such field
     QString fieldText(const QString &field) const;
     void setFieldText(const QString &field, const QString &value);

@@ -27,9 +27,4 @@ void DBGrid::addColumn(const QString &field, const QString &title, int width)
     setColumnWidth(int(m_model->columns().size()) - 1, width);
 }
 
-DatasetModel *DBGrid::datasetModel() const
-{
-    return m_model;
-}
-
 } // namespace corvane

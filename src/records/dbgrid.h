@@ -17,7 +17,6 @@ public:
     explicit DBGrid(DataSource *source, QWidget *parent = nullptr);
 
     void addColumn(const QString &field, const QString &title, int width);
-    DatasetModel *datasetModel() const;
 
 private:
     DataSource *m_source;
