@@ -305,6 +305,16 @@ private Q_SLOTS:
         QVERIFY(!failureOf([&] { query.execute(); }).isEmpty());
     }
 
+    void valuesLargerThanAStorageChunkSurvive()
+    {
+        const QString huge = QString(3 << 20, QLatin1Char('x')) + QStringLiteral("尾");
+        test::insertCustomer(*m_connection, QStringLiteral("before"));
+        test::insertCustomer(*m_connection, huge);
+        test::insertCustomer(*m_connection, QStringLiteral("after"));
+        QCOMPARE(test::customerCodes(*m_connection),
+                 (QStringList{QStringLiteral("before"), huge, QStringLiteral("after")}));
+    }
+
     // A table too big to copy is read from a held snapshot; it must behave
     // exactly like a copied one.
     void bigTableBehavesLikeASmallOne()
