@@ -98,7 +98,7 @@ void CustomerEntryForm::buildLayout()
     sp4 = toolButton(tr("末张"), 496, true);
     n_exit = toolButton(tr("退出"), 558, true);
 
-    DBEdit **slots[] = {&DBEdit1, &DBEdit2, &DBEdit3, &DBEdit4, &DBEdit5, &DBEdit6, &DBEdit7, &DBEdit8};
+    DBEdit **members[] = {&DBEdit1, &DBEdit2, &DBEdit3, &DBEdit4, &DBEdit5, &DBEdit6, &DBEdit7, &DBEdit8};
     DBEdit *previous = nullptr;
     for (std::size_t i = 0; i < std::size(editorPlaces); ++i) {
         const EditorPlace &place = editorPlaces[i];
@@ -116,7 +116,7 @@ void CustomerEntryForm::buildLayout()
         if (previous)
             setTabOrder(previous, editor);
         previous = editor;
-        *slots[i] = editor;
+        *members[i] = editor;
     }
 }
 
