@@ -5,13 +5,18 @@
 #include "platform/gbk.h"
 #include "testsupport.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUuid>
 
 using namespace corvane;
 
@@ -76,6 +81,41 @@ public:
         return texts;
     }
 
+    qint64 residentKb() const
+    {
+        QFile status(QStringLiteral("/proc/%1/status").arg(m_process.processId()));
+        if (!status.open(QIODevice::ReadOnly))
+            return -1;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').first().toLongLong();
+        return -1;
+    }
+
+    // Runs one statement on the program's database, from another connection,
+    // as a second program would.
+    QStringList query(const QString &sql) const
+    {
+        QStringList rows;
+        const QString name = QUuid::createUuid().toString();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(m_dir.filePath(QStringLiteral("tel.mdb")));
+            if (db.open()) {
+                QSqlQuery q(db);
+                q.exec(sql);
+                while (q.next()) {
+                    QStringList columns;
+                    for (int i = 0; i < q.record().count(); ++i)
+                        columns.append(q.value(i).toString());
+                    rows.append(columns.join(QLatin1Char('|')));
+                }
+            }
+        }
+        QSqlDatabase::removeDatabase(name);
+        return rows;
+    }
+
 private:
     QTemporaryDir m_dir;
     QProcess m_process;
@@ -133,6 +173,70 @@ private Q_SLOTS:
         QTest::qWait(500);
         QVERIFY(program.isRunning());
         QCOMPARE(program.messages().size(), 2);
+    }
+
+    // A known caller's report, streamed at line rate, is read whole in one
+    // event: the log row holds exactly its number, date and time.
+    void reportAtLineRateIsLogged()
+    {
+        test::ModemSim modem;
+        Program program(QStringLiteral("制式1"), modem.devicePath());
+        program.query(QStringLiteral("insert into customer(customercode, customername, tel) "
+                                     "values('C1', 'Shop', '5551234')"));
+        QTRY_COMPARE_WITH_TIMEOUT(modem.recorded(), QByteArray("at#cid=1\r"), 20000);
+        QTest::qWait(300);
+        QVERIFY(modem.command(QStringLiteral("ring")));
+        QVERIFY(modem.command(QStringLiteral("call 5551234 0321 1405")));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            program.query(QStringLiteral("select adate, atime, tel, customercode from detail")),
+            QStringList{QStringLiteral("%1-03-21|14:05|5551234|C1").arg(QDate::currentDate().year())}, 10000);
+        QCOMPARE(program.messageTexts(), QStringList());
+    }
+
+    // Line noise, odd bytes, an overlong report and bulk garbage: the program
+    // keeps running with bounded memory, still takes calls, and says once
+    // that the line is gone when the device vanishes.
+    void hostileLine()
+    {
+        test::ModemSim modem;
+        Program program(QStringLiteral("制式1"), modem.devicePath());
+        program.query(QStringLiteral("insert into customer(customercode, customername, tel) "
+                                     "values('C2', 'O''Brien', '5550000')"));
+        QTRY_COMPARE_WITH_TIMEOUT(modem.recorded(), QByteArray("at#cid=1\r"), 20000);
+        QTest::qWait(300);
+        const qint64 startKb = program.residentKb();
+
+        QVERIFY(modem.command(
+            QStringLiteral("send \\x00\\xff\\x80NMBR = '\\x00;drop table customer;--\\xfe\\r\\n")));
+        QTest::qWait(300);
+        QVERIFY(modem.command(QStringLiteral("send \\r\\nNMBR = ") + QString(2000, QLatin1Char('7')) +
+                              QStringLiteral("\\r\\n")));
+        QTest::qWait(300);
+        QVERIFY(modem.command(QStringLiteral("rate 2000000")));
+        QVERIFY(modem.command(QStringLiteral("chunk 256")));
+        QVERIFY(modem.command(QStringLiteral("random 1048576 42"), 120000));
+        QVERIFY(modem.command(QStringLiteral("rate 9600")));
+        QVERIFY(modem.command(QStringLiteral("chunk 1")));
+        QTest::qWait(500);
+        QVERIFY(program.isRunning());
+        const qint64 afterKb = program.residentKb();
+        qInfo("resident memory: %lld kB before, %lld kB after 1 MB of line noise", startKb, afterKb);
+        QVERIFY(afterKb - startKb < 32 * 1024);
+        // The odd numbers were treated as new numbers; nothing was altered.
+        QCOMPARE(program.query(QStringLiteral("select count(*) from customer")),
+                 QStringList{QStringLiteral("1")});
+
+        QVERIFY(modem.command(QStringLiteral("call 5550000 1231 2359")));
+        QTRY_COMPARE_WITH_TIMEOUT(program.query(QStringLiteral("select atime, customername from detail")),
+                                  QStringList{QStringLiteral("23:59|O'Brien")}, 10000);
+
+        const qsizetype before = program.messages().size();
+        QVERIFY(modem.command(QStringLiteral("hangup")));
+        QTRY_COMPARE_WITH_TIMEOUT(program.messages().size(), before + 1, 10000);
+        QTest::qWait(1000);
+        QCOMPARE(program.messages().size(), before + 1);
+        QVERIFY(program.messageTexts().last().contains(modem.devicePath()));
+        QVERIFY(program.isRunning());
     }
 };
 
