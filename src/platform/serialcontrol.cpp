@@ -218,7 +218,8 @@ QString SerialControl::input()
 
 void SerialControl::received()
 {
-    if (m_port->bytesAvailable() >= m_inBufferSize)
+    // The size the port was opened with: a later change waits for the next opening.
+    if (m_port->bytesAvailable() >= m_port->readBufferSize())
         raiseComm();
     else
         m_quiet.start();
