@@ -52,7 +52,12 @@ start_corvane() {
     fi
     CORVANE_PID=$!
     PIDS+=($CORVANE_PID)
-    MAIN=$(xdotool search --sync --onlyvisible --name '^Corvane$' | head -1)
+    MAIN=""
+    for _ in $(seq 500); do
+        MAIN=$(xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null | head -1)
+        [ -n "$MAIN" ] && break
+        sleep 0.02
+    done
     [ -n "$MAIN" ] || fail "the main window did not appear"
 }
 

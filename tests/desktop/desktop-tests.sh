@@ -35,18 +35,15 @@ case_minimise_restore() {
     pass "minimise to tray, single click ignored, double click restores"
 }
 
-case_tray_menu_exit() {
-    start_desktop tray
-    make_program_folder
-    start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
-    local tray
+# Right click on the tray icon, then "退出" in its menu; the program must end
+# at once with code 0 and take its icon along.
+exit_through_tray_menu() {
+    local tray popup=""
     tray=$(tray_icon)
     click_centre "$tray" 3
-    local popup=""
     find_popup() {
         for w in $(xdotool search --onlyvisible --class Corvane); do
-            [ "$w" = "$MAIN" ] || [ "$w" = "$tray" ] || { popup=$w; return 0; }
+            [ "$w" = "$MAIN" ] || [ "$w" = "$tray" ] || [ "$w" = "${DIALOG:-}" ] || { popup=$w; return 0; }
         done
         return 1
     }
@@ -57,7 +54,7 @@ case_tray_menu_exit() {
     # At the cursor: one of its corners there, moved only as far as the screen needs.
     [ $((mx - X)) -ge -2 ] && [ $((mx - X - WIDTH)) -le 2 ] || fail "pop-up not at the cursor horizontally"
     [ $((my - Y)) -ge -2 ] && [ $((my - Y - HEIGHT)) -le 40 ] || fail "pop-up not at the cursor vertically"
-    screenshot tray-menu.png
+    screenshot "$1"
     # "退出" is the second of its two items.
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT * 3 / 4))
     sleep 0.3
@@ -71,7 +68,34 @@ case_tray_menu_exit() {
     [ "$code" = 0 ] || fail "the program ended with code $code"
     sleep 0.3
     tray_icon >/dev/null && fail "the tray icon is still there"
+    return 0
+}
+
+case_tray_menu_exit() {
+    start_desktop tray
+    make_program_folder
+    start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    exit_through_tray_menu tray-menu.png
     pass "the tray menu opens at the cursor and its exit ends the program, icon gone"
+}
+
+case_tray_exit_during_modal() {
+    start_desktop tray
+    make_program_folder
+    # No zel.ini: the error box of the start-up stays open, modal, for real.
+    MESSAGE_LOG="" start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    DIALOG=""
+    find_dialog() {
+        for w in $(xdotool search --onlyvisible --name '^Corvane$'); do
+            [ "$w" != "$MAIN" ] && { DIALOG=$w; return 0; }
+        done
+        return 1
+    }
+    wait_for 50 find_dialog || fail "no modal error box at start-up"
+    exit_through_tray_menu tray-exit-during-modal.png
+    pass "the tray menu's exit ends the program even while a modal box is open"
 }
 
 case_second_instance() {
