@@ -17,8 +17,9 @@ struct TableKey;
 
 // A query (ADOQuery1 ...) with a static snapshot: it can be counted and walked
 // both ways and does not change when the tables change. A result is copied into
-// compact storage when opened; a whole big table is read from a held snapshot
-// instead (see SnapshotRows), so opening a million customers stays quick.
+// compact storage when opened; a big result of one table is read from a held
+// snapshot instead (see SnapshotRows), so opening a million customers or a
+// year of calls stays quick.
 class Dataset : public QObject
 {
     Q_OBJECT

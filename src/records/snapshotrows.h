@@ -13,21 +13,25 @@ namespace corvane {
 
 class Connection;
 
-// A whole table opened without copying it: a second connection holds a read
-// transaction, so the table stays exactly as it was at opening (WAL gives
-// readers their own snapshot), and only the keys are listed up front. Rows are
-// read by key when shown; the dataset's own changes lie over them.
+// A big result of one table opened without copying it: a second connection
+// holds a read transaction, so the table stays exactly as it was at opening
+// (WAL gives readers their own snapshot), and only the keys of the rows are
+// listed up front. Rows are read by key when shown; the dataset's own changes
+// lie over them. They come in the order the statement itself gives them, or in
+// key order when SQLite would list the keys another way than it reads the rows
+// and the statement walks the whole table.
 //
 // The price of the held snapshot is that the WAL file cannot be reset while it
-// is open, so it is used only for tables too big to copy quickly.
+// is open, so it is used only for results too big to copy quickly.
 class SnapshotRows : public RowSource
 {
 public:
-    // Rows in tables below this are simply copied (StoredRows).
+    // Results with fewer rows are simply copied (StoredRows).
     static constexpr int MinimumRows = 50'000;
 
-    // A snapshot of "select * from <table>" when the statement is exactly that,
-    // the table has an integer key and at least MinimumRows rows; else null.
+    // A snapshot of "select * from <table>" or "select * from <table> where
+    // ..." when the table has an integer key, the result at least MinimumRows
+    // rows and a known order; else null.
     static std::unique_ptr<SnapshotRows> open(Connection &connection, const QString &sql);
     ~SnapshotRows() override;
 
