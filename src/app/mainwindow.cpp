@@ -43,6 +43,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setWindowIcon(applicationIcon());
     buildControls();
     buildMenus();
+    msg::setOwnerWindow(this);
     // MenuSkin1: the flat look of both menus and of the edit boxes, panels
     // and button, for the life of the window.
     auto *MenuSkin1 = new MenuSkin(this);

@@ -1,5 +1,6 @@
 #include "platform/messagebox.h"
 
+#include "platform/modalshow.h"
 #include "platform/programfolder.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace corvane::msg {
@@ -56,20 +58,30 @@ bool logToFile(const Box &box)
     return true;
 }
 
+QPointer<QWidget> &ownerWindow()
+{
+    static QPointer<QWidget> owner;
+    return owner;
+}
+
 Answer showDialog(const Box &box)
 {
-    QMessageBox dialog(toQt(box.icon), box.caption, box.text, QMessageBox::NoButton,
-                       QApplication::activeWindow());
+    QWidget *parent = QApplication::activeModalWidget();
+    if (!parent)
+        parent = QApplication::activeWindow();
+    if (!parent)
+        parent = ownerWindow();
+    QMessageBox dialog(toQt(box.icon), box.caption, box.text, QMessageBox::NoButton, parent);
     if (box.buttons == Buttons::YesNo) {
         QPushButton *yes = dialog.addButton(QMessageBox::Yes);
         QPushButton *no = dialog.addButton(QMessageBox::No);
         dialog.setDefaultButton(box.defaultAnswer == Answer::No ? no : yes);
         dialog.setEscapeButton(no);
-        dialog.exec();
+        execModal(dialog);
         return dialog.clickedButton() == yes ? Answer::Yes : Answer::No;
     }
     dialog.setDefaultButton(dialog.addButton(QMessageBox::Ok));
-    dialog.exec();
+    execModal(dialog);
     return Answer::Ok;
 }
 
@@ -82,6 +94,11 @@ Answer show(const Box &box)
         return logToFile(box) ? box.defaultAnswer : showDialog(box);
     r.shown.append(box);
     return r.answers.isEmpty() ? box.defaultAnswer : r.answers.takeFirst();
+}
+
+void setOwnerWindow(QWidget *window)
+{
+    ownerWindow() = window;
 }
 
 void inform(const QString &text)

@@ -24,6 +24,10 @@ struct Box
 // what was shown and answer without a dialog ever blocking.
 Answer show(const Box &box);
 
+// The window a box stands over when no window of the program is active (a call
+// arriving while the program is in the tray).
+void setOwnerWindow(QWidget *window);
+
 // A plain program message: OK only, application title as caption.
 void inform(const QString &text);
 

@@ -1,5 +1,6 @@
 #include "records/calllogqueryform.h"
 
+#include "platform/modalshow.h"
 #include "platform/guard.h"
 #include "records/datamodule.h"
 #include "records/dbgrid.h"
@@ -108,7 +109,7 @@ CallLogQueryForm::CallLogQueryForm(DataModule &data, QWidget *parent) : QDialog(
 int CallLogQueryForm::showModalFromMenu()
 {
     centreOnScreen(this);
-    return exec();
+    return execModal(*this);
 }
 
 void CallLogQueryForm::showEvent(QShowEvent *event)

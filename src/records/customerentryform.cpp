@@ -1,5 +1,6 @@
 #include "records/customerentryform.h"
 
+#include "platform/modalshow.h"
 #include "platform/failure.h"
 #include "platform/guard.h"
 #include "platform/messagebox.h"
@@ -38,7 +39,7 @@ int CustomerEntryForm::showModalFromMenu()
     if (isVisible())
         throw Failure(QStringLiteral("Cannot make a visible window modal"));
     centreOnScreen(this);
-    return exec();
+    return execModal(*this);
 }
 
 void CustomerEntryForm::saveNewNumber(const QString &number)

@@ -1,5 +1,6 @@
 #include "records/customerqueryform.h"
 
+#include "platform/modalshow.h"
 #include "platform/guard.h"
 #include "records/datamodule.h"
 #include "records/dbgrid.h"
@@ -80,7 +81,7 @@ CustomerQueryForm::CustomerQueryForm(DataModule &data, QWidget *parent) : QDialo
 int CustomerQueryForm::showModalFromMenu()
 {
     centreOnScreen(this);
-    return exec();
+    return execModal(*this);
 }
 
 void CustomerQueryForm::showEvent(QShowEvent *event)

@@ -1,5 +1,6 @@
 #include "records/pickcustomer.h"
 
+#include "platform/modalshow.h"
 #include "records/customerpicker.h"
 #include "widgets/buttonedit.h"
 
@@ -10,7 +11,7 @@ namespace corvane {
 void pickCustomerInto(QWidget *owner, Dataset &customers, ButtonEdit *box)
 {
     const auto picker = std::make_unique<CustomerPicker>(customers, owner);
-    if (picker->exec() == mrOk)
+    if (execModal(*picker) == mrOk)
         box->setText(PickedCustomerCode);
 }
 

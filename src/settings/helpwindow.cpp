@@ -1,5 +1,6 @@
 #include "settings/helpwindow.h"
 
+#include "platform/modalshow.h"
 #include "records/customerpicker.h"
 #include "settings/helptext.h"
 #include "widgets/windowgeometry.h"
@@ -40,7 +41,7 @@ HelpWindow::HelpWindow(QWidget *parent) : QDialog(parent), Memo1(new QPlainTextE
 
 int HelpWindow::showModalFromMenu()
 {
-    return exec();
+    return execModal(*this);
 }
 
 void HelpWindow::reject()

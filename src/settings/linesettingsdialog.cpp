@@ -1,5 +1,6 @@
 #include "settings/linesettingsdialog.h"
 
+#include "platform/modalshow.h"
 #include "platform/guard.h"
 #include "platform/messagebox.h"
 #include "platform/serialcontrol.h"
@@ -74,7 +75,7 @@ LineSettingsDialog::LineSettingsDialog(SerialControl &mainPort, ConfigWriter wri
 
 int LineSettingsDialog::showModalFromMenu()
 {
-    return exec();
+    return execModal(*this);
 }
 
 void LineSettingsDialog::reject()
