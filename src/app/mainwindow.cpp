@@ -22,7 +22,6 @@
 #include "platform/strtoint.h"
 #include "platform/timer.h"
 #include "platform/trayicon.h"
-#include "widgets/menuskin.h"
 #include "widgets/windowgeometry.h"
 
 #include <QApplication>
@@ -44,15 +43,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     buildControls();
     buildMenus();
     msg::setOwnerWindow(this);
-    // MenuSkin1: the flat look of both menus and of the edit boxes, panels
-    // and button, for the life of the window.
-    auto *MenuSkin1 = new MenuSkin(this);
-    MenuSkin1->setObjectName(QStringLiteral("MenuSkin1"));
-    QFont skinFont(QStringLiteral("Tahoma"));
-    skinFont.setPixelSize(11);
-    MenuSkin1->setFont(skinFont);
-    MenuSkin1->setAutoDetect(true);
-    MenuSkin1->setActive(true);
     connect(MSComm1, &SerialControl::comm, this, [this] { guarded([this] { MSComm1Comm(); }); });
     connect(Timer1, &Timer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
     connect(Timer2, &Timer::timeout, this, [this] { guarded([this] { Timer2Timer(); }); });

@@ -15,6 +15,7 @@ class QPushButton;
 namespace corvane {
 
 class SerialControl;
+class MenuSkin;
 class Timer;
 class TrayIcon;
 
@@ -67,6 +68,7 @@ public:
     QMenuBar *MainMenu1;
     QMenu *PopupMenu1;
     ImageList *ImageList1;
+    MenuSkin *MenuSkin1;
     TrayIcon *Tray;
 
     // Menu items, by their names.

@@ -4,6 +4,7 @@
 #include "platform/serialcontrol.h"
 #include "platform/timer.h"
 #include "platform/trayicon.h"
+#include "widgets/menuskin.h"
 #include "widgets/windowgeometry.h"
 
 #include <QAction>
@@ -182,6 +183,17 @@ void MainWindow::buildMenus()
     };
     for (const auto &[action, handler] : handlers)
         connect(action, &QAction::triggered, this, [this, handler = handler] { guarded([&] { (this->*handler)(); }); });
+
+    ImageList::setMenuImages(MainMenu1, ImageList1);
+    ImageList::setMenuImages(PopupMenu1, ImageList1);
+    // The flat look of both menus and of the window's edits, panels and button.
+    MenuSkin1 = new MenuSkin(this);
+    MenuSkin1->setObjectName(QStringLiteral("MenuSkin1"));
+    QFont skinFont(QStringLiteral("Tahoma"));
+    skinFont.setPixelSize(11);
+    MenuSkin1->setFont(skinFont);
+    MenuSkin1->setAutoDetect(true);
+    MenuSkin1->setActive(true);
 
     Tray = new TrayIcon(applicationIcon(), QStringLiteral("Corvane"), this);
     connect(Tray, &TrayIcon::restoreRequested, this, &MainWindow::wmTrayNotifyRestore);
