@@ -12,6 +12,14 @@ case_tray_dock() {
     sleep 0.5
     import -frame -window "$MAIN" "$ARTIFACTS/main-window.png"
     screenshot desktop-tray.png
+    # The "[文件]" menu open, in the flat look.
+    eval "$(xwininfo -id "$MAIN" | awk '/Absolute upper-left X/ {print "MX=" $4} /Absolute upper-left Y/ {print "MY=" $4}')"
+    xdotool mousemove $((MX + 25)) $((MY + 10)) click 1
+    sleep 0.5
+    xdotool mousemove $((MX + 50)) $((MY + 35))
+    sleep 0.5
+    screenshot main-window-menu.png
+    xdotool key Escape
     pass "the tray icon docks beside a shown main window"
 }
 
