@@ -1,16 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "records/queryform.h"
 
 class QDate;
 class QDateEdit;
-class QLabel;
-class QPushButton;
 
 namespace corvane {
 
-class ButtonEdit;
-class DBGrid;
 class DataModule;
 
 // Statement 8: the calls from `first` to `last`, both included, and of one
@@ -18,13 +14,11 @@ class DataModule;
 QString callLogQueryStatement(const QDate &first, const QDate &last, const QString &code);
 
 // Form5, "来电显示明细记录查询": the logged calls of a date range.
-class CallLogQueryForm : public QDialog
+class CallLogQueryForm : public QueryForm
 {
     Q_OBJECT
 public:
     explicit CallLogQueryForm(DataModule &data, QWidget *parent = nullptr);
-
-    int showModalFromMenu();
 
     QLabel *Label8;
     QLabel *Label3;
@@ -36,19 +30,10 @@ public:
     QLabel *Label6;
     QDateEdit *dp2;
     QLabel *Label2;
-    ButtonEdit *ButtonEdit2;
-    QPushButton *BitBtn1;
-    DBGrid *DBGrid1;
 
 protected:
-    void showEvent(QShowEvent *event) override;
-
-private:
-    void FormShow();
-    void ButtonEdit2ButtonClick(int index);
-    void BitBtn1Click();
-
-    DataModule &m_data;
+    void FormShow() override;
+    QString statement() const override;
 };
 
 } // namespace corvane
