@@ -169,12 +169,8 @@ private Q_SLOTS:
         control.setPortOpen(false);
         QVERIFY(!control.portOpen());
         // The control's own message, as the generic error box shows it.
-        try {
-            control.output(QStringLiteral("at#cid=1\r"));
-            QFAIL("output on a closed port must fail");
-        } catch (const Failure &failure) {
-            QCOMPARE(failure.message(), QStringLiteral("Operation valid only when the port is open"));
-        }
+        QCOMPARE(test::failureOf([&] { control.output(QStringLiteral("at#cid=1\r")); }),
+                 QStringLiteral("Operation valid only when the port is open"));
     }
 
     // The modem's echo and answer to the mode command come as an event of

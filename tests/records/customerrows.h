@@ -3,10 +3,20 @@
 #include "records/connection.h"
 #include "records/dataset.h"
 #include "records/sqltext.h"
+#include "testsupport.h"
 
 #include <QStringList>
 
 namespace corvane::test {
+
+// A fresh program folder with its tel.mdb and a connection to it.
+struct FolderDatabase
+{
+    FolderDatabase() { connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb"))); }
+
+    ProgramFolder folder;
+    Connection connection;
+};
 
 // Writes a customer behind the back of the dataset under test, the way
 // another window (or another program) would.

@@ -15,12 +15,10 @@ class BindingTest : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_folder = std::make_unique<test::ProgramFolder>();
-        m_connection = std::make_unique<Connection>();
-        m_connection->setDatabasePath(m_folder->file(QStringLiteral("tel.mdb")));
-        test::insertCustomer(*m_connection, QStringLiteral("A"), QStringLiteral("111"));
-        test::insertCustomer(*m_connection, QStringLiteral("B"), QStringLiteral("222"));
-        m_query = std::make_unique<Dataset>(*m_connection, QStringLiteral("select * from customer"));
+        m_db = std::make_unique<test::FolderDatabase>();
+        test::insertCustomer(m_db->connection, QStringLiteral("A"), QStringLiteral("111"));
+        test::insertCustomer(m_db->connection, QStringLiteral("B"), QStringLiteral("222"));
+        m_query = std::make_unique<Dataset>(m_db->connection, QStringLiteral("select * from customer"));
         m_source = std::make_unique<DataSource>(m_query.get());
     }
 
@@ -28,8 +26,7 @@ private Q_SLOTS:
     {
         m_source.reset();
         m_query.reset();
-        m_connection.reset();
-        m_folder.reset();
+        m_db.reset();
     }
 
     void editorFollowsTheCurrentRowAndWritesOnlyWhileEditing()
@@ -56,7 +53,7 @@ private Q_SLOTS:
         edit.setText(QStringLiteral("333"));
         QVERIFY(m_query->isModified());
         m_query->post();
-        QCOMPARE(test::column(*m_connection, QStringLiteral("select * from customer"), QStringLiteral("tel")),
+        QCOMPARE(test::column(m_db->connection, QStringLiteral("select * from customer"), QStringLiteral("tel")),
                  (QStringList{"111", "222", "333"}));
 
         m_query->close();
@@ -65,7 +62,7 @@ private Q_SLOTS:
 
     void editorFollowsTheSourcesDataset()
     {
-        Dataset other(*m_connection, QStringLiteral("select * from ring where code='3'"));
+        Dataset other(m_db->connection, QStringLiteral("select * from ring where code='3'"));
         other.open();
         DBEdit edit(m_source.get(), QStringLiteral("code"));
         m_source->setDataset(&other);
@@ -100,8 +97,7 @@ private Q_SLOTS:
     }
 
 private:
-    std::unique_ptr<test::ProgramFolder> m_folder;
-    std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<test::FolderDatabase> m_db;
     std::unique_ptr<Dataset> m_query;
     std::unique_ptr<DataSource> m_source;
 };

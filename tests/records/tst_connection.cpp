@@ -1,4 +1,3 @@
-#include "platform/failure.h"
 #include "records/datamodule.h"
 #include "testsupport.h"
 
@@ -15,16 +14,6 @@ class ConnectionTest : public QObject
 {
     Q_OBJECT
 
-    static QString failureOf(const std::function<void()> &action)
-    {
-        try {
-            action();
-        } catch (const Failure &failure) {
-            return failure.message();
-        }
-        return {};
-    }
-
 private Q_SLOTS:
     void missingFileFailsEveryActionAndIsNeverCreated()
     {
@@ -33,10 +22,10 @@ private Q_SLOTS:
         DataModule data;
         data.ADOConnection1.setDatabasePath(path);
         const QString expected = QStringLiteral("Could not find file '%1'").arg(path);
-        QCOMPARE(failureOf([&] { data.ADOQuery1->open(); }), expected);
+        QCOMPARE(test::failureOf([&] { data.ADOQuery1->open(); }), expected);
         data.ADOQuerychange->setSql(QStringLiteral("update ring set   bz='0'"));
-        QCOMPARE(failureOf([&] { data.ADOQuerychange->execute(); }), expected);
-        QCOMPARE(failureOf([&] { data.ADOConnection1.database(); }), expected);
+        QCOMPARE(test::failureOf([&] { data.ADOQuerychange->execute(); }), expected);
+        QCOMPARE(test::failureOf([&] { data.ADOConnection1.database(); }), expected);
         QVERIFY(!data.ADOQuery1->isOpen());
         QVERIFY(!QFile::exists(path));
 
@@ -54,7 +43,7 @@ private Q_SLOTS:
         Connection connection;
         connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
         Dataset query(connection, QStringLiteral("select * from customer"));
-        QVERIFY(failureOf([&] { query.open(); }).contains(QStringLiteral("not a database")));
+        QVERIFY(test::failureOf([&] { query.open(); }).contains(QStringLiteral("not a database")));
         QFile file(folder.file(QStringLiteral("tel.mdb")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), garbage);
@@ -89,7 +78,7 @@ private Q_SLOTS:
         Connection connection;
         connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
         Dataset query(connection, QStringLiteral("select * from customer"));
-        QVERIFY(failureOf([&] { query.open(); }).endsWith(QStringLiteral("database is locked")));
+        QVERIFY(test::failureOf([&] { query.open(); }).endsWith(QStringLiteral("database is locked")));
         sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(other);
         query.open();
@@ -99,7 +88,7 @@ private Q_SLOTS:
     void noPathIsAFailureToo()
     {
         Connection connection;
-        QVERIFY(!failureOf([&] { connection.database(); }).isEmpty());
+        QVERIFY(!test::failureOf([&] { connection.database(); }).isEmpty());
     }
 };
 

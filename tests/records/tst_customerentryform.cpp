@@ -1,5 +1,4 @@
 #include "customerrows.h"
-#include "platform/failure.h"
 #include "platform/guard.h"
 #include "records/customerentryform.h"
 #include "records/datamodule.h"
@@ -267,13 +266,8 @@ private Q_SLOTS:
     {
         m_form->show();
         m_form->n_insert->click();
-        QString message;
-        try {
-            m_form->showModalFromMenu();
-        } catch (const Failure &failure) {
-            message = failure.message();
-        }
-        QCOMPARE(message, QStringLiteral("Cannot make a visible window modal"));
+        QCOMPARE(test::failureOf([this] { m_form->showModalFromMenu(); }),
+                 QStringLiteral("Cannot make a visible window modal"));
         verifyLook(true);
         QVERIFY(!m_form->isModal());
     }

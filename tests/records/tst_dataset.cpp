@@ -1,5 +1,4 @@
 #include "customerrows.h"
-#include "platform/failure.h"
 #include "records/connection.h"
 #include "records/dataset.h"
 #include "records/snapshotrows.h"
@@ -15,35 +14,22 @@ class DatasetTest : public QObject
 {
     Q_OBJECT
 
-    QString failureOf(const std::function<void()> &action)
-    {
-        try {
-            action();
-        } catch (const Failure &failure) {
-            return failure.message();
-        }
-        return {};
-    }
-
 private Q_SLOTS:
     void init()
     {
-        m_folder = std::make_unique<test::ProgramFolder>();
-        m_connection = std::make_unique<Connection>();
-        m_connection->setDatabasePath(m_folder->file(QStringLiteral("tel.mdb")));
+        m_db = std::make_unique<test::FolderDatabase>();
     }
 
     void cleanup()
     {
-        m_connection.reset();
-        m_folder.reset();
+        m_db.reset();
     }
 
     void walksBothWaysAndStopsAtTheEnds()
     {
         for (const char *code : {"A", "B", "C"})
-            test::insertCustomer(*m_connection, QString::fromLatin1(code));
-        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+            test::insertCustomer(m_db->connection, QString::fromLatin1(code));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer"));
         QSignalSpy moves(&query, &Dataset::dataChanged);
         query.open();
         QCOMPARE(query.state(), State::Browse);
@@ -69,12 +55,12 @@ private Q_SLOTS:
 
     void emptyResultReadsEmptyTextButUnknownFieldsFail()
     {
-        Dataset query(*m_connection, QStringLiteral("select * from ring where bz='9'"));
+        Dataset query(m_db->connection, QStringLiteral("select * from ring where bz='9'"));
         query.open();
         QCOMPARE(query.recordCount(), 0);
         QCOMPARE(query.recordNumber(), -1);
         QCOMPARE(query.fieldText(QStringLiteral("code")), QString());
-        QVERIFY(failureOf([&] {
+        QVERIFY(test::failureOf([&] {
                     query.fieldText(QStringLiteral("nosuchfield"));
                 }).contains(QStringLiteral("nosuchfield")));
         query.next();
@@ -84,9 +70,9 @@ private Q_SLOTS:
 
     void reopeningKeepsCurrentRowAndPendingEdit()
     {
-        test::insertCustomer(*m_connection, QStringLiteral("A"));
-        test::insertCustomer(*m_connection, QStringLiteral("B"));
-        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        test::insertCustomer(m_db->connection, QStringLiteral("A"));
+        test::insertCustomer(m_db->connection, QStringLiteral("B"));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer"));
         query.open();
         query.next();
         query.edit();
@@ -99,13 +85,13 @@ private Q_SLOTS:
 
     void snapshotIgnoresLaterWrites()
     {
-        test::insertCustomer(*m_connection, QStringLiteral("A"));
-        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        test::insertCustomer(m_db->connection, QStringLiteral("A"));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer"));
         query.open();
-        Dataset other(*m_connection, {});
+        Dataset other(m_db->connection, {});
         other.setSql(QStringLiteral("update customer set customercode='changed'"));
         other.execute();
-        test::insertCustomer(*m_connection, QStringLiteral("B"));
+        test::insertCustomer(m_db->connection, QStringLiteral("B"));
         QCOMPARE(query.recordCount(), 1);
         QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("A"));
         query.close();
@@ -116,8 +102,8 @@ private Q_SLOTS:
 
     void appendThenPostInsertsAndShowsTheRow()
     {
-        test::insertCustomer(*m_connection, QStringLiteral("A"));
-        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        test::insertCustomer(m_db->connection, QStringLiteral("A"));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer"));
         query.open();
         query.append();
         QCOMPARE(query.state(), State::Insert);
@@ -130,12 +116,12 @@ private Q_SLOTS:
         QCOMPARE(query.recordNumber(), 1);
         QCOMPARE(query.fieldText(QStringLiteral("tel")), QStringLiteral("555"));
         QVERIFY(!query.fieldText(QStringLiteral("id")).isEmpty());
-        QCOMPARE(test::customerCodes(*m_connection), (QStringList{"A", "B"}));
+        QCOMPARE(test::customerCodes(m_db->connection), (QStringList{"A", "B"}));
     }
 
     void appendPostsAChangedRowAndDropsAnUntouchedOne()
     {
-        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer"));
         query.open();
         query.append();
         query.append();
@@ -144,48 +130,48 @@ private Q_SLOTS:
         query.append();
         QCOMPARE(query.state(), State::Insert);
         QCOMPARE(query.recordCount(), 1);
-        QCOMPARE(test::customerCodes(*m_connection), QStringList{QStringLiteral("typed")});
+        QCOMPARE(test::customerCodes(m_db->connection), QStringList{QStringLiteral("typed")});
     }
 
     void editWritesOnlyChangedFieldsByKey()
     {
-        test::insertCustomer(*m_connection, QStringLiteral("A"), QStringLiteral("111"));
-        test::insertCustomer(*m_connection, QStringLiteral("B"), QStringLiteral("222"));
-        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        test::insertCustomer(m_db->connection, QStringLiteral("A"), QStringLiteral("111"));
+        test::insertCustomer(m_db->connection, QStringLiteral("B"), QStringLiteral("222"));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer"));
         query.open();
         query.next();
         query.edit();
         QCOMPARE(query.state(), State::Edit);
         query.setFieldText(QStringLiteral("customername"), QStringLiteral("Bee"));
         // Another window changes a field this edit leaves alone: it must survive.
-        Dataset other(*m_connection, QStringLiteral("update customer set tel='333' where customercode='B'"));
+        Dataset other(m_db->connection, QStringLiteral("update customer set tel='333' where customercode='B'"));
         other.execute();
         query.post();
         QCOMPARE(query.state(), State::Browse);
         QCOMPARE(query.recordNumber(), 1);
         QCOMPARE(query.fieldText(QStringLiteral("customername")), QStringLiteral("Bee"));
         const QString names = QStringLiteral("select * from customer");
-        QCOMPARE(test::column(*m_connection, names, QStringLiteral("customername")),
+        QCOMPARE(test::column(m_db->connection, names, QStringLiteral("customername")),
                  (QStringList{"", "Bee"}));
-        QCOMPARE(test::column(*m_connection, names, QStringLiteral("tel")), (QStringList{"111", "333"}));
+        QCOMPARE(test::column(m_db->connection, names, QStringLiteral("tel")), (QStringList{"111", "333"}));
     }
 
     void editOnEmptyResultStartsANewRow()
     {
-        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer"));
         query.open();
         query.edit();
         QCOMPARE(query.state(), State::Insert);
         query.post();
         QCOMPARE(query.recordCount(), 1);
-        QCOMPARE(test::customerCodes(*m_connection), QStringList{QString()});
+        QCOMPARE(test::customerCodes(m_db->connection), QStringList{QString()});
     }
 
     void cancelDropsChangesAndNewRows()
     {
-        test::insertCustomer(*m_connection, QStringLiteral("A"));
-        test::insertCustomer(*m_connection, QStringLiteral("B"));
-        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        test::insertCustomer(m_db->connection, QStringLiteral("A"));
+        test::insertCustomer(m_db->connection, QStringLiteral("B"));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer"));
         query.open();
         query.cancel();
         QCOMPARE(query.state(), State::Browse);
@@ -199,14 +185,14 @@ private Q_SLOTS:
         QCOMPARE(query.state(), State::Browse);
         QCOMPARE(query.recordCount(), 2);
         QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("B"));
-        QCOMPARE(test::customerCodes(*m_connection), (QStringList{"A", "B"}));
+        QCOMPARE(test::customerCodes(m_db->connection), (QStringList{"A", "B"}));
     }
 
     void removeDeletesTheCurrentRow()
     {
         for (const char *code : {"A", "B", "C"})
-            test::insertCustomer(*m_connection, QString::fromLatin1(code));
-        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+            test::insertCustomer(m_db->connection, QString::fromLatin1(code));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer"));
         query.open();
         query.next();
         query.remove();
@@ -214,61 +200,61 @@ private Q_SLOTS:
         QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("C"));
         query.remove();
         QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("A"));
-        QCOMPARE(test::customerCodes(*m_connection), QStringList{QStringLiteral("A")});
+        QCOMPARE(test::customerCodes(m_db->connection), QStringList{QStringLiteral("A")});
     }
 
     void removeOnEmptyResultFailsAndChangesNothing()
     {
-        test::insertCustomer(*m_connection, QStringLiteral("A"));
-        Dataset query(*m_connection, QStringLiteral("select * from customer where customercode='none'"));
+        test::insertCustomer(m_db->connection, QStringLiteral("A"));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer where customercode='none'"));
         query.open();
-        QCOMPARE(failureOf([&] { query.remove(); }),
+        QCOMPARE(test::failureOf([&] { query.remove(); }),
                  QStringLiteral("Cannot perform this operation on an empty dataset"));
         QCOMPARE(query.state(), State::Browse);
-        QCOMPARE(test::customerCodes(*m_connection), QStringList{QStringLiteral("A")});
+        QCOMPARE(test::customerCodes(m_db->connection), QStringList{QStringLiteral("A")});
     }
 
     void refusedPostRaisesAndKeepsTheRowPending()
     {
-        Dataset setup(*m_connection,
+        Dataset setup(m_db->connection,
                       QStringLiteral("create trigger refuse before insert on customer "
                                      "when new.customercode='bad' begin select raise(abort,'refused'); end"));
         setup.execute();
-        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer"));
         query.open();
         query.append();
         query.setFieldText(QStringLiteral("customercode"), QStringLiteral("bad"));
-        QCOMPARE(failureOf([&] { query.post(); }), QStringLiteral("refused"));
+        QCOMPARE(test::failureOf([&] { query.post(); }), QStringLiteral("refused"));
         QCOMPARE(query.state(), State::Insert);
         QCOMPARE(query.recordCount(), 0);
-        QCOMPARE(failureOf([&] { query.append(); }), QStringLiteral("refused"));
+        QCOMPARE(test::failureOf([&] { query.append(); }), QStringLiteral("refused"));
         QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("bad"));
         query.setFieldText(QStringLiteral("customercode"), QStringLiteral("good"));
         query.post();
-        QCOMPARE(test::customerCodes(*m_connection), QStringList{QStringLiteral("good")});
+        QCOMPARE(test::customerCodes(m_db->connection), QStringList{QStringLiteral("good")});
     }
 
     void editOfARowDeletedElsewhereIsNotReportedAsSaved()
     {
-        test::insertCustomer(*m_connection, QStringLiteral("A"));
-        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        test::insertCustomer(m_db->connection, QStringLiteral("A"));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer"));
         query.open();
         query.edit();
         query.setFieldText(QStringLiteral("customercode"), QStringLiteral("B"));
-        Dataset other(*m_connection, QStringLiteral("delete from customer"));
+        Dataset other(m_db->connection, QStringLiteral("delete from customer"));
         other.execute();
-        QVERIFY(failureOf([&] { query.post(); }).startsWith(QStringLiteral("Row cannot be located")));
+        QVERIFY(test::failureOf([&] { query.post(); }).startsWith(QStringLiteral("Row cannot be located")));
         QCOMPARE(query.state(), State::Edit);
     }
 
     void fieldsOnlyChangeWhileEditing()
     {
-        test::insertCustomer(*m_connection, QStringLiteral("A"));
-        Dataset query(*m_connection, QStringLiteral("select * from customer"));
-        QCOMPARE(failureOf([&] { query.append(); }),
+        test::insertCustomer(m_db->connection, QStringLiteral("A"));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer"));
+        QCOMPARE(test::failureOf([&] { query.append(); }),
                  QStringLiteral("Operation is not allowed when the object is closed"));
         query.open();
-        QCOMPARE(failureOf([&] { query.setFieldText(QStringLiteral("customercode"), QStringLiteral("X")); }),
+        QCOMPARE(test::failureOf([&] { query.setFieldText(QStringLiteral("customercode"), QStringLiteral("X")); }),
                  QStringLiteral("Dataset not in edit or insert mode"));
         query.edit();
         query.setFieldText(QStringLiteral("customercode"), QStringLiteral("A"));
@@ -277,41 +263,41 @@ private Q_SLOTS:
 
     void rowsWithoutAKeyCannotBeWrittenBack()
     {
-        Dataset query(*m_connection, QStringLiteral("select * from ring"));
+        Dataset query(m_db->connection, QStringLiteral("select * from ring"));
         query.open();
         query.edit();
         query.setFieldText(QStringLiteral("bz"), QStringLiteral("1"));
-        QVERIFY(failureOf([&] { query.post(); }).startsWith(QStringLiteral("Insufficient key column")));
-        QCOMPARE(test::column(*m_connection, QStringLiteral("select * from ring"), QStringLiteral("bz")),
+        QVERIFY(test::failureOf([&] { query.post(); }).startsWith(QStringLiteral("Insufficient key column")));
+        QCOMPARE(test::column(m_db->connection, QStringLiteral("select * from ring"), QStringLiteral("bz")),
                  (QStringList{"1", "0", "0"}));
     }
 
     void statementsAreRunAloneAndErrorsReported()
     {
-        Dataset query(*m_connection, QStringLiteral("select * from customer; drop table customer"));
-        QCOMPARE(failureOf([&] { query.open(); }),
+        Dataset query(m_db->connection, QStringLiteral("select * from customer; drop table customer"));
+        QCOMPARE(test::failureOf([&] { query.open(); }),
                  QStringLiteral("Characters found after end of SQL statement"));
         query.setSql(QStringLiteral("select * from nosuchtable"));
-        QVERIFY(failureOf([&] { query.open(); }).contains(QStringLiteral("no such table")));
+        QVERIFY(test::failureOf([&] { query.open(); }).contains(QStringLiteral("no such table")));
         QVERIFY(!query.isOpen());
         query.setSql(QStringLiteral("update ring set   bz='0'"));
         query.execute();
         query.setSql(QStringLiteral("update ring set   bz='1' where code='2'"));
         query.execute();
-        QCOMPARE(test::column(*m_connection, QStringLiteral("select * from ring where bz='1'"),
+        QCOMPARE(test::column(m_db->connection, QStringLiteral("select * from ring where bz='1'"),
                               QStringLiteral("code")),
                  QStringList{QStringLiteral("2")});
         query.setSql(QStringLiteral("insert into ring"));
-        QVERIFY(!failureOf([&] { query.execute(); }).isEmpty());
+        QVERIFY(!test::failureOf([&] { query.execute(); }).isEmpty());
     }
 
     void valuesLargerThanAStorageChunkSurvive()
     {
         const QString huge = QString(3 << 20, QLatin1Char('x')) + QStringLiteral("尾");
-        test::insertCustomer(*m_connection, QStringLiteral("before"));
-        test::insertCustomer(*m_connection, huge);
-        test::insertCustomer(*m_connection, QStringLiteral("after"));
-        QCOMPARE(test::customerCodes(*m_connection),
+        test::insertCustomer(m_db->connection, QStringLiteral("before"));
+        test::insertCustomer(m_db->connection, huge);
+        test::insertCustomer(m_db->connection, QStringLiteral("after"));
+        QCOMPARE(test::customerCodes(m_db->connection),
                  (QStringList{QStringLiteral("before"), huge, QStringLiteral("after")}));
     }
 
@@ -321,23 +307,23 @@ private Q_SLOTS:
     {
         const int rows = SnapshotRows::MinimumRows + 10;
         Dataset fill(
-            *m_connection,
+            m_db->connection,
             QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<%1) "
                            "insert into customer(customercode,tel) select 'C'||i, i from n")
                 .arg(rows));
         fill.execute();
-        Dataset query(*m_connection, QStringLiteral("select * from customer"));
+        Dataset query(m_db->connection, QStringLiteral("select * from customer"));
         query.open();
         QCOMPARE(query.recordCount(), rows);
         QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("C1"));
         query.last();
         QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("C%1").arg(rows));
 
-        Dataset other(*m_connection, QStringLiteral("update customer set customercode='changed'"));
+        Dataset other(m_db->connection, QStringLiteral("update customer set customercode='changed'"));
         other.execute();
         other.setSql(QStringLiteral("delete from customer where id=2"));
         other.execute();
-        test::insertCustomer(*m_connection, QStringLiteral("later"));
+        test::insertCustomer(m_db->connection, QStringLiteral("later"));
         QCOMPARE(query.recordCount(), rows);
         QCOMPARE(query.fieldText(QStringLiteral("customercode")), QStringLiteral("C%1").arg(rows));
         query.first();
@@ -346,7 +332,7 @@ private Q_SLOTS:
 
         query.edit();
         query.setFieldText(QStringLiteral("customername"), QStringLiteral("edited"));
-        QCOMPARE(failureOf([&] { query.post(); }).left(21), QStringLiteral("Row cannot be located"));
+        QCOMPARE(test::failureOf([&] { query.post(); }).left(21), QStringLiteral("Row cannot be located"));
         query.cancel();
         query.first();
         query.edit();
@@ -374,8 +360,7 @@ private Q_SLOTS:
     }
 
 private:
-    std::unique_ptr<test::ProgramFolder> m_folder;
-    std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<test::FolderDatabase> m_db;
 };
 
 QTEST_MAIN(DatasetTest)

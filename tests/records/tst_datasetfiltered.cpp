@@ -1,7 +1,6 @@
 // A big result with a condition (a year of calls) is read from a held snapshot
 // like a whole big table; it must behave exactly like a copied result.
 #include "customerrows.h"
-#include "platform/failure.h"
 #include "records/connection.h"
 #include "records/dataset.h"
 #include "records/datasetmodel.h"
@@ -63,39 +62,26 @@ class FilteredDatasetTest : public QObject
 {
     Q_OBJECT
 
-    QString failureOf(const std::function<void()> &action)
-    {
-        try {
-            action();
-        } catch (const Failure &failure) {
-            return failure.message();
-        }
-        return {};
-    }
-
 private Q_SLOTS:
     void init()
     {
-        m_folder = std::make_unique<test::ProgramFolder>();
-        m_connection = std::make_unique<Connection>();
-        m_connection->setDatabasePath(m_folder->file(QStringLiteral("tel.mdb")));
+        m_db = std::make_unique<test::FolderDatabase>();
     }
 
     void cleanup()
     {
-        m_connection.reset();
-        m_folder.reset();
+        m_db.reset();
     }
 
     void onlyBigResultsOfOneTableAreHeld()
     {
-        logCalls(*m_connection, 1, Calls, QStringLiteral("'2026-03-01'"));
-        logCalls(*m_connection, Calls + 1, 5, QStringLiteral("'2025-03-01'"));
-        const std::unique_ptr<SnapshotRows> held = SnapshotRows::open(*m_connection, Year);
+        logCalls(m_db->connection, 1, Calls, QStringLiteral("'2026-03-01'"));
+        logCalls(m_db->connection, Calls + 1, 5, QStringLiteral("'2025-03-01'"));
+        const std::unique_ptr<SnapshotRows> held = SnapshotRows::open(m_db->connection, Year);
         QVERIFY(held);
         QCOMPARE(held->size(), Calls);
-        QVERIFY(SnapshotRows::open(*m_connection, QStringLiteral("select * from detail")));
-        QVERIFY(SnapshotRows::open(*m_connection, QStringLiteral("SELECT * FROM detail\nWHERE id>0 ")));
+        QVERIFY(SnapshotRows::open(m_db->connection, QStringLiteral("select * from detail")));
+        QVERIFY(SnapshotRows::open(m_db->connection, QStringLiteral("SELECT * FROM detail\nWHERE id>0 ")));
         for (const char *copied :
              {"select * from detail where adate <'2026-01-01'",
               "select * from detail where customercode='K1'",
@@ -105,7 +91,7 @@ private Q_SLOTS:
               "select * from detail where adate >'2025' group by adate",
               "select * from detail d where d.id>0", "select * from detail, ring where id>0",
               "select id from detail where id>0"})
-            QVERIFY2(!SnapshotRows::open(*m_connection, QString::fromLatin1(copied)), copied);
+            QVERIFY2(!SnapshotRows::open(m_db->connection, QString::fromLatin1(copied)), copied);
     }
 
     // The rows come exactly as the copied result gives them: here in date
@@ -113,12 +99,12 @@ private Q_SLOTS:
     // another order.
     void rowsComeInTheOrderOfTheCopiedResult()
     {
-        logCalls(*m_connection, 1, Calls, Shuffled);
-        QVERIFY(SnapshotRows::open(*m_connection, Year));
-        Dataset query(*m_connection, Year);
+        logCalls(m_db->connection, 1, Calls, Shuffled);
+        QVERIFY(SnapshotRows::open(m_db->connection, Year));
+        Dataset query(m_db->connection, Year);
         query.open();
         const QStringList ids = fieldOfAll(query, QStringLiteral("id"));
-        QCOMPARE(ids, copiedIds(*m_connection, Year));
+        QCOMPARE(ids, copiedIds(m_db->connection, Year));
         QCOMPARE(fieldOfAll(query, QStringLiteral("adate")).first(), QStringLiteral("2026-01-01"));
         QVERIFY(ids.first() != QStringLiteral("1"));
     }
@@ -129,33 +115,33 @@ private Q_SLOTS:
     void rowsComeInTableOrderWhenTheTableIsWalked()
     {
         Dataset fill(
-            *m_connection,
+            m_db->connection,
             QStringLiteral("with recursive n(i) as (select 1 union all select i+1 from n where i<%1) "
                            "insert into customer(customercode,tel) select 'C'||i, %1-i from n")
                 .arg(Calls));
         fill.execute();
         const QString numbers = QStringLiteral("select * from customer where tel <> ''");
-        Dataset query(*m_connection, numbers);
+        Dataset query(m_db->connection, numbers);
         query.open();
-        QVERIFY(SnapshotRows::open(*m_connection, numbers));
+        QVERIFY(SnapshotRows::open(m_db->connection, numbers));
         const QStringList ids = fieldOfAll(query, QStringLiteral("id"));
         QCOMPARE(ids.size(), Calls);
-        QCOMPARE(ids, copiedIds(*m_connection, numbers));
+        QCOMPARE(ids, copiedIds(m_db->connection, numbers));
     }
 
     void snapshotIgnoresLaterWrites()
     {
-        logCalls(*m_connection, 1, Calls, Shuffled);
-        Dataset query(*m_connection, Year);
+        logCalls(m_db->connection, 1, Calls, Shuffled);
+        Dataset query(m_db->connection, Year);
         query.open();
         query.last();
         const QString lastId = query.fieldText(QStringLiteral("id"));
         const QString lastCode = query.fieldText(QStringLiteral("customercode"));
-        Dataset other(*m_connection, QStringLiteral("update detail set customercode='changed'"));
+        Dataset other(m_db->connection, QStringLiteral("update detail set customercode='changed'"));
         other.execute();
         other.setSql(QStringLiteral("delete from detail where id=") + lastId);
         other.execute();
-        logCalls(*m_connection, Calls + 1, 3, QStringLiteral("'2026-06-01'"));
+        logCalls(m_db->connection, Calls + 1, 3, QStringLiteral("'2026-06-01'"));
         QCOMPARE(query.recordCount(), Calls);
         QCOMPARE(query.fieldText(QStringLiteral("customercode")), lastCode);
         query.first();
@@ -169,8 +155,8 @@ private Q_SLOTS:
 
     void reopeningKeepsCurrentRowAndPendingEdit()
     {
-        logCalls(*m_connection, 1, Calls, Shuffled);
-        Dataset query(*m_connection, Year);
+        logCalls(m_db->connection, 1, Calls, Shuffled);
+        Dataset query(m_db->connection, Year);
         query.open();
         query.moveTo(1234);
         const QString id = query.fieldText(QStringLiteral("id"));
@@ -185,8 +171,8 @@ private Q_SLOTS:
 
     void ownEditsLieOverTheSnapshot()
     {
-        logCalls(*m_connection, 1, Calls, Shuffled);
-        Dataset query(*m_connection, Year);
+        logCalls(m_db->connection, 1, Calls, Shuffled);
+        Dataset query(m_db->connection, Year);
         query.open();
         query.moveTo(10);
         const QString id = query.fieldText(QStringLiteral("id"));
@@ -196,7 +182,7 @@ private Q_SLOTS:
         query.next();
         query.prior();
         QCOMPARE(query.fieldText(QStringLiteral("customername")), QStringLiteral("edited"));
-        QCOMPARE(test::column(*m_connection, QStringLiteral("select * from detail where id=") + id,
+        QCOMPARE(test::column(m_db->connection, QStringLiteral("select * from detail where id=") + id,
                               QStringLiteral("customername")),
                  QStringList{QStringLiteral("edited")});
 
@@ -213,24 +199,24 @@ private Q_SLOTS:
         query.remove();
         QCOMPARE(query.recordCount(), Calls);
         QVERIFY(query.fieldText(QStringLiteral("id")) != id);
-        QVERIFY(test::column(*m_connection, QStringLiteral("select * from detail where id=") + id,
+        QVERIFY(test::column(m_db->connection, QStringLiteral("select * from detail where id=") + id,
                              QStringLiteral("id"))
                     .isEmpty());
 
         // A row deleted elsewhere cannot be saved over.
         query.first();
-        Dataset other(*m_connection,
+        Dataset other(m_db->connection,
                       QStringLiteral("delete from detail where id=") + query.fieldText(QStringLiteral("id")));
         other.execute();
         query.edit();
         query.setFieldText(QStringLiteral("customername"), QStringLiteral("lost"));
-        QVERIFY(failureOf([&] { query.post(); }).startsWith(QStringLiteral("Row cannot be located")));
+        QVERIFY(test::failureOf([&] { query.post(); }).startsWith(QStringLiteral("Row cannot be located")));
     }
 
     void emptyAndSmallResultsBehaveAlike()
     {
-        logCalls(*m_connection, 1, Calls, Shuffled);
-        Dataset query(*m_connection, QStringLiteral("select * from detail where adate >='2027-01-01'"));
+        logCalls(m_db->connection, 1, Calls, Shuffled);
+        Dataset query(m_db->connection, QStringLiteral("select * from detail where adate >='2027-01-01'"));
         query.open();
         QCOMPARE(query.recordCount(), 0);
         QCOMPARE(query.recordNumber(), -1);
@@ -243,8 +229,8 @@ private Q_SLOTS:
 
     void closingEmptiesTheGrid()
     {
-        logCalls(*m_connection, 1, Calls, Shuffled);
-        Dataset query(*m_connection, Year);
+        logCalls(m_db->connection, 1, Calls, Shuffled);
+        Dataset query(m_db->connection, Year);
         DatasetModel grid;
         grid.setDataset(&query);
         grid.addColumn({QStringLiteral("customercode"), QStringLiteral("code"), 100});
@@ -256,8 +242,7 @@ private Q_SLOTS:
     }
 
 private:
-    std::unique_ptr<test::ProgramFolder> m_folder;
-    std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<test::FolderDatabase> m_db;
 };
 
 QTEST_MAIN(FilteredDatasetTest)

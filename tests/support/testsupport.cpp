@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "platform/failure.h"
 #include "platform/programfolder.h"
 
 #include <QDir>
@@ -19,6 +20,16 @@ QStringList MessageCapture::takeTexts()
     for (const msg::Box &box : take())
         texts.append(box.text);
     return texts;
+}
+
+QString failureOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Failure &failure) {
+        return failure.message();
+    }
+    return {};
 }
 
 ProgramFolder::ProgramFolder(bool withDatabase)

@@ -3,6 +3,8 @@
 #include "platform/messagebox.h"
 
 #include <QString>
+
+#include <functional>
 #include <QTemporaryDir>
 
 class QWidget;
@@ -41,6 +43,9 @@ private:
 
 // Creates an SQLite database file from resources/tel.sql.
 void createDatabase(const QString &fileName);
+
+// The message of the failure `action` raises, or empty when it raises none.
+QString failureOf(const std::function<void()> &action);
 
 // Where tests keep screenshots and other evidence.
 QString artifactPath(const QString &name);
