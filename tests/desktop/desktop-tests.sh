@@ -157,4 +157,119 @@ case_no_tray_host() {
     pass "without a tray host minimising keeps the taskbar entry"
 }
 
+# A few customers and this year's calls, for windows that list them.
+fill_database() {
+    local year
+    year=$(date +%Y)
+    sqlite3 "$PROGRAM/tel.mdb" <<SQL
+INSERT INTO customer (customercode, customername, address, code, person, tel, email, qq) VALUES
+  ('K001', '华联超市', '人民路 12 号', '200001', '王经理', '02155510001', 'hualian@example.com', '10001'),
+  ('K002', '张记面馆', '北京西路 8 号', '200002', '张师傅', '13900000002', 'zhang@example.com', '10002'),
+  ('K003', 'O''Brien & Sons', '5 Quay St', '300003', 'Pat', '13900000003', 'pat@example.com', '10003');
+INSERT INTO detail (adate, atime, tel, customercode, customername) VALUES
+  ('$year-01-01', '09:12', '02155510001', 'K001', '华联超市'),
+  ('$year-01-05', '14:30', '13900000002', 'K002', '张记面馆'),
+  ('$year-01-05', '16:45', '13900000003', 'K003', 'O''Brien & Sons');
+SQL
+}
+
+# Opens item <n> (1 = first) of menu <m> (1 = "[文件]") of the main menu by
+# keyboard, the way a user without a mouse would.
+open_menu_item() {
+    local menu=$1 item=$2
+    xdotool windowactivate --sync "$MAIN" 2>/dev/null
+    eval "$(xwininfo -id "$MAIN" | awk '/Absolute upper-left X/ {print "MX=" $4} /Absolute upper-left Y/ {print "MY=" $4}')"
+    xdotool mousemove $((MX + 25)) $((MY + 10)) click 1
+    sleep 0.3
+    xdotool mousemove $((MX + 25)) $((MY + 300))
+    local i
+    for ((i = 1; i < menu; i++)); do xdotool key Right; sleep 0.1; done
+    # Opened by mouse no item is active; moved to by keyboard the first is.
+    [ "$menu" = 1 ] && xdotool key Down
+    for ((i = 1; i < item; i++)); do xdotool key Down; sleep 0.05; done
+    xdotool key Return
+}
+
+# The shown window titled <title>, waited for.
+window_titled() {
+    local found=""
+    for _ in $(seq 50); do
+        found=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+        [ -n "$found" ] && break
+        sleep 0.1
+    done
+    [ -n "$found" ] || fail "no window titled $1"
+    echo "$found"
+}
+
+# The screen image of window <id>, with its frame, into file <path>.
+shoot() { sleep 0.5; import -frame -window "$1" "$2"; }
+
+# Pixels that differ between two images of the same size.
+differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
+
+# A query window: empty when shown, rows after "查询" (which has the focus).
+query_window() {
+    local w
+    w=$(window_titled "$1")
+    shoot "$w" "$WORK/empty.png"
+    xdotool key space
+    shoot "$w" "$ARTIFACTS/$2"
+    [ "$(differing_pixels "$WORK/empty.png" "$ARTIFACTS/$2")" -gt 200 ] || fail "$1 listed nothing"
+    QUERY_WINDOW=$w
+}
+
+case_windows() {
+    start_desktop tray
+    make_program_folder
+    fill_database
+    start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+
+    open_menu_item 1 1
+    shoot "$(window_titled 设置)" "$ARTIFACTS/desktop-settings.png"
+    xdotool key Escape
+    open_menu_item 1 2
+    shoot "$(window_titled 来电铃声设置)" "$ARTIFACTS/desktop-ring.png"
+    xdotool key Escape
+    open_menu_item 4 1
+    shoot "$(window_titled 使用说明)" "$ARTIFACTS/desktop-help.png"
+    xdotool key Escape
+
+    open_menu_item 2 2
+    query_window 客户资料明细查询 desktop-customer-query.png
+    # Ctrl+Enter in the code box opens the picker: the one new window.
+    local before picker=""
+    before=$(xdotool search --onlyvisible --class Corvane)
+    xdotool key Tab ctrl+Return
+    find_picker() {
+        for w in $(xdotool search --onlyvisible --class Corvane); do
+            grep -qx "$w" <<<"$before" || { picker=$w; return 0; }
+        done
+        return 1
+    }
+    wait_for 30 find_picker || fail "no customer picker"
+    shoot "$picker" "$ARTIFACTS/desktop-customer-picker.png"
+    xdotool key Escape
+    sleep 0.3
+    xdotool key Escape
+    open_menu_item 3 1
+    query_window 来电显示明细记录查询 desktop-call-log-query.png
+    xdotool key Escape
+
+    # The main window's edit frames: idle, then hot under the mouse (over
+    # "客户名称", below the menu bar and the number panel).
+    eval "$(xwininfo -id "$MAIN" | awk '/Absolute upper-left X/ {print "MX=" $4} /Absolute upper-left Y/ {print "MY=" $4}')"
+    xdotool mousemove $((MX + 700)) $((MY + 400))
+    shoot "$MAIN" "$ARTIFACTS/desktop-edit-idle.png"
+    xdotool mousemove $((MX + 468)) $((MY + 156))
+    shoot "$MAIN" "$ARTIFACTS/desktop-edit-hot.png"
+    [ "$(differing_pixels "$ARTIFACTS/desktop-edit-idle.png" "$ARTIFACTS/desktop-edit-hot.png")" -gt 50 ] \
+        || fail "the edit frame under the mouse did not light up"
+
+    open_menu_item 2 1
+    shoot "$(window_titled 客户资料输入)" "$ARTIFACTS/desktop-entry-form.png"
+    pass "settings, ring, help, both queries with rows, the picker and the entry form shown for real"
+}
+
 "case_$1"
