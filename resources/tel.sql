@@ -1,6 +1,5 @@
 -- Corvane's database, tel.mdb. The build creates it from this script only when
 -- the file is absent, and the program itself never creates it.
--- (No semicolons in comments: the test helper splits this script on them.)
 
 CREATE TABLE customer (
     id           INTEGER PRIMARY KEY AUTOINCREMENT,

@@ -5,12 +5,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTest>
-#include <QUuid>
 #include <QWidget>
+
+#include <sqlite3.h>
 
 namespace corvane::test {
 
@@ -60,21 +58,16 @@ void createDatabase(const QString &fileName)
 {
     QFile script(QStringLiteral(CORVANE_SOURCE_DIR "/resources/tel.sql"));
     QVERIFY2(script.open(QIODevice::ReadOnly), "resources/tel.sql is missing");
-    const QString connection = QUuid::createUuid().toString();
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(fileName);
-        QVERIFY(db.open());
-        const QStringList statements = QString::fromUtf8(script.readAll()).split(QLatin1Char(';'));
-        for (const QString &statement : statements) {
-            if (statement.trimmed().isEmpty())
-                continue;
-            QSqlQuery query(db);
-            QVERIFY2(query.exec(statement), qPrintable(query.lastError().text()));
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
+    const QByteArray statements = script.readAll();
+    sqlite3 *db = nullptr;
+    const int opened = sqlite3_open(QFile::encodeName(fileName).constData(), &db);
+    char *error = nullptr;
+    if (opened == SQLITE_OK)
+        sqlite3_exec(db, statements.constData(), nullptr, nullptr, &error);
+    const QByteArray message = opened != SQLITE_OK ? QByteArray(sqlite3_errmsg(db)) : QByteArray(error);
+    sqlite3_free(error);
+    sqlite3_close(db);
+    QVERIFY2(message.isEmpty(), message.constData());
 }
 
 QString artifactPath(const QString &name)
