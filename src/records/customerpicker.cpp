@@ -52,7 +52,9 @@ CustomerPicker::CustomerPicker(Dataset &customers, QWidget *parent)
       m_upperPanel(loweredPanel(this)), m_lowerPanel(loweredPanel(this))
 {
     setObjectName(QStringLiteral("Frm_customerquery"));
-    setWindowTitle(QString());
+    // No caption. Qt fills an empty title with the application's name; a
+    // blank keeps the title bar empty.
+    setWindowTitle(QStringLiteral(" "));
     setOuterSize(this, OuterWidth, OuterHeight);
     centreOnScreen(this);
 

@@ -249,6 +249,7 @@ case_windows() {
         return 1
     }
     wait_for 30 find_picker || fail "no customer picker"
+    [ -z "$(xdotool getwindowname "$picker" | tr -d ' ')" ] || fail "the picker has a caption"
     shoot "$picker" "$ARTIFACTS/desktop-customer-picker.png"
     xdotool key Escape
     sleep 0.3
