@@ -31,6 +31,10 @@ start_desktop() {
     for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.05; done
     export XDG_RUNTIME_DIR="$WORK/runtime"
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+    # The single-instance socket lives in the temporary folder: a private one
+    # keeps a copy started by another run from answering ours.
+    export TMPDIR="$WORK/tmp"
+    mkdir -p "$TMPDIR"
 }
 
 # A program folder of the test's own: the executable, a fresh tel.mdb, no zel.ini.
@@ -59,6 +63,12 @@ start_corvane() {
         sleep 0.02
     done
     [ -n "$MAIN" ] || fail "the main window did not appear"
+}
+
+# origin_of <window> <prefix>: the top-left corner of the window's inside on
+# the screen, as <prefix>X and <prefix>Y.
+origin_of() {
+    eval "$(xwininfo -id "$1" | awk -v p="$2" '/Absolute upper-left X/ {print p "X=" $4} /Absolute upper-left Y/ {print p "Y=" $4}')"
 }
 
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }

@@ -13,7 +13,7 @@ case_tray_dock() {
     import -frame -window "$MAIN" "$ARTIFACTS/main-window.png"
     screenshot desktop-tray.png
     # The "[文件]" menu open, in the flat look.
-    eval "$(xwininfo -id "$MAIN" | awk '/Absolute upper-left X/ {print "MX=" $4} /Absolute upper-left Y/ {print "MY=" $4}')"
+    origin_of "$MAIN" M
     xdotool mousemove $((MX + 25)) $((MY + 10)) click 1
     sleep 0.5
     xdotool mousemove $((MX + 50)) $((MY + 35))
@@ -178,7 +178,7 @@ SQL
 open_menu_item() {
     local menu=$1 item=$2
     xdotool windowactivate --sync "$MAIN" 2>/dev/null
-    eval "$(xwininfo -id "$MAIN" | awk '/Absolute upper-left X/ {print "MX=" $4} /Absolute upper-left Y/ {print "MY=" $4}')"
+    origin_of "$MAIN" M
     xdotool mousemove $((MX + 25)) $((MY + 10)) click 1
     sleep 0.3
     xdotool mousemove $((MX + 25)) $((MY + 300))
@@ -216,7 +216,6 @@ query_window() {
     xdotool key space
     shoot "$w" "$ARTIFACTS/$2"
     [ "$(differing_pixels "$WORK/empty.png" "$ARTIFACTS/$2")" -gt 200 ] || fail "$1 listed nothing"
-    QUERY_WINDOW=$w
 }
 
 case_windows() {
@@ -260,7 +259,7 @@ case_windows() {
 
     # The main window's edit frames: idle, then hot under the mouse (over
     # "客户名称", below the menu bar and the number panel).
-    eval "$(xwininfo -id "$MAIN" | awk '/Absolute upper-left X/ {print "MX=" $4} /Absolute upper-left Y/ {print "MY=" $4}')"
+    origin_of "$MAIN" M
     xdotool mousemove $((MX + 700)) $((MY + 400))
     shoot "$MAIN" "$ARTIFACTS/desktop-edit-idle.png"
     xdotool mousemove $((MX + 468)) $((MY + 156))
