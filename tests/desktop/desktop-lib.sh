@@ -56,13 +56,19 @@ start_corvane() {
     fi
     CORVANE_PID=$!
     PIDS+=($CORVANE_PID)
-    MAIN=""
-    for _ in $(seq 500); do
-        MAIN=$(xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null | head -1)
-        [ -n "$MAIN" ] && break
-        sleep 0.02
+    await_window Corvane
+    MAIN=$WIN
+}
+
+# await_window <title>: the shown window of that title, waited for, as WIN.
+await_window() {
+    WIN=""
+    for _ in $(seq 200); do
+        WIN=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+        [ -n "$WIN" ] && return 0
+        sleep 0.05
     done
-    [ -n "$MAIN" ] || fail "the main window did not appear"
+    fail "no window titled $1"
 }
 
 # origin_of <window> <prefix>: the top-left corner of the window's inside on

@@ -190,28 +190,16 @@ open_menu_item() {
     xdotool key Return
 }
 
-# The shown window titled <title>, waited for.
-window_titled() {
-    local found=""
-    for _ in $(seq 50); do
-        found=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-        [ -n "$found" ] && break
-        sleep 0.1
-    done
-    [ -n "$found" ] || fail "no window titled $1"
-    echo "$found"
-}
-
 # The screen image of window <id>, with its frame, into file <path>.
-shoot() { sleep 0.5; import -frame -window "$1" "$2"; }
+shoot() { sleep 0.5; import -frame -window "$1" "$2" || fail "no screenshot $2"; }
 
 # Pixels that differ between two images of the same size.
 differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
 
 # A query window: empty when shown, rows after "查询" (which has the focus).
 query_window() {
-    local w
-    w=$(window_titled "$1")
+    await_window "$1"
+    local w=$WIN
     shoot "$w" "$WORK/empty.png"
     xdotool key space
     shoot "$w" "$ARTIFACTS/$2"
@@ -226,13 +214,16 @@ case_windows() {
     wait_for 50 tray_icon || fail "no tray icon docked"
 
     open_menu_item 1 1
-    shoot "$(window_titled 设置)" "$ARTIFACTS/desktop-settings.png"
+    await_window 设置
+    shoot "$WIN" "$ARTIFACTS/desktop-settings.png"
     xdotool key Escape
     open_menu_item 1 2
-    shoot "$(window_titled 来电铃声设置)" "$ARTIFACTS/desktop-ring.png"
+    await_window 来电铃声设置
+    shoot "$WIN" "$ARTIFACTS/desktop-ring.png"
     xdotool key Escape
     open_menu_item 4 1
-    shoot "$(window_titled 使用说明)" "$ARTIFACTS/desktop-help.png"
+    await_window 使用说明
+    shoot "$WIN" "$ARTIFACTS/desktop-help.png"
     xdotool key Escape
 
     open_menu_item 2 2
@@ -268,7 +259,8 @@ case_windows() {
         || fail "the edit frame under the mouse did not light up"
 
     open_menu_item 2 1
-    shoot "$(window_titled 客户资料输入)" "$ARTIFACTS/desktop-entry-form.png"
+    await_window 客户资料输入
+    shoot "$WIN" "$ARTIFACTS/desktop-entry-form.png"
     pass "settings, ring, help, both queries with rows, the picker and the entry form shown for real"
 }
 
