@@ -38,9 +38,9 @@ void createWindows()
     // The data module comes before the entry form, whose editors bind to it
     // as they are made.
     dataModule = std::make_unique<DataModule>();
-    w.Form3 = new CustomerEntryForm(*dm, w.Frm_main);
-    w.Form5 = new CallLogQueryForm(*dm, w.Frm_main);
-    w.Form7 = new CustomerQueryForm(*dm, w.Frm_main);
+    w.Form3 = new CustomerEntryForm(*dataModule, w.Frm_main);
+    w.Form5 = new CallLogQueryForm(*dataModule, w.Frm_main);
+    w.Form7 = new CustomerQueryForm(*dataModule, w.Frm_main);
     w.Form8 = new RingDialog(w.Frm_main);
     w.Form10 = new HelpWindow(w.Frm_main);
 }
@@ -61,9 +61,11 @@ void destroyWindows()
 int runCorvane(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    // A second copy asks the first to come forward and ends, having created,
-    // read and opened nothing.
-    if (InstanceChannel::activateRunningInstance())
+    // A second copy asks the first to come forward and ends, having shown,
+    // read and opened nothing. Requests wait for the event loop, when every
+    // window exists.
+    InstanceChannel channel;
+    if (!channel.claim())
         return 0;
 
     installFontSubstitutions();
@@ -73,10 +75,7 @@ int runCorvane(int argc, char **argv)
 
     createWindows();
     MainWindow *main = windows().Frm_main;
-    // From here on a second copy finds this one.
-    InstanceChannel channel;
     QObject::connect(&channel, &InstanceChannel::activationRequested, main, &MainWindow::wmActivateInstance);
-    channel.listen();
     centreOnScreen(main);
     main->show();
     const int rc = QApplication::exec();

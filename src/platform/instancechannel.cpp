@@ -43,13 +43,17 @@ bool InstanceChannel::activateRunningInstance()
     return true;
 }
 
-bool InstanceChannel::listen()
+bool InstanceChannel::claim()
 {
     if (m_server->listen(channelName()))
         return true;
-    // Only reached when nobody answered on the name: the file is stale.
+    if (activateRunningInstance())
+        return false;
+    // Nobody answers on the name: the file is stale. Should taking it over still
+    // fail, this copy goes on without being found rather than not at all.
     QLocalServer::removeServer(channelName());
-    return m_server->listen(channelName());
+    m_server->listen(channelName());
+    return true;
 }
 
 } // namespace corvane

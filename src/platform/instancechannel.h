@@ -21,12 +21,14 @@ public:
 
     static QString channelName();
 
-    // Second copy: true when a first copy was found and told to come forward.
+    // True when a running copy was found and told to come forward.
     static bool activateRunningInstance();
 
-    // First copy: start listening. A socket file left behind by a crashed copy
-    // is removed first.
-    bool listen();
+    // Takes the name for this copy, before anything is built, so that of two
+    // copies started together only one goes on. False when a running copy holds
+    // it (and has been told to come forward). A socket file left behind by a
+    // crashed copy is taken over.
+    bool claim();
 
 Q_SIGNALS:
     void activationRequested();

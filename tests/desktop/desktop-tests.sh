@@ -131,6 +131,33 @@ case_second_instance() {
     pass "a second copy brings the first back and ends in $(((end - start) / 1000000)) ms"
 }
 
+# Two copies started at the same moment, as a double click on the launcher
+# does: one goes on, the other ends with 0 and brings it forward.
+case_simultaneous_start() {
+    start_desktop tray
+    make_program_folder
+    CORVANE_MESSAGE_LOG="$WORK/first.log" "$PROGRAM/Corvane" >"$WORK/first.out" 2>&1 &
+    local first=$!
+    CORVANE_MESSAGE_LOG="$WORK/second.log" "$PROGRAM/Corvane" >"$WORK/second.out" 2>&1 &
+    local second=$!
+    PIDS+=($first $second)
+    await_window Corvane
+    local ended="" code
+    for _ in $(seq 50); do
+        for pid in $first $second; do
+            kill -0 "$pid" 2>/dev/null || { ended=$pid; break 2; }
+        done
+        sleep 0.1
+    done
+    [ -n "$ended" ] || fail "both copies are still running"
+    wait "$ended"
+    code=$?
+    [ "$code" = 0 ] || fail "the copy that ended did so with code $code"
+    sleep 1
+    [ "$(xdotool search --onlyvisible --name '^Corvane$' | wc -l)" = 1 ] || fail "more than one main window"
+    pass "of two copies started together one goes on and the other ends with 0"
+}
+
 case_stale_socket() {
     start_desktop tray
     make_program_folder
