@@ -11,20 +11,15 @@ const QString PortKey = QStringLiteral("father");
 const QString ModeKey = QStringLiteral("school");
 } // namespace
 
-QString lineConfigFile()
-{
-    return programFolder() + QStringLiteral("zel.ini");
-}
-
 LineConfig readLineConfig()
 {
-    const QString file = lineConfigFile();
+    const QString file = configFile();
     return {profile::readString(file, Section, PortKey), profile::readString(file, Section, ModeKey)};
 }
 
 void writeLineConfig(const QString &portName, const QString &mode)
 {
-    const QString file = lineConfigFile();
+    const QString file = configFile();
     if (profile::writeString(file, Section, PortKey, portName))
         profile::writeString(file, Section, ModeKey, mode);
 }

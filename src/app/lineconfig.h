@@ -12,8 +12,6 @@ struct LineConfig
     QString mode;
 };
 
-QString lineConfigFile(); // program folder + "zel.ini", built afresh on every call
-
 // Missing file, section or key read as empty; nothing is ever reported.
 LineConfig readLineConfig();
 

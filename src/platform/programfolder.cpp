@@ -26,6 +26,11 @@ void setProgramFolder(const QString &folder)
     folderOverride() = folder;
 }
 
+QString configFile()
+{
+    return programFolder() + QStringLiteral("zel.ini");
+}
+
 QString applicationTitleFromPath(const QString &executablePath)
 {
     const QString name = QFileInfo(executablePath).fileName();

@@ -9,6 +9,9 @@ namespace corvane {
 QString programFolder();
 void setProgramFolder(const QString &folder);
 
+// zel.ini in the program folder, where the line settings and the port devices are kept.
+QString configFile();
+
 // The application title: the executable's file name up to its first dot, every
 // letter after the first in lower case. Caption of every message box.
 QString applicationTitle();

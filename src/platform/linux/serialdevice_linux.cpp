@@ -7,8 +7,8 @@ namespace corvane {
 
 QString serialDevicePath(int port)
 {
-    const QString mapped = profile::readString(programFolder() + QStringLiteral("zel.ini"),
-                                               QStringLiteral("ports"), QStringLiteral("com%1").arg(port));
+    const QString mapped =
+        profile::readString(configFile(), QStringLiteral("ports"), QStringLiteral("com%1").arg(port));
     if (!mapped.isEmpty())
         return mapped;
     return QStringLiteral("/dev/ttyS%1").arg(port - 1);
