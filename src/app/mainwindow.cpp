@@ -1,7 +1,6 @@
 #include "app/mainwindow.h"
 
 #include "app/appwindows.h"
-#include "app/iconset.h"
 #include "app/lineconfig.h"
 #include "app/shutdown.h"
 #include "line/callerid.h"
@@ -22,12 +21,10 @@
 #include "platform/strtoint.h"
 #include "platform/timer.h"
 #include "platform/trayicon.h"
-#include "widgets/windowgeometry.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDate>
 #include <QLineEdit>
 #include <QMenu>
 #include <QLabel>
@@ -39,7 +36,6 @@ namespace corvane {
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
-    setWindowIcon(applicationIcon());
     buildControls();
     buildMenus();
     msg::setOwnerWindow(this);
@@ -140,9 +136,10 @@ void MainWindow::IncomingCall(const QString &text, int bufferCount)
     Label16->setText(trace.label16);
     Label4->setText(trace.label4);
     // The year is the PC clock's at this moment, after the ring.
-    Edit11->setText(callerIdDateText(text, bufferCount, QDate::currentDate().year()));
-    Edit12->setText(callerIdTimeText(text, bufferCount));
-    setEdit2(callerIdNumber(text, bufferCount));
+    const CallerIdReport report = ParseCallerIdReport(text, bufferCount);
+    Edit11->setText(report.dateText);
+    Edit12->setText(report.timeText);
+    setEdit2(report.number);
 
     Timer1->setEnabled(true);
     Timer2->setEnabled(true);

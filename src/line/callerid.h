@@ -44,9 +44,7 @@ bool isCallerIdReport(const QString &upperText);
 QString fieldTail(const QString &text, int bufferCount, int position);
 QString fieldValue(const QString &text, int bufferCount, int position);
 
-// The three results, each computed on its own so the caller can interleave
-// them with its display; the date's year is passed in, read from the PC clock
-// when the date is computed.
+// The three results, each on its own; the date's year is passed in.
 QString callerIdDateText(const QString &text, int bufferCount, int year);
 QString callerIdTimeText(const QString &text, int bufferCount);
 QString callerIdNumber(const QString &text, int bufferCount);

@@ -37,11 +37,6 @@ void TrayIcon::remove()
     m_icon->hide();
 }
 
-bool TrayIcon::isAdded() const
-{
-    return m_icon->isVisible();
-}
-
 bool TrayIcon::hostAvailable()
 {
     return QSystemTrayIcon::isSystemTrayAvailable();

@@ -19,7 +19,6 @@ public:
 
     void add();
     void remove();
-    bool isAdded() const;
 
     // Whether a tray host exists right now. Without one, an icon cannot be seen
     // and hiding the window would make it unreachable.
