@@ -142,6 +142,18 @@ private Q_SLOTS:
         w.n50Click();
         QVERIFY(w.isVisible());
         QVERIFY(!w.isMinimized());
+        w.showMinimized();
+        w.n50Click();
+        QVERIFY(!w.isMinimized());
+
+        // Merely covered: the window the user works in keeps the focus.
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &other);
+        w.n50Click();
+        QTest::qWait(50);
+        QCOMPARE(QApplication::activeWindow(), &other);
     }
 };
 

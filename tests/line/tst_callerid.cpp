@@ -130,23 +130,33 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("bufferCount");
-        QTest::newRow("empty text") << QString() << 0;
-        QTest::newRow("empty text, count") << QString() << 46;
-        QTest::newRow("negative") << example << -5;
-        QTest::newRow("most negative") << example << INT_MIN;
-        QTest::newRow("huge") << example << INT_MAX;
-        QTest::newRow("only =") << QStringLiteral("=") << 1;
-        QTest::newRow("controls only") << QStringLiteral("\r\n\0\x01") << 4;
+        QTest::addColumn<QString>("dateText");
+        QTest::addColumn<QString>("timeText");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("label4");
+        const QString noDate = QStringLiteral("2026--");
+        const QString noTime = QStringLiteral(":");
+        QTest::newRow("empty text") << QString() << 0 << noDate << noTime << QString() << QString();
+        QTest::newRow("empty text, count") << QString() << 46 << noDate << noTime << QString() << QString();
+        QTest::newRow("negative") << example << -5 << noDate << noTime << QString() << QString();
+        QTest::newRow("most negative") << example << INT_MIN << noDate << noTime << QString() << QString();
+        // Every tail is the whole text: each value runs from the first "=".
+        const QString whole = trimControls(example);
+        QTest::newRow("huge") << example << INT_MAX << QStringLiteral("2026-03-21") << QStringLiteral("03:21")
+                              << QStringLiteral("0321\r\nTIME = 1405\r\nNMBR = 5551234") << whole;
+        QTest::newRow("only =") << QStringLiteral("=") << 1 << noDate << noTime << QString() << QStringLiteral("=");
+        QTest::newRow("controls only") << QStringLiteral("\r\n\0\x01") << 4 << noDate << noTime << QString()
+                                       << QString();
     }
     void degenerateCounts()
     {
         QFETCH(QString, text);
         QFETCH(int, bufferCount);
         const CallerIdReport report = ParseCallerIdReport(text, bufferCount, 2026);
-        QVERIFY(report.dateText.startsWith(QStringLiteral("2026-")));
-        QVERIFY(report.timeText.contains(QLatin1Char(':')));
-        QVERIFY(report.number.size() <= text.size());
-        traceCallerIdReport(text, bufferCount);
+        QTEST(report.dateText, "dateText");
+        QTEST(report.timeText, "timeText");
+        QTEST(report.number, "number");
+        QTEST(traceCallerIdReport(text, bufferCount).label4, "label4");
     }
 
     void countAtOrBelowPositionGivesEmptyTail()
