@@ -26,6 +26,10 @@ start_desktop() {
     PIDS+=($!)
     for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.05; done
     export DISPLAY=":$(head -1 "$WORK/display")"
+    # Nothing of the caller's own desktop: its tray on the session bus, another
+    # display server, a scale that would move what the tests click.
+    unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY QT_SCALE_FACTOR
+    export QT_QPA_PLATFORM=xcb
     jwm -f "$HERE/jwmrc-$1.xml" >"$WORK/jwm.log" 2>&1 &
     PIDS+=($!)
     for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.05; done
@@ -63,10 +67,10 @@ start_corvane() {
 # await_window <title>: the shown window of that title, waited for, as WIN.
 await_window() {
     WIN=""
-    for _ in $(seq 200); do
+    for _ in $(seq 1000); do
         WIN=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
         [ -n "$WIN" ] && return 0
-        sleep 0.05
+        sleep 0.01
     done
     fail "no window titled $1"
 }
@@ -78,7 +82,7 @@ origin_of() {
 }
 
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }
-in_taskbar() { xprop -root _NET_CLIENT_LIST | grep -qi "$(printf '0x%x' "$1")"; }
+in_taskbar() { xprop -root _NET_CLIENT_LIST | grep -qiwF "$(printf '0x%x' "$1")"; }
 
 # The tray icon: the program's other window docked into the tray.
 tray_icon() {
