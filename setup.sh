@@ -11,8 +11,8 @@ packages=(
     # running: Chinese font, sound through ALSA
     fonts-wqy-microhei libasound2-plugins
     # tests: real X server with window manager and tray, tools to drive it,
-    # private sound server, pseudo-terminals
-    xvfb jwm xdotool x11-utils imagemagick pulseaudio pulseaudio-utils socat
+    # private sound server
+    xvfb jwm xdotool x11-utils imagemagick pulseaudio
 )
 
 missing=()

@@ -1,8 +1,8 @@
 #include "settings/helpwindow.h"
 
 #include "platform/modalshow.h"
-#include "records/customerpicker.h"
 #include "settings/helptext.h"
+#include "widgets/modalresult.h"
 #include "widgets/windowgeometry.h"
 
 #include <QPlainTextEdit>

@@ -4,10 +4,10 @@
 #include "platform/guard.h"
 #include "platform/messagebox.h"
 #include "platform/serialcontrol.h"
-#include "records/customerpicker.h"
 #include "records/formfont.h"
 #include "settings/dialogparts.h"
 #include "settings/porttest.h"
+#include "widgets/modalresult.h"
 #include "widgets/windowgeometry.h"
 
 #include <QComboBox>

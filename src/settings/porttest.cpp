@@ -34,8 +34,6 @@ void testPort(SerialControl &testPort, SerialControl &mainPort, const QString &p
     testPort.setCommPort(strToInt(digit));
 
     try {
-        if (testPort.portOpen())
-            testPort.setPortOpen(false);
         testPort.setPortOpen(true);
         msg::inform(QCoreApplication::translate("LineSettingsDialog", "此端口正常"));
         testPort.setPortOpen(false);
