@@ -5,7 +5,6 @@
 #include <array>
 
 class QFrame;
-class QLabel;
 class QToolButton;
 
 namespace corvane {

@@ -58,8 +58,8 @@ CustomerPicker::CustomerPicker(Dataset &customers, QWidget *parent)
     setOuterSize(this, OuterWidth, OuterHeight);
     centreOnScreen(this);
 
-    m_model->addColumn({QStringLiteral("customercode"), tr("客户编码"), CodeColumnWidth});
-    m_model->addColumn({QStringLiteral("customername"), tr("客户名称"), NameColumnWidth});
+    m_model->addColumn({QStringLiteral("customercode"), tr("客户编码")});
+    m_model->addColumn({QStringLiteral("customername"), tr("客户名称")});
     m_model->setDataset(&m_customers);
     ListView = new QTreeView(m_upperPanel);
     ListView->setFont(songTi12());

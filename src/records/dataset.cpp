@@ -15,9 +15,9 @@ namespace corvane {
 
 namespace {
 
-bool editing(Dataset::State state)
+QString keyCondition(const TableKey &target)
 {
-    return state == Dataset::State::Edit || state == Dataset::State::Insert;
+    return QStringLiteral(" WHERE ") + sqlName(target.key) + QStringLiteral("=?");
 }
 
 } // namespace
@@ -94,6 +94,11 @@ Dataset::State Dataset::state() const
     return m_state;
 }
 
+bool Dataset::isEditing() const
+{
+    return m_state == State::Edit || m_state == State::Insert;
+}
+
 bool Dataset::isModified() const
 {
     return std::find(m_changed.begin(), m_changed.end(), true) != m_changed.end();
@@ -113,7 +118,7 @@ QString Dataset::fieldText(const QString &field) const
     if (!isOpen())
         return {};
     const int column = requireField(field);
-    if (editing(m_state))
+    if (isEditing())
         return m_pending[std::size_t(column)].value_or(QString());
     return m_current < 0 ? QString() : cellText(m_current, column);
 }
@@ -121,7 +126,7 @@ QString Dataset::fieldText(const QString &field) const
 void Dataset::setFieldText(const QString &field, const QString &value)
 {
     requireOpen();
-    if (!editing(m_state))
+    if (!isEditing())
         throw Failure(QStringLiteral("Dataset not in edit or insert mode"));
     const auto column = std::size_t(requireField(field));
     if (m_pending[column].value_or(QString()) == value)
@@ -179,7 +184,7 @@ void Dataset::append()
 void Dataset::edit()
 {
     requireOpen();
-    if (editing(m_state))
+    if (isEditing())
         return;
     if (rowCount() == 0) {
         append();
@@ -193,7 +198,7 @@ void Dataset::edit()
 void Dataset::post()
 {
     requireOpen();
-    if (!editing(m_state))
+    if (!isEditing())
         return;
     sqlite3 *db = m_connection.handle();
     const TableKey target = tableKey(db, m_sql, m_fields);
@@ -248,11 +253,10 @@ void Dataset::updatePending(sqlite3 *db, const TableKey &target)
     }
     if (!assignments.isEmpty()) {
         Statement update(db, QStringLiteral("UPDATE ") + sqlName(target.table) + QStringLiteral(" SET ") +
-                                 assignments.join(QLatin1Char(',')) + QStringLiteral(" WHERE ") +
-                                 sqlName(target.key) + QStringLiteral("=?"));
+                                 assignments.join(QLatin1Char(',')) + keyCondition(target));
         for (int i = 0; i < columns.size(); ++i)
             update.bind(i + 1, m_pending[std::size_t(columns[i])]);
-        update.bind(int(columns.size()) + 1, cellText(m_current, fieldIndex(target.key)).toLongLong());
+        update.bind(int(columns.size()) + 1, currentKey(target));
         update.step();
         // Another program deleted the row meanwhile: saying "saved" would be a lie.
         if (sqlite3_changes(db) == 0)
@@ -264,7 +268,7 @@ void Dataset::updatePending(sqlite3 *db, const TableKey &target)
 
 void Dataset::cancel()
 {
-    if (!editing(m_state))
+    if (!isEditing())
         return;
     const bool inserting = m_state == State::Insert;
     m_pending.clear();
@@ -287,14 +291,18 @@ void Dataset::remove()
         throw Failure(QStringLiteral("Cannot perform this operation on an empty dataset"));
     sqlite3 *db = m_connection.handle();
     const TableKey target = tableKey(db, m_sql, m_fields);
-    Statement remove(db, QStringLiteral("DELETE FROM ") + sqlName(target.table) + QStringLiteral(" WHERE ") +
-                             sqlName(target.key) + QStringLiteral("=?"));
-    remove.bind(1, cellText(m_current, fieldIndex(target.key)).toLongLong());
+    Statement remove(db, QStringLiteral("DELETE FROM ") + sqlName(target.table) + keyCondition(target));
+    remove.bind(1, currentKey(target));
     remove.step();
     m_rows->remove(m_current);
     m_current = std::min(m_current, rowCount() - 1);
     Q_EMIT rowsChanged();
     Q_EMIT dataChanged();
+}
+
+qint64 Dataset::currentKey(const TableKey &target) const
+{
+    return cellText(m_current, fieldIndex(target.key)).toLongLong();
 }
 
 void Dataset::requireOpen() const
@@ -318,7 +326,7 @@ int Dataset::requireField(const QString &field) const
 // an untouched one is dropped.
 void Dataset::settle()
 {
-    if (!editing(m_state))
+    if (!isEditing())
         return;
     if (isModified())
         post();

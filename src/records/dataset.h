@@ -40,6 +40,7 @@ public:
     int recordCount() const;
     int recordNumber() const;
     State state() const;
+    bool isEditing() const; // in the edit or the insert state
     bool isModified() const;
 
     int fieldIndex(const QString &field) const; // -1 when the result has no such field
@@ -76,6 +77,8 @@ private:
     void setCurrent(int row);
     void insertPending(sqlite3 *db, const TableKey &target);
     void updatePending(sqlite3 *db, const TableKey &target);
+    // The current row's key, for a statement ending in keyCondition(target).
+    qint64 currentKey(const TableKey &target) const;
     RowValues rowValues(int row) const;
     int rowCount() const;
 

@@ -16,11 +16,6 @@ void DatasetModel::setDataset(Dataset *dataset)
     refresh();
 }
 
-Dataset *DatasetModel::dataset() const
-{
-    return m_dataset;
-}
-
 void DatasetModel::addColumn(const Column &column)
 {
     beginResetModel();

@@ -18,13 +18,11 @@ public:
     {
         QString field;
         QString title;
-        int width = 64;
     };
 
     explicit DatasetModel(QObject *parent = nullptr);
 
     void setDataset(Dataset *dataset);
-    Dataset *dataset() const;
     void addColumn(const Column &column);
     const QList<Column> &columns() const;
 

@@ -6,16 +6,6 @@
 
 namespace corvane {
 
-namespace {
-
-bool editing(const Dataset *dataset)
-{
-    return dataset &&
-           (dataset->state() == Dataset::State::Edit || dataset->state() == Dataset::State::Insert);
-}
-
-} // namespace
-
 DBEdit::DBEdit(DataSource *source, const QString &field, QWidget *parent)
     : QLineEdit(parent), m_source(source), m_field(field)
 {
@@ -45,7 +35,7 @@ void DBEdit::bind()
 void DBEdit::showField()
 {
     const Dataset *dataset = m_source->dataset();
-    setReadOnly(!editing(dataset));
+    setReadOnly(!dataset || !dataset->isEditing());
     // A field the result lacks shows empty rather than failing on every move.
     const QString text =
         dataset && dataset->fieldIndex(m_field) >= 0 ? dataset->fieldText(m_field) : QString();
@@ -56,7 +46,7 @@ void DBEdit::showField()
 void DBEdit::writeField(const QString &text)
 {
     Dataset *dataset = m_source->dataset();
-    if (editing(dataset) && dataset->fieldText(m_field) != text)
+    if (dataset && dataset->isEditing())
         dataset->setFieldText(m_field, text);
 }
 

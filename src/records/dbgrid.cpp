@@ -23,7 +23,7 @@ DBGrid::DBGrid(DataSource *source, QWidget *parent)
 
 void DBGrid::addColumn(const QString &field, const QString &title, int width)
 {
-    m_model->addColumn({field, title, width});
+    m_model->addColumn({field, title});
     setColumnWidth(int(m_model->columns().size()) - 1, width);
 }
 

@@ -31,14 +31,6 @@ std::uint64_t getVarint(const char *&p)
 
 } // namespace
 
-void RowStore::clear()
-{
-    m_chunks.clear();
-    m_locators.clear();
-    m_locators.shrink_to_fit();
-    m_used = ChunkSize;
-}
-
 int RowStore::size() const
 {
     return int(m_locators.size());
@@ -107,11 +99,6 @@ RowStore::Value RowStore::value(int row, int column) const
     if (n == 0)
         return std::nullopt;
     return QByteArrayView(p, qsizetype(n - 1));
-}
-
-QString RowStore::text(const Value &value)
-{
-    return value ? QString::fromUtf8(*value) : QString();
 }
 
 } // namespace corvane

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArrayView>
-#include <QString>
 
 #include <cstdint>
 #include <memory>
@@ -20,7 +19,6 @@ class RowStore
 public:
     using Value = std::optional<QByteArrayView>;
 
-    void clear();
     int size() const;
 
     // Builds a row value by value, then adds it at the end or replaces a row.
@@ -32,7 +30,6 @@ public:
 
     // Value `column` of a row; std::nullopt for null.
     Value value(int row, int column) const;
-    static QString text(const Value &value);
 
 private:
     static constexpr std::size_t ChunkSize = 1 << 20;

@@ -60,17 +60,12 @@ std::unique_ptr<SnapshotRows> SnapshotRows::open(Connection &connection, const Q
         fail(reader.db);
     // The first read fixes the snapshot. Listing only the keys reads an index
     // instead of every row, which is several times quicker.
-    const QByteArray list = select->keysSql.toUtf8();
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(reader.db, list.constData(), int(list.size()), &stmt, nullptr) != SQLITE_OK)
-        fail(reader.db);
     std::vector<qint64> keys;
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
-        keys.push_back(sqlite3_column_int64(stmt, 0));
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE)
-        fail(reader.db);
+    {
+        Statement list(reader.db, select->keysSql);
+        while (list.step())
+            keys.push_back(list.columnInt64(0));
+    }
     if (order == KeyOrder::Ascending)
         std::sort(keys.begin(), keys.end());
     std::unique_ptr<SnapshotRows> rows(new SnapshotRows(std::exchange(reader.db, nullptr), std::move(keys),

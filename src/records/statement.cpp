@@ -80,6 +80,11 @@ std::optional<QByteArrayView> Statement::column(int column) const
     return QByteArrayView(text, sqlite3_column_bytes(m_stmt, column));
 }
 
+qint64 Statement::columnInt64(int column) const
+{
+    return sqlite3_column_int64(m_stmt, column);
+}
+
 void Statement::fail() const
 {
     throw Failure(QString::fromUtf8(sqlite3_errmsg(m_db)));

@@ -31,6 +31,7 @@ public:
     QString columnName(int column) const;
     // A column of the current row; std::nullopt for NULL. Valid until the next step.
     std::optional<QByteArrayView> column(int column) const;
+    qint64 columnInt64(int column) const;
 
 private:
     [[noreturn]] void fail() const;

@@ -233,7 +233,7 @@ private Q_SLOTS:
         Dataset query(m_db->connection, Year);
         DatasetModel grid;
         grid.setDataset(&query);
-        grid.addColumn({QStringLiteral("customercode"), QStringLiteral("code"), 100});
+        grid.addColumn({QStringLiteral("customercode"), QStringLiteral("code")});
         query.open();
         QCOMPARE(grid.rowCount(), Calls);
         QVERIFY(grid.data(grid.index(Calls - 1, 0)).toString().startsWith(QLatin1Char('K')));

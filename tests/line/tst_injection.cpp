@@ -1,9 +1,12 @@
+#include "line/calllog.h"
+#include "records/calllogqueryform.h"
 #include "records/connection.h"
 #include "records/dataset.h"
 #include "records/datasetmodel.h"
 #include "records/sqltext.h"
 #include "testsupport.h"
 
+#include <QDate>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -54,7 +57,7 @@ class InjectionTest : public QObject
 
     void verifyFoundByNumber(Connection &connection, const QStringList &values)
     {
-        Dataset lookup(connection, QStringLiteral("select * from customer where tel=") + sqlText(values[5]));
+        Dataset lookup(connection, customerLookupSql(values[5]));
         lookup.open();
         QCOMPARE(lookup.recordCount(), 1);
         for (int i = 0; i < fields.size(); ++i)
@@ -117,7 +120,7 @@ private Q_SLOTS:
         DatasetModel model;
         model.setDataset(&list);
         for (const QString &field : fields)
-            model.addColumn({field, field, 80});
+            model.addColumn({field, field});
         QCOMPARE(model.rowCount(), customers.size());
         for (int row = 0; row < customers.size(); ++row) {
             for (int i = 0; i < fields.size(); ++i)
@@ -132,20 +135,11 @@ private Q_SLOTS:
         connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
         const QStringList values = nastyValues();
         for (const QString &value : values) {
-            Dataset log(
-                connection,
-                QStringLiteral("insert into detail(adate,atime,tel,customercode,customername) values(") +
-                    sqlText(QStringLiteral("2024-01-02")) + QLatin1Char(',') + sqlText(value) +
-                    QLatin1Char(',') + sqlText(value) + QLatin1Char(',') + sqlText(value) + QLatin1Char(',') +
-                    sqlText(value) + QLatin1Char(')'));
+            Dataset log(connection, callLogInsertSql({QStringLiteral("2024-01-02"), value, value, value, value}));
             log.execute();
         }
         for (const QString &value : values) {
-            Dataset calls(connection, QStringLiteral("select * from detail where adate >=") +
-                                          sqlText(QStringLiteral("2024-01-01")) +
-                                          QStringLiteral(" and adate <=") +
-                                          sqlText(QStringLiteral("2024-12-31")) +
-                                          QStringLiteral(" and customercode = ") + sqlText(value));
+            Dataset calls(connection, callLogQueryStatement(QDate(2024, 1, 1), QDate(2024, 12, 31), value));
             calls.open();
             QCOMPARE(calls.recordCount(), 1);
             QCOMPARE(calls.fieldText(QStringLiteral("customername")), value);
