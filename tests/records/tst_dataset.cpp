@@ -312,6 +312,8 @@ private Q_SLOTS:
                            "insert into customer(customercode,tel) select 'C'||i, i from n")
                 .arg(rows));
         fill.execute();
+        // Held as a snapshot, not copied: the path under test.
+        QVERIFY(SnapshotRows::open(m_db->connection, QStringLiteral("select * from customer")));
         Dataset query(m_db->connection, QStringLiteral("select * from customer"));
         query.open();
         QCOMPARE(query.recordCount(), rows);
