@@ -3,8 +3,8 @@
 #include "widgets/menuskin.h"
 #include "widgets/menuskinitem.h"
 
-#include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMainWindow>

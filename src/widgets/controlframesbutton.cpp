@@ -1,5 +1,6 @@
 #include "widgets/controlframespainters.h"
 
+#include "widgets/facedrawing.h"
 #include "widgets/menudrawingicon.h"
 #include "widgets/menudrawingtext.h"
 #include "widgets/menuskinlook.h"
@@ -13,17 +14,15 @@ namespace corvane {
 
 namespace {
 
-// Where a bit button puts its glyph relative to its caption (`Layout`).
-enum GlyphLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-
 struct ButtonLayout
 {
     Box glyph;
     Box text;
 };
 
-// The bit button's glyph and caption places. `Layout` and `Spacing` may be
-// set as properties of the button; a button's defaults are glyph left and 4.
+// The bit button's glyph and caption places. `Layout` (a TButtonLayout) and
+// `Spacing` may be set as properties of the button; a button's defaults are
+// glyph left and 4.
 // A speed button mirrors the glyph side for right-to-left reading.
 ButtonLayout bitButtonLayout(const QAbstractButton &button, QSize glyphSize, int tw, int th, bool mirror)
 {
@@ -83,11 +82,7 @@ QImage glyphPicture(const QAbstractButton &button, const QColor &face)
     if (button.icon().isNull())
         return {};
     const QPixmap pixmap = button.icon().pixmap(button.iconSize());
-    QImage picture(pixmap.size(), QImage::Format_RGB32);
-    picture.fill(face);
-    QPainter painter(&picture);
-    painter.drawPixmap(0, 0, pixmap);
-    return picture;
+    return opaquePicture(pixmap, pixmap.size(), face);
 }
 
 } // namespace
@@ -110,9 +105,8 @@ void paintButtonFrame(QPainter &canvas, const QWidget *widget, ButtonFrameKind f
     QColor face = lit ? BlendToWhite(SystemColor::BtnFace, 60) : w.IconBackColor;
     if (down)
         face = s.hot ? w.BoxFillSelected : w.BoxFill;
-    QColor edge = lit ? BlendToWhite(w.SelectBorderColor, 60) : SkinColor(SystemColor::BtnShadow).resolved();
-    if (!s.hot && s.focused)
-        edge = BlendToWhite(w.SelectBorderColor, 60);
+    const QColor edge = lit || s.focused ? BlendToWhite(w.SelectBorderColor, 60)
+                                         : SkinColor(SystemColor::BtnShadow).resolved();
 
     const Box r = Box::fromRect(button->rect());
     fillBox(canvas, r, parentColour(button));

@@ -1,5 +1,6 @@
 #include "widgets/controlframespainters.h"
 
+#include "widgets/facedrawing.h"
 #include "widgets/menudrawingtext.h"
 #include "widgets/menuskinlook.h"
 
@@ -19,11 +20,6 @@ namespace {
 int thumbWidth(const QWidget *control)
 {
     return control->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, control);
-}
-
-QColor ownColour(const QWidget *control)
-{
-    return control->palette().color(control->backgroundRole());
 }
 
 } // namespace
@@ -98,7 +94,7 @@ void paintRadioFrame(QPainter &canvas, const QWidget *widget, const ControlFrame
     const bool markRight = radio->layoutDirection() == Qt::RightToLeft;
     const int left = markRight ? client.R - size : client.L;
     const Box square = {left, top, left + size, top + size};
-    fillBox(canvas, square, ownColour(radio));
+    fillBox(canvas, square, WidgetBackground(radio));
 
     const Box circle = {square.L + 2, square.T + 2, square.R - 2, square.B - 2};
     const QColor outline = s.hot ? w.SelectBorderColor : SkinColor(SystemColor::BtnShadow).resolved();
@@ -116,7 +112,7 @@ void paintGroupBoxFrame(QPainter &canvas, const QWidget *widget, const SkinLook 
     const auto *group = qobject_cast<const QGroupBox *>(widget);
     if (!group)
         return;
-    const QColor colour = ownColour(group);
+    const QColor colour = WidgetBackground(group);
     const QFontMetrics metrics(group->font());
     const int th = metrics.height();
     Box frame = Box::fromRect(group->rect());

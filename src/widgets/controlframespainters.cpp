@@ -1,22 +1,22 @@
 #include "widgets/controlframespainters.h"
 
+#include "widgets/facedrawing.h"
 #include "widgets/menudrawingcanvas.h"
 #include "widgets/menuskinlook.h"
 
 #include <QFrame>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace corvane {
 
 void frame3D(QPainter &canvas, Box r, int width, const QColor &topLeft, const QColor &bottomRight)
 {
-    r.R -= 1;
-    r.B -= 1;
-    for (int ring = 0; ring < width && r.R > r.L && r.B > r.T; ++ring) {
-        polyline(canvas, topLeft, {{r.L, r.B}, {r.L, r.T}, {r.R, r.T}});
-        polyline(canvas, bottomRight, {{r.R, r.T}, {r.R, r.B}, {r.L - 1, r.B}});
-        r = {r.L + 1, r.T + 1, r.R - 1, r.B - 1};
-    }
+    // Each ring needs two columns and two rows of its own; the bevel would
+    // also paint a lone middle line.
+    const int rings = std::min({width, r.width() / 2, r.height() / 2});
+    DrawBevelFrame(canvas, r.rect(), topLeft, bottomRight, rings);
 }
 
 QColor parentColour(const QWidget *control)
@@ -24,7 +24,7 @@ QColor parentColour(const QWidget *control)
     const QWidget *parent = control->parentWidget();
     if (!parent)
         return control->palette().color(QPalette::Window);
-    return parent->palette().color(parent->backgroundRole());
+    return WidgetBackground(parent);
 }
 
 void paintControlFrame(QPainter &canvas, QWidget *control, ControlKind kind, const ControlFrameState &state,
@@ -78,7 +78,7 @@ void paintPanelFrame(QPainter &canvas, const QWidget *panel, const SkinLook &)
     const auto *frame = qobject_cast<const QFrame *>(panel);
     if (!frame || frame->frameShape() == QFrame::NoFrame)
         return;
-    const QColor colour = panel->palette().color(panel->backgroundRole());
+    const QColor colour = WidgetBackground(panel);
     const QColor dark = ShadeDown(colour, 60);
     const QColor light = BlendToWhite(colour, 60);
     const bool lowered = frame->frameShadow() == QFrame::Sunken;

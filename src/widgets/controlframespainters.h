@@ -42,8 +42,8 @@ void paintComboFrame(QPainter &canvas, const QWidget *combo, const ControlFrameS
 void paintRadioFrame(QPainter &canvas, const QWidget *radio, const ControlFrameState &state,
                      const SkinLook &look);
 void paintGroupBoxFrame(QPainter &canvas, const QWidget *groupBox, const SkinLook &look);
-// The platform's 3D frame: `width` rings moving inward, the top and left
-// edges in one colour and the bottom and right edges in the other.
+// The platform's 3D frame: `width` rings moving inward, as many as fit, the
+// top and left edges in one colour and the bottom and right edges in the other.
 void frame3D(QPainter &canvas, Box r, int width, const QColor &topLeft, const QColor &bottomRight);
 
 } // namespace corvane

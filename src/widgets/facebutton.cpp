@@ -251,6 +251,11 @@ void FaceButton::setTabStop(bool on)
     setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
+void FaceButton::setPopupMenu(QMenu *menu)
+{
+    m_popupMenu = menu;
+}
+
 void FaceButton::click()
 {
     // Like a form's modal result: whatever the dialog holds after the click
@@ -299,7 +304,7 @@ void FaceButton::followParentColor()
 {
     const QWidget *parent = parentWidget();
     if (m_parentColor && parent)
-        m_color = fromQColor(parent->palette().color(parent->backgroundRole()));
+        m_color = fromQColor(WidgetBackground(parent));
 }
 
 void FaceButton::updateAccelerator()
@@ -463,8 +468,9 @@ void FaceButton::keyPressEvent(QKeyEvent *event)
     if (event->modifiers() == Qt::NoModifier && !event->text().isEmpty()) {
         const auto buttons = window()->findChildren<FaceButton *>();
         for (FaceButton *button : buttons) {
-            const QKeySequence key = QKeySequence::mnemonic(button->caption());
-            if (!key.isEmpty() && key[0].key() == event->key() && button->isEnabled()) {
+            const QShortcut *accelerator = button->m_accelerator;
+            if (accelerator && accelerator->key()[0].key() == event->key() && button->isEnabled() &&
+                button->isVisible()) {
                 button->AcceleratorTyped();
                 return;
             }
@@ -533,12 +539,10 @@ void FaceButton::changeEvent(QEvent *event)
         break;
     case QEvent::PaletteChange:
     case QEvent::ParentChange:
+        // Advanced colours are always worked out from the parent's colour.
+        m_parentColor = m_parentColor || m_useAdvColors;
         followParentColor();
-        if (m_useAdvColors) {
-            m_parentColor = true;
-            followParentColor();
-            UpdateAdvColors();
-        }
+        UpdateAdvColors();
         update();
         break;
     case QEvent::FontChange:

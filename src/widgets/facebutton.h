@@ -3,6 +3,7 @@
 #include "widgets/facedrawing.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 class QMenu;
@@ -82,7 +83,7 @@ public:
     void setTabStop(bool on);
     int modalResult() const { return m_modalResult; }
     void setModalResult(int result) { m_modalResult = result; }
-    void setPopupMenu(QMenu *menu) { m_popupMenu = menu; }
+    void setPopupMenu(QMenu *menu);
 
     FaceButtonState state() const { return m_state; }
     bool isHot() const { return m_hot; }
@@ -168,7 +169,7 @@ private:
     TNumGlyphs m_numGlyphs = 1;
     int m_spacing = 4;
     int m_modalResult = 0;
-    QMenu *m_popupMenu = nullptr;
+    QPointer<QMenu> m_popupMenu;
     QShortcut *m_accelerator = nullptr;
 
     FaceButtonState m_state = fbsUp;

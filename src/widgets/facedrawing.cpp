@@ -27,6 +27,11 @@ void DrawBevelFrame(QPainter &painter, const QRect &rect, const QColor &top, con
     }
 }
 
+QColor WidgetBackground(const QWidget *widget)
+{
+    return widget->palette().color(widget->backgroundRole());
+}
+
 void PaintParentBackground(const QWidget *button, QPainter &painter)
 {
     QWidget *parent = button->parentWidget();

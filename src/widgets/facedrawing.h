@@ -26,6 +26,9 @@ inline constexpr int MaxAdvColor = 100;
 // the bottom colour on the right column and the whole bottom row.
 void DrawBevelFrame(QPainter &painter, const QRect &rect, const QColor &top, const QColor &bottom, int width);
 
+// The colour the widget fills its own background with.
+QColor WidgetBackground(const QWidget *widget);
+
 // Paints the part of the parent that lies under `button` (its background and
 // its own painting, not its other children).
 void PaintParentBackground(const QWidget *button, QPainter &painter);

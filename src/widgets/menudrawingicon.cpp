@@ -1,23 +1,19 @@
 #include "widgets/menudrawingicon.h"
 
+#include "widgets/facedrawing.h"
 #include "widgets/menuskinlook.h"
 
 #include <QPainter>
 
 namespace corvane {
 
-void drawTransparent(QPainter &canvas, int x, int y, const QImage &picture)
+QImage opaquePicture(const QPixmap &source, const QSize &size, const QColor &background)
 {
-    QImage keyed = picture.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = keyed.pixel(0, keyed.height() - 1);
-    for (int j = 0; j < keyed.height(); ++j) {
-        auto *line = reinterpret_cast<QRgb *>(keyed.scanLine(j));
-        for (int i = 0; i < keyed.width(); ++i) {
-            if (line[i] == key)
-                line[i] = 0;
-        }
-    }
-    canvas.drawImage(x, y, keyed);
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(background);
+    QPainter painter(&picture);
+    painter.drawPixmap(0, 0, source);
+    return picture;
 }
 
 void drawSkinIcon(QPainter &canvas, const Box &c, QImage picture, const IconState &s, const SkinLook &look)
@@ -49,7 +45,7 @@ void drawSkinIcon(QPainter &canvas, const Box &c, QImage picture, const IconStat
     }
     if (plainSelected)
         IconSilhouette(picture, canvas, x + 2, y + 2, ShadeDown(look.colors.SelectColor, 50));
-    drawTransparent(canvas, x, y, picture);
+    DrawMaskedImage(canvas, QPoint(x, y), picture, picture.pixelColor(0, picture.height() - 1));
 }
 
 } // namespace corvane

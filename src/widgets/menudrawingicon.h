@@ -5,6 +5,7 @@
 #include <QImage>
 
 class QPainter;
+class QPixmap;
 
 namespace corvane {
 
@@ -28,7 +29,8 @@ struct IconState
 void drawSkinIcon(QPainter &canvas, const Box &column, QImage picture, const IconState &state,
                   const SkinLook &look);
 
-// Draws a picture with the colour of its bottom-left pixel left out.
-void drawTransparent(QPainter &canvas, int x, int y, const QImage &picture);
+// `source` drawn on a picture of `size` filled with `background`. It is
+// opaque, as drawSkinIcon leaves pixels out by colour, not by alpha.
+QImage opaquePicture(const QPixmap &source, const QSize &size, const QColor &background);
 
 } // namespace corvane

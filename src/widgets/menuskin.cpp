@@ -50,26 +50,25 @@ void MenuSkin::setOverrideOwnerDraw(bool on)
         applyHooks(true);
 }
 
-void MenuSkin::setSkinContainers(unsigned value)
+void MenuSkin::setHookedSet(unsigned &set, unsigned value)
 {
-    if (value == m_containers)
+    if (value == set)
         return;
     if (m_active)
         removeHooks(true);
-    m_containers = value;
+    set = value;
     if (m_active)
         applyHooks(true);
 }
 
+void MenuSkin::setSkinContainers(unsigned value)
+{
+    setHookedSet(m_containers, value);
+}
+
 void MenuSkin::setSkinControls(unsigned value)
 {
-    if (value == m_controls)
-        return;
-    if (m_active)
-        removeHooks(true);
-    m_controls = value;
-    if (m_active)
-        applyHooks(true);
+    setHookedSet(m_controls, value);
 }
 
 void MenuSkin::setActive(bool on)

@@ -118,13 +118,13 @@ public:
     // when UseSystemColors is on).
     SkinLook look(const QPaintDevice *device);
 
-    QWidget *owner() const { return m_owner; }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     SkinLook properties() const;
+    // Sets one of the hooked sets, rehooking while active.
+    void setHookedSet(unsigned &set, unsigned value);
     void applyHooks(bool refresh);
     void removeHooks(bool refresh);
     void hookMenu(QWidget *menu, QSet<const QWidget *> &seen);

@@ -1,11 +1,12 @@
 #include "widgets/menuskinitem.h"
 
 #include "widgets/imagelist.h"
+#include "widgets/menudrawingicon.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
+#include <QPixmap>
 #include <QSet>
 #include <QVariant>
 
@@ -44,12 +45,6 @@ ImageList *imagesAbove(const QAction *item, QSet<const QAction *> &seen)
     return nullptr;
 }
 
-QString textBeforeTab(const QString &text)
-{
-    const qsizetype tab = text.indexOf(u'\t');
-    return tab < 0 ? text : text.left(tab);
-}
-
 } // namespace
 
 bool hasSkipTag(const QObject *object)
@@ -59,23 +54,23 @@ bool hasSkipTag(const QObject *object)
 
 namespace menuitem {
 
-QString caption(const QAction *item)
+TabParts splitAtTab(const QString &text)
 {
-    return item->isSeparator() ? QStringLiteral("-") : textBeforeTab(item->text());
+    const qsizetype tab = text.indexOf(u'\t');
+    if (tab < 0)
+        return {text, {}, false};
+    return {text.left(tab), text.mid(tab + 1), true};
 }
 
-bool isSeparator(const QAction *item)
+QString caption(const QAction *item)
 {
-    return caption(item) == u'-';
+    return item->isSeparator() ? QStringLiteral("-") : splitAtTab(item->text()).before;
 }
 
 QString shortcutText(const QAction *item)
 {
-    const QString text = item->text();
-    const qsizetype tab = text.indexOf(u'\t');
-    if (tab >= 0)
-        return text.mid(tab + 1);
-    return item->shortcut().toString(QKeySequence::NativeText);
+    const TabParts parts = splitAtTab(item->text());
+    return parts.tabbed ? parts.after : item->shortcut().toString(QKeySequence::NativeText);
 }
 
 int imageIndex(const QAction *item)
@@ -120,11 +115,7 @@ QImage picture(const QAction *item, const QColor &background)
     }
     if (size.isEmpty())
         return {};
-    QImage result(size, QImage::Format_RGB32);
-    result.fill(background);
-    QPainter painter(&result);
-    painter.drawPixmap(0, 0, source);
-    return result;
+    return opaquePicture(source, size, background);
 }
 
 bool isRightToLeft(const QAction *item)

@@ -19,9 +19,18 @@ bool hasSkipTag(const QObject *object);
 // menus holding it.
 namespace menuitem {
 
+// A menu text split at its first tab into the caption and the shortcut text;
+// `tabbed` tells an empty shortcut text from none.
+struct TabParts
+{
+    QString before;
+    QString after;
+    bool tabbed = false;
+};
+TabParts splitAtTab(const QString &text);
+
 // The caption as the menu shows it; "-" for a separator.
 QString caption(const QAction *item);
-bool isSeparator(const QAction *item);
 // The shortcut as display text: the text after a tab in the caption, or the
 // action's key sequence.
 QString shortcutText(const QAction *item);

@@ -1,6 +1,7 @@
 #include "widgets/menuskinstyle.h"
 
 #include "widgets/menuskinevents.h"
+#include "widgets/menuskinitem.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,12 +15,6 @@ namespace corvane {
 namespace {
 
 const char *const previousStyleProperty = "corvane_ownDrawStyle";
-
-QString textBeforeTab(const QString &text)
-{
-    const qsizetype tab = text.indexOf(u'\t');
-    return tab < 0 ? text : text.left(tab);
-}
 
 QRect geometryOf(const QWidget *menu, QAction *item)
 {
@@ -38,12 +33,12 @@ QAction *actionFor(const QStyleOptionMenuItem *option, const QWidget *menu, bool
     if (!menu)
         return nullptr;
     const bool separator = option->menuItemType == QStyleOptionMenuItem::Separator;
-    const QString caption = textBeforeTab(option->text);
+    const QString caption = menuitem::splitAtTab(option->text).before;
     QAction *byCaption = nullptr;
     const QList<QAction *> actions = menu->actions();
     for (QAction *action : actions) {
         if (!action->isVisible() || action->isSeparator() != separator ||
-            textBeforeTab(action->text()) != caption)
+            menuitem::splitAtTab(action->text()).before != caption)
             continue;
         if (painting && geometryOf(menu, action) == option->rect)
             return action;
@@ -140,9 +135,9 @@ QSize OwnerDrawMenuStyle::sizeFromContents(ContentsType type, const QStyleOption
         width += QProxyStyle::pixelMetric(PM_IndicatorWidth, option, widget);
         // QMenu adds its own shortcut column after measuring; the handler's
         // width already holds the shortcut, so that column's share is left out.
-        const qsizetype tab = item->text.indexOf(u'\t');
-        if (tab >= 0)
-            width -= widget->fontMetrics().horizontalAdvance(item->text.mid(tab + 1));
+        const menuitem::TabParts parts = menuitem::splitAtTab(item->text);
+        if (parts.tabbed)
+            width -= widget->fontMetrics().horizontalAdvance(parts.after);
     }
     return QSize(std::max(width, 0), height);
 }

@@ -133,9 +133,9 @@ bool SkinHook::track(QEvent *event)
     case QEvent::KeyPress: {
         if (static_cast<QKeyEvent *>(event)->key() != Qt::Key_Space)
             return false;
+        // Key repeat while held asks for no further painting.
+        const bool first = !m_spaceDown;
         m_spaceDown = true;
-        const bool first = !m_spaceRepeat;
-        m_spaceRepeat = true;
         return first;
     }
     case QEvent::KeyRelease: {
@@ -143,7 +143,6 @@ bool SkinHook::track(QEvent *event)
         if (key->key() != Qt::Key_Space || key->isAutoRepeat())
             return false;
         m_spaceDown = false;
-        m_spaceRepeat = false;
         return true;
     }
     case QEvent::EnabledChange:

@@ -25,7 +25,6 @@ public:
     ~SkinHook() override;
 
     QWidget *control() const { return m_control; }
-    ControlKind kind() const { return m_kind; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -48,7 +47,6 @@ private:
     bool m_hot = false;
     bool m_mouseDown = false;
     bool m_spaceDown = false;
-    bool m_spaceRepeat = false;
 };
 
 } // namespace corvane

@@ -1,5 +1,6 @@
 #include "testsupport.h"
 #include "widgets/controlframes.h"
+#include "widgets/controlframespainters.h"
 #include "widgets/menuskin.h"
 #include "widgets/menuskinitem.h"
 
@@ -8,6 +9,7 @@
 #include <QEnterEvent>
 #include <QFrame>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -292,6 +294,25 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(50, bottom), dark);
         QCOMPARE(image.pixelColor(0, bottom), dark);
         QCOMPARE(image.pixelColor(1, 30), face);
+    }
+
+    void frame3DPaintsOnlyTheRingsThatFit()
+    {
+        const QColor top(255, 0, 0);
+        const QColor bottom(0, 0, 255);
+        QImage canvas(5, 5, QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        frame3D(painter, {0, 0, 5, 5}, 3, top, bottom);
+        frame3D(painter, {0, 0, 1, 5}, 1, bottom, bottom);
+        painter.end();
+        QCOMPARE(canvas.pixelColor(1, 1), top);
+        QCOMPARE(canvas.pixelColor(3, 1), bottom);
+        QCOMPARE(canvas.pixelColor(1, 3), bottom);
+        QCOMPARE(canvas.pixelColor(0, 3), top);
+        // Two rings fit in five pixels; the middle one and a one-pixel column
+        // get none.
+        QCOMPARE(canvas.pixelColor(2, 2), QColor(Qt::white));
     }
 
     void inactiveSkinGivesEachControlItsOwnLookAtItsNextEvent()

@@ -325,6 +325,24 @@ private Q_SLOTS:
         buttons[2]->setDown(true);
         buttons[3]->setEnabled(false);
         test::saveScreenshot(&window.widget, QStringLiteral("face-buttons.png"));
+
+        // What the screenshot shows, read back from the window as one picture.
+        const QImage shot = window.widget.grab().toImage();
+        const auto at = [&](int button, int x, int y) {
+            return shot.pixelColor(buttons[button]->pos() + QPoint(x, y));
+        };
+        QCOMPARE(at(0, 0, 0), toQColor(Border, {}));
+        QCOMPARE(at(0, 1, 1), toQColor(Face, {}));
+        // The default button's border is two pixels wide.
+        QCOMPARE(at(1, 1, 1), toQColor(Border, {}));
+        QCOMPARE(at(1, 72, 24), toQColor(Border, {}));
+        QCOMPARE(at(1, 2, 2), toQColor(Face, {}));
+        // The latched one is sunken on the down colour.
+        QCOMPARE(at(2, 0, 0), QColor(Qt::black));
+        QCOMPARE(at(2, 72, 24), QColor(Qt::white));
+        QCOMPARE(at(2, 3, 3), toQColor(Down, {}));
+        QCOMPARE(at(3, 0, 0), toQColor(Border, {}));
+        QCOMPARE(at(3, 3, 3), toQColor(Face, {}));
     }
 
     void hotTrackingUsesTheSharedTimer()
@@ -408,6 +426,29 @@ private Q_SLOTS:
         button->setEnabled(false);
         QTest::keyClick(&window.widget, Qt::Key_G, Qt::AltModifier);
         QCOMPARE(clicks.count(), 2);
+    }
+
+    void hiddenButtonIgnoresItsLetter()
+    {
+        Window window;
+        FaceButton *hidden = window.add();
+        hidden->setCaption(QStringLiteral("&Go"));
+        FaceButton *shown = window.add(60);
+        shown->setCaption(QStringLiteral("&Go on"));
+        FaceButton *focused = window.add(110);
+        QVERIFY(window.show());
+        hidden->hide();
+        QSignalSpy hiddenClicks(hidden, &FaceButton::clicked);
+        QSignalSpy shownClicks(shown, &FaceButton::clicked);
+        focused->setFocus();
+        QTest::keyClick(focused, Qt::Key_G);
+        QCOMPARE(hiddenClicks.count(), 0);
+        QCOMPARE(shownClicks.count(), 1);
+        // Shown again, it is the first to answer.
+        hidden->show();
+        QTest::keyClick(focused, Qt::Key_G);
+        QCOMPARE(hiddenClicks.count(), 1);
+        QCOMPARE(shownClicks.count(), 1);
     }
 
     void disabledGlyphAndCaptionAreEmbossed()

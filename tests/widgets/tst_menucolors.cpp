@@ -1,6 +1,10 @@
+#include "widgets/imagelist.h"
 #include "widgets/menucolors.h"
+#include "widgets/menuskin.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QPainter>
 #include <QTest>
 
@@ -101,8 +105,41 @@ private Q_SLOTS:
         GrayIcon(gray, 10);
         QCOMPARE(gray.pixel(0, 0), qRgba(10, 10, 10, 255));
         QCOMPARE(gray.pixel(2, 0), qRgba(95, 95, 95, 128));
-        // The source picture is not touched: callers convert a copy.
-        QCOMPARE(picture.pixel(0, 0), qRgba(0, 0, 0, 255));
+    }
+
+    void fadingAnItemLeavesTheListPictureAlone()
+    {
+        QWidget form;
+        auto *images = new ImageList(&form);
+        QImage source(16, 16, QImage::Format_RGB32);
+        source.fill(qRgb(0, 0, 200));
+        source.setPixel(4, 4, qRgb(255, 0, 0));
+        images->add(QPixmap::fromImage(source));
+        auto *popup = new QMenu(&form);
+        ImageList::setMenuImages(popup, images);
+        QAction *idle = popup->addAction(QStringLiteral("Idle"));
+        QAction *disabled = popup->addAction(QStringLiteral("Disabled"));
+        idle->setProperty("ImageIndex", 0);
+        disabled->setProperty("ImageIndex", 0);
+        disabled->setEnabled(false);
+        auto *skin = new MenuSkin(&form);
+        skin->setActive(true);
+        const QImage before = images->image(0).toImage();
+
+        // The red pixel lands at (3, 3) + (4, 4): faded by 30 when idle (255 * 0.3
+        // = 76.5 -> 76); grayed (255 / 3 + 10 = 95) and faded by 40 (160 * 0.4
+        // = 64) when disabled.
+        const QList<QPair<QAction *, QColor>> drawn{{idle, rgb(255, 76, 76)}, {disabled, rgb(159, 159, 159)}};
+        for (const auto &[item, expected] : drawn) {
+            QImage canvas(200, 30, QImage::Format_RGB32);
+            canvas.fill(Qt::black);
+            QPainter painter(&canvas);
+            skin->MenuDrawItem(item, painter, QRect(0, 0, 150, 22), false);
+            painter.end();
+            QCOMPARE(canvas.pixelColor(7, 7), expected);
+            QCOMPARE(images->image(0).toImage(), before);
+        }
+        QCOMPARE(before.pixel(4, 4), qRgb(255, 0, 0));
     }
 
     void emptyPicturesAreLeftAlone()
