@@ -6,14 +6,13 @@
 
 #include "app/appwindows.h"
 #include "app/mainwindow.h"
+#include "benchdata.h"
 #include "platform/messagebox.h"
 #include "testsupport.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QLineEdit>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTest>
 #include <QTimer>
 
@@ -32,35 +31,19 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr int Reports = 100;
+constexpr int Customers = 1'000'000;
 // 9600 baud, 8N1: ten bits a character.
 constexpr std::chrono::nanoseconds CharTime{10'000'000'000LL / 9600};
 
-QByteArray report(int i)
+// The number of report i: a known caller from the middle of the table.
+QString caller(int i)
 {
-    return "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = " + QByteArray::number(5550000 + i) + "\r\n\r\n";
+    return bench::telOf(Customers / 2 + i);
 }
 
-// Plays one report at line rate and returns when its last byte went out.
-constexpr int Customers = 1'000'000;
-
-// Customer i has the number 5000000 + i, so every report is a known caller.
-void addCustomers(const QString &file)
+QByteArray report(int i)
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
-    db.setDatabaseName(file);
-    db.open();
-    QSqlQuery q(db);
-    q.exec(QStringLiteral("begin"));
-    q.prepare(QStringLiteral("insert into customer(customercode,customername,address,code,person,tel,email,qq) "
-                             "values(?,?,?,'100083','王建国',?,'shop@example.com','12345678')"));
-    for (int i = 0; i < Customers; ++i) {
-        q.addBindValue(QStringLiteral("C%1").arg(i, 7, 10, QLatin1Char('0')));
-        q.addBindValue(QStringLiteral("客户%1").arg(i));
-        q.addBindValue(QStringLiteral("学院路%1号").arg(i));
-        q.addBindValue(QString::number(5000000 + i));
-        q.exec();
-    }
-    q.exec(QStringLiteral("commit"));
+    return "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = " + caller(i).toLatin1() + "\r\n\r\n";
 }
 
 double median(std::vector<double> v)
@@ -69,6 +52,7 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
+// Plays one report at line rate and returns when its last byte went out.
 Clock::time_point sendReport(int master, const QByteArray &bytes)
 {
     auto next = Clock::now();
@@ -96,11 +80,11 @@ int main(int argc, char **argv)
         std::perror("openpty");
         return 1;
     }
-    test::ProgramFolder folder;
+    test::ProgramFolder folder(false);
     folder.writeFile(QStringLiteral("zel.ini"),
                      "[zel]\r\nfather=com1\r\n[ports]\r\ncom1=" + QByteArray(name) + "\r\n");
-    addCustomers(folder.file(QStringLiteral("tel.mdb")));
-    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+    // The customers the reports are looked up among; the call log starts empty.
+    bench::createFilledDatabase(folder.file(QStringLiteral("tel.mdb")), Customers, 0);
     test::MessageCapture boxes;
 
     createWindows();
@@ -135,7 +119,7 @@ int main(int argc, char **argv)
         latencies.push_back(std::chrono::duration<double, std::milli>(written - lastByte.load()).count());
         if (shown != Clock::time_point{})
             recordLatencies.push_back(std::chrono::duration<double, std::milli>(shown - lastByte.load()).count());
-        if (main->Edit2->text() != QString::number(5550000 + i))
+        if (main->Edit2->text() != caller(i))
             std::printf("report %d: number read as '%s'\n", i, qPrintable(main->Edit2->text()));
         QTest::qWait(100);
     }

@@ -2,11 +2,13 @@
 // logged calls: the incoming-number lookup, opening the entry form's dataset,
 // moving to its last row, a year of calls, and the memory the snapshots take.
 #include "benchdata.h"
+#include "line/calllog.h"
+#include "records/calllogqueryform.h"
 #include "records/datamodule.h"
-#include "records/sqltext.h"
 #include "records/storedrows.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
@@ -68,7 +70,7 @@ int main(int argc, char **argv)
     data.ADOConnection1.database();
     std::printf("opening the connection: %.2f ms\n", ms(timer));
 
-    // The incoming-call lookup, exactly as the main window composes it.
+    // The incoming-call lookup, with the statement the main window runs.
     constexpr int Lookups = 2000;
     double total = 0;
     double worst = 0;
@@ -77,7 +79,7 @@ int main(int argc, char **argv)
         const QString number = bench::telOf(int(QRandomGenerator::global()->bounded(Rows)));
         timer.restart();
         data.ADOQuerychange->close();
-        data.ADOQuerychange->setSql(QStringLiteral("select * from customer where tel=") + sqlText(number));
+        data.ADOQuerychange->setSql(customerLookupSql(number));
         data.ADOQuerychange->open();
         const QString name = data.ADOQuerychange->fieldText(QStringLiteral("customername"));
         const double elapsed = ms(timer);
@@ -108,9 +110,8 @@ int main(int argc, char **argv)
         memoryMb("VmRSS:"), memoryMb("VmHWM:"));
 
     timer.restart();
-    data.ADOQuery2->setSql(QStringLiteral("select * from detail where adate >=") +
-                           sqlText(QStringLiteral("2024-03-03")) + QStringLiteral(" and adate <=") +
-                           sqlText(QStringLiteral("2024-03-03")));
+    const QDate day(2024, 3, 3);
+    data.ADOQuery2->setSql(callLogQueryStatement(day, day, {}));
     data.ADOQuery2->open();
     std::printf("call log of one day (%d calls): %.1f ms\n", data.ADOQuery2->recordCount(), ms(timer));
 
@@ -118,9 +119,7 @@ int main(int argc, char **argv)
     // every call, held like the whole table.
     timer.restart();
     const double yearCpu = cpuMs();
-    const QString year = QStringLiteral("select * from detail where adate >=") +
-                         sqlText(QStringLiteral("2024-01-01")) + QStringLiteral(" and adate <=") +
-                         sqlText(QStringLiteral("2024-12-31"));
+    const QString year = callLogQueryStatement(QDate(2024, 1, 1), QDate(2024, 12, 31), {});
     data.ADOQuery2->setSql(year);
     data.ADOQuery2->open();
     std::printf("call log of the whole year (%d calls, target < 1000 ms): %.0f ms (CPU %.0f ms), resident "

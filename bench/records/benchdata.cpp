@@ -74,7 +74,8 @@ void createFilledDatabase(const QString &path, int customers, int calls)
          });
     fill(db, "insert into detail(adate,atime,tel,customercode,customername) values(?,?,?,?,?)", calls,
          [&](int i) {
-             const int customer = (i * 7919) % customers;
+             // 64-bit: a million calls times the stride would overflow an int.
+             const int customer = int(qint64(i) * 7919 % customers);
              const QString date = QStringLiteral("2024-%1-%2")
                                       .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
                                       .arg(1 + i % 28, 2, 10, QLatin1Char('0'));
