@@ -1,6 +1,6 @@
 // modemsim: a fake caller-ID modem on a pseudo-terminal, for tests.
 //
-//   modemsim [--link PATH] [--record FILE]
+//   modemsim [--record FILE]
 //
 // Prints the slave device path on its first output line, then takes commands
 // on stdin, one a line, and prints "done" when a command has been fully
@@ -52,7 +52,7 @@ void installSignals()
 
 int usage()
 {
-    std::fputs("usage: modemsim [--link PATH] [--record FILE]\n", stderr);
+    std::fputs("usage: modemsim [--record FILE]\n", stderr);
     return 2;
 }
 
@@ -76,14 +76,12 @@ bool readCommands(modemsim::Modem &modem, std::string &pending)
 
 int main(int argc, char **argv)
 {
-    std::string link, record;
+    std::string record;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (i + 1 >= argc)
             return usage();
-        if (option == "--link")
-            link = argv[++i];
-        else if (option == "--record")
+        if (option == "--record")
             record = argv[++i];
         else
             return usage();
@@ -91,7 +89,7 @@ int main(int argc, char **argv)
     installSignals();
 
     modemsim::Pty pty;
-    if (!pty.open(link)) {
+    if (!pty.open()) {
         std::fprintf(stderr, "modemsim: cannot create the line: %s\n", std::strerror(errno));
         return 1;
     }

@@ -14,7 +14,7 @@ Pty::~Pty()
         ::close(m_slave);
 }
 
-bool Pty::open(const std::string &link)
+bool Pty::open()
 {
     char name[256] = {};
     termios raw{};
@@ -25,20 +25,11 @@ bool Pty::open(const std::string &link)
         return false;
     m_slavePath = name;
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    if (!link.empty()) {
-        ::unlink(link.c_str());
-        if (::symlink(m_slavePath.c_str(), link.c_str()) != 0)
-            return false;
-        m_link = link;
-    }
     return true;
 }
 
 void Pty::hangup()
 {
-    if (!m_link.empty())
-        ::unlink(m_link.c_str());
-    m_link.clear();
     if (m_master >= 0)
         ::close(m_master);
     m_master = -1;

@@ -15,9 +15,9 @@ public:
     Pty(const Pty &) = delete;
     Pty &operator=(const Pty &) = delete;
 
-    // Opens the pair, makes the slave raw and, when link is not empty, points
-    // a symbolic link at the slave. Returns false with errno set on failure.
-    bool open(const std::string &link);
+    // Opens the pair and makes the slave raw. Returns false with errno set on
+    // failure.
+    bool open();
     // Closes the master: for the program the device vanishes.
     void hangup();
 
@@ -28,7 +28,6 @@ private:
     int m_master = -1;
     int m_slave = -1;
     std::string m_slavePath;
-    std::string m_link;
 };
 
 } // namespace modemsim
