@@ -84,6 +84,9 @@ void createFilledDatabase(const QString &path, int customers, int calls)
                                 QStringLiteral("深圳市客户%1有限公司").arg(customer)};
          });
     check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+    // Left as the program leaves a file it has used: in WAL mode and on disk.
+    // Otherwise the first query measured would pay for both.
+    check(sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr), db);
     sqlite3_close(db);
 }
 
