@@ -2,126 +2,16 @@
 // folder of its own, a real tel.mdb, and the fake modem on a pseudo-terminal.
 
 #include "modemsim.h"
-#include "platform/gbk.h"
-#include "testsupport.h"
+#include "platform/messagebox.h"
+#include "runningprogram.h"
 
 #include <QDate>
-#include <QDir>
-#include <QFile>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QUuid>
 
 using namespace corvane;
 
-namespace {
-
-// Corvane, copied into a fresh program folder and run offscreen. Every message
-// box goes to a log instead of the screen, answered by its default.
-class Program
-{
-public:
-    Program(const QString &mode, const QString &device)
-    {
-        const QString folder = m_dir.path() + QLatin1Char('/');
-        QFile::copy(QStringLiteral(CORVANE_PROGRAM_FOLDER "/Corvane"), folder + QStringLiteral("Corvane"));
-        test::createDatabase(folder + QStringLiteral("tel.mdb"));
-        QFile ini(folder + QStringLiteral("zel.ini"));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write(gbk::encode(QStringLiteral("[zel]\r\nfather=com1\r\nschool=") + mode +
-                                  QStringLiteral("\r\n[ports]\r\ncom1=") + device + QStringLiteral("\r\n")));
-        QDir(folder).mkdir(QStringLiteral("tmp"));
-
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVANE_MESSAGE_LOG"), folder + QStringLiteral("messages.log"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        // A private temp folder keeps the single-instance channel apart from
-        // any other Corvane running on this machine.
-        env.insert(QStringLiteral("TMPDIR"), folder + QStringLiteral("tmp"));
-        // No sound device: a ring returns at once.
-        env.insert(QStringLiteral("ALSA_CONFIG_PATH"), folder + QStringLiteral("no-alsa.conf"));
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_process.setWorkingDirectory(folder);
-        m_process.start(folder + QStringLiteral("Corvane"), {});
-        m_process.waitForStarted();
-    }
-    ~Program()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-        m_process.waitForFinished(1000);
-    }
-
-    bool isRunning() const { return m_process.state() == QProcess::Running; }
-
-    QList<QJsonObject> messages() const
-    {
-        QList<QJsonObject> result;
-        QFile log(m_dir.filePath(QStringLiteral("messages.log")));
-        if (log.open(QIODevice::ReadOnly)) {
-            for (const QByteArray &line : log.readAll().split('\n'))
-                if (!line.isEmpty())
-                    result.append(QJsonDocument::fromJson(line).object());
-        }
-        return result;
-    }
-    QStringList messageTexts() const
-    {
-        QStringList texts;
-        for (const QJsonObject &m : messages())
-            texts.append(m.value(QStringLiteral("text")).toString());
-        return texts;
-    }
-
-    qint64 residentKb() const
-    {
-        QFile status(QStringLiteral("/proc/%1/status").arg(m_process.processId()));
-        if (!status.open(QIODevice::ReadOnly))
-            return -1;
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("VmRSS:"))
-                return line.mid(6).trimmed().split(' ').first().toLongLong();
-        return -1;
-    }
-
-    // Runs one statement on the program's database, from another connection,
-    // as a second program would.
-    QStringList query(const QString &sql) const
-    {
-        QStringList rows;
-        const QString name = QUuid::createUuid().toString();
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(m_dir.filePath(QStringLiteral("tel.mdb")));
-            if (db.open()) {
-                QSqlQuery q(db);
-                q.exec(sql);
-                while (q.next()) {
-                    QStringList columns;
-                    for (int i = 0; i < q.record().count(); ++i)
-                        columns.append(q.value(i).toString());
-                    rows.append(columns.join(QLatin1Char('|')));
-                }
-            }
-        }
-        QSqlDatabase::removeDatabase(name);
-        return rows;
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QProcess m_process;
-};
-
-} // namespace
+using Program = test::RunningProgram;
 
 class TestLineEndToEnd : public QObject
 {

@@ -1,0 +1,108 @@
+#include "runningprogram.h"
+
+#include "platform/gbk.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUuid>
+
+namespace corvane::test {
+
+RunningProgram::RunningProgram(const QString &mode, const QString &device)
+{
+    const QString dir = folder();
+    QFile::copy(QStringLiteral(CORVANE_PROGRAM_FOLDER "/Corvane"), dir + QStringLiteral("Corvane"));
+    createDatabase(dir + QStringLiteral("tel.mdb"));
+    QFile ini(dir + QStringLiteral("zel.ini"));
+    if (ini.open(QIODevice::WriteOnly))
+        ini.write(gbk::encode(QStringLiteral("[zel]\r\nfather=com1\r\nschool=") + mode +
+                              QStringLiteral("\r\n[ports]\r\ncom1=") + device + QStringLiteral("\r\n")));
+    QDir(dir).mkdir(QStringLiteral("tmp"));
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CORVANE_MESSAGE_LOG"), dir + QStringLiteral("messages.log"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // A private temp folder keeps the single-instance channel apart from
+    // any other Corvane running on this machine.
+    env.insert(QStringLiteral("TMPDIR"), dir + QStringLiteral("tmp"));
+    // No sound device: a ring returns at once.
+    env.insert(QStringLiteral("ALSA_CONFIG_PATH"), dir + QStringLiteral("no-alsa.conf"));
+    m_process.setProcessEnvironment(env);
+    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_process.setWorkingDirectory(dir);
+    m_process.start(dir + QStringLiteral("Corvane"), {});
+    m_process.waitForStarted();
+}
+
+RunningProgram::~RunningProgram()
+{
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000))
+        m_process.kill();
+    m_process.waitForFinished(1000);
+}
+
+QString RunningProgram::folder() const
+{
+    return m_dir.path() + QLatin1Char('/');
+}
+
+QList<QJsonObject> RunningProgram::messages() const
+{
+    QList<QJsonObject> result;
+    QFile log(m_dir.filePath(QStringLiteral("messages.log")));
+    if (log.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : log.readAll().split('\n'))
+            if (!line.isEmpty())
+                result.append(QJsonDocument::fromJson(line).object());
+    }
+    return result;
+}
+
+QStringList RunningProgram::messageTexts() const
+{
+    QStringList texts;
+    for (const QJsonObject &m : messages())
+        texts.append(m.value(QStringLiteral("text")).toString());
+    return texts;
+}
+
+qint64 RunningProgram::residentKb() const
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(m_process.processId()));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+QStringList RunningProgram::query(const QString &sql) const
+{
+    QStringList rows;
+    const QString name = QUuid::createUuid().toString();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(m_dir.filePath(QStringLiteral("tel.mdb")));
+        if (db.open()) {
+            QSqlQuery q(db);
+            q.exec(sql);
+            while (q.next()) {
+                QStringList columns;
+                for (int i = 0; i < q.record().count(); ++i)
+                    columns.append(q.value(i).toString());
+                rows.append(columns.join(QLatin1Char('|')));
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return rows;
+}
+
+} // namespace corvane::test
