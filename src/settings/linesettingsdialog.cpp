@@ -100,8 +100,8 @@ void LineSettingsDialog::FormShow()
 
 void LineSettingsDialog::Button1Click()
 {
-    // Only a listed port can ever be opened; anything else would leave the
-    // next start without a line.
+    // The start-up recognises only the listed ports; anything else would leave
+    // the next start without a line.
     const QString port = ComboBox1->currentText();
     if (ComboBox1->findText(port, Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0) {
         msg::inform(tr("端口号必须是com1至com8之一。"));
