@@ -4,7 +4,7 @@
 # second copy to its end. Median and worst of N starts each.
 #   bench/app/startup.sh [starts]     (after building; default 11 starts)
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-export CORVANE="${BUILD:-$ROOT/build}/bin/Corvane" SOURCE_DIR="$ROOT"
+export CORVANE="${BUILD:-$ROOT/build}/tests/support/corvane-under-test" SOURCE_DIR="$ROOT"
 source "$ROOT/tests/desktop/desktop-lib.sh"
 
 starts=${1:-11}

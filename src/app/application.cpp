@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/appwindows.h"
+#include "app/chineselocale.h"
 #include "app/fonts.h"
 #include "app/iconset.h"
 #include "app/mainwindow.h"
@@ -68,6 +69,7 @@ int runCorvane(int argc, char **argv)
     if (!channel.claim())
         return 0;
 
+    const ChineseLocale chinese;
     installFontSubstitutions();
     QApplication::setWindowIcon(applicationIcon());
     // The main window may sit hidden in the tray while a dialog closes.

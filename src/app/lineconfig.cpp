@@ -17,11 +17,11 @@ LineConfig readLineConfig()
     return {profile::readString(file, Section, PortKey), profile::readString(file, Section, ModeKey)};
 }
 
-void writeLineConfig(const QString &portName, const QString &mode)
+bool writeLineConfig(const QString &portName, const QString &mode)
 {
     const QString file = configFile();
-    if (profile::writeString(file, Section, PortKey, portName))
-        profile::writeString(file, Section, ModeKey, mode);
+    return profile::writeString(file, Section, PortKey, portName) &&
+           profile::writeString(file, Section, ModeKey, mode);
 }
 
 QString portNumberText(const QString &portName)

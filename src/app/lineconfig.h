@@ -15,9 +15,9 @@ struct LineConfig
 // Missing file, section or key read as empty; nothing is ever reported.
 LineConfig readLineConfig();
 
-// Writes the port name, then the mode, unchanged. A failed write is silent and
-// the second write is not attempted after a failed first one.
-void writeLineConfig(const QString &portName, const QString &mode);
+// Writes the port name, then the mode, unchanged. False when zel.ini could not
+// be written; the mode is then not attempted after a failed port.
+bool writeLineConfig(const QString &portName, const QString &mode);
 
 // "com1" … "com8" (exactly, lower case) give "1" … "8"; anything else "".
 QString portNumberText(const QString &portName);

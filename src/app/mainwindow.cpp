@@ -69,9 +69,9 @@ void MainWindow::ReadConfig(QString &portName, QString &mode)
     mode = config.mode;
 }
 
-void MainWindow::WriteConfig(const QString &portName, const QString &mode)
+bool MainWindow::WriteConfig(const QString &portName, const QString &mode)
 {
-    writeLineConfig(portName, mode);
+    return writeLineConfig(portName, mode);
 }
 
 void MainWindow::showEvent(QShowEvent *event)

@@ -38,7 +38,7 @@ public:
 
     // Line settings file access, used at show time and by the settings dialog.
     static void ReadConfig(QString &portName, QString &mode);
-    static void WriteConfig(const QString &portName, const QString &mode);
+    static bool WriteConfig(const QString &portName, const QString &mode);
 
     // Controls, by their names.
     QFrame *Panel1;

@@ -4,9 +4,6 @@
 #include "platform/programfolder.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -40,22 +37,10 @@ QMessageBox::Icon toQt(Icon icon)
     return QMessageBox::NoIcon;
 }
 
-// End-to-end tests run the real program with CORVANE_MESSAGE_LOG naming a file:
-// each box is then appended to it as one JSON line and answered by its default.
-bool logToFile(const Box &box)
+Answerer &answerer()
 {
-    static const QString path = qEnvironmentVariable("CORVANE_MESSAGE_LOG");
-    if (path.isEmpty())
-        return false;
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        const QJsonObject line{{QStringLiteral("text"), box.text},
-                               {QStringLiteral("caption"), box.caption},
-                               {QStringLiteral("icon"), static_cast<int>(box.icon)},
-                               {QStringLiteral("buttons"), static_cast<int>(box.buttons)}};
-        file.write(QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n');
-    }
-    return true;
+    static Answerer a;
+    return a;
 }
 
 QPointer<QWidget> &ownerWindow()
@@ -91,9 +76,14 @@ Answer show(const Box &box)
 {
     Recorder &r = recorder();
     if (!r.active)
-        return logToFile(box) ? box.defaultAnswer : showDialog(box);
+        return answerer() ? answerer()(box) : showDialog(box);
     r.shown.append(box);
     return r.answers.isEmpty() ? box.defaultAnswer : r.answers.takeFirst();
+}
+
+void setAnswerer(Answerer a)
+{
+    answerer() = std::move(a);
 }
 
 void setOwnerWindow(QWidget *window)

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace corvane::msg {
@@ -23,6 +25,11 @@ struct Box
 // Every message box of the program goes through here, so that tests can see
 // what was shown and answer without a dialog ever blocking.
 Answer show(const Box &box);
+
+// Who answers the boxes instead of the screen. Nothing answers in the program
+// itself; the build that tests run installs one before start-up.
+using Answerer = std::function<Answer(const Box &)>;
+void setAnswerer(Answerer answerer);
 
 // The window a box stands over when no window of the program is active (a call
 // arriving while the program is in the tray).

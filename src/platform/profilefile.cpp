@@ -1,6 +1,6 @@
 #include "platform/profilefile.h"
 
-#include "platform/gbk.h"
+#include "platform/textencoding.h"
 
 #include <QFile>
 #include <QList>
@@ -19,6 +19,7 @@ struct Lines
     QList<QByteArray> lines;
     QByteArray eol = "\n";
     bool endsWithEol = true;
+    TextEncoding encoding;
 };
 
 Lines load(const QString &fileName)
@@ -27,7 +28,8 @@ Lines load(const QString &fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return result;
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
+    result.encoding = TextEncoding::detect(bytes);
     if (bytes.isEmpty())
         return result;
     if (bytes.contains("\r\n"))
@@ -55,29 +57,29 @@ QString trimmedBlanks(const QString &text)
 }
 
 // The section name of a header line "[name]", or nothing for other lines.
-std::optional<QString> sectionName(const QByteArray &line)
+std::optional<QString> sectionName(const QByteArray &line, const TextEncoding &encoding)
 {
-    const QString text = trimmedBlanks(gbk::decode(line));
+    const QString text = trimmedBlanks(encoding.decode(line));
     if (!text.startsWith(QLatin1Char('[')))
         return std::nullopt;
     const qsizetype close = text.indexOf(QLatin1Char(']'));
     return trimmedBlanks(text.mid(1, close < 0 ? -1 : close - 1));
 }
 
-// Key and value of a "key=value" line; '=' never occurs inside a GBK
-// character, so the split can be made on the bytes.
+// Key and value of a "key=value" line; '=' never occurs inside a GBK or
+// UTF-8 character, so the split can be made on the bytes.
 struct Entry
 {
     QString key;
     QByteArray value;
 };
 
-std::optional<Entry> entry(const QByteArray &line)
+std::optional<Entry> entry(const QByteArray &line, const TextEncoding &encoding)
 {
     const qsizetype eq = line.indexOf('=');
     if (eq < 0)
         return std::nullopt;
-    return Entry{trimmedBlanks(gbk::decode(line.left(eq))), line.mid(eq + 1)};
+    return Entry{trimmedBlanks(encoding.decode(line.left(eq))), line.mid(eq + 1)};
 }
 
 bool sameName(const QString &a, const QString &b)
@@ -98,7 +100,7 @@ Position find(const Lines &file, const QString &section, const QString &key)
     bool inSection = false;
     for (qsizetype i = 0; i < file.lines.size(); ++i) {
         const QByteArray &line = file.lines.at(i);
-        if (const auto name = sectionName(line)) {
+        if (const auto name = sectionName(line, file.encoding)) {
             if (inSection)
                 break;
             if (pos.header < 0 && sameName(*name, section)) {
@@ -113,7 +115,7 @@ Position find(const Lines &file, const QString &section, const QString &key)
         if (!line.trimmed().isEmpty())
             pos.end = i + 1;
         if (pos.key < 0) {
-            const auto e = entry(line);
+            const auto e = entry(line, file.encoding);
             if (e && sameName(e->key, key))
                 pos.key = i;
         }
@@ -130,7 +132,8 @@ QString readString(const QString &fileName, const QString &section, const QStrin
     const Position pos = find(file, section, key);
     if (pos.key < 0)
         return defaultValue;
-    const QString value = trimmedBlanks(gbk::decode(entry(file.lines.at(pos.key))->value));
+    const QString value =
+        trimmedBlanks(file.encoding.decode(entry(file.lines.at(pos.key), file.encoding)->value));
     return value.left(MaxValueLength);
 }
 
@@ -138,7 +141,7 @@ bool writeString(const QString &fileName, const QString &section, const QString 
                  const QString &value)
 {
     Lines file = load(fileName);
-    const QByteArray line = gbk::encode(key) + '=' + gbk::encode(value);
+    const QByteArray line = file.encoding.encode(key) + '=' + file.encoding.encode(value);
     const Position pos = find(file, section, key);
     if (pos.key >= 0) {
         file.lines[pos.key] = line;
@@ -147,13 +150,14 @@ bool writeString(const QString &fileName, const QString &section, const QString 
     } else {
         if (!file.lines.isEmpty() && !file.lines.constLast().trimmed().isEmpty())
             file.lines.append(QByteArray());
-        file.lines.append('[' + gbk::encode(section) + ']');
+        file.lines.append('[' + file.encoding.encode(section) + ']');
         file.lines.append(line);
     }
 
     QSaveFile out(fileName);
     if (!out.open(QIODevice::WriteOnly))
         return false;
+    out.write(file.encoding.prefix());
     for (qsizetype i = 0; i < file.lines.size(); ++i) {
         out.write(file.lines.at(i));
         if (i + 1 < file.lines.size() || file.endsWithEol || pos.key < 0)

@@ -6,6 +6,7 @@
 #include "widgets/buttonedit.h"
 #include "widgets/windowgeometry.h"
 
+#include <QCalendarWidget>
 #include <QDate>
 #include <QDateEdit>
 #include <QLocale>
@@ -24,7 +25,10 @@ QDateEdit *datePicker(QWidget *parent, int left, int width)
     auto *picker = new QDateEdit(parent);
     picker->setGeometry(left, 88, width, 20);
     picker->setCalendarPopup(true);
-    picker->setDisplayFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
+    // The program's language decides the form (yyyy/M/d in Chinese), not the
+    // system's; the week starts on Monday, as calendars in China do.
+    picker->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    picker->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
     return picker;
 }
 

@@ -100,7 +100,19 @@ void LineSettingsDialog::FormShow()
 
 void LineSettingsDialog::Button1Click()
 {
-    m_writeConfig(ComboBox1->currentText(), ComboBox2->currentText());
+    // The start-up recognises only the listed ports; anything else would leave
+    // the next start without a line.
+    const QString port = ComboBox1->currentText();
+    if (ComboBox1->findText(port, Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0) {
+        msg::inform(tr("端口号必须是com1至com8之一。"));
+        ComboBox1->setFocus();
+        return;
+    }
+    // Ending the program only makes sense once the new values are in the file.
+    if (!m_writeConfig(port, ComboBox2->currentText())) {
+        msg::inform(tr("配置无法保存：zel.ini无法写入（文件或文件夹只读，或磁盘已满）。"));
+        return;
+    }
     msg::inform(tr("配置已保存，将退出程序，请重新运行。"));
     // The program ends once this dialog has returned to the menu command.
     close();

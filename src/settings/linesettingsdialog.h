@@ -19,7 +19,8 @@ class LineSettingsDialog : public QDialog
 {
     Q_OBJECT
 public:
-    using ConfigWriter = std::function<void(const QString &port, const QString &mode)>;
+    // Writes both values; false when the file could not be written.
+    using ConfigWriter = std::function<bool(const QString &port, const QString &mode)>;
 
     // mainPort: the main window's port, closed to free the line for the test.
     // writeConfig: the main window's configuration writer.

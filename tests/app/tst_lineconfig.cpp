@@ -1,4 +1,5 @@
 #include "app/lineconfig.h"
+#include "platform/gbk.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -56,16 +57,35 @@ private Q_SLOTS:
         QCOMPARE(modeCommand(config.mode), QStringLiteral("at#vcid=1\r"));
     }
 
+    void modeIsRecognisedInEveryEncodingAnEditorSaves_data()
+    {
+        const QString text = QStringLiteral("[zel]\r\nfather=com1\r\nschool=制式1\r\n");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("GBK") << gbk::encode(text);
+        QTest::newRow("UTF-8") << text.toUtf8();
+        QTest::newRow("UTF-8 with byte-order mark") << "\xEF\xBB\xBF" + text.toUtf8();
+    }
+
+    void modeIsRecognisedInEveryEncodingAnEditorSaves()
+    {
+        QFETCH(QByteArray, bytes);
+        test::ProgramFolder folder(false);
+        folder.writeFile(QStringLiteral("zel.ini"), bytes);
+        const LineConfig config = readLineConfig();
+        QCOMPARE(portNumberText(config.portName), QStringLiteral("1"));
+        QCOMPARE(modeCommand(config.mode), QStringLiteral("at#cid=1\r"));
+    }
+
     void savedValuesReadBackAndKeepTheRestOfTheFile()
     {
         test::ProgramFolder folder(false);
         folder.writeFile(QStringLiteral("zel.ini"), "[ports]\ncom3=/dev/ttyUSB0\n");
-        writeLineConfig(QStringLiteral("com3"), QStringLiteral("制式1"));
+        QVERIFY(writeLineConfig(QStringLiteral("com3"), QStringLiteral("制式1")));
         LineConfig config = readLineConfig();
         QCOMPARE(config.portName, QStringLiteral("com3"));
         QCOMPARE(config.mode, QStringLiteral("制式1"));
 
-        writeLineConfig(QString(), QString());
+        QVERIFY(writeLineConfig(QString(), QString()));
         config = readLineConfig();
         QCOMPARE(config.portName, QString());
         QCOMPARE(config.mode, QString());

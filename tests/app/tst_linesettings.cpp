@@ -16,6 +16,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 using namespace corvane;
 
 namespace {
@@ -36,6 +41,93 @@ QByteArray entry(const char *key, const QString &value)
 QByteArray portsSection(const test::ModemSim &modem)
 {
     return "[ports]\r\ncom2=" + modem.devicePath().toLocal8Bit() + "\r\ncom3=/nonexistent/ttyCorvane\r\n";
+}
+
+// A zel.ini with comments, other sections and a GBK mode, as a user keeps it.
+QByteArray configBefore()
+{
+    return "; 本机设置\r\n[ports]\r\ncom1=/dev/ttyUSB0\r\n\r\n[zel]\r\nfather=com1\r\nschool=" +
+           gbk(QStringLiteral("制式1")) + "\r\n\r\n[其他]\r\n键=值\r\n";
+}
+
+QByteArray configBytes(const test::ProgramFolder &folder)
+{
+    QFile file(folder.file(QStringLiteral("zel.ini")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A file or folder nobody may change while the object lives, root included:
+// root ignores permission bits but not the immutable attribute. Where that
+// attribute cannot be set (an ordinary user), the permission bits do.
+class Unwritable
+{
+public:
+    explicit Unwritable(const QString &path)
+        : m_path(path), m_permissions(QFile::permissions(path)), m_immutable(setImmutable(true))
+    {
+        if (!m_immutable)
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    ~Unwritable()
+    {
+        if (m_immutable)
+            setImmutable(false);
+        QFile::setPermissions(m_path, m_permissions);
+    }
+    Unwritable(const Unwritable &) = delete;
+    Unwritable &operator=(const Unwritable &) = delete;
+
+private:
+    bool setImmutable(bool on) const
+    {
+        const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return done;
+    }
+
+    QString m_path;
+    QFileDevice::Permissions m_permissions;
+    bool m_immutable;
+};
+
+bool isWritable(const QString &path, bool isFolder)
+{
+    QFile probe(isFolder ? path + QStringLiteral("probe") : path);
+    const bool writable = probe.open(isFolder ? QIODevice::WriteOnly : QIODevice::Append);
+    if (writable && isFolder)
+        probe.remove();
+    return writable;
+}
+
+constexpr int ProgramEnded = 0;
+constexpr int DialogStayedOpen = 7;
+
+// "保存配置" as a user reaches it: the dialog shown modally from the menu, the
+// two texts typed, the button pressed. Returns ProgramEnded when the program
+// went on to end, DialogStayedOpen when the dialog was still open a moment
+// later (the test then closes it and ends the loop itself).
+int saveThroughDialog(LineSettingsDialog &dialog, const QString &port, const QString &mode)
+{
+    QTimer::singleShot(0, &dialog, [&] {
+        QTimer::singleShot(50, &dialog, [&] {
+            dialog.ComboBox1->setEditText(port);
+            dialog.ComboBox2->setEditText(mode);
+            dialog.Button1->click();
+            QTimer::singleShot(300, &dialog, [&] {
+                const bool open = dialog.isVisible();
+                dialog.close();
+                QCoreApplication::exit(open ? DialogStayedOpen : 1);
+            });
+        });
+        dialog.showModalFromMenu();
+    });
+    return QCoreApplication::exec();
 }
 
 // The main window's port, open on the modem's line as at start-up.
@@ -75,7 +167,7 @@ private Q_SLOTS:
         QSignalSpy received(&mainPort, &SerialControl::comm);
 
         test::MessageCapture capture;
-        LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) {});
+        LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) { return true; });
         dialog.show();
         dialog.ComboBox1->setEditText(portText);
         dialog.Button3->click();
@@ -112,7 +204,7 @@ private Q_SLOTS:
         openMainPort(mainPort);
 
         test::MessageCapture capture;
-        LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) {});
+        LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) { return true; });
         dialog.show();
         dialog.ComboBox1->setEditText(portText);
         dialog.Button3->click();
@@ -129,8 +221,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("mode");
         QTest::newRow("chosen") << QStringLiteral("com3") << QStringLiteral("制式2");
-        QTest::newRow("typed, unchecked") << QStringLiteral("com12") << QStringLiteral("制式9");
-        QTest::newRow("both empty") << QString() << QString();
+        QTest::newRow("typed mode, unchecked") << QStringLiteral("com8") << QStringLiteral("制式9");
+        QTest::newRow("empty mode") << QStringLiteral("com1") << QString();
     }
 
     void savingWritesBothKeysAndEndsTheProgram()
@@ -138,37 +230,75 @@ private Q_SLOTS:
         QFETCH(QString, port);
         QFETCH(QString, mode);
         test::ProgramFolder folder(false);
-        const QByteArray before =
-            "; 本机设置\r\n[ports]\r\ncom1=/dev/ttyUSB0\r\n\r\n[zel]\r\nfather=com1\r\nschool=" +
-            gbk(QStringLiteral("制式1")) + "\r\n\r\n[其他]\r\n键=值\r\n";
-        folder.writeFile(QStringLiteral("zel.ini"), before);
+        folder.writeFile(QStringLiteral("zel.ini"), configBefore());
         SerialControl mainPort;
         test::MessageCapture capture;
         LineSettingsDialog dialog(mainPort, &MainWindow::WriteConfig);
 
-        QTimer::singleShot(0, &dialog, [&] {
-            QTimer::singleShot(50, &dialog, [&] {
-                dialog.ComboBox1->setEditText(port);
-                dialog.ComboBox2->setEditText(mode);
-                dialog.Button1->click();
-            });
-            dialog.showModalFromMenu();
-        });
-        // Should the program not end, the test ends the loop itself, with 1.
-        QTimer fallback;
-        fallback.setSingleShot(true);
-        connect(&fallback, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
-        fallback.start(10000);
-        QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(saveThroughDialog(dialog, port, mode), ProgramEnded);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(capture.takeTexts(), QStringList{QStringLiteral("配置已保存，将退出程序，请重新运行。")});
 
-        QFile file(folder.file(QStringLiteral("zel.ini")));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QByteArray expected = before;
+        QByteArray expected = configBefore();
         expected.replace(entry("father", QStringLiteral("com1")), entry("father", port));
         expected.replace(entry("school", QStringLiteral("制式1")), entry("school", mode));
-        QCOMPARE(file.readAll(), expected);
+        QCOMPARE(configBytes(folder), expected);
+    }
+
+    void portOutsideTheListIsRefused_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::newRow("com12") << QStringLiteral("com12");
+        QTest::newRow("com9") << QStringLiteral("com9");
+        QTest::newRow("capitals") << QStringLiteral("COM1");
+        QTest::newRow("blank before") << QStringLiteral(" com1");
+        QTest::newRow("empty") << QString();
+    }
+
+    void portOutsideTheListIsRefused()
+    {
+        QFETCH(QString, port);
+        test::ProgramFolder folder(false);
+        folder.writeFile(QStringLiteral("zel.ini"), configBefore());
+        SerialControl mainPort;
+        test::MessageCapture capture;
+        int writes = 0;
+        LineSettingsDialog dialog(mainPort, [&](const QString &, const QString &) {
+            ++writes;
+            return true;
+        });
+
+        QCOMPARE(saveThroughDialog(dialog, port, QStringLiteral("制式1")), DialogStayedOpen);
+        QCOMPARE(writes, 0);
+        QCOMPARE(capture.takeTexts(), QStringList{QStringLiteral("端口号必须是com1至com8之一。")});
+        QCOMPARE(configBytes(folder), configBefore());
+    }
+
+    void unwritableConfigKeepsTheProgramRunning_data()
+    {
+        QTest::addColumn<bool>("lockFolder");
+        QTest::newRow("read-only file") << false;
+        QTest::newRow("read-only folder") << true;
+    }
+
+    void unwritableConfigKeepsTheProgramRunning()
+    {
+        QFETCH(bool, lockFolder);
+        test::ProgramFolder folder(false);
+        folder.writeFile(QStringLiteral("zel.ini"), configBefore());
+        const QString locked = lockFolder ? folder.path() : folder.file(QStringLiteral("zel.ini"));
+        const Unwritable unwritable(locked);
+        if (isWritable(locked, lockFolder))
+            QSKIP("this file system cannot make the path unwritable for this user");
+        SerialControl mainPort;
+        test::MessageCapture capture;
+        LineSettingsDialog dialog(mainPort, &MainWindow::WriteConfig);
+
+        QCOMPARE(saveThroughDialog(dialog, QStringLiteral("com2"), QStringLiteral("制式2")),
+                 DialogStayedOpen);
+        const QString refused = QStringLiteral("配置无法保存：zel.ini无法写入（文件或文件夹只读，或磁盘已满）。");
+        QCOMPARE(capture.takeTexts(), QStringList{refused});
+        QCOMPARE(configBytes(folder), configBefore());
     }
 
     void comboBoxesStartEmptyAtEveryShowing()
@@ -177,7 +307,7 @@ private Q_SLOTS:
         folder.writeFile(QStringLiteral("zel.ini"),
                          "[zel]\r\nfather=com2\r\nschool=" + gbk(QStringLiteral("制式2")) + "\r\n");
         SerialControl mainPort;
-        LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) {});
+        LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) { return true; });
         dialog.show();
         QCOMPARE(dialog.ComboBox1->currentText(), QString());
         QCOMPARE(dialog.ComboBox2->currentText(), QString());
@@ -199,7 +329,10 @@ private Q_SLOTS:
         SerialControl mainPort;
         int writes = 0;
         test::MessageCapture capture;
-        LineSettingsDialog dialog(mainPort, [&](const QString &, const QString &) { ++writes; });
+        LineSettingsDialog dialog(mainPort, [&](const QString &, const QString &) {
+            ++writes;
+            return true;
+        });
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         dialog.activateWindow();

@@ -41,16 +41,17 @@ start_desktop() {
     mkdir -p "$TMPDIR"
 }
 
-# A program folder of the test's own: the executable, a fresh tel.mdb, no zel.ini.
+# A program folder of the test's own: the executable (the tests' build, or the
+# one named), a fresh tel.mdb, no zel.ini.
 make_program_folder() {
     PROGRAM="$WORK/bin"
     mkdir -p "$PROGRAM"
-    cp "$CORVANE" "$PROGRAM/Corvane"
+    cp "${1:-$CORVANE}" "$PROGRAM/Corvane"
     sqlite3 "$PROGRAM/tel.mdb" < "$SOURCE_DIR/resources/tel.sql"
 }
 
-# Message boxes are answered and logged unless MESSAGE_LOG is set empty, when
-# they are shown for real.
+# The tests' build answers and logs message boxes unless MESSAGE_LOG is set
+# empty, when they are shown for real; the program users get always shows them.
 start_corvane() {
     local log=${MESSAGE_LOG-$WORK/messages.log}
     if [ -n "$log" ]; then
@@ -79,6 +80,16 @@ await_window() {
 # the screen, as <prefix>X and <prefix>Y.
 origin_of() {
     eval "$(xwininfo -id "$1" | awk -v p="$2" '/Absolute upper-left X/ {print p "X=" $4} /Absolute upper-left Y/ {print p "Y=" $4}')"
+}
+
+# A shown window titled Corvane other than the main window (a message box), as
+# BOX; call through wait_for.
+find_box() {
+    BOX=""
+    for w in $(xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null); do
+        [ "$w" != "$MAIN" ] && { BOX=$w; return 0; }
+    done
+    return 1
 }
 
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }

@@ -92,14 +92,8 @@ case_tray_exit_during_modal() {
     # No zel.ini: the error box of the start-up stays open, modal, for real.
     MESSAGE_LOG="" start_corvane
     wait_for 50 tray_icon || fail "no tray icon docked"
-    DIALOG=""
-    find_dialog() {
-        for w in $(xdotool search --onlyvisible --name '^Corvane$'); do
-            [ "$w" != "$MAIN" ] && { DIALOG=$w; return 0; }
-        done
-        return 1
-    }
-    wait_for 50 find_dialog || fail "no modal error box at start-up"
+    wait_for 50 find_box || fail "no modal error box at start-up"
+    DIALOG=$BOX
     exit_through_tray_menu tray-exit-during-modal.png
     pass "the tray menu's exit ends the program even while a modal box is open"
 }
@@ -287,6 +281,110 @@ case_windows() {
     await_window 客户资料输入
     shoot "$WIN" "$ARTIFACTS/desktop-entry-form.png"
     pass "settings, ring, help, both queries with rows, the picker and the entry form shown for real"
+}
+
+# The program users get, under a system language that is not Chinese: message
+# boxes are shown for real whatever the environment says (the tests' log
+# variable included), and Qt's own texts, dates and calendars are Chinese.
+case_shipped_program() {
+    export LANG=C.UTF-8 LC_ALL=C.UTF-8
+    start_desktop tray
+    make_program_folder "$CORVANE_SHIPPED"
+    fill_database
+    # No zel.ini: the start-up error box, with its standard button.
+    start_corvane
+    wait_for 50 find_box || fail "no error box at start-up: the shipped program answered it itself"
+    [ -e "$WORK/messages.log" ] && fail "the shipped program wrote the tests' message log"
+    shoot "$BOX" "$ARTIFACTS/desktop-start-error-box.png"
+    xdotool windowactivate --sync "$BOX" 2>/dev/null
+    xdotool key Return
+    wait_for 30 eval '! find_box' || fail "the error box did not close"
+
+    open_menu_item 3 1
+    await_window 来电显示明细记录查询
+    local query=$WIN
+    shoot "$query" "$ARTIFACTS/desktop-call-log-dates.png"
+    # The first date's calendar, opened by its arrow.
+    origin_of "$query" Q
+    xdotool mousemove $((QX + 120 + 97 - 7)) $((QY + 98)) click 1
+    sleep 0.8
+    screenshot desktop-call-log-calendar.png
+    xdotool key Escape
+    sleep 0.3
+    xdotool key Escape
+
+    # The delete question of the entry form, answered No.
+    open_menu_item 2 1
+    await_window 客户资料输入
+    origin_of "$WIN" E
+    xdotool mousemove $((EX + 155)) $((EY + 22)) click 1
+    wait_for 30 find_box || fail "no delete question"
+    shoot "$BOX" "$ARTIFACTS/desktop-delete-question.png"
+    xdotool windowactivate --sync "$BOX" 2>/dev/null
+    xdotool key Escape
+    wait_for 30 eval '! find_box' || fail "the delete question did not close"
+    [ "$(sqlite3 "$PROGRAM/tel.mdb" 'select count(*) from customer')" = 3 ] || fail "No deleted a customer"
+    pass "boxes shown for real with Chinese buttons, Chinese dates and calendar under LANG=C.UTF-8"
+}
+
+# The fake modem on a pseudo-terminal, recording what it receives in
+# modem.rec; its device as MODEM_DEVICE.
+start_modem() {
+    coproc MODEM { exec "$MODEMSIM" --record "$WORK/modem.rec"; }
+    PIDS+=($MODEM_PID)
+    read -r -u "${MODEM[0]}" MODEM_DEVICE
+}
+
+# "保存配置" says what happened: a port outside com1 to com8 is refused, and a
+# folder zel.ini cannot be written to keeps the dialog open and the program
+# running. Both boxes are shown for real.
+case_settings_messages() {
+    start_desktop tray
+    make_program_folder
+    start_modem
+    printf '[zel]\r\nfather=com1\r\n[ports]\r\ncom1=%s\r\n' "$MODEM_DEVICE" >"$PROGRAM/zel.ini"
+    cp "$PROGRAM/zel.ini" "$WORK/zel.before"
+    MESSAGE_LOG="" start_corvane
+    open_menu_item 1 1
+    await_window 设置
+    local settings=$WIN
+    save_settings() {
+        xdotool windowactivate --sync "$settings" 2>/dev/null
+        xdotool key ctrl+a type "$1"
+        xdotool key Tab Tab space
+        wait_for 30 find_box || fail "no message after saving $1"
+        shoot "$BOX" "$ARTIFACTS/$2"
+        xdotool windowactivate --sync "$BOX" 2>/dev/null
+        xdotool key Return
+        wait_for 30 eval '! find_box' || fail "the message after saving $1 did not close"
+    }
+    save_settings com9 desktop-settings-bad-port.png
+    # Root ignores permission bits, not the immutable attribute.
+    chattr +i "$PROGRAM" 2>/dev/null || chmod a-w "$PROGRAM"
+    save_settings com2 desktop-settings-unwritable.png
+    chattr -i "$PROGRAM" 2>/dev/null; chmod u+w "$PROGRAM"
+    viewable "$settings" || fail "the settings dialog closed"
+    kill -0 "$CORVANE_PID" 2>/dev/null || fail "the program ended without saving"
+    cmp -s "$PROGRAM/zel.ini" "$WORK/zel.before" || fail "zel.ini changed"
+    pass "a bad port and an unwritable zel.ini are told, the dialog and the program stay"
+}
+
+# A fresh build's program folder: its zel.ini holds com1 and 制式1. Here com1
+# is the fake modem (mapped by a [ports] line, as a USB modem would be), so the
+# first start opens the line, sends mode 1's command and shows no box at all.
+case_fresh_program_folder() {
+    [ -f "$PROGRAM_FOLDER/zel.ini" ] || fail "the build made no zel.ini"
+    start_desktop tray
+    make_program_folder "$CORVANE_SHIPPED"
+    cmake -DINI="$PROGRAM/zel.ini" -P "$SOURCE_DIR/resources/createini.cmake" >/dev/null
+    start_modem
+    printf '[ports]\r\ncom1=%s\r\n' "$MODEM_DEVICE" >>"$PROGRAM/zel.ini"
+    start_corvane
+    wait_for 50 eval 'grep -qF "at#cid=1" "$WORK/modem.rec" 2>/dev/null' || fail "mode 1's command never reached the modem"
+    sleep 1
+    find_box && { shoot "$BOX" "$ARTIFACTS/desktop-first-start-box.png"; fail "a box at the first start"; }
+    shoot "$MAIN" "$ARTIFACTS/desktop-first-start.png"
+    pass "the build's zel.ini opens com1 in mode 1 with no box"
 }
 
 "case_$1"

@@ -31,6 +31,11 @@ class TestProfileFile : public QObject
         return profile::readString(m_file, section, key, QStringLiteral("<default>"));
     }
 
+    bool put(const QString &section, const QString &key, const QString &value)
+    {
+        return profile::writeString(m_file, section, key, value);
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -117,6 +122,47 @@ private Q_SLOTS:
         QVERIFY(profile::writeString(m_file, QStringLiteral("zel"), QStringLiteral("father"), QString()));
         QCOMPARE(bytes(), QByteArray("[zel]\nfather=\n"));
         QCOMPARE(profile::readString(m_file, QStringLiteral("zel"), QStringLiteral("father")), QString());
+    }
+
+    void encodings_data()
+    {
+        QTest::addColumn<QByteArray>("bom");
+        QTest::addColumn<bool>("utf8");
+        QTest::newRow("GBK") << QByteArray() << false;
+        QTest::newRow("UTF-8") << QByteArray() << true;
+        QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBF") << true;
+    }
+
+    // A file saved by a text editor as UTF-8 reads as one in GBK does, and a
+    // write keeps the file in the encoding it came in, byte-order mark and all.
+    void encodings()
+    {
+        QFETCH(QByteArray, bom);
+        QFETCH(bool, utf8);
+        const auto encode = [utf8](const QString &text) { return utf8 ? text.toUtf8() : gbk::encode(text); };
+        const QByteArray before =
+            bom + encode(QStringLiteral("; 本机设置\r\n[zel]\r\nfather=com1\r\nschool=制式1\r\n"
+                                        "\r\n[其他]\r\n键 = 值\r\n"));
+        write(before);
+        QCOMPARE(read(QStringLiteral("zel"), QStringLiteral("school")), QStringLiteral("制式1"));
+        QCOMPARE(read(QStringLiteral("其他"), QStringLiteral("键")), QStringLiteral("值"));
+
+        QVERIFY(put(QStringLiteral("zel"), QStringLiteral("school"), QStringLiteral("制式2")));
+        QVERIFY(put(QStringLiteral("其他"), QStringLiteral("新键"), QStringLiteral("新值")));
+        QByteArray expected = before;
+        expected.replace(encode(QStringLiteral("制式1")), encode(QStringLiteral("制式2")));
+        expected.append(encode(QStringLiteral("新键=新值\r\n")));
+        QCOMPARE(bytes(), expected);
+        QCOMPARE(read(QStringLiteral("zel"), QStringLiteral("school")), QStringLiteral("制式2"));
+    }
+
+    void plainAsciiWithByteOrderMarkStaysUtf8()
+    {
+        const QByteArray bom = "\xEF\xBB\xBF";
+        write(bom + "[zel]\nfather=com1\n");
+        QCOMPARE(read(QStringLiteral("zel"), QStringLiteral("father")), QStringLiteral("com1"));
+        QVERIFY(put(QStringLiteral("zel"), QStringLiteral("school"), QStringLiteral("制式1")));
+        QCOMPARE(bytes(), bom + "[zel]\nfather=com1\nschool=" + QStringLiteral("制式1").toUtf8() + '\n');
     }
 
     void failedWriteIsReportedAndHarmless()

@@ -177,7 +177,7 @@ private Q_SLOTS:
         QCOMPARE(form.size() + QSize(8, 31), QSize(705, 450));
         QCOMPARE(form.dp1->date(), newYear);
         QCOMPARE(form.dp2->date(), today);
-        QCOMPARE(form.dp1->displayFormat(), QLocale::system().dateFormat(QLocale::ShortFormat));
+        QCOMPARE(form.dp1->displayFormat(), QLocale().dateFormat(QLocale::ShortFormat));
         QVERIFY(form.dp1->calendarPopup());
         const QStringList titles{"来电日期", "来电时间", "来电号码", "客户编码", "客户名称"};
         for (int c = 0; c < titles.size(); ++c)

@@ -16,7 +16,7 @@ namespace corvane::test {
 RunningProgram::RunningProgram(const QString &mode, const QString &device)
 {
     const QString dir = folder();
-    QFile::copy(QStringLiteral(CORVANE_PROGRAM_FOLDER "/Corvane"), dir + QStringLiteral("Corvane"));
+    QFile::copy(QStringLiteral(CORVANE_UNDER_TEST), dir + QStringLiteral("Corvane"));
     createDatabase(dir + QStringLiteral("tel.mdb"));
     QFile ini(dir + QStringLiteral("zel.ini"));
     if (ini.open(QIODevice::WriteOnly))

@@ -9,10 +9,10 @@
 
 namespace corvane::test {
 
-// The real Corvane, copied into a fresh program folder of its own (a new
-// tel.mdb, a zel.ini for port com1 on `device` in `mode`) and run offscreen
-// without a sound device. Every message box goes to a log instead of the
-// screen, answered by its default.
+// The real Corvane (the build for tests), copied into a fresh program folder
+// of its own (a new tel.mdb, a zel.ini for port com1 on `device` in `mode`) and
+// run offscreen without a sound device. Every message box goes to a log
+// instead of the screen, answered by its default.
 class RunningProgram
 {
 public:
