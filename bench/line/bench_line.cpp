@@ -7,6 +7,7 @@
 #include "app/appwindows.h"
 #include "app/mainwindow.h"
 #include "benchdata.h"
+#include "linerate.h"
 #include "platform/messagebox.h"
 #include "testsupport.h"
 
@@ -18,22 +19,17 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <pty.h>
-#include <thread>
-#include <unistd.h>
 
 using namespace corvane;
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::sendReport;
 
 namespace {
 
 constexpr int Reports = 100;
 constexpr int Customers = 1'000'000;
-// 9600 baud, 8N1: ten bits a character.
-constexpr std::chrono::nanoseconds CharTime{10'000'000'000LL / 9600};
 
 // The number of report i: a known caller from the middle of the table.
 QString caller(int i)
@@ -50,21 +46,6 @@ double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
-}
-
-// Plays one report at line rate and returns when its last byte went out.
-Clock::time_point sendReport(int master, const QByteArray &bytes)
-{
-    auto next = Clock::now();
-    Clock::time_point last;
-    for (char c : bytes) {
-        std::this_thread::sleep_until(next);
-        while (::write(master, &c, 1) != 1)
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
-        last = Clock::now();
-        next += CharTime;
-    }
-    return last;
 }
 
 } // namespace

@@ -42,7 +42,7 @@ void createWindows()
     w.Form3 = new CustomerEntryForm(*dataModule, w.Frm_main);
     w.Form5 = new CallLogQueryForm(*dataModule, w.Frm_main);
     w.Form7 = new CustomerQueryForm(*dataModule, w.Frm_main);
-    w.Form8 = new RingDialog(w.Frm_main);
+    w.Form8 = new RingDialog(w.Frm_main->ringPlayer(), w.Frm_main);
     w.Form10 = new HelpWindow(w.Frm_main);
 }
 

@@ -17,6 +17,7 @@
 #include "platform/guard.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
+#include "platform/ringplayer.h"
 #include "platform/serialcontrol.h"
 #include "platform/strtoint.h"
 #include "platform/timer.h"
@@ -34,7 +35,7 @@
 
 namespace corvane {
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ringPlayer(new RingPlayer(this))
 {
     buildControls();
     buildMenus();
@@ -128,6 +129,7 @@ void MainWindow::MSComm1Comm()
 void MainWindow::IncomingCall(const QString &text, int bufferCount)
 {
     n50Click();
+    // The ring sounds on its own thread while the caller is shown.
     PlayRing();
 
     const CallerIdTrace trace = traceCallerIdReport(text, bufferCount);
@@ -135,11 +137,15 @@ void MainWindow::IncomingCall(const QString &text, int bufferCount)
     Label15->setText(trace.label15);
     Label16->setText(trace.label16);
     Label4->setText(trace.label4);
-    // The year is the PC clock's at this moment, after the ring.
+    // The year is the PC clock's at this moment, the ring having started.
     const CallerIdReport report = ParseCallerIdReport(text, bufferCount);
+    // Some lines send one call's report twice; the repeat rings, but is
+    // neither looked up nor logged again. A new call from the number shown is.
+    const bool repeat = report == shownCall();
     Edit11->setText(report.dateText);
     Edit12->setText(report.timeText);
-    setEdit2(report.number);
+    if (!repeat)
+        setEdit2(report.number);
 
     Timer1->setEnabled(true);
     Timer2->setEnabled(true);
@@ -147,10 +153,13 @@ void MainWindow::IncomingCall(const QString &text, int bufferCount)
 
 void MainWindow::setEdit2(const QString &text)
 {
-    if (Edit2->text() == text)
-        return;
     Edit2->setText(text);
     Edit2Change();
+}
+
+CallerIdReport MainWindow::shownCall() const
+{
+    return {Edit2->text(), Edit11->text(), Edit12->text()};
 }
 
 void MainWindow::Edit2Change()
@@ -173,7 +182,13 @@ void MainWindow::Edit2Change()
         edit->setText(change.fieldText(QLatin1String(field)));
     Timer1->setEnabled(false);
 
-    change.setSql(callLogInsertSql({Edit11->text(), Edit12->text(), Edit2->text(), Edit3->text(), Edit7->text()}));
+    logCall({Edit11->text(), Edit12->text(), Edit2->text(), Edit3->text(), Edit7->text()});
+}
+
+void MainWindow::logCall(const CallLogRow &row)
+{
+    Dataset &change = *dm->ADOQuerychange;
+    change.setSql(callLogInsertSql(row));
     change.execute();
 }
 
@@ -196,7 +211,7 @@ void MainWindow::BitBtn1Click()
 
 void MainWindow::PlayRing()
 {
-    corvane::PlayRing(*dm->ADOQuerychange);
+    m_ringPlayer->play(currentRingFile(*dm->ADOQuerychange));
 }
 
 void MainWindow::N2Click()

@@ -16,7 +16,10 @@ namespace corvane {
 
 class SerialControl;
 class MenuSkin;
+class RingPlayer;
 class Timer;
+struct CallLogRow;
+struct CallerIdReport;
 class TrayIcon;
 
 // Frm_main: the call display, the menus that open every other window, and the
@@ -29,6 +32,8 @@ public:
     ~MainWindow() override;
 
     SerialControl &serialPort() { return *MSComm1; }
+    // The one player of every ring, the ring dialog's preview included.
+    RingPlayer &ringPlayer() { return *m_ringPlayer; }
 
     // Takes the tray icon away and closes the port; run on every way out.
     void releaseSystemResources();
@@ -111,11 +116,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Writing the number field runs its change handler, only for a new text.
+    // Writing the number field runs its change handler.
     void setEdit2(const QString &text);
+    // The call the window shows: its number, date and time texts.
+    CallerIdReport shownCall() const;
+    void logCall(const CallLogRow &row);
     void buildControls();
     void buildMenus();
 
+    RingPlayer *m_ringPlayer;
     bool m_shownOnce = false;
 };
 

@@ -2,6 +2,8 @@
 
 #include <QDate>
 
+#include <algorithm>
+
 namespace corvane {
 
 namespace {
@@ -16,6 +18,12 @@ bool isControlOrBlank(QChar c)
 QString digits(const QString &text, int bufferCount, int position)
 {
     return fieldValue(text, bufferCount, position).left(4);
+}
+
+// Everything after the first "=", or the whole text without one.
+QString afterFirstEquals(const QString &tail)
+{
+    return tail.sliced(tail.indexOf(QLatin1Char('=')) + 1);
 }
 
 } // namespace
@@ -79,8 +87,7 @@ QString fieldTail(const QString &text, int bufferCount, int position)
 
 QString fieldValue(const QString &text, int bufferCount, int position)
 {
-    const QString tail = fieldTail(text, bufferCount, position);
-    return trimControls(tail.sliced(tail.indexOf(QLatin1Char('=')) + 1));
+    return trimControls(afterFirstEquals(fieldTail(text, bufferCount, position)));
 }
 
 QString callerIdDateText(const QString &text, int bufferCount, int year)
@@ -98,7 +105,13 @@ QString callerIdTimeText(const QString &text, int bufferCount)
 
 QString callerIdNumber(const QString &text, int bufferCount)
 {
-    return fieldValue(text, bufferCount, nmbrPosition(text));
+    // The number ends with its own line: modems send NAME, MESG or the date
+    // and time after it, which belong to no number.
+    const QString value = afterFirstEquals(fieldTail(text, bufferCount, nmbrPosition(text)));
+    const auto lineEnd = std::find_if(value.cbegin(), value.cend(), [](QChar c) {
+        return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+    });
+    return trimControls(value.first(lineEnd - value.cbegin()));
 }
 
 CallerIdReport ParseCallerIdReport(const QString &text, int bufferCount, int year)

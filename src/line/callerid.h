@@ -11,6 +11,9 @@ struct CallerIdReport
     QString number;
     QString dateText; // year from the PC clock, "-", month, "-", day
     QString timeText; // hour, ":", minute
+
+    // The same call: same number, date text and time text.
+    bool operator==(const CallerIdReport &) const = default;
 };
 
 // The intermediate texts the main window keeps in its hidden labels.
@@ -44,7 +47,8 @@ bool isCallerIdReport(const QString &upperText);
 QString fieldTail(const QString &text, int bufferCount, int position);
 QString fieldValue(const QString &text, int bufferCount, int position);
 
-// The three results, each on its own; the date's year is passed in.
+// The three results, each on its own; the date's year is passed in. The number
+// is the NMBR value up to its first line end: lines after it are not part of it.
 QString callerIdDateText(const QString &text, int bufferCount, int year);
 QString callerIdTimeText(const QString &text, int bufferCount);
 QString callerIdNumber(const QString &text, int bufferCount);

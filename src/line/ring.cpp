@@ -1,7 +1,7 @@
 #include "line/ring.h"
 
+#include "platform/failure.h"
 #include "platform/programfolder.h"
-#include "platform/sound.h"
 #include "records/dataset.h"
 
 namespace corvane {
@@ -18,9 +18,13 @@ QString currentRingCode(Dataset &scratch)
     return scratch.fieldText(QStringLiteral("code"));
 }
 
-void PlayRing(Dataset &scratch)
+QString currentRingFile(Dataset &scratch)
 {
-    sound::playFile(ringFileName(currentRingCode(scratch)));
+    try {
+        return ringFileName(currentRingCode(scratch));
+    } catch (const Failure &) {
+        return {};
+    }
 }
 
 } // namespace corvane

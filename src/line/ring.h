@@ -13,7 +13,9 @@ QString ringFileName(const QString &code);
 // Leaves the scratch query open on the ring query.
 QString currentRingCode(Dataset &scratch);
 
-// Looks the current ring up afresh and plays it to its end.
-void PlayRing(Dataset &scratch);
+// The file of the current ring, looked up afresh. When the database cannot
+// tell (table ring missing or damaged, the query refused) the name is empty,
+// which plays the built-in sound: a call never waits on its ring's choice.
+QString currentRingFile(Dataset &scratch);
 
 } // namespace corvane

@@ -2,14 +2,30 @@
 
 #include "platform/pcmoutput.h"
 
+#include <mutex>
+
 namespace corvane::sound {
 
 namespace {
 
-std::function<void(const QString &)> &testPlayer()
+// Set and cleared by a test's thread, called on the playing one.
+struct TestPlayer
 {
-    static std::function<void(const QString &)> player;
+    std::mutex mutex;
+    std::function<void(const QString &)> player;
+};
+
+TestPlayer &testPlayer()
+{
+    static TestPlayer player;
     return player;
+}
+
+std::function<void(const QString &)> currentTestPlayer()
+{
+    TestPlayer &test = testPlayer();
+    const std::lock_guard lock(test.mutex);
+    return test.player;
 }
 
 } // namespace
@@ -26,18 +42,26 @@ const PcmSound &defaultSound()
     return sound;
 }
 
-void playFile(const QString &fileName)
+void playFile(const QString &fileName, const std::atomic<bool> &stop)
 {
-    if (testPlayer()) {
-        testPlayer()(fileName);
+    if (const auto player = currentTestPlayer()) {
+        player(fileName);
         return;
     }
-    playPcm(soundForFile(fileName));
+    playPcm(soundForFile(fileName), stop);
+}
+
+void playFile(const QString &fileName)
+{
+    const std::atomic<bool> never{false};
+    playFile(fileName, never);
 }
 
 void setPlayerForTests(std::function<void(const QString &)> player)
 {
-    testPlayer() = std::move(player);
+    TestPlayer &test = testPlayer();
+    const std::lock_guard lock(test.mutex);
+    test.player = std::move(player);
 }
 
 } // namespace corvane::sound

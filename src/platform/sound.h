@@ -4,14 +4,17 @@
 
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
 namespace corvane::sound {
 
-// Plays a WAV file to its end: returns only when the sound has finished, and
-// the calling thread does nothing else meanwhile. A missing, unreadable or
-// unplayable file plays the built-in default sound instead; with no audio
-// device it returns at once, quietly.
+// Plays a WAV file to its end: returns only when the sound has finished (or
+// soon after `stop` is set), and the calling thread does nothing else
+// meanwhile. A missing, unreadable or unplayable file, or an empty name, plays
+// the built-in default sound instead; with no audio device it returns at once,
+// quietly.
+void playFile(const QString &fileName, const std::atomic<bool> &stop);
 void playFile(const QString &fileName);
 
 // What playFile plays for this name: the file's own sound, or the default.
@@ -21,8 +24,9 @@ PcmSound soundForFile(const QString &fileName);
 const PcmSound &defaultSound();
 
 // For tests only: while set, playFile hands the name to `player` and plays
-// nothing, so tests of the incoming-call sequence need no sound card. An empty
-// function puts the real player back.
+// nothing, so tests of the incoming-call sequence need no sound card. It is
+// called on the thread that plays, which for rings is the ring player's. An
+// empty function puts the real player back.
 void setPlayerForTests(std::function<void(const QString &)> player);
 
 } // namespace corvane::sound

@@ -3,7 +3,7 @@
 #include "line/ring.h"
 #include "platform/guard.h"
 #include "platform/messagebox.h"
-#include "platform/sound.h"
+#include "platform/ringplayer.h"
 #include "records/datamodule.h"
 #include "records/formfont.h"
 #include "settings/dialogparts.h"
@@ -29,7 +29,7 @@ QRadioButton *ringButton(QWidget *parent, const QString &caption, int top)
 
 } // namespace
 
-RingDialog::RingDialog(QWidget *parent) : QDialog(parent)
+RingDialog::RingDialog(RingPlayer &ringPlayer, QWidget *parent) : QDialog(parent), m_ringPlayer(ringPlayer)
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(tr("来电铃声设置"));
@@ -91,7 +91,7 @@ void RingDialog::FormShow()
 
 void RingDialog::Button3Click()
 {
-    sound::playFile(ringFileName(ringNumber()));
+    m_ringPlayer.play(ringFileName(ringNumber()));
 }
 
 void RingDialog::Button1Click()

@@ -7,13 +7,16 @@ class QRadioButton;
 
 namespace corvane {
 
+class RingPlayer;
+
 // Form8: the choice of one of three ring sounds, with a preview. Modeless, so
-// it can stay open beside the main window. Uses the data module dm.
+// it can stay open beside the main window. Uses the data module dm; the
+// preview plays through the program's ring player.
 class RingDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit RingDialog(QWidget *parent = nullptr);
+    explicit RingDialog(RingPlayer &ringPlayer, QWidget *parent = nullptr);
 
     // "来电铃声设置": shows the window modeless and brings it forward.
     void showFromMenu();
@@ -39,6 +42,8 @@ protected:
 
 private:
     void checkRing(const QString &code);
+
+    RingPlayer &m_ringPlayer;
 };
 
 } // namespace corvane

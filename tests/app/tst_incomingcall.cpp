@@ -5,12 +5,14 @@
 #include "app/appwindows.h"
 #include "app/mainwindow.h"
 #include "platform/guard.h"
+#include "records/customerentryform.h"
+#include "records/dbedit.h"
 #include "platform/programfolder.h"
 #include "platform/serialcontrol.h"
-#include "platform/sound.h"
 #include "platform/timer.h"
 #include "records/datamodule.h"
 #include "modemsim.h"
+#include "ringrecorder.h"
 #include "testsupport.h"
 
 #include <QDate>
@@ -71,12 +73,6 @@ private:
     QString m_name;
 };
 
-struct Ring
-{
-    QString file;
-    qint64 at;
-};
-
 } // namespace
 
 class TestIncomingCall : public QObject
@@ -87,20 +83,24 @@ class TestIncomingCall : public QObject
     std::unique_ptr<test::MessageCapture> m_capture;
     std::unique_ptr<test::ModemSim> m_modem;
     std::unique_ptr<Sql> m_sql;
-    QElapsedTimer m_clock;
-    QList<Ring> m_rings;
+    std::unique_ptr<test::RingRecorder> m_rings;
 
     MainWindow &w() { return *windows().Frm_main; }
-    // The modem sends the report; the sequence has run once its ring sounded.
-    void call(const QString &number)
+    // The modem sends the report; the whole sequence has run once the receive
+    // handler has noted the count of what arrived.
+    void send(const QString &text)
     {
-        QString escaped = report(number);
+        QString escaped = text;
         escaped.replace(QStringLiteral("\\"), QStringLiteral("\\\\"))
             .replace(QStringLiteral("\r"), QStringLiteral("\\r"))
             .replace(QStringLiteral("\n"), QStringLiteral("\\n"));
-        const qsizetype before = m_rings.size();
+        w().Edit1->clear();
         QVERIFY(m_modem->command(QStringLiteral("send ") + escaped));
-        QTRY_VERIFY(m_rings.size() > before);
+        QTRY_VERIFY(!w().Edit1->text().isEmpty());
+    }
+    void call(const QString &number, const QString &time = QStringLiteral("1405"))
+    {
+        send(report(number, QStringLiteral("0321"), time));
     }
     QStringList customerEdits()
     {
@@ -127,14 +127,12 @@ private Q_SLOTS:
         m_sql->addCustomer({QStringLiteral("C001"), QStringLiteral("张三五金店"), QStringLiteral("人民路1号"),
                             QStringLiteral("510000"), QStringLiteral("张三"), QStringLiteral("5551234"),
                             QStringLiteral("z@example.com"), QStringLiteral("10001")});
-        m_rings.clear();
-        m_clock.start();
-        sound::setPlayerForTests([this](const QString &file) { m_rings.append({file, m_clock.elapsed()}); });
+        m_rings = std::make_unique<test::RingRecorder>();
     }
     void cleanup()
     {
-        sound::setPlayerForTests({});
         destroyWindows();
+        m_rings.reset();
         m_modem.reset();
         m_sql.reset();
         m_capture.reset();
@@ -161,8 +159,7 @@ private Q_SLOTS:
         QCOMPARE(row.value(3).toString(), QStringLiteral("C001"));
         QCOMPARE(row.value(4).toString(), QStringLiteral("张三五金店"));
         QVERIFY(m_capture->take().isEmpty());
-        QCOMPARE(m_rings.size(), 1);
-        QCOMPARE(m_rings[0].file, m_folder->file(QStringLiteral("ringin1.wav")));
+        QTRY_COMPARE(m_rings->files(), QStringList{m_folder->file(QStringLiteral("ringin1.wav"))});
         QVERIFY(w().Timer1->enabled());
         QVERIFY(w().Timer2->enabled());
     }
@@ -180,18 +177,127 @@ private Q_SLOTS:
         QVERIFY(w().Timer1->enabled());
     }
 
-    void theSameNumberTwiceIsLookedUpAndLoggedOnce()
+    // A NAME, MESG or a late DATE line after the number belongs to no number:
+    // the known customer is found and logged with the plain number.
+    void linesAfterTheNumberAreNotPartOfIt_data()
     {
-        call(QStringLiteral("5551234"));
-        call(QStringLiteral("5551234"));
-        QCOMPARE(m_sql->count(QStringLiteral("detail")), 1);
-        QCOMPARE(m_rings.size(), 2);
+        QTest::addColumn<QString>("text");
+        QTest::newRow("NAME") << report(QStringLiteral("5551234\r\nNAME = ZHANG SAN"));
+        QTest::newRow("NAME and MESG") << report(QStringLiteral("5551234\r\nNAME = ZHANG\r\nMESG = 0102AB"));
+        QTest::newRow("number first") << QStringLiteral("\r\nNMBR = 5551234\r\nDATE = 0321\r\nTIME = 1405\r\n\r\n");
+    }
+    void linesAfterTheNumberAreNotPartOfIt()
+    {
+        QFETCH(QString, text);
+        send(text);
+        QCOMPARE(w().Edit2->text(), QStringLiteral("5551234"));
+        QCOMPARE(w().Edit3->text(), QStringLiteral("C001"));
+        QCOMPARE(m_sql->scalar(QStringLiteral("select group_concat(tel || '/' || atime) from detail")).toString(),
+                 QStringLiteral("5551234/14:05"));
+        QVERIFY(m_capture->take().isEmpty());
 
-        // Once the number field is emptied, the next call is looked up again.
+        // Saving the shown number hands the entry form the plain number.
         w().BitBtn1Click();
         QCOMPARE(w().Edit2->text(), QString());
+        QCOMPARE(windows().Form3->DBEdit6->text(), QStringLiteral("5551234"));
+    }
+
+    void anEmptyNumberIsNotLookedUp()
+    {
+        send(report(QStringLiteral("\r\nNAME = WITHHELD")));
+        QCOMPARE(w().Edit2->text(), QString());
+        QVERIFY(m_capture->take().isEmpty());
+        QCOMPARE(m_sql->count(QStringLiteral("detail")), 0);
+    }
+
+    void everyCallIsLoggedButARepeatedReportOnce()
+    {
         call(QStringLiteral("5551234"));
-        QCOMPARE(m_sql->count(QStringLiteral("detail")), 2);
+        // The line sends the same report again for the same call.
+        call(QStringLiteral("5551234"));
+        QCOMPARE(m_sql->count(QStringLiteral("detail")), 1);
+        QTRY_COMPARE(m_rings->count(), 2);
+
+        // The same customer calls again minutes later.
+        call(QStringLiteral("5551234"), QStringLiteral("1409"));
+        QCOMPARE(m_sql->scalar(QStringLiteral("select group_concat(atime) from detail")).toString(),
+                 QStringLiteral("14:05,14:09"));
+
+        // Once the number field is emptied, even a repeated report is looked up again.
+        w().BitBtn1Click();
+        QCOMPARE(w().Edit2->text(), QString());
+        call(QStringLiteral("5551234"), QStringLiteral("1409"));
+        QCOMPARE(m_sql->count(QStringLiteral("detail")), 3);
+        QVERIFY(m_capture->take().isEmpty());
+    }
+
+    void aNewNumberCallingAgainIsAnnouncedAgain()
+    {
+        const QString message = QStringLiteral("此号码为新号码，如果要保存的话请点击<保存新号码>按钮");
+        call(QStringLiteral("88888888"));
+        call(QStringLiteral("88888888"));
+        QCOMPARE(m_capture->takeTexts(), QStringList{message});
+        call(QStringLiteral("88888888"), QStringLiteral("1412"));
+        QCOMPARE(m_capture->takeTexts(), QStringList{message});
+        QCOMPARE(m_sql->count(QStringLiteral("detail")), 0);
+    }
+
+    // A long ring (a 30-second file, or a sound device that takes its time)
+    // sounds while the caller is already shown and logged; a tick that falls
+    // due meanwhile rings once that ring has ended.
+    void theCallerIsShownWhileTheRingSounds()
+    {
+        m_rings->setRingLength(30000);
+        call(QStringLiteral("5551234"));
+        QVERIFY(m_rings->sounding());
+        QCOMPARE(m_rings->count(), 1);
+        QCOMPARE(w().Edit2->text(), QStringLiteral("5551234"));
+        QCOMPARE(w().Edit10->text(), QStringLiteral("人民路1号"));
+        QCOMPARE(m_sql->count(QStringLiteral("detail")), 1);
+        QVERIFY(w().isVisible());
+        QVERIFY(w().Timer2->enabled());
+
+        // Timer1's tick at 3 s waits for the ring that sounds.
+        QTest::qWait(3500);
+        QCOMPARE(m_rings->count(), 1);
+        m_rings->setRingLength(0);
+        m_rings->endRing();
+        QTRY_COMPARE(m_rings->count(), 2);
+        const QList<test::RingRecorder::Ring> rings = m_rings->rings();
+        QVERIFY(rings[1].startedMs >= rings[0].endedMs);
+    }
+
+    // A missing or damaged ring table rings the built-in sound; the call goes
+    // on. A lookup that fails still leaves the number shown.
+    void aDatabaseFaultNeverStopsTheScreenPop_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<bool>("lookupFails");
+        QTest::newRow("ring table dropped") << QStringLiteral("drop table ring") << false;
+        QTest::newRow("ring table without code")
+            << QStringLiteral("drop table ring; create table ring(bz text); insert into ring values('1')") << false;
+        QTest::newRow("customer table dropped too")
+            << QStringLiteral("drop table ring; drop table customer") << true;
+    }
+    void aDatabaseFaultNeverStopsTheScreenPop()
+    {
+        QFETCH(QString, damage);
+        QFETCH(bool, lookupFails);
+        for (const QString &statement : damage.split(QStringLiteral("; ")))
+            m_sql->run(statement);
+        call(QStringLiteral("5551234"));
+        QCOMPARE(w().Edit2->text(), QStringLiteral("5551234"));
+        QTRY_COMPARE(m_rings->files(), QStringList{QString()});
+        const QList<msg::Box> shown = m_capture->take();
+        if (lookupFails) {
+            QCOMPARE(shown.size(), 1);
+            QCOMPARE(shown[0].icon, msg::Icon::Error);
+            return;
+        }
+        QVERIFY(shown.isEmpty());
+        QCOMPARE(w().Edit3->text(), QStringLiteral("C001"));
+        QCOMPARE(m_sql->count(QStringLiteral("detail")), 1);
+        QVERIFY(w().Timer2->enabled());
     }
 
     void twoCustomersWithOneNumberShowAndLogTheFirst()
@@ -216,8 +322,7 @@ private Q_SLOTS:
     {
         m_sql->run(QStringLiteral("delete from ring"));
         call(QStringLiteral("5551234"));
-        QCOMPARE(m_rings.size(), 1);
-        QCOMPARE(m_rings[0].file, m_folder->file(QStringLiteral("ringin.wav")));
+        QTRY_COMPARE(m_rings->files(), QStringList{m_folder->file(QStringLiteral("ringin.wav"))});
     }
 
     void databaseFailureStopsTheSequenceAndTheNextCallWorks()
@@ -254,27 +359,29 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!w().Timer2->enabled(), 12000);
         QTest::qWait(3500);
         // The first ring, then two or three repeats about 3 s apart.
-        QVERIFY2(m_rings.size() == 3 || m_rings.size() == 4, qPrintable(QString::number(m_rings.size())));
-        for (int i = 1; i < m_rings.size(); ++i)
-            QVERIFY(qAbs(m_rings[i].at - m_rings[i - 1].at - 3000) < 400);
-        QVERIFY(m_rings.last().at < m_rings.first().at + 9400);
+        const QList<test::RingRecorder::Ring> rings = m_rings->rings();
+        QVERIFY2(rings.size() == 3 || rings.size() == 4, qPrintable(QString::number(rings.size())));
+        for (int i = 1; i < rings.size(); ++i)
+            QVERIFY(qAbs(rings[i].startedMs - rings[i - 1].startedMs - 3000) < 400);
+        QVERIFY(rings.last().startedMs < rings.first().startedMs + 9400);
     }
 
     void aSecondReportKeepsTheFirstStopAndANewRingPlaysNext()
     {
         call(QStringLiteral("5551234"));
-        const qint64 start = m_rings.first().at;
+        const qint64 start = m_rings->rings().first().startedMs;
         QTest::qWait(4000);
         // The shop chooses another ring in the middle of the cycle.
         m_sql->run(QStringLiteral("update ring set bz=case code when '2' then '1' else '0' end"));
         call(QStringLiteral("88888888"));
         QTRY_VERIFY_WITH_TIMEOUT(!w().Timer2->enabled(), 8000);
         QTest::qWait(3500);
-        QVERIFY(m_rings.last().at < start + 9400);
-        QCOMPARE(m_rings.last().file, m_folder->file(QStringLiteral("ringin2.wav")));
+        const QList<test::RingRecorder::Ring> rings = m_rings->rings();
+        QVERIFY(rings.last().startedMs < start + 9400);
+        QCOMPARE(rings.last().file, m_folder->file(QStringLiteral("ringin2.wav")));
         // The repeat after the second report comes 3 s after it, not after the first.
-        QVERIFY(m_rings.size() >= 3);
-        QVERIFY(qAbs(m_rings.last().at - m_rings[m_rings.size() - 2].at - 3000) < 400);
+        QVERIFY(rings.size() >= 3);
+        QVERIFY(qAbs(rings.last().startedMs - rings[rings.size() - 2].startedMs - 3000) < 400);
     }
 };
 

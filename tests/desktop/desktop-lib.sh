@@ -122,3 +122,61 @@ click_centre() {
 }
 
 screenshot() { import -window root "$ARTIFACTS/$1"; }
+
+# A private PulseAudio whose only sink is a pipe clocked by the system clock,
+# with ALSA's "default" device routed to it: a ring then takes its real time.
+# PULSE_SERVER names it for pactl.
+start_pulse() {
+    local dir="$WORK/pulse"
+    mkdir -p "$dir/run" "$dir/config" "$dir/state"
+    mkfifo "$dir/sink.fifo"
+    # The reader keeps the sink flowing, as a sound card would.
+    cat "$dir/sink.fifo" >/dev/null &
+    PIDS+=($!)
+    HOME="$dir" XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/run" PULSE_RUNTIME_PATH="$dir/run" \
+        PULSE_STATE_PATH="$dir/state" pulseaudio --daemonize=no -n --exit-idle-time=-1 --disallow-exit \
+        --use-pid-file=no --system=false --realtime=no --high-priority=no --log-target=stderr \
+        -L "module-pipe-sink sink_name=fifo use_system_clock_for_timing=yes file=$dir/sink.fifo format=s16le rate=22050 channels=1" \
+        -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" >"$WORK/pulse.log" 2>&1 &
+    PIDS+=($!)
+    wait_for 100 test -S "$dir/native" || fail "PulseAudio did not start"
+    local device="{ type pulse; server \"unix:$dir/native\" }"
+    printf 'pcm.!default %s\nctl.!default %s\n' "$device" "$device" >"$dir/asound.conf"
+    printf 'autospawn = no\n' >"$dir/client.conf"
+    export ALSA_CONFIG_PATH="$dir/asound.conf" PULSE_CLIENTCONFIG="$dir/client.conf"
+    export PULSE_SERVER="unix:$dir/native"
+}
+
+# A sound is playing on the private PulseAudio.
+sound_playing() { [ -n "$(pactl list short sink-inputs 2>/dev/null)" ]; }
+
+# long_wav <seconds> <file>: a 16-bit mono 22.05 kHz WAV of noise.
+long_wav() {
+    local bytes=$(($1 * 22050 * 2))
+    le32() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $(($1 >> 8 & 255)))\\x$(printf %02x $(($1 >> 16 & 255)))\\x$(printf %02x $(($1 >> 24 & 255)))"; }
+    {
+        printf 'RIFF'; le32 $((36 + bytes)); printf 'WAVEfmt '; le32 16
+        printf '\x01\x00\x01\x00'; le32 22050; le32 44100; printf '\x02\x00\x10\x00'
+        printf 'data'; le32 "$bytes"
+        head -c "$bytes" /dev/urandom
+    } >"$2"
+}
+
+# start_modem: the fake caller-ID modem as a co-process, recording what it
+# receives in modem.rec; its device as MODEM_DEVICE.
+start_modem() {
+    coproc MODEM { exec "$MODEMSIM" --record "$WORK/modem.rec"; }
+    PIDS+=($MODEM_PID)
+    read -r MODEM_DEVICE <&"${MODEM[0]}" || fail "the fake modem did not start"
+}
+
+# modem <command>: sends one command and waits until the modem has written it.
+modem() {
+    echo "$1" >&"${MODEM[1]}"
+    local answer
+    while read -r -t 30 answer <&"${MODEM[0]}"; do
+        [ "$answer" = done ] && return 0
+        [[ "$answer" = error* ]] && fail "the modem refused: $1"
+    done
+    fail "the modem did not answer: $1"
+}

@@ -327,14 +327,6 @@ case_shipped_program() {
     pass "boxes shown for real with Chinese buttons, Chinese dates and calendar under LANG=C.UTF-8"
 }
 
-# The fake modem on a pseudo-terminal, recording what it receives in
-# modem.rec; its device as MODEM_DEVICE.
-start_modem() {
-    coproc MODEM { exec "$MODEMSIM" --record "$WORK/modem.rec"; }
-    PIDS+=($MODEM_PID)
-    read -r -u "${MODEM[0]}" MODEM_DEVICE
-}
-
 # "保存配置" says what happened: a port outside com1 to com8 is refused, and a
 # folder zel.ini cannot be written to keeps the dialog open and the program
 # running. Both boxes are shown for real.
@@ -385,6 +377,34 @@ case_fresh_program_folder() {
     find_box && { shoot "$BOX" "$ARTIFACTS/desktop-first-start-box.png"; fail "a box at the first start"; }
     shoot "$MAIN" "$ARTIFACTS/desktop-first-start.png"
     pass "the build's zel.ini opens com1 in mode 1 with no box"
+}
+
+# A call while the program sits in the tray, with a ring that takes its real
+# time: during the first ring the window is back and painted with the caller.
+case_call_from_tray() {
+    start_desktop tray
+    start_pulse
+    start_modem
+    make_program_folder
+    long_wav 20 "$PROGRAM/ringin1.wav"
+    printf '[zel]\r\nfather=com1\r\n[ports]\r\ncom1=%s\r\n' "$MODEM_DEVICE" >"$PROGRAM/zel.ini"
+    sqlite3 "$PROGRAM/tel.mdb" "INSERT INTO customer (customercode, customername, address, code, person, tel, email, qq)
+        VALUES ('K001', '华联超市', '人民路 12 号', '200001', '王经理', '5551234', 'hualian@example.com', '10001')"
+    start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    shoot "$MAIN" "$WORK/before-call.png"
+    xdotool windowminimize "$MAIN"
+    wait_for 30 eval '! viewable "$MAIN"' || fail "minimising left the window on screen"
+
+    modem "call 5551234 0321 1405"
+    wait_for 50 viewable "$MAIN" || fail "the call did not bring the window back"
+    wait_for 50 sound_playing || fail "no ring sounds"
+    shoot_until_changed "$MAIN" "$WORK/before-call.png" "$ARTIFACTS/call-during-ring.png" 2000 \
+        || fail "the window does not show the caller"
+    sound_playing || fail "the first ring ended before the window showed the caller"
+    [ "$(sqlite3 "$PROGRAM/tel.mdb" "SELECT tel || '|' || customercode FROM detail")" = "5551234|K001" ] \
+        || fail "the call was not logged"
+    pass "during the first ring the window is back, painted with the caller's number and record"
 }
 
 "case_$1"

@@ -57,13 +57,30 @@ private Q_SLOTS:
                                  << "14:05";
         QTest::newRow("NAME after NMBR")
             << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234\r\nNAME = WANG\r\n"
-            << 0 << "5551234\r\nNAME = WANG"
+            << 0 << "5551234"
+            << "2026-03-21"
+            << "14:05";
+        QTest::newRow("NAME and MESG after NMBR")
+            << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234\r\nNAME = WANG\r\nMESG = 0102AB\r\n\r\n"
+            << 0 << "5551234"
             << "2026-03-21"
             << "14:05";
         QTest::newRow("NMBR first") << "NMBR = 5551234\r\nDATE = 0321\r\nTIME = 1405\r\n"
-                                    << 0 << "5551234\r\nDATE = 0321\r\nTIME = 1405"
+                                    << 0 << "5551234"
                                     << "2026-03-21"
                                     << "14:05";
+        QTest::newRow("line feeds only") << "NMBR=5551234 \nNAME=WANG\n"
+                                         << 0 << "5551234"
+                                         << "2026-55-51"
+                                         << "55:51";
+        QTest::newRow("empty NMBR before NAME") << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = \r\nNAME = WANG\r\n"
+                                                << 0 << ""
+                                                << "2026-03-21"
+                                                << "14:05";
+        QTest::newRow("empty NMBR at the end") << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR =\r\n"
+                                               << 0 << ""
+                                               << "2026-03-21"
+                                               << "14:05";
         QTest::newRow("withheld P") << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = P\r\n\r\n"
                                     << 0 << "P"
                                     << "2026-03-21"
@@ -143,7 +160,7 @@ private Q_SLOTS:
         // Every tail is the whole text: each value runs from the first "=".
         const QString whole = trimControls(example);
         QTest::newRow("huge") << example << INT_MAX << QStringLiteral("2026-03-21") << QStringLiteral("03:21")
-                              << QStringLiteral("0321\r\nTIME = 1405\r\nNMBR = 5551234") << whole;
+                              << QStringLiteral("0321") << whole;
         QTest::newRow("only =") << QStringLiteral("=") << 1 << noDate << noTime << QString() << QStringLiteral("=");
         QTest::newRow("controls only") << QStringLiteral("\r\n\0\x01") << 4 << noDate << noTime << QString()
                                        << QString();

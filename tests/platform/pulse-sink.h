@@ -88,6 +88,10 @@ public:
         return m_bytes;
     }
 
+    // A stalled sound server: it keeps its socket but answers nothing.
+    void freeze() { ::kill(pid_t(m_daemon.processId()), SIGSTOP); }
+    void thaw() { ::kill(pid_t(m_daemon.processId()), SIGCONT); }
+
 private:
     QString path(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
     QString socket() const { return path("native"); }

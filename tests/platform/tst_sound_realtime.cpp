@@ -2,12 +2,15 @@
 // whose pipe sink runs on the system clock: a ring must block for as long as it
 // sounds, and the samples that come out must be the file's.
 
+#include "platform/ringplayer.h"
 #include "platform/sound.h"
 #include "pulse-sink.h"
 #include "wavimage.h"
 
 #include <QCoreApplication>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 namespace corvane {
 
@@ -63,6 +66,9 @@ private Q_SLOTS:
     void otherFormatsPlayInRealTime();
     void noAudioDeviceReturnsAtOnceQuietly_data();
     void noAudioDeviceReturnsAtOnceQuietly();
+    void ringPlayerSoundsTheWholeRingWhileItsCallerGoesOn();
+    void ringPlayerEndsARingCutShortAtTheEnd();
+    void stalledSoundServerHoldsNothingUp();
 
 private:
     // Plays the file and returns the seconds playFile blocked for.
@@ -230,6 +236,66 @@ void SoundRealtimeTest::noAudioDeviceReturnsAtOnceQuietly()
     QCOMPARE(QString::fromLocal8Bit(child.readAllStandardError()), QString());
     QCOMPARE(QString::fromLocal8Bit(child.readAllStandardOutput()), QString());
     QVERIFY2(seconds < 2.5, qPrintable(QString::number(seconds)));
+}
+
+void SoundRealtimeTest::ringPlayerSoundsTheWholeRingWhileItsCallerGoesOn()
+{
+    const QString fileName = resource("ringin2.wav");
+    const std::optional<PcmSound> ring = readWavFile(fileName);
+    QVERIFY(ring);
+    m_sink.clear();
+    RingPlayer player;
+    QSignalSpy idle(&player, &RingPlayer::idle);
+    // The caller's event loop: it keeps turning while the ring sounds.
+    int turns = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&turns] { ++turns; });
+    tick.start(10);
+    player.play(fileName);
+    QVERIFY(!player.isIdle());
+    QVERIFY(idle.wait(int(ring->seconds() * 1000) + 5000));
+    QThread::msleep(SettleMilliseconds);
+    qInfo("%d turns of a 10 ms timer during %.3f s of ring", turns, ring->seconds());
+    QVERIFY(turns > 0);
+    QVERIFY(playedAudible() == audibleSamples(ring->frames));
+}
+
+void SoundRealtimeTest::ringPlayerEndsARingCutShortAtTheEnd()
+{
+    const QString fileName = m_dir.filePath(QStringLiteral("long-ring.wav"));
+    writeFile(fileName, pcmWav(1, SinkRate, 16, tone16(30 * SinkRate, 440, SinkRate)));
+    m_sink.clear();
+    {
+        RingPlayer player;
+        player.play(fileName);
+        QTRY_VERIFY(!playedAudible().isEmpty());
+    }
+    // The ring stops with its player, long before its 30 s are out.
+    QThread::msleep(SettleMilliseconds);
+    const qsizetype heard = playedAudible().size();
+    QThread::msleep(500);
+    QCOMPARE(playedAudible().size(), heard);
+    QVERIFY(heard < 10 * SinkRate * 2);
+}
+
+void SoundRealtimeTest::stalledSoundServerHoldsNothingUp()
+{
+    m_sink.freeze();
+    {
+        RingPlayer player;
+        player.play(resource("ringin1.wav"));
+        player.play(resource("ringin2.wav"));
+        QTest::qWait(500);
+        // Leaving the player's scope is the end of the program: it must not
+        // wait for the stalled server.
+    }
+    m_sink.thaw();
+    // The server answers again: rings sound again.
+    m_sink.clear();
+    RingPlayer player;
+    QSignalSpy idle(&player, &RingPlayer::idle);
+    player.play(resource("ringin1.wav"));
+    QVERIFY(idle.wait(15000));
 }
 
 } // namespace corvane

@@ -1,7 +1,8 @@
 #include "platform/messagebox.h"
-#include "platform/sound.h"
+#include "platform/ringplayer.h"
 #include "records/datamodule.h"
 #include "settings/ringdialog.h"
+#include "ringrecorder.h"
 #include "testsupport.h"
 
 #include <QPushButton>
@@ -20,14 +21,10 @@ struct RingFixture
 {
     test::ProgramFolder folder;
     DataModule data;
-    QStringList played;
+    test::RingRecorder rings;
+    RingPlayer player;
 
-    RingFixture()
-    {
-        data.ADOConnection1.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
-        sound::setPlayerForTests([this](const QString &file) { played.append(file); });
-    }
-    ~RingFixture() { sound::setPlayerForTests({}); }
+    RingFixture() { data.ADOConnection1.setDatabasePath(folder.file(QStringLiteral("tel.mdb"))); }
 
     // Runs statements on a connection of the test's own, as another program would.
     void run(const QStringList &statements) const
@@ -102,7 +99,7 @@ private Q_SLOTS:
         RingFixture fixture;
         fixture.run(setup);
         test::MessageCapture capture;
-        RingDialog dialog;
+        RingDialog dialog(fixture.player);
         QCOMPARE(checked(dialog), QStringLiteral("010"));
         dialog.showFromMenu();
         QCOMPARE(checked(dialog), expected);
@@ -139,7 +136,7 @@ private Q_SLOTS:
         if (button == 0)
             fixture.run({QStringLiteral("update ring set bz='0'")});
         test::MessageCapture capture;
-        RingDialog dialog;
+        RingDialog dialog(fixture.player);
         dialog.showFromMenu();
         if (button == 2)
             dialog.rb2->click();
@@ -156,7 +153,7 @@ private Q_SLOTS:
     void previewPlaysTheCheckedRingFromTheProgramFolder()
     {
         RingFixture fixture;
-        RingDialog dialog;
+        RingDialog dialog(fixture.player);
         dialog.showFromMenu();
         dialog.rb3->click();
         dialog.Button3->click();
@@ -164,8 +161,8 @@ private Q_SLOTS:
         dialog.hide();
         dialog.showFromMenu();
         dialog.Button3->click();
-        QCOMPARE(fixture.played, (QStringList{fixture.folder.file(QStringLiteral("ringin3.wav")),
-                                              fixture.folder.file(QStringLiteral("ringin.wav"))}));
+        QTRY_COMPARE(fixture.rings.files(), (QStringList{fixture.folder.file(QStringLiteral("ringin3.wav")),
+                                                         fixture.folder.file(QStringLiteral("ringin.wav"))}));
     }
 
     void refusedSecondStatementKeepsThePreviousRing()
@@ -174,7 +171,7 @@ private Q_SLOTS:
         fixture.run({QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON ring WHEN NEW.bz='1' "
                                     "BEGIN SELECT RAISE(ABORT, 'refused'); END")});
         test::MessageCapture capture;
-        RingDialog dialog;
+        RingDialog dialog(fixture.player);
         dialog.showFromMenu();
         dialog.rb3->click();
         dialog.Button1->click();
@@ -198,7 +195,7 @@ private Q_SLOTS:
         RingFixture fixture;
         fixture.run({QStringLiteral("DROP TABLE ring")});
         test::MessageCapture capture;
-        RingDialog dialog;
+        RingDialog dialog(fixture.player);
         dialog.showFromMenu();
         QVERIFY(dialog.isVisible());
         QCOMPARE(checked(dialog), QStringLiteral("000"));
@@ -214,7 +211,7 @@ private Q_SLOTS:
     void screenshot()
     {
         RingFixture fixture;
-        RingDialog dialog;
+        RingDialog dialog(fixture.player);
         dialog.showFromMenu();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("来电铃声设置"));
         test::saveScreenshot(&dialog, QStringLiteral("ring-dialog.png"));

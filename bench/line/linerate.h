@@ -1,0 +1,34 @@
+#pragma once
+
+// A caller-ID report played onto a pseudo-terminal at 9600 baud, as the
+// line benchmarks send it.
+
+#include <QByteArray>
+
+#include <chrono>
+#include <thread>
+#include <unistd.h>
+
+namespace corvane::bench {
+
+using Clock = std::chrono::steady_clock;
+
+// 9600 baud, 8N1: ten bits a character.
+constexpr std::chrono::nanoseconds CharTime{10'000'000'000LL / 9600};
+
+// Plays one report at line rate and returns when its last byte went out.
+inline Clock::time_point sendReport(int master, const QByteArray &bytes)
+{
+    auto next = Clock::now();
+    Clock::time_point last;
+    for (char c : bytes) {
+        std::this_thread::sleep_until(next);
+        while (::write(master, &c, 1) != 1)
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        last = Clock::now();
+        next += CharTime;
+    }
+    return last;
+}
+
+} // namespace corvane::bench
