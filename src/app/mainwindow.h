@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QFrame;
 class QLabel;
@@ -14,6 +16,7 @@ class QPushButton;
 
 namespace corvane {
 
+class CallLogWriter;
 class SerialControl;
 class MenuSkin;
 class Timer;
@@ -117,6 +120,8 @@ private:
     void buildMenus();
 
     bool m_shownOnce = false;
+    // Made at show time, when the database's place is known.
+    std::unique_ptr<CallLogWriter> m_callLog;
 };
 
 } // namespace corvane
