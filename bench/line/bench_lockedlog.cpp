@@ -29,8 +29,8 @@ constexpr int Tries = 20;
 
 CallLogRow row()
 {
-    return {QStringLiteral("2026-03-21"), QStringLiteral("14:05"), QStringLiteral("5551234"), QStringLiteral("C001"),
-            QStringLiteral("张三五金店")};
+    return {QStringLiteral("2026-03-21"), QStringLiteral("14:05"), QStringLiteral("5551234"),
+            QStringLiteral("C001"), QStringLiteral("张三五金店")};
 }
 
 // Another program's connection: `exclusiveFile` also shuts out readers.

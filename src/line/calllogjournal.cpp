@@ -82,7 +82,8 @@ QList<KeptCall> CallLogJournal::read() const
     if (!file.exists())
         return {};
     if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("Cannot read the call journal '%1': %2").arg(m_path, file.errorString()));
+        throw Failure(
+            QStringLiteral("Cannot read the call journal '%1': %2").arg(m_path, file.errorString()));
     QList<QByteArray> lines = file.readAll().split('\n');
     // What follows the last newline is empty, or a line a crash cut short.
     lines.removeLast();

@@ -15,7 +15,8 @@ namespace {
 // The tokens of the kept rows the database holds. A row and its token are
 // written in one transaction, so a journal line that outlived its row (a crash
 // right after the commit) is recognised and not written again.
-const QString createTokens = QStringLiteral("CREATE TABLE IF NOT EXISTS kept_call_written (token TEXT PRIMARY KEY)");
+const QString createTokens =
+    QStringLiteral("CREATE TABLE IF NOT EXISTS kept_call_written (token TEXT PRIMARY KEY)");
 const QString addToken = QStringLiteral("INSERT OR IGNORE INTO kept_call_written (token) VALUES (?)");
 
 } // namespace

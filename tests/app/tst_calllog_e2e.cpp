@@ -54,7 +54,8 @@ class TestCallLogEndToEnd : public QObject
     QString file(const QString &name) const { return m_program->folder() + name; }
     QStringList logged() const
     {
-        return m_program->query(QStringLiteral("select adate, atime, tel, customercode, customername from detail"));
+        return m_program->query(
+            QStringLiteral("select adate, atime, tel, customercode, customername from detail"));
     }
     QString expectedRow() const
     {

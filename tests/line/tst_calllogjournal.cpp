@@ -10,7 +10,8 @@ namespace {
 
 KeptCall kept(const QString &tel, const QString &name = QStringLiteral("张三五金店"))
 {
-    return {QUuid::createUuid(), {QStringLiteral("2026-03-21"), QStringLiteral("14:05"), tel, QStringLiteral("C001"), name}};
+    return {QUuid::createUuid(),
+            {QStringLiteral("2026-03-21"), QStringLiteral("14:05"), tel, QStringLiteral("C001"), name}};
 }
 
 bool same(const KeptCall &a, const KeptCall &b)
@@ -47,7 +48,10 @@ class CallLogJournalTest : public QObject
 {
     Q_OBJECT
 
-    QString journalIn(const test::ProgramFolder &folder) { return folder.file(QStringLiteral("calls.journal")); }
+    QString journalIn(const test::ProgramFolder &folder)
+    {
+        return folder.file(QStringLiteral("calls.journal"));
+    }
 
 private Q_SLOTS:
     void anyTextComesBackExactly()
@@ -91,7 +95,8 @@ private Q_SLOTS:
         QCOMPARE(numbers(journal.read()), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
 
         journal.append(kept(QStringLiteral("4")));
-        QCOMPARE(numbers(journal.read()), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4")}));
+        QCOMPARE(numbers(journal.read()),
+                 (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4")}));
 
         // Cut anywhere, the line is never read as a shorter row.
         for (qsizetype cut = 1; cut < third.size() - 1; ++cut)
@@ -117,7 +122,8 @@ private Q_SLOTS:
         CallLogJournal journal(journalIn(folder));
         QCOMPARE(journal.read().size(), 0); // no file yet
         journal.append(kept(QStringLiteral("old")));
-        const QList<KeptCall> calls{kept(QStringLiteral("a")), kept(QStringLiteral("b")), kept(QStringLiteral("c"))};
+        const QList<KeptCall> calls{kept(QStringLiteral("a")), kept(QStringLiteral("b")),
+                                    kept(QStringLiteral("c"))};
         journal.replace(calls);
         const QList<KeptCall> read = journal.read();
         QCOMPARE(read.size(), 3);

@@ -110,7 +110,8 @@ private Q_SLOTS:
             QVERIFY(log->retrying());
         }
         log->write(call(QStringLiteral("3")));
-        QCOMPARE(logged(), (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+        QCOMPARE(logged(), (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                                        QStringLiteral("3")}));
         QVERIFY(!QFile::exists(journal()));
         QVERIFY(!log->retrying());
         QVERIFY(m_capture->take().isEmpty());
@@ -128,7 +129,8 @@ private Q_SLOTS:
             Lock lock(database());
             log->write(call(QStringLiteral("1")));
         }
-        QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{QStringLiteral("1")}, CallLogWriter::RetryIntervalMs * 3);
+        QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{QStringLiteral("1")},
+                                  CallLogWriter::RetryIntervalMs * 3);
         QVERIFY(!QFile::exists(journal()));
         QVERIFY(!log->retrying());
         QCOMPARE(m_capture->takeTexts(), QStringList{keptMessage});
