@@ -5,6 +5,7 @@
 #include "app/shutdown.h"
 #include "line/callerid.h"
 #include "line/calllog.h"
+#include "line/calllogwriter.h"
 #include "line/ring.h"
 #include "records/calllogqueryform.h"
 #include "records/customerentryform.h"
@@ -87,8 +88,11 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::FormShow()
 {
+    const QString database = programFolder() + QStringLiteral("tel.mdb");
     if (dm)
-        dm->ADOConnection1.setDatabasePath(programFolder() + QStringLiteral("tel.mdb"));
+        dm->ADOConnection1.setDatabasePath(database);
+    m_callLog = std::make_unique<CallLogWriter>(database, programFolder() + QStringLiteral("calls.journal"));
+    m_callLog->resume();
     for (QLineEdit *e : {Edit1, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9, Edit10, Edit11, Edit12})
         e->clear();
     setEdit2(QString());
@@ -182,14 +186,7 @@ void MainWindow::Edit2Change()
         edit->setText(change.fieldText(QLatin1String(field)));
     Timer1->setEnabled(false);
 
-    logCall({Edit11->text(), Edit12->text(), Edit2->text(), Edit3->text(), Edit7->text()});
-}
-
-void MainWindow::logCall(const CallLogRow &row)
-{
-    Dataset &change = *dm->ADOQuerychange;
-    change.setSql(callLogInsertSql(row));
-    change.execute();
+    m_callLog->write({Edit11->text(), Edit12->text(), Edit2->text(), Edit3->text(), Edit7->text()});
 }
 
 void MainWindow::Timer1Timer()

@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QFrame;
 class QLabel;
@@ -14,11 +16,11 @@ class QPushButton;
 
 namespace corvane {
 
+class CallLogWriter;
 class SerialControl;
 class MenuSkin;
 class RingPlayer;
 class Timer;
-struct CallLogRow;
 struct CallerIdReport;
 class TrayIcon;
 
@@ -120,12 +122,13 @@ private:
     void setEdit2(const QString &text);
     // The call the window shows: its number, date and time texts.
     CallerIdReport shownCall() const;
-    void logCall(const CallLogRow &row);
     void buildControls();
     void buildMenus();
 
     RingPlayer *m_ringPlayer;
     bool m_shownOnce = false;
+    // Made at show time, when the database's place is known.
+    std::unique_ptr<CallLogWriter> m_callLog;
 };
 
 } // namespace corvane

@@ -29,6 +29,12 @@ QString runPragma(const QSqlDatabase &db, const QString &pragma)
     return query.lastError().databaseText();
 }
 
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant v = db.driver()->handle();
+    return v.isValid() ? *static_cast<sqlite3 *const *>(v.constData()) : nullptr;
+}
+
 } // namespace
 
 // mode=rw: open read-write and never create; the program must not make an
@@ -75,10 +81,17 @@ QSqlDatabase Connection::database()
     return db;
 }
 
+void Connection::setBusyTimeout(int ms)
+{
+    m_busyTimeoutMs = ms;
+    const QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    if (db.isValid() && db.isOpen())
+        sqlite3_busy_timeout(handleOf(db), ms);
+}
+
 sqlite3 *Connection::handle()
 {
-    const QVariant v = database().driver()->handle();
-    sqlite3 *handle = v.isValid() ? *static_cast<sqlite3 *const *>(v.constData()) : nullptr;
+    sqlite3 *handle = handleOf(database());
     if (!handle)
         throw Failure(openFailure(m_path, QStringLiteral("no SQLite handle")));
     return handle;
@@ -96,7 +109,7 @@ void Connection::open()
     if (!db.isValid())
         throw Failure(openFailure(m_path, QStringLiteral("the SQLite driver is not available")));
     db.setDatabaseName(sqliteUri(m_path));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs));
     if (!db.open())
         throw Failure(openFailure(m_path, db.lastError().driverText() + QLatin1Char(' ') +
                                               db.lastError().databaseText()));

@@ -14,8 +14,9 @@ namespace corvane {
 class Connection
 {
 public:
-    // Another process (a backup, a second tool) may hold the file for a moment.
-    static constexpr int BusyTimeoutMs = 5000;
+    // Another process (a backup, a second tool) may hold the file for a moment;
+    // longer than this and the window would seem frozen, so the action fails.
+    static constexpr int BusyTimeoutMs = 1000;
 
     Connection();
     ~Connection();
@@ -24,6 +25,10 @@ public:
 
     void setDatabasePath(const QString &path);
     QString databasePath() const;
+
+    // How long a statement waits for a database another process holds,
+    // from now on; BusyTimeoutMs until set.
+    void setBusyTimeout(int ms);
 
     // Opens on first use (WAL, synchronous FULL, busy timeout). Throws Failure
     // when the file is missing, locked or not a database.
@@ -36,6 +41,7 @@ private:
 
     QString m_name;
     QString m_path;
+    int m_busyTimeoutMs = BusyTimeoutMs;
 };
 
 // The SQLite URI that opens the file read-write and never creates it.

@@ -1,0 +1,133 @@
+#include "line/calllogjournal.h"
+
+#include "platform/failure.h"
+#include "platform/filesync.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace corvane {
+
+namespace {
+
+constexpr int FieldCount = 7; // token, five texts, checksum
+constexpr int ChecksumLength = 16;
+
+QByteArray checksum(QByteArrayView body)
+{
+    return QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex().left(ChecksumLength);
+}
+
+std::optional<QString> decodeText(const QByteArray &field)
+{
+    const QByteArray::FromBase64Result decoded =
+        QByteArray::fromBase64Encoding(field, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded)
+        return std::nullopt;
+    return QString::fromUtf8(decoded.decoded);
+}
+
+Failure journalFailure(const QString &path, const QString &reason)
+{
+    return Failure(QStringLiteral("Cannot write the call journal '%1': %2").arg(path, reason));
+}
+
+QString folderOf(const QString &path)
+{
+    return QFileInfo(path).absolutePath();
+}
+
+} // namespace
+
+QByteArray journalLine(const KeptCall &call)
+{
+    const CallLogRow &r = call.row;
+    QByteArray body = call.token.toByteArray(QUuid::WithoutBraces);
+    for (const QString *text : {&r.adate, &r.atime, &r.tel, &r.customercode, &r.customername})
+        body += ' ' + text->toUtf8().toBase64();
+    body += ' ';
+    return body + checksum(body) + '\n';
+}
+
+std::optional<KeptCall> parseJournalLine(QByteArrayView line)
+{
+    const qsizetype bodyLength = line.size() - ChecksumLength;
+    if (bodyLength <= 0 || checksum(line.first(bodyLength)) != line.sliced(bodyLength))
+        return std::nullopt;
+    const QList<QByteArray> fields = line.toByteArray().split(' ');
+    if (fields.size() != FieldCount)
+        return std::nullopt;
+    KeptCall call;
+    call.token = QUuid::fromString(QLatin1String(fields[0]));
+    if (call.token.isNull())
+        return std::nullopt;
+    CallLogRow &r = call.row;
+    QString *texts[] = {&r.adate, &r.atime, &r.tel, &r.customercode, &r.customername};
+    for (int i = 0; i < 5; ++i) {
+        const std::optional<QString> text = decodeText(fields[i + 1]);
+        if (!text)
+            return std::nullopt;
+        *texts[i] = *text;
+    }
+    return call;
+}
+
+CallLogJournal::CallLogJournal(QString path) : m_path(std::move(path)) {}
+
+QList<KeptCall> CallLogJournal::read() const
+{
+    QFile file(m_path);
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(
+            QStringLiteral("Cannot read the call journal '%1': %2").arg(m_path, file.errorString()));
+    QList<QByteArray> lines = file.readAll().split('\n');
+    // What follows the last newline is empty, or a line a crash cut short.
+    lines.removeLast();
+    QList<KeptCall> calls;
+    for (const QByteArray &line : std::as_const(lines)) {
+        if (std::optional<KeptCall> call = parseJournalLine(line))
+            calls.append(*call);
+    }
+    return calls;
+}
+
+void CallLogJournal::append(const KeptCall &call)
+{
+    QFile file(m_path);
+    const bool created = !file.exists();
+    if (!file.open(QIODevice::ReadWrite))
+        throw journalFailure(m_path, file.errorString());
+    QByteArray bytes = journalLine(call);
+    // A line a crash cut short must not swallow the start of this one.
+    if (file.size() > 0 && file.seek(file.size() - 1) && file.read(1) != "\n")
+        bytes.prepend('\n');
+    if (!file.seek(file.size()) || file.write(bytes) != bytes.size() || !syncToDisk(file))
+        throw journalFailure(m_path, file.errorString());
+    if (created && !syncFolder(folderOf(m_path)))
+        throw journalFailure(m_path, QStringLiteral("the folder cannot be synchronised"));
+}
+
+void CallLogJournal::replace(const QList<KeptCall> &calls)
+{
+    if (calls.isEmpty()) {
+        QFile file(m_path);
+        if (file.exists() && !file.remove())
+            throw journalFailure(m_path, file.errorString());
+        syncFolder(folderOf(m_path));
+        return;
+    }
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw journalFailure(m_path, file.errorString());
+    for (const KeptCall &call : calls)
+        file.write(journalLine(call));
+    if (!file.commit())
+        throw journalFailure(m_path, file.errorString());
+    syncFolder(folderOf(m_path));
+}
+
+} // namespace corvane

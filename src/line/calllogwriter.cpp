@@ -1,0 +1,161 @@
+#include "line/calllogwriter.h"
+
+#include "platform/failure.h"
+#include "platform/guard.h"
+#include "platform/messagebox.h"
+#include "records/statement.h"
+#include "records/transaction.h"
+
+#include <sqlite3.h>
+
+namespace corvane {
+
+namespace {
+
+// The tokens of the kept rows the database holds. A row and its token are
+// written in one transaction, so a journal line that outlived its row (a crash
+// right after the commit) is recognised and not written again.
+const QString createTokens =
+    QStringLiteral("CREATE TABLE IF NOT EXISTS kept_call_written (token TEXT PRIMARY KEY)");
+const QString addToken = QStringLiteral("INSERT OR IGNORE INTO kept_call_written (token) VALUES (?)");
+
+} // namespace
+
+CallLogWriter::CallLogWriter(const QString &databasePath, const QString &journalPath, QObject *parent)
+    : QObject(parent), m_journal(journalPath)
+{
+    m_connection.setDatabasePath(databasePath);
+    m_retry.setInterval(RetryIntervalMs);
+    connect(&m_retry, &QTimer::timeout, this, [this] { guarded([this] { retry(); }); });
+}
+
+CallLogWriter::~CallLogWriter()
+{
+    if (!writeKept() && !m_journalComplete)
+        saveWholeJournal();
+}
+
+void CallLogWriter::resume()
+{
+    try {
+        m_kept = m_journal.read();
+    } catch (const Failure &failure) {
+        QTimer::singleShot(0, this, [message = failure.message()] { msg::error(message); });
+        return;
+    }
+    if (m_kept.isEmpty())
+        return;
+    QTimer::singleShot(0, this, [this] {
+        guarded([this] {
+            if (writeKept())
+                return;
+            m_retry.start();
+            tell(Notice::Kept);
+        });
+    });
+}
+
+void CallLogWriter::write(const CallLogRow &row)
+{
+    if (m_kept.isEmpty() && insert(row))
+        return;
+    keep(row);
+    // Rows kept earlier go first, so the log keeps the order of the calls.
+    if (m_kept.size() > 1 && writeKept())
+        return;
+    if (!m_kept.isEmpty())
+        tell(m_journalComplete ? Notice::Kept : Notice::KeptInMemory);
+}
+
+bool CallLogWriter::writeKept(int waitMs)
+{
+    if (m_kept.isEmpty())
+        return true;
+    try {
+        m_connection.setBusyTimeout(waitMs);
+        Transaction transaction(m_connection);
+        sqlite3 *db = m_connection.handle();
+        Statement(db, createTokens).step();
+        for (const KeptCall &call : std::as_const(m_kept)) {
+            Statement token(db, addToken);
+            token.bind(1, call.token.toString(QUuid::WithoutBraces));
+            token.step();
+            if (sqlite3_changes(db) > 0)
+                Statement(db, callLogInsertSql(call.row)).step();
+        }
+        transaction.commit();
+    } catch (const Failure &) {
+        return false;
+    }
+    m_kept.clear();
+    m_journalComplete = true;
+    m_retry.stop();
+    m_told = Notice::None;
+    try {
+        m_journal.replace({});
+    } catch (const Failure &) {
+        // The rows left in the file are skipped by their tokens.
+    }
+    return true;
+}
+
+bool CallLogWriter::insert(const CallLogRow &row)
+{
+    try {
+        m_connection.setBusyTimeout(CallWaitMs);
+        Statement(m_connection.handle(), callLogInsertSql(row)).step();
+        return true;
+    } catch (const Failure &) {
+        return false;
+    }
+}
+
+void CallLogWriter::keep(const CallLogRow &row)
+{
+    const KeptCall call{QUuid::createUuid(), row};
+    m_kept.append(call);
+    if (!m_retry.isActive())
+        m_retry.start();
+    try {
+        if (m_journalComplete)
+            m_journal.append(call);
+        else
+            m_journal.replace(m_kept);
+        m_journalComplete = true;
+    } catch (const Failure &failure) {
+        m_journalComplete = false;
+        m_journalFailure = failure.message();
+    }
+}
+
+void CallLogWriter::retry()
+{
+    if (!writeKept(0) && !m_journalComplete)
+        saveWholeJournal();
+}
+
+void CallLogWriter::saveWholeJournal()
+{
+    try {
+        m_journal.replace(m_kept);
+        m_journalComplete = true;
+    } catch (const Failure &failure) {
+        m_journalFailure = failure.message();
+    }
+}
+
+void CallLogWriter::tell(Notice notice)
+{
+    if (notice <= m_told)
+        return;
+    // Noted first: the box runs an event loop in which more calls may come.
+    m_told = notice;
+    if (notice == Notice::Kept)
+        msg::inform(tr("数据库暂时无法写入，来电记录已保存在备用文件中，数据库恢复后将自动写入。"));
+    else
+        msg::inform(tr("数据库暂时无法写入，来电记录也无法保存到备用文件（%1），请不要退出程序，"
+                       "数据库恢复后将自动写入。")
+                        .arg(m_journalFailure));
+}
+
+} // namespace corvane

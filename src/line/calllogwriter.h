@@ -1,0 +1,61 @@
+#pragma once
+
+#include "line/calllog.h"
+#include "line/calllogjournal.h"
+#include "records/connection.h"
+
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+namespace corvane {
+
+// Writes the call log so that no call is lost: a row the database refuses
+// (locked by another program, full, read-only) is kept in the journal,
+// written as soon as the database accepts it again, in the order the calls
+// came, and then dropped from the journal. The user is told once while the
+// database refuses. A call never waits long for a busy database.
+class CallLogWriter : public QObject
+{
+    Q_OBJECT
+public:
+    // How long a call waits for a database another program is writing to.
+    static constexpr int CallWaitMs = 250;
+    // How often kept rows are tried again; these tries do not wait at all.
+    static constexpr int RetryIntervalMs = 3000;
+
+    CallLogWriter(const QString &databasePath, const QString &journalPath, QObject *parent = nullptr);
+    // A last try to write the kept rows; what cannot be written stays in the journal.
+    ~CallLogWriter() override;
+
+    // Picks up the rows an earlier run kept and tries them once the event loop runs.
+    void resume();
+    // Logs one call. A refusal does not fail the call: the row is kept.
+    void write(const CallLogRow &row);
+    // Tries to write the kept rows now; true when none is left.
+    bool writeKept(int waitMs = CallWaitMs);
+
+    qsizetype keptCount() const { return m_kept.size(); }
+    bool retrying() const { return m_retry.isActive(); }
+
+private:
+    // Ordered: a worse notice is told even after a milder one.
+    enum class Notice { None, Kept, KeptInMemory };
+
+    bool insert(const CallLogRow &row);
+    void keep(const CallLogRow &row);
+    void retry();
+    void saveWholeJournal();
+    void tell(Notice notice);
+
+    Connection m_connection;
+    CallLogJournal m_journal;
+    QList<KeptCall> m_kept;
+    // False once the journal could not be written: it then lacks rows m_kept holds.
+    bool m_journalComplete = true;
+    QString m_journalFailure;
+    Notice m_told = Notice::None;
+    QTimer m_retry;
+};
+
+} // namespace corvane

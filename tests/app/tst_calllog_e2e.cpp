@@ -1,0 +1,136 @@
+// The call log when another program holds tel.mdb: the real Corvane in a
+// program folder of its own, the fake modem, and this test as the other
+// program holding the database's write lock.
+
+#include "modemsim.h"
+#include "runningprogram.h"
+
+#include <QDate>
+#include <QFile>
+#include <QTest>
+
+#include <sqlite3.h>
+
+using namespace corvane;
+
+using Program = test::RunningProgram;
+
+namespace {
+
+const QString keptMessage =
+    QStringLiteral("数据库暂时无法写入，来电记录已保存在备用文件中，数据库恢复后将自动写入。");
+
+class Lock
+{
+public:
+    explicit Lock(const QString &path)
+    {
+        sqlite3_open(QFile::encodeName(path).constData(), &m_db);
+        QCOMPARE(sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    ~Lock() { release(); }
+    void release()
+    {
+        if (!m_db)
+            return;
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(m_db);
+        m_db = nullptr;
+    }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+} // namespace
+
+class TestCallLogEndToEnd : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::ModemSim> m_modem;
+    std::unique_ptr<Program> m_program;
+
+    QString file(const QString &name) const { return m_program->folder() + name; }
+    QStringList logged() const
+    {
+        return m_program->query(
+            QStringLiteral("select adate, atime, tel, customercode, customername from detail"));
+    }
+    QString expectedRow() const
+    {
+        return QStringLiteral("%1-03-21|14:05|5551234|C1|Shop").arg(QDate::currentDate().year());
+    }
+    qsizetype journalLines() const
+    {
+        QFile journal(file(QStringLiteral("calls.journal")));
+        return journal.open(QIODevice::ReadOnly) ? journal.readAll().count('\n') : 0;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_modem = std::make_unique<test::ModemSim>();
+        m_program = std::make_unique<Program>(QStringLiteral("制式1"), m_modem->devicePath());
+        // As a database the program has used before: in WAL mode, so a lock
+        // held for writing leaves the customer table readable.
+        m_program->query(QStringLiteral("pragma journal_mode=wal"));
+        m_program->query(QStringLiteral("insert into customer(customercode, customername, tel) "
+                                        "values('C1', 'Shop', '5551234')"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_modem->recorded(), QByteArray("at#cid=1\r"), 20000);
+        QTest::qWait(300);
+    }
+    void cleanup()
+    {
+        m_program.reset();
+        m_modem.reset();
+    }
+
+    // The call is shown and the user told while the lock is still held (the
+    // program did not wait for it); the row arrives after it, exactly once.
+    void aRowRefusedDuringALockArrivesOnceAfterIt()
+    {
+        Lock lock(file(QStringLiteral("tel.mdb")));
+        QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1405")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_program->messageTexts(), QStringList{keptMessage}, 10000);
+        QCOMPARE(journalLines(), 1);
+        QCOMPARE(logged(), QStringList());
+        lock.release();
+
+        QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{expectedRow()}, 10000);
+        QTRY_VERIFY(!QFile::exists(file(QStringLiteral("calls.journal"))));
+        QTest::qWait(4000); // longer than a retry
+        QCOMPARE(logged(), QStringList{expectedRow()});
+        QCOMPARE(m_program->messageTexts(), QStringList{keptMessage});
+        QVERIFY(m_program->isRunning());
+    }
+
+    // Killed while the row is only in the journal, started again while the
+    // database is still locked: the row arrives once the lock ends, once.
+    void aKeptRowSurvivesAKillAndARestart()
+    {
+        Lock lock(file(QStringLiteral("tel.mdb")));
+        QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1405")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_program->messageTexts(), QStringList{keptMessage}, 10000);
+        QProcess &process = m_program->process();
+        process.kill();
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(journalLines(), 1);
+
+        process.start();
+        QVERIFY(process.waitForStarted());
+        // The new run cannot write it either, and says so once.
+        QTRY_COMPARE_WITH_TIMEOUT(m_program->messageTexts(), (QStringList{keptMessage, keptMessage}), 20000);
+        QCOMPARE(logged(), QStringList());
+        lock.release();
+
+        QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{expectedRow()}, 10000);
+        QTRY_VERIFY(!QFile::exists(file(QStringLiteral("calls.journal"))));
+        QTest::qWait(4000);
+        QCOMPARE(logged(), QStringList{expectedRow()});
+        QVERIFY(m_program->isRunning());
+    }
+};
+
+QTEST_MAIN(TestCallLogEndToEnd)
+#include "tst_calllog_e2e.moc"

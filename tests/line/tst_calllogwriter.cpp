@@ -1,0 +1,238 @@
+#include "line/calllogwriter.h"
+#include "testsupport.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <QTest>
+
+#include <sqlite3.h>
+
+using namespace corvane;
+
+namespace {
+
+const QString keptMessage =
+    QStringLiteral("数据库暂时无法写入，来电记录已保存在备用文件中，数据库恢复后将自动写入。");
+
+CallLogRow call(const QString &tel)
+{
+    return {QStringLiteral("2026-03-21"), QStringLiteral("14:05"), tel, QStringLiteral("C001"),
+            QStringLiteral("张三五金店")};
+}
+
+// Another program holding tel.mdb for writing.
+class Lock
+{
+public:
+    explicit Lock(const QString &path)
+    {
+        sqlite3_open(QFile::encodeName(path).constData(), &m_db);
+        QCOMPARE(sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    ~Lock() { release(); }
+    void release()
+    {
+        if (!m_db)
+            return;
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(m_db);
+        m_db = nullptr;
+    }
+
+private:
+    sqlite3 *m_db = nullptr;
+};
+
+} // namespace
+
+class CallLogWriterTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::ProgramFolder> m_folder;
+    std::unique_ptr<test::MessageCapture> m_capture;
+
+    QString database() const { return m_folder->file(QStringLiteral("tel.mdb")); }
+    QString journal() const { return m_folder->file(QStringLiteral("calls.journal")); }
+    std::unique_ptr<CallLogWriter> writer(const QString &journalPath = {})
+    {
+        return std::make_unique<CallLogWriter>(database(), journalPath.isEmpty() ? journal() : journalPath);
+    }
+    // The numbers in the call log, in the order they were written.
+    QStringList logged()
+    {
+        Connection connection;
+        connection.setDatabasePath(database());
+        QSqlQuery q(connection.database());
+        q.exec(QStringLiteral("select tel from detail order by id"));
+        QStringList tels;
+        while (q.next())
+            tels.append(q.value(0).toString());
+        return tels;
+    }
+    qsizetype journalLines() const { return CallLogJournal(journal()).read().size(); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<test::ProgramFolder>();
+        m_capture = std::make_unique<test::MessageCapture>();
+    }
+    void cleanup()
+    {
+        m_capture.reset();
+        m_folder.reset();
+    }
+
+    void aFreeDatabaseTakesTheRowAtOnce()
+    {
+        auto log = writer();
+        log->write(call(QStringLiteral("5551234")));
+        QCOMPARE(logged(), QStringList{QStringLiteral("5551234")});
+        QVERIFY(!QFile::exists(journal()));
+        QVERIFY(!log->retrying());
+        QVERIFY(m_capture->take().isEmpty());
+    }
+
+    // While another program holds the database, rows are kept and the user is
+    // told once; the next call after the lock writes them first, in order.
+    void refusedRowsAreKeptToldOnceAndWrittenInOrder()
+    {
+        auto log = writer();
+        log->write(call(QStringLiteral("0")));
+        {
+            Lock lock(database());
+            log->write(call(QStringLiteral("1")));
+            log->write(call(QStringLiteral("2")));
+            QCOMPARE(log->keptCount(), 2);
+            QCOMPARE(journalLines(), 2);
+            QCOMPARE(m_capture->takeTexts(), QStringList{keptMessage});
+            QVERIFY(log->retrying());
+        }
+        log->write(call(QStringLiteral("3")));
+        QCOMPARE(logged(), (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                                        QStringLiteral("3")}));
+        QVERIFY(!QFile::exists(journal()));
+        QVERIFY(!log->retrying());
+        QVERIFY(m_capture->take().isEmpty());
+
+        // A new refusal is told again.
+        Lock lock(database());
+        log->write(call(QStringLiteral("4")));
+        QCOMPARE(m_capture->takeTexts(), QStringList{keptMessage});
+    }
+
+    void keptRowsAreWrittenByTheRetryWithoutAnotherCall()
+    {
+        auto log = writer();
+        {
+            Lock lock(database());
+            log->write(call(QStringLiteral("1")));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{QStringLiteral("1")},
+                                  CallLogWriter::RetryIntervalMs * 3);
+        QVERIFY(!QFile::exists(journal()));
+        QVERIFY(!log->retrying());
+        QCOMPARE(m_capture->takeTexts(), QStringList{keptMessage});
+    }
+
+    // Quitting while locked leaves the rows in the journal; the next start
+    // writes them, oldest first, and tells the user if it still cannot.
+    void rowsLeftAtQuitAreWrittenAtTheNextStart()
+    {
+        Lock lock(database());
+        {
+            auto log = writer();
+            log->write(call(QStringLiteral("1")));
+            log->write(call(QStringLiteral("2")));
+        }
+        QCOMPARE(journalLines(), 2);
+        m_capture->take();
+
+        auto stillLocked = writer();
+        stillLocked->resume();
+        QTRY_VERIFY(stillLocked->retrying());
+        QCOMPARE(m_capture->takeTexts(), QStringList{keptMessage});
+        stillLocked.reset();
+        QCOMPARE(journalLines(), 2);
+
+        lock.release();
+        auto log = writer();
+        log->resume();
+        QTRY_COMPARE(logged(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+        QVERIFY(!QFile::exists(journal()));
+        QVERIFY(m_capture->take().isEmpty());
+    }
+
+    void keptRowsAreWrittenOnTheWayOutWhenTheDatabaseIsFreeAgain()
+    {
+        {
+            auto log = writer();
+            Lock lock(database());
+            log->write(call(QStringLiteral("1")));
+            lock.release();
+        }
+        QCOMPARE(logged(), QStringList{QStringLiteral("1")});
+        QVERIFY(!QFile::exists(journal()));
+    }
+
+    // A crash after the rows were committed but before the journal was
+    // emptied: the next start finds the rows already written and adds none.
+    void aJournalThatOutlivedItsRowsWritesNothingTwice()
+    {
+        QByteArray leftOver;
+        {
+            auto log = writer();
+            Lock lock(database());
+            log->write(call(QStringLiteral("1")));
+            log->write(call(QStringLiteral("2")));
+            QFile file(journal());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            leftOver = file.readAll();
+            lock.release();
+            QVERIFY(log->writeKept());
+        }
+        QCOMPARE(logged(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+        QVERIFY(!QFile::exists(journal()));
+        m_folder->writeFile(QStringLiteral("calls.journal"), leftOver);
+
+        auto log = writer();
+        log->resume();
+        QTRY_VERIFY(!QFile::exists(journal()));
+        log->write(call(QStringLiteral("3")));
+        QCOMPARE(logged(), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    }
+
+    // With nowhere to keep them, rows wait in memory and the user is warned
+    // not to quit; they still reach the database once it is free.
+    void rowsThatCannotBeJournaledWaitInMemory()
+    {
+        auto log = writer(QStringLiteral("/nonexistent-corvane-folder/calls.journal"));
+        {
+            Lock lock(database());
+            log->write(call(QStringLiteral("1")));
+            log->write(call(QStringLiteral("2")));
+            const QStringList texts = m_capture->takeTexts();
+            QCOMPARE(texts.size(), 1);
+            QVERIFY(texts[0].contains(QStringLiteral("请不要退出程序")));
+            QVERIFY(texts[0].contains(QStringLiteral("/nonexistent-corvane-folder/calls.journal")));
+        }
+        QVERIFY(log->writeKept());
+        QCOMPARE(logged(), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+    }
+
+    void aMissingDatabaseKeepsTheRowToo()
+    {
+        QVERIFY(QFile::rename(database(), database() + QStringLiteral(".away")));
+        auto log = writer();
+        log->write(call(QStringLiteral("1")));
+        QCOMPARE(journalLines(), 1);
+        QCOMPARE(m_capture->takeTexts(), QStringList{keptMessage});
+        QVERIFY(QFile::rename(database() + QStringLiteral(".away"), database()));
+        QVERIFY(log->writeKept());
+        QCOMPARE(logged(), QStringList{QStringLiteral("1")});
+    }
+};
+
+QTEST_MAIN(CallLogWriterTest)
+#include "tst_calllogwriter.moc"
