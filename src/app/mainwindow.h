@@ -115,8 +115,12 @@ private:
     void setEdit2(const QString &text);
     void buildControls();
     void buildMenus();
+    // The port part of the set-up, at start and whenever the line comes back:
+    // opens the port unless it is open, then sends the mode command.
+    void openLine();
 
     bool m_shownOnce = false;
+    QString m_mode;
 };
 
 } // namespace corvane

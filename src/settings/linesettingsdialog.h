@@ -21,7 +21,7 @@ class LineSettingsDialog : public QDialog
 public:
     using ConfigWriter = std::function<void(const QString &port, const QString &mode)>;
 
-    // mainPort: the main window's port, closed to free the line for the test.
+    // mainPort: the main window's port, freed for the test and taken up again after it.
     // writeConfig: the main window's configuration writer.
     LineSettingsDialog(SerialControl &mainPort, ConfigWriter writeConfig, QWidget *parent = nullptr);
 
