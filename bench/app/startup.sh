@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Start-up time: from starting Corvane to its main window on the screen, under a
 # private X server with a tray; then, with one copy running, from starting a
-# second copy to its end. Median and worst of N starts each.
-#   bench/app/startup.sh [starts]     (after building; default 11 starts)
+# second copy to its end. Median and worst of N starts each. Last, how often
+# two copies started together after a crash (its socket left behind) both run.
+#   bench/app/startup.sh [starts] [crashes]   (after building; default 11 and 20)
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 export CORVANE="${BUILD:-$ROOT/build}/tests/support/corvane-under-test" SOURCE_DIR="$ROOT"
 source "$ROOT/tests/desktop/desktop-lib.sh"
 
 starts=${1:-11}
+crashes=${2:-20}
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
@@ -47,3 +49,26 @@ for _ in $(seq "$starts"); do
 done
 [ ${#times[@]} -gt 0 ] && summary "second copy, start to end" "${times[@]}"
 echo "second copy failed $failures of $starts times"
+kill "$CORVANE_PID"
+wait "$CORVANE_PID" 2>/dev/null
+
+# A crashed copy leaves its socket; two copies started at once must still give
+# one running copy.
+double=0
+for _ in $(seq "$crashes"); do
+    start_corvane
+    kill -9 "$CORVANE_PID"
+    wait "$CORVANE_PID" 2>/dev/null
+    CORVANE_MESSAGE_LOG="$WORK/a.log" "$PROGRAM/Corvane" >>"$WORK/a.out" 2>&1 &
+    a=$!
+    CORVANE_MESSAGE_LOG="$WORK/b.log" "$PROGRAM/Corvane" >>"$WORK/b.out" 2>&1 &
+    b=$!
+    await_window Corvane
+    sleep 1.5
+    alive=0
+    for pid in $a $b; do kill -0 "$pid" 2>/dev/null && alive=$((alive + 1)); done
+    [ "$alive" -gt 1 ] && double=$((double + 1))
+    kill $a $b 2>/dev/null
+    wait $a $b 2>/dev/null
+done
+echo "two copies after a crash both ran $double of $crashes times"

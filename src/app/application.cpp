@@ -4,8 +4,13 @@
 #include "app/chineselocale.h"
 #include "app/fonts.h"
 #include "app/iconset.h"
+#include "app/lineconfig.h"
 #include "app/mainwindow.h"
+#include "platform/guard.h"
 #include "platform/instancechannel.h"
+#include "platform/linelog.h"
+#include "platform/serialcontrol.h"
+#include "platform/terminationsignals.h"
 #include "records/calllogqueryform.h"
 #include "records/customerentryform.h"
 #include "records/customerqueryform.h"
@@ -62,6 +67,9 @@ void destroyWindows()
 int runCorvane(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // From here a request to end by signal waits for the event loop, which
+    // then ends as the menu's "退出" ends it: windows, tray icon and port go.
+    TerminationSignals endRequests;
     // A second copy asks the first to come forward and ends, having shown,
     // read and opened nothing. Requests wait for the event loop, when every
     // window exists.
@@ -77,7 +85,15 @@ int runCorvane(int argc, char **argv)
 
     createWindows();
     MainWindow *main = windows().Frm_main;
+    // Outlives the windows: the port reports to it until it is closed.
+    std::unique_ptr<LineLog> lineLog;
+    if (lineLogWanted()) {
+        lineLog = std::make_unique<LineLog>(lineLogFile());
+        main->serialPort().setLineLog(lineLog.get());
+    }
     QObject::connect(&channel, &InstanceChannel::activationRequested, main, &MainWindow::wmActivateInstance);
+    QObject::connect(&endRequests, &TerminationSignals::received, main,
+                     [main] { guarded([main] { main->N3Click(); }); });
     centreOnScreen(main);
     main->show();
     const int rc = QApplication::exec();

@@ -24,6 +24,16 @@ bool writeLineConfig(const QString &portName, const QString &mode)
            profile::writeString(file, Section, ModeKey, mode);
 }
 
+bool lineLogWanted()
+{
+    return profile::readString(configFile(), QStringLiteral("line"), QStringLiteral("log")) == QLatin1String("1");
+}
+
+QString lineLogFile()
+{
+    return programFolder() + QStringLiteral("line.log");
+}
+
 QString portNumberText(const QString &portName)
 {
     for (int n = 1; n <= 8; ++n)

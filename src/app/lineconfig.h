@@ -19,6 +19,12 @@ LineConfig readLineConfig();
 // be written; the mode is then not attempted after a failed port.
 bool writeLineConfig(const QString &portName, const QString &mode);
 
+// Key "log" of section "line": "1" has every byte over the line recorded.
+bool lineLogWanted();
+
+// line.log in the program folder.
+QString lineLogFile();
+
 // "com1" … "com8" (exactly, lower case) give "1" … "8"; anything else "".
 QString portNumberText(const QString &portName);
 

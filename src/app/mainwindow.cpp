@@ -48,6 +48,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ringPlayer(new 
     connect(MSComm1, &SerialControl::lineLost, this, [](const QString &message) {
         msg::inform(tr("与来电显示设备的连接已断开：") + message);
     });
+    // The device is back (plugged in again, or freed by the port test): the
+    // modem may have been reset, so it is told its mode again, without a word.
+    connect(MSComm1, &SerialControl::lineRestored, this, [this] { guarded([this] { openLine(); }); });
     // FormCreate: the tray icon and the minimise hook live from here on.
     Tray->add();
 }
@@ -105,7 +108,12 @@ void MainWindow::FormShow()
     setLineParameters(*MSComm1);
     // Not guarded: without a port number the set-up ends here, in the error box.
     MSComm1->setCommPort(strToInt(portNumber));
+    m_mode = mode;
+    openLine();
+}
 
+void MainWindow::openLine()
+{
     try {
         if (!MSComm1->portOpen())
             MSComm1->setPortOpen(true);
@@ -114,7 +122,7 @@ void MainWindow::FormShow()
     }
 
     // Not guarded either: a closed port rejects the command into the error box.
-    const QString command = modeCommand(mode);
+    const QString command = modeCommand(m_mode);
     if (!command.isEmpty())
         MSComm1->output(command);
 }

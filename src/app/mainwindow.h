@@ -124,11 +124,15 @@ private:
     CallerIdReport shownCall() const;
     void buildControls();
     void buildMenus();
+    // The port part of the set-up, at start and whenever the line comes back:
+    // opens the port unless it is open, then sends the mode command.
+    void openLine();
 
     RingPlayer *m_ringPlayer;
     bool m_shownOnce = false;
     // Made at show time, when the database's place is known.
     std::unique_ptr<CallLogWriter> m_callLog;
+    QString m_mode;
 };
 
 } // namespace corvane

@@ -8,8 +8,8 @@ class QLocalServer;
 namespace corvane {
 
 // Single instance: the first copy listens on a local socket named after the
-// main window's fixed class name and the user; a later copy connects, posts the
-// activation message and ends.
+// main window's fixed class name, in a folder only this user can enter; a
+// later copy connects, posts the activation message and ends.
 class InstanceChannel : public QObject
 {
     Q_OBJECT
@@ -19,20 +19,27 @@ public:
 
     explicit InstanceChannel(QObject *parent = nullptr);
 
-    static QString channelName();
+    // Where the channel lives: $XDG_RUNTIME_DIR when it is a folder of this
+    // user's that nobody else may enter, else "corvane-<uid>" in the temporary
+    // folder or, failing that, in the user's cache folder, made so. A folder
+    // that is not this user's own, or that others may enter, is refused.
+    // Empty when no such folder can be had.
+    static QString channelFolder();
+    // The socket's full path in that folder; empty without a folder.
+    static QString channelPath();
 
     // True when a running copy was found and told to come forward.
     static bool activateRunningInstance();
 
-    // Takes the name for this copy, before anything is built, so that of two
-    // copies started together only one goes on. False when a running copy holds
-    // it (and has been told to come forward). A socket file left behind by a
-    // crashed copy is taken over.
+    // Takes the channel for this copy, before anything is built, so that of
+    // two copies started together only one goes on. False when a running copy
+    // holds it (it has then been told to come forward) or is too busy to
+    // answer. A socket that refuses connections, left behind by a crashed copy,
+    // is taken over. Without a private folder this copy goes on unfound.
     bool claim();
 
 Q_SIGNALS:
     void activationRequested();
-
 
 private:
     QLocalServer *m_server;

@@ -1,6 +1,7 @@
 #include "platform/serialcontrol.h"
 
 #include "platform/failure.h"
+#include "platform/linelog.h"
 #include "platform/serialdevice.h"
 
 #include <QSerialPort>
@@ -89,6 +90,8 @@ SerialControl::SerialControl(QObject *parent) : QObject(parent), m_port(new QSer
         if (inBufferCount() > 0)
             raiseComm();
     });
+    m_reopen.setInterval(ReopenIntervalMs);
+    connect(&m_reopen, &QTimer::timeout, this, &SerialControl::tryReopen);
     connect(m_port, &QSerialPort::readyRead, this, &SerialControl::received);
     connect(m_port, &QSerialPort::errorOccurred, this, &SerialControl::deviceError);
 }
@@ -157,6 +160,7 @@ bool SerialControl::portOpen() const
 
 void SerialControl::setPortOpen(bool open)
 {
+    m_reopen.stop();
     if (!open) {
         m_quiet.stop();
         m_port->close();
@@ -172,6 +176,32 @@ void SerialControl::setPortOpen(bool open)
         throw Failure(QStringLiteral("Cannot open port %1 (%2): %3")
                           .arg(QString::number(m_commPort), m_device, m_port->errorString()));
     configure();
+}
+
+void SerialControl::reopen()
+{
+    if (m_port->isOpen() || m_device.isEmpty())
+        return;
+    if (!tryReopen())
+        m_reopen.start();
+}
+
+bool SerialControl::tryReopen()
+{
+    m_port->setPortName(m_device);
+    if (!m_port->open(QIODevice::ReadWrite))
+        return false;
+    m_reopen.stop();
+    m_lost = false;
+    configure();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_port->isOpen())
+                Q_EMIT lineRestored();
+        },
+        Qt::QueuedConnection);
+    return true;
 }
 
 void SerialControl::configure()
@@ -199,6 +229,8 @@ void SerialControl::output(const QString &text)
     const QByteArray bytes = text.toLatin1();
     if (m_port->write(bytes) != bytes.size())
         throw Failure(m_port->errorString());
+    if (m_log)
+        m_log->sent(bytes);
 }
 
 int SerialControl::inBufferCount() const
@@ -213,6 +245,8 @@ QString SerialControl::input()
     if (!m_port->isOpen())
         return {};
     const QByteArray bytes = m_inputLen > 0 ? m_port->read(m_inputLen) : m_port->readAll();
+    if (m_log && !bytes.isEmpty())
+        m_log->received(bytes);
     return QString::fromLatin1(bytes);
 }
 
@@ -269,6 +303,9 @@ void SerialControl::deviceError()
             if (inBufferCount() > 0)
                 Q_EMIT comm();
             m_port->close();
+            // A USB modem plugged in again, or a cable put back, brings the
+            // line back without the user doing anything.
+            m_reopen.start();
             Q_EMIT lineLost(tr("串口 %1 已不可用").arg(m_device));
         },
         Qt::QueuedConnection);

@@ -8,6 +8,8 @@ class QSerialPort;
 
 namespace corvane {
 
+class LineLog;
+
 // The serial communications control of the caller-ID line: the properties,
 // methods and events the program uses, over QSerialPort. Properties take effect
 // at the next opening of the port; a value the control cannot honour throws
@@ -43,23 +45,41 @@ public:
     // otherwise at most InputLen characters.
     QString input();
 
+    // Opens the port again on the device it last had open: now when it is
+    // there, else every ReopenIntervalMs until it is back. lineRestored follows
+    // the opening. Closing the port stops the attempts.
+    void reopen();
+    // True while the port waits for its device to come back.
+    bool reopening() const { return m_reopen.isActive(); }
+
+    // Bytes received and sent are reported here when set (nullptr: none).
+    void setLineLog(LineLog *log) { m_log = log; }
+
     // How long the line must stay quiet before a burst counts as ended.
     static constexpr int QuietGapMs = 25;
+    // How often a vanished device is looked for.
+    static constexpr int ReopenIntervalMs = 3000;
 
 Q_SIGNALS:
     // OnComm: always raised through the event loop.
     void comm();
-    // Raised once when the open device vanishes; the port is closed by then.
+    // Raised once when the open device vanishes; the port is closed by then,
+    // and the device is looked for until it is back.
     void lineLost(const QString &message);
+    // Raised through the event loop when reopen() has opened the port again.
+    void lineRestored();
 
 private:
     void received();
     void raiseComm();
     void deviceError();
     void configure();
+    bool tryReopen();
 
     QSerialPort *m_port = nullptr;
     QTimer m_quiet;
+    QTimer m_reopen;
+    LineLog *m_log = nullptr;
     int m_inBufferSize = 1024;
     int m_inputLen = 0;
     int m_rThreshold = 0;

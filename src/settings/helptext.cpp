@@ -19,6 +19,8 @@ QString helpText()
         "5）Linux用户请注意：端口名与设备的对应关系写在程序文件夹中zel.ini文件的[ports]一节里，"
         "每行写成“comN=设备路径”，例如com1=/dev/ttyUSB0；没有写明的端口按默认对应："
         "com1为/dev/ttyS0，com2为/dev/ttyS1，依此类推，com8为/dev/ttyS7。\n"
+        "6）来电号码显示异常时，可在zel.ini中加一节[line]，写入一行log=1，重新运行本软件后，与猫之间收发的每个字节都会"
+        "记入程序文件夹中的line.log文件（超过1MB时旧内容移入line.log.1），可将此文件发给维护人员分析。\n"
         "\n"
         "二，本软件操作说明：\n"
         "1）铃声设置：在[文件]"

@@ -22,7 +22,7 @@ public:
     // Writes both values; false when the file could not be written.
     using ConfigWriter = std::function<bool(const QString &port, const QString &mode)>;
 
-    // mainPort: the main window's port, closed to free the line for the test.
+    // mainPort: the main window's port, freed for the test and taken up again after it.
     // writeConfig: the main window's configuration writer.
     LineSettingsDialog(SerialControl &mainPort, ConfigWriter writeConfig, QWidget *parent = nullptr);
 

@@ -7,6 +7,7 @@
 #include "settings/lineparameters.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 
 namespace corvane {
 
@@ -26,10 +27,15 @@ void testPort(SerialControl &testPort, SerialControl &mainPort, const QString &p
     const QString digit = portDigit(portText);
     if (testPort.portOpen())
         testPort.setPortOpen(false);
-    // The main port is closed for good: the line is only set up again at the
-    // next start, which is what saving the settings leads to.
-    if (mainPort.portOpen())
+    // The main port is freed for the test and taken up again after it, however
+    // the test ends, so caller ID goes on working.
+    const bool mainInUse = mainPort.portOpen() || mainPort.reopening();
+    if (mainInUse)
         mainPort.setPortOpen(false);
+    const auto takeUpMainPort = qScopeGuard([&] {
+        if (mainInUse)
+            mainPort.reopen();
+    });
     setLineParameters(testPort);
     testPort.setCommPort(strToInt(digit));
 

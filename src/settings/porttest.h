@@ -14,7 +14,9 @@ QString portDigit(const QString &portText);
 // configures the test port for the number in `portText`'s last character and
 // tries to open it. The conversion of that character is not guarded: an
 // invalid one throws Failure with the conversion's message. Otherwise the
-// outcome is told in a message box, and both ports are closed afterwards.
+// outcome is told in a message box. The test port is closed afterwards; the
+// main port, when it was in use, is opened again (or looked for until its
+// device is back), however the test ended.
 void testPort(SerialControl &testPort, SerialControl &mainPort, const QString &portText);
 
 } // namespace corvane

@@ -11,14 +11,17 @@
 #include "platform/serialcontrol.h"
 #include "platform/timer.h"
 #include "records/datamodule.h"
+#include "settings/linesettingsdialog.h"
 #include "modemsim.h"
 #include "ringrecorder.h"
 #include "testsupport.h"
 
+#include <QComboBox>
 #include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -386,6 +389,22 @@ private Q_SLOTS:
         // The repeat after the second report comes 3 s after it, not after the first.
         QVERIFY(rings.size() >= 3);
         QVERIFY(qAbs(rings.last().startedMs - rings[rings.size() - 2].startedMs - 3000) < 400);
+    }
+
+    // "端口测试" on the main window's own port frees it for the test; the
+    // main window then takes it up again and the next call is logged.
+    void aCallIsLoggedAfterThePortTest()
+    {
+        LineSettingsDialog &settings = *windows().Frm_sz;
+        settings.show();
+        settings.ComboBox1->setEditText(QStringLiteral("com1"));
+        settings.Button3->click();
+        QCOMPARE(m_capture->takeTexts(), QStringList{QStringLiteral("此端口正常")});
+        settings.Button2->click();
+        QVERIFY(w().MSComm1->portOpen());
+        call(QStringLiteral("5551234"));
+        QCOMPARE(m_sql->count(QStringLiteral("detail")), 1);
+        QVERIFY(m_capture->take().isEmpty());
     }
 };
 

@@ -6,12 +6,31 @@
 #include "runningprogram.h"
 
 #include <QDate>
+#include <QFile>
 #include <QJsonObject>
 #include <QTest>
+
+#include <csignal>
 
 using namespace corvane;
 
 using Program = test::RunningProgram;
+
+namespace {
+
+// The lock the serial port library takes for a device while it is open.
+QString lockFileOf(const QString &device)
+{
+    return QStringLiteral("/var/lock/LCK..") + QString(device).replace(QLatin1Char('/'), QLatin1Char('_'));
+}
+
+void addCustomer(const Program &program, const QString &code, const QString &tel)
+{
+    program.query(QStringLiteral("insert into customer(customercode, customername, tel) values('%1', 'Shop', '%2')")
+                      .arg(code, tel));
+}
+
+} // namespace
 
 class TestLineEndToEnd : public QObject
 {
@@ -127,6 +146,84 @@ private Q_SLOTS:
         QCOMPARE(program.messages().size(), before + 1);
         QVERIFY(program.messageTexts().last().contains(modem.devicePath()));
         QVERIFY(program.isRunning());
+    }
+
+    // A USB modem unplugged and plugged in again: one message says the line
+    // is lost; once the device is back at the same path the line is taken up
+    // again by itself, the modem told its mode anew, and the next call logged.
+    void lineComesBackWhenTheDeviceDoes()
+    {
+        test::ModemSim modem;
+        Program program(QStringLiteral("制式2"), modem.devicePath());
+        addCustomer(program, QStringLiteral("C3"), QStringLiteral("5553333"));
+        QTRY_COMPARE_WITH_TIMEOUT(modem.recorded(), QByteArray("at#vcid=1\r"), 20000);
+        QVERIFY(modem.command(QStringLiteral("unplug")));
+        QTRY_COMPARE_WITH_TIMEOUT(program.messages().size(), 1, 10000);
+        QVERIFY(program.messageTexts().first().contains(modem.devicePath()));
+        // Gone for longer than one look for it.
+        QTest::qWait(4000);
+        QVERIFY(modem.command(QStringLiteral("replug")));
+        QTRY_COMPARE_WITH_TIMEOUT(modem.recorded(), QByteArray("at#vcid=1\rat#vcid=1\r"), 10000);
+        QTest::qWait(300);
+        QVERIFY(modem.command(QStringLiteral("call 5553333 0321 1405")));
+        QTRY_COMPARE_WITH_TIMEOUT(program.query(QStringLiteral("select tel, customercode from detail")),
+                                  QStringList{QStringLiteral("5553333|C3")}, 10000);
+        QCOMPARE(program.messages().size(), 1);
+    }
+
+    // Ending by signal is ending by the menu: the port is closed (its lock
+    // gone), and the exit code is 0.
+    void signalEndsTheProgramCleanly_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+    void signalEndsTheProgramCleanly()
+    {
+        QFETCH(int, signalNumber);
+        test::ModemSim modem;
+        Program program(QStringLiteral("制式1"), modem.devicePath());
+        QTRY_COMPARE_WITH_TIMEOUT(modem.recorded(), QByteArray("at#cid=1\r"), 20000);
+        const QString lock = lockFileOf(modem.devicePath());
+        QVERIFY2(QFile::exists(lock), qPrintable(lock));
+        QCOMPARE(::kill(pid_t(program.process().processId()), signalNumber), 0);
+        QVERIFY(program.process().waitForFinished(10000));
+        QCOMPARE(program.process().exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.process().exitCode(), 0);
+        QVERIFY(!QFile::exists(lock));
+        QCOMPARE(program.messageTexts(), QStringList());
+    }
+
+    // With log=1 in [line], the bytes of the line are in line.log beside the
+    // database: the mode command sent and the modem's report received.
+    void lineLogRecordsBothDirections()
+    {
+        test::ModemSim modem;
+        Program program(QStringLiteral("制式1"), modem.devicePath(), QStringLiteral("[line]\r\nlog=1\r\n"));
+        QTRY_COMPARE_WITH_TIMEOUT(modem.recorded(), QByteArray("at#cid=1\r"), 20000);
+        QTest::qWait(300);
+        QVERIFY(modem.command(QStringLiteral("call 5551234 0321 1405")));
+        const auto logText = [&] {
+            QFile log(program.folder() + QStringLiteral("line.log"));
+            return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(logText().contains("NMBR"), 10000);
+        const QByteArray text = logText();
+        QVERIFY2(text.contains(" > at#cid=1\\r\n"), text.constData());
+        QVERIFY2(text.contains(" < \\r\\nDATE = 0321\\r\\nTIME = 1405\\r\\nNMBR = 5551234\\r\\n\\r\\n\n"),
+                 text.constData());
+    }
+
+    void lineLogIsOffByDefault()
+    {
+        test::ModemSim modem;
+        Program program(QStringLiteral("制式1"), modem.devicePath());
+        QTRY_COMPARE_WITH_TIMEOUT(modem.recorded(), QByteArray("at#cid=1\r"), 20000);
+        QVERIFY(modem.command(QStringLiteral("ring")));
+        QTest::qWait(500);
+        QVERIFY(!QFile::exists(program.folder() + QStringLiteral("line.log")));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "modemsim.h"
+#include "platform/failure.h"
 #include "platform/messagebox.h"
 #include "platform/serialcontrol.h"
 #include "settings/lineparameters.h"
@@ -145,7 +146,7 @@ class TestLineSettings : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void portTestOpensTheDigitsPortAndLeavesBothClosed_data()
+    void portTestOpensTheDigitsPortAndTakesUpTheMainPortAgain_data()
     {
         QTest::addColumn<QString>("portText");
         QTest::addColumn<QString>("message");
@@ -154,7 +155,7 @@ private Q_SLOTS:
         QTest::newRow("absent device") << QStringLiteral("com3") << QStringLiteral("无效的端口号,不可使用");
     }
 
-    void portTestOpensTheDigitsPortAndLeavesBothClosed()
+    void portTestOpensTheDigitsPortAndTakesUpTheMainPortAgain()
     {
         QFETCH(QString, portText);
         QFETCH(QString, message);
@@ -165,26 +166,50 @@ private Q_SLOTS:
         SerialControl mainPort;
         openMainPort(mainPort);
         QSignalSpy received(&mainPort, &SerialControl::comm);
+        QSignalSpy restored(&mainPort, &SerialControl::lineRestored);
 
         test::MessageCapture capture;
         LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) { return true; });
         dialog.show();
         dialog.ComboBox1->setEditText(portText);
+        // For com2, "此端口正常" shows that the main port freed the line.
         dialog.Button3->click();
         QCOMPARE(capture.takeTexts(), QStringList{message});
         QVERIFY(!dialog.MSComm1->portOpen());
-        QVERIFY(!mainPort.portOpen());
         QCOMPARE(dialog.MSComm1->commPort(), portText.right(1).toInt());
 
-        // The line stays dead for the rest of the run, whatever the user does next.
+        // Caller ID goes on: the main port is taken up again, without a word.
         dialog.Button2->click();
+        QVERIFY(mainPort.portOpen());
+        QTRY_COMPARE(restored.count(), 1);
         QVERIFY(modem.command(QStringLiteral("call 5551234 0321 1405")));
-        QTest::qWait(10 * SerialControl::QuietGapMs);
-        QCOMPARE(received.count(), 0);
-        QVERIFY(!mainPort.portOpen());
+        QTRY_VERIFY(received.count() > 0);
+        QCOMPARE(capture.takeTexts(), QStringList());
     }
 
-    void portTextWithoutDigitGoesToTheErrorBoxAfterClosingTheMainPort_data()
+    // A main port that was not in use (it could not be opened at start) is
+    // left alone by the test.
+    void portTestLeavesAnUnusedMainPortClosed()
+    {
+        test::ModemSim modem;
+        test::ProgramFolder folder(false);
+        folder.writeFile(QStringLiteral("zel.ini"), portsSection(modem));
+        SerialControl mainPort;
+        setLineParameters(mainPort);
+        mainPort.setCommPort(3);
+        QVERIFY_THROWS_EXCEPTION(Failure, mainPort.setPortOpen(true));
+
+        test::MessageCapture capture;
+        LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) { return true; });
+        dialog.show();
+        dialog.ComboBox1->setEditText(QStringLiteral("com2"));
+        dialog.Button3->click();
+        QCOMPARE(capture.takeTexts(), QStringList{QStringLiteral("此端口正常")});
+        QVERIFY(!mainPort.portOpen());
+        QVERIFY(!mainPort.reopening());
+    }
+
+    void portTextWithoutDigitGoesToTheErrorBoxAndKeepsTheMainPort_data()
     {
         QTest::addColumn<QString>("portText");
         QTest::addColumn<QString>("error");
@@ -193,7 +218,7 @@ private Q_SLOTS:
                                 << QStringLiteral("'x' is not a valid integer value.");
     }
 
-    void portTextWithoutDigitGoesToTheErrorBoxAfterClosingTheMainPort()
+    void portTextWithoutDigitGoesToTheErrorBoxAndKeepsTheMainPort()
     {
         QFETCH(QString, portText);
         QFETCH(QString, error);
@@ -212,7 +237,7 @@ private Q_SLOTS:
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].text, error);
         QCOMPARE(shown[0].icon, msg::Icon::Error);
-        QVERIFY(!mainPort.portOpen());
+        QVERIFY(mainPort.portOpen());
         QVERIFY(!dialog.MSComm1->portOpen());
     }
 

@@ -33,10 +33,10 @@ start_desktop() {
     jwm -f "$HERE/jwmrc-$1.xml" >"$WORK/jwm.log" 2>&1 &
     PIDS+=($!)
     for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.05; done
+    # The single-instance socket lives in the runtime folder: a private one
+    # keeps a copy started by another run from answering ours.
     export XDG_RUNTIME_DIR="$WORK/runtime"
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-    # The single-instance socket lives in the temporary folder: a private one
-    # keeps a copy started by another run from answering ours.
     export TMPDIR="$WORK/tmp"
     mkdir -p "$TMPDIR"
 }

@@ -151,9 +151,77 @@ case_stale_socket() {
     start_corvane
     kill -9 "$CORVANE_PID"
     wait "$CORVANE_PID" 2>/dev/null
+    [ -S "$XDG_RUNTIME_DIR/TCorvaneMainWindow" ] || fail "the crashed copy left no socket"
     start_corvane
     viewable "$MAIN" || fail "the program did not start after a crash"
     pass "a socket left by a crashed copy does not stop the next start"
+}
+
+# listen_as_nobody <path>: a socket at path, made by another user who listens
+# on it (and so answers a connection) until the test ends.
+listen_as_nobody() {
+    runuser -u nobody -- perl -MIO::Socket::UNIX -e \
+        'IO::Socket::UNIX->new(Type => SOCK_STREAM(), Local => $ARGV[0], Listen => 5) or die "$!"; sleep 600' \
+        "$1" &
+    PIDS+=($!)
+    wait_for 50 test -S "$1" || fail "no socket planted at $1"
+}
+
+# Another user listening where the channel used to be (the shared temporary
+# folder, under the old predictable name) and in a "corvane-<uid>" folder of
+# its own making: neither stops a start, even without a runtime folder, and the
+# channel, moved to the user's cache folder, still keeps to one copy.
+case_planted_socket() {
+    start_desktop tray
+    make_program_folder
+    unset XDG_RUNTIME_DIR
+    export XDG_CACHE_HOME="$WORK/cache"
+    chmod 755 "$WORK"
+    chmod 1777 "$TMPDIR"
+    listen_as_nobody "$TMPDIR/TCorvaneMainWindow-$(id -u)"
+    install -d -o nobody -m 700 "$TMPDIR/corvane-$(id -u)"
+    listen_as_nobody "$TMPDIR/corvane-$(id -u)/TCorvaneMainWindow"
+    start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    # And the single instance still holds, in a folder of our own.
+    "$PROGRAM/Corvane" >"$WORK/second.log" 2>&1 || fail "the second copy ended with code $?"
+    [ "$(xdotool search --onlyvisible --name '^Corvane$' | wc -l)" = 1 ] || fail "more than one main window"
+    pass "sockets planted by another user do not stop a start"
+}
+
+# signal_ends_cleanly <signal> <screenshot>: the program ends as by its menu's
+# "退出": exit code 0, the tray icon gone.
+signal_ends_cleanly() {
+    kill -"$1" "$CORVANE_PID"
+    local code
+    wait "$CORVANE_PID"
+    code=$?
+    [ "$code" = 0 ] || fail "SIG$1 ended the program with code $code"
+    sleep 0.3
+    tray_icon >/dev/null && fail "the tray icon is still there after SIG$1"
+    screenshot "$2"
+}
+
+case_signal_exit() {
+    start_desktop tray
+    make_program_folder
+    for signal in TERM INT HUP; do
+        start_corvane
+        wait_for 50 tray_icon || fail "no tray icon docked"
+        signal_ends_cleanly "$signal" "after-sig$signal.png"
+    done
+    pass "SIGTERM, SIGINT and SIGHUP end the program with 0 and take the tray icon away"
+}
+
+case_signal_exit_during_modal() {
+    start_desktop tray
+    make_program_folder
+    # No zel.ini: the error box of the start-up stays open, modal, for real.
+    MESSAGE_LOG="" start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    sleep 1
+    signal_ends_cleanly TERM after-sigterm-during-modal.png
+    pass "SIGTERM ends the program even while a modal box is open"
 }
 
 case_no_tray_host() {

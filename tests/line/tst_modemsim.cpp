@@ -182,6 +182,30 @@ private Q_SLOTS:
         QCOMPARE(line.received(), QByteArray("\r\nRING\r\n"));
         QVERIFY(modem.isRunning());
     }
+
+    // Unplugged, the device is gone from its path; plugged in again, a new
+    // line is there at the same path, and what it receives is still recorded.
+    void unplugAndReplugKeepThePath()
+    {
+        test::ModemSim modem;
+        const QString path = modem.devicePath();
+        {
+            LineEnd line(path);
+            line.write("AT\r");
+            QTRY_COMPARE(modem.recorded(), QByteArray("AT\r"));
+            QVERIFY(modem.command(QStringLiteral("unplug")));
+            QTRY_VERIFY(line.hungUp());
+        }
+        QVERIFY(!QFileInfo::exists(path));
+        QVERIFY(modem.command(QStringLiteral("replug")));
+        QVERIFY(QFileInfo::exists(path));
+        LineEnd line(path);
+        QVERIFY(line.isOpen());
+        QVERIFY(modem.command(QStringLiteral("call 5551234 0321 1405")));
+        QTRY_COMPARE(line.received(), report);
+        line.write("ATZ\r");
+        QTRY_COMPARE(modem.recorded(), QByteArray("AT\rATZ\r"));
+    }
 };
 
 QTEST_MAIN(TestModemSim)

@@ -1,9 +1,11 @@
 #include "platform/failure.h"
+#include "platform/linelog.h"
 #include "platform/serialcontrol.h"
 #include "platform/serialdevice.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -355,6 +357,93 @@ private Q_SLOTS:
         QVERIFY(lost.first().first().toString().contains(m_pty->path()));
         QCOMPARE(reader.all(), QStringLiteral("NMBR = 1"));
         QVERIFY_THROWS_EXCEPTION(Failure, control.output(QStringLiteral("at\r")));
+    }
+
+    // A USB modem unplugged and plugged in again: the device vanishes and a
+    // new one appears at the same path. The loss is told once; the line comes
+    // back by itself and carries reports again.
+    void deviceComesBackAtTheSamePath()
+    {
+        const QString link = m_folder->file(QStringLiteral("modem"));
+        QVERIFY(QFile::link(m_pty->path(), link));
+        m_folder->writeFile(QStringLiteral("zel.ini"), "[ports]\r\ncom5=" + link.toLocal8Bit() + "\r\n");
+        SerialControl control;
+        configure(control, 5);
+        control.setPortOpen(true);
+        Reader reader(control);
+        QSignalSpy lost(&control, &SerialControl::lineLost);
+        QSignalSpy restored(&control, &SerialControl::lineRestored);
+
+        QFile::remove(link);
+        m_pty->closeMaster();
+        QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 2000);
+        QVERIFY(control.reopening());
+        // Looked for in vain meanwhile, quietly.
+        QTest::qWait(SerialControl::ReopenIntervalMs + 500);
+        QCOMPARE(lost.size(), 1);
+        QCOMPARE(restored.size(), 0);
+        QVERIFY(!control.portOpen());
+
+        Pty replugged;
+        QVERIFY(QFile::link(replugged.path(), link));
+        QTRY_COMPARE_WITH_TIMEOUT(restored.size(), 1, SerialControl::ReopenIntervalMs + 2000);
+        QVERIFY(control.portOpen());
+        QVERIFY(!control.reopening());
+        replugged.write(report);
+        QTRY_COMPARE_WITH_TIMEOUT(reader.all(), QString::fromLatin1(report), 2000);
+        control.output(QStringLiteral("at#cid=1\r"));
+        QCOMPARE(replugged.readAvailable(9), QByteArray("at#cid=1\r"));
+        QCOMPARE(lost.size(), 1);
+    }
+
+    // Closing the port on purpose ends the search for a lost device; asked to
+    // reopen while the device is there, the port opens at once.
+    void reopenOnRequest()
+    {
+        SerialControl control;
+        configure(control);
+        QSignalSpy restored(&control, &SerialControl::lineRestored);
+        control.reopen();
+        QVERIFY(!control.portOpen());
+        QVERIFY(!control.reopening());
+
+        control.setPortOpen(true);
+        control.setPortOpen(false);
+        control.reopen();
+        QVERIFY(control.portOpen());
+        QTRY_COMPARE(restored.size(), 1);
+        control.reopen();
+        QTest::qWait(50);
+        QCOMPARE(restored.size(), 1);
+
+        QSignalSpy lost(&control, &SerialControl::lineLost);
+        m_pty->closeMaster();
+        QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 2000);
+        QVERIFY(control.reopening());
+        control.setPortOpen(false);
+        QVERIFY(!control.reopening());
+    }
+
+    // What the program reads and writes is what the line log records.
+    void trafficGoesToTheLineLog()
+    {
+        LineLog log(m_folder->file(QStringLiteral("line.log")));
+        SerialControl control;
+        configure(control);
+        control.setLineLog(&log);
+        control.setPortOpen(true);
+        Reader reader(control);
+        control.output(QStringLiteral("at#cid=1\r"));
+        QCOMPARE(m_pty->readAvailable(9), QByteArray("at#cid=1\r"));
+        m_pty->write(report);
+        QTRY_COMPARE_WITH_TIMEOUT(reader.all(), QString::fromLatin1(report), 2000);
+        QFile file(m_folder->file(QStringLiteral("line.log")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].endsWith(" > at#cid=1\\r"));
+        QVERIFY(lines[1].endsWith(QByteArray(" < ").append(LineLog::escaped(report))));
+        QCOMPARE(lines[2], QByteArray());
     }
 
 private:

@@ -5,6 +5,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <tuple>
+
 using namespace corvane;
 
 class TestHelpWindow : public QObject
@@ -53,19 +55,23 @@ private Q_SLOTS:
         QCOMPARE(lines.at(second - 1), QString());
         QCOMPARE(lines.last(), QString());
         // Items run 1）, 2） … in each section without gaps.
-        for (const auto &[from, to] :
-             {std::pair{qsizetype(1), second - 1}, std::pair{second + 1, lines.size() - 1}}) {
+        for (const auto &[from, to, count] : {std::tuple{qsizetype(1), second - 1, 6},
+                                              std::tuple{second + 1, lines.size() - 1, 5}}) {
             int number = 0;
             for (qsizetype i = from; i < to; ++i)
                 if (!lines.at(i).isEmpty() && lines.at(i).front().isDigit())
                     QVERIFY2(lines.at(i).startsWith(QString::number(++number) + QStringLiteral("）")),
                              qPrintable(lines.at(i)));
-            QCOMPARE(number, 5);
+            QCOMPARE(number, count);
         }
         const QString text = w.Memo1->toPlainText();
         QVERIFY(text.contains(QStringLiteral("[ports]")));
         QVERIFY(text.contains(QStringLiteral("com1=/dev/ttyUSB0")));
         QVERIFY(text.contains(QStringLiteral("/dev/ttyS7")));
+        // The line log's switch and file are named.
+        QVERIFY(text.contains(QStringLiteral("[line]")));
+        QVERIFY(text.contains(QStringLiteral("log=1")));
+        QVERIFY(text.contains(QStringLiteral("line.log")));
         QCOMPARE(w.Memo1->font().pixelSize(), 14);
         QCOMPARE(w.windowTitle(), QStringLiteral("使用说明"));
     }

@@ -19,10 +19,12 @@ public:
     ModemSim &operator=(const ModemSim &) = delete;
 
     bool isRunning() const { return m_process.state() == QProcess::Running; }
-    // The serial device the program under test opens.
+    // The serial device the program under test opens: a link to the
+    // pseudo-terminal, so it keeps its path across "unplug" and "replug".
     QString devicePath() const { return m_device; }
 
-    // Sends one command ("call 5551234 0321 1405", "send AT\r", "hangup" …)
+    // Sends one command ("call 5551234 0321 1405", "send AT\r", "hangup",
+    // "unplug", "replug" …)
     // and waits until the modem has fully written it. False on an error
     // answer or a timeout.
     bool command(const QString &line, int timeoutMs = 30000);

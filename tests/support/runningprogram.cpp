@@ -13,7 +13,7 @@
 
 namespace corvane::test {
 
-RunningProgram::RunningProgram(const QString &mode, const QString &device)
+RunningProgram::RunningProgram(const QString &mode, const QString &device, const QString &moreIni)
 {
     const QString dir = folder();
     QFile::copy(QStringLiteral(CORVANE_UNDER_TEST), dir + QStringLiteral("Corvane"));
@@ -21,15 +21,18 @@ RunningProgram::RunningProgram(const QString &mode, const QString &device)
     QFile ini(dir + QStringLiteral("zel.ini"));
     if (ini.open(QIODevice::WriteOnly))
         ini.write(gbk::encode(QStringLiteral("[zel]\r\nfather=com1\r\nschool=") + mode +
-                              QStringLiteral("\r\n[ports]\r\ncom1=") + device + QStringLiteral("\r\n")));
-    QDir(dir).mkdir(QStringLiteral("tmp"));
+                              QStringLiteral("\r\n[ports]\r\ncom1=") + device + QStringLiteral("\r\n") +
+                              moreIni));
+    const QString runtime = dir + QStringLiteral("runtime");
+    QDir(dir).mkdir(runtime);
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("CORVANE_MESSAGE_LOG"), dir + QStringLiteral("messages.log"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    // A private temp folder keeps the single-instance channel apart from
+    // A private runtime folder keeps the single-instance channel apart from
     // any other Corvane running on this machine.
-    env.insert(QStringLiteral("TMPDIR"), dir + QStringLiteral("tmp"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     // No sound device: a ring returns at once.
     env.insert(QStringLiteral("ALSA_CONFIG_PATH"), dir + QStringLiteral("no-alsa.conf"));
     m_process.setProcessEnvironment(env);

@@ -10,13 +10,13 @@
 namespace corvane::test {
 
 // The real Corvane (the build for tests), copied into a fresh program folder
-// of its own (a new tel.mdb, a zel.ini for port com1 on `device` in `mode`) and
-// run offscreen without a sound device. Every message box goes to a log
-// instead of the screen, answered by its default.
+// of its own (a new tel.mdb, a zel.ini for port com1 on `device` in `mode`,
+// followed by `moreIni`) and run offscreen without a sound device. Every
+// message box goes to a log instead of the screen, answered by its default.
 class RunningProgram
 {
 public:
-    RunningProgram(const QString &mode, const QString &device);
+    RunningProgram(const QString &mode, const QString &device, const QString &moreIni = {});
     ~RunningProgram();
     RunningProgram(const RunningProgram &) = delete;
     RunningProgram &operator=(const RunningProgram &) = delete;

@@ -1,10 +1,10 @@
 // modemsim: a fake caller-ID modem on a pseudo-terminal, for tests.
 //
-//   modemsim [--record FILE]
+//   modemsim [--link PATH] [--record FILE]
 //
-// Prints the slave device path on its first output line, then takes commands
-// on stdin, one a line, and prints "done" when a command has been fully
-// written to the line:
+// Prints the device path (the link, else the slave) on its first output line,
+// then takes commands on stdin, one a line, and prints "done" when a command
+// has been fully written to the line:
 //   ring                      RING report
 //   call NUMBER [MMDD HHMM]   caller-ID report (date and time default to now)
 //   send TEXT                 TEXT with \r \n \t \\ \xHH escapes
@@ -13,6 +13,8 @@
 //   chunk N                   deliver N characters per write from now on
 //   rate BAUD                 pace later output at BAUD (8N1) instead of 9600
 //   hangup                    close the master: the device vanishes
+//   unplug                    close both sides and remove the link
+//   replug                    a new pseudo-terminal behind the same link
 //   quit                      end once everything before has been written
 // Output is paced at the line rate. Bytes received are echoed, an AT command
 // line ending in CR is answered with OK, and every byte received is appended
@@ -52,7 +54,7 @@ void installSignals()
 
 int usage()
 {
-    std::fputs("usage: modemsim [--record FILE]\n", stderr);
+    std::fputs("usage: modemsim [--link PATH] [--record FILE]\n", stderr);
     return 2;
 }
 
@@ -76,12 +78,14 @@ bool readCommands(modemsim::Modem &modem, std::string &pending)
 
 int main(int argc, char **argv)
 {
-    std::string record;
+    std::string link, record;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (i + 1 >= argc)
             return usage();
-        if (option == "--record")
+        if (option == "--link")
+            link = argv[++i];
+        else if (option == "--record")
             record = argv[++i];
         else
             return usage();
@@ -89,7 +93,7 @@ int main(int argc, char **argv)
     installSignals();
 
     modemsim::Pty pty;
-    if (!pty.open()) {
+    if (!pty.open(link)) {
         std::fprintf(stderr, "modemsim: cannot create the line: %s\n", std::strerror(errno));
         return 1;
     }
@@ -98,7 +102,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "modemsim: cannot write %s: %s\n", record.c_str(), std::strerror(errno));
         return 1;
     }
-    std::printf("%s\n", pty.slavePath().c_str());
+    std::printf("%s\n", pty.devicePath().c_str());
     std::fflush(stdout);
 
     modemsim::Modem modem(pty, recordFd);

@@ -76,6 +76,10 @@ bool Modem::play()
             say("done");
         else if (kind == Step::Hangup)
             m_pty.hangup();
+        else if (kind == Step::Unplug)
+            m_pty.unplug();
+        else if (kind == Step::Replug && !m_pty.replug())
+            say("error: cannot bring the line back");
         else if (kind == Step::Quit)
             return false;
     }

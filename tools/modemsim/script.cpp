@@ -124,6 +124,10 @@ bool parseCommand(const std::string &line, Delivery &delivery, std::vector<Step>
         delivery.baud = n;
     } else if (verb == "hangup") {
         steps.push_back(marker(Step::Hangup));
+    } else if (verb == "unplug") {
+        steps.push_back(marker(Step::Unplug));
+    } else if (verb == "replug") {
+        steps.push_back(marker(Step::Replug));
     } else if (verb == "quit") {
         steps.push_back(marker(Step::Quit));
         return true;

@@ -6,10 +6,11 @@
 namespace modemsim {
 
 // One thing the modem does, in order: send bytes, keep the line quiet, tell
-// the test that the command before has been fully written, drop the line, end.
+// the test that the command before has been fully written, drop the line,
+// take the device away or bring it back, end.
 struct Step
 {
-    enum Kind { Bytes, Gap, Done, Hangup, Quit };
+    enum Kind { Bytes, Gap, Done, Hangup, Unplug, Replug, Quit };
     Kind kind = Done;
     std::string bytes;
     int chunk = 1;        // characters per write, for Bytes

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace corvane {
+
+// SIGTERM, SIGINT and SIGHUP (a logout, Ctrl+C, a closed terminal, a service
+// manager stopping the program) brought from the signal handler into the event
+// loop, where received() is raised, so the program can end the ordinary way.
+// Until then the signals do nothing; from construction to destruction only one
+// object of this kind may exist.
+class TerminationSignals : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TerminationSignals(QObject *parent = nullptr);
+    ~TerminationSignals() override;
+    TerminationSignals(const TerminationSignals &) = delete;
+    TerminationSignals &operator=(const TerminationSignals &) = delete;
+
+Q_SIGNALS:
+    void received(int signalNumber);
+
+private:
+    void drain();
+
+    int m_readEnd = -1;
+    QSocketNotifier *m_notifier = nullptr;
+};
+
+} // namespace corvane
