@@ -65,6 +65,8 @@ void MainWindow::releaseSystemResources()
 {
     Tray->remove();
     MSComm1->setPortOpen(false);
+    // Its last try at kept calls, also on the tray's immediate exit.
+    m_callLog.reset();
 }
 
 void MainWindow::ReadConfig(QString &portName, QString &mode)

@@ -37,7 +37,8 @@ public:
     // The one player of every ring, the ring dialog's preview included.
     RingPlayer &ringPlayer() { return *m_ringPlayer; }
 
-    // Takes the tray icon away and closes the port; run on every way out.
+    // Takes the tray icon away, closes the port and makes a last try at kept
+    // calls; run on every way out.
     void releaseSystemResources();
 
     // The second copy's activation message.
