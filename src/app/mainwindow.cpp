@@ -1,8 +1,10 @@
 #include "app/mainwindow.h"
 
 #include "app/appwindows.h"
+#include "app/lastactivewindow.h"
 #include "app/lineconfig.h"
 #include "app/shutdown.h"
+#include "app/unsavedentry.h"
 #include "line/callerid.h"
 #include "line/calllog.h"
 #include "line/ring.h"
@@ -21,6 +23,7 @@
 #include "platform/strtoint.h"
 #include "platform/timer.h"
 #include "platform/trayicon.h"
+#include "widgets/lineedittext.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -34,7 +37,7 @@
 
 namespace corvane {
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_lastActive(new LastActiveWindow(this))
 {
     buildControls();
     buildMenus();
@@ -137,8 +140,8 @@ void MainWindow::IncomingCall(const QString &text, int bufferCount)
     Label4->setText(trace.label4);
     // The year is the PC clock's at this moment, after the ring.
     const CallerIdReport report = ParseCallerIdReport(text, bufferCount);
-    Edit11->setText(report.dateText);
-    Edit12->setText(report.timeText);
+    showFromStart(Edit11, report.dateText);
+    showFromStart(Edit12, report.timeText);
     setEdit2(report.number);
 
     Timer1->setEnabled(true);
@@ -149,7 +152,7 @@ void MainWindow::setEdit2(const QString &text)
 {
     if (Edit2->text() == text)
         return;
-    Edit2->setText(text);
+    showFromStart(Edit2, text);
     Edit2Change();
 }
 
@@ -170,7 +173,7 @@ void MainWindow::Edit2Change()
         {Edit7, "customername"}, {Edit8, "qq"},   {Edit9, "email"},  {Edit10, "address"},
     };
     for (const auto &[edit, field] : fields)
-        edit->setText(change.fieldText(QLatin1String(field)));
+        showFromStart(edit, change.fieldText(QLatin1String(field)));
     Timer1->setEnabled(false);
 
     change.setSql(callLogInsertSql({Edit11->text(), Edit12->text(), Edit2->text(), Edit3->text(), Edit7->text()}));
@@ -211,7 +214,8 @@ void MainWindow::N10Click()
 
 void MainWindow::N3Click()
 {
-    QCoreApplication::quit();
+    if (settleUnsavedEntry(true))
+        QCoreApplication::quit();
 }
 
 void MainWindow::N5Click()
@@ -248,7 +252,14 @@ void MainWindow::n50Click()
 
 void MainWindow::MenuItem2Click()
 {
+    settleUnsavedEntry(false);
     haltNow();
+}
+
+bool MainWindow::settleUnsavedEntry(bool offerCancel)
+{
+    CustomerEntryForm *form = windows().Form3;
+    return !form || corvane::settleUnsavedEntry(*form, offerCancel);
 }
 
 void MainWindow::wmTrayNotifyRestore()
@@ -267,9 +278,7 @@ void MainWindow::wmActivateInstance()
         n50Click();
         return;
     }
-    QWidget *front = QApplication::activeModalWidget();
-    if (!front || !front->isVisible() || !front->isEnabled())
-        front = this;
+    QWidget *front = m_lastActive->windowToBringForward();
     front->raise();
     front->activateWindow();
 }
@@ -294,6 +303,13 @@ void MainWindow::changeEvent(QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // A failure while settling keeps the program, and the row, where they are.
+    bool mayEnd = false;
+    guarded([&] { mayEnd = settleUnsavedEntry(true); });
+    if (!mayEnd) {
+        event->ignore();
+        return;
+    }
     event->accept();
     // Queued: quitting closes every window, this one included.
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);

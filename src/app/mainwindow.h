@@ -14,6 +14,7 @@ class QPushButton;
 
 namespace corvane {
 
+class LastActiveWindow;
 class SerialControl;
 class MenuSkin;
 class Timer;
@@ -35,6 +36,12 @@ public:
 
     // The second copy's activation message.
     void wmActivateInstance();
+
+    // Every way out runs this first: a customer row typed and not saved is
+    // saved, dropped or kept as the user answers (offerCancel: staying is one
+    // of the answers; without, the row is saved when it can be). Returns
+    // whether the program may end.
+    bool settleUnsavedEntry(bool offerCancel);
 
     // Line settings file access, used at show time and by the settings dialog.
     static void ReadConfig(QString &portName, QString &mode);
@@ -117,6 +124,7 @@ private:
     void buildMenus();
 
     bool m_shownOnce = false;
+    LastActiveWindow *m_lastActive;
 };
 
 } // namespace corvane
