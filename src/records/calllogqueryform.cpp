@@ -4,6 +4,7 @@
 #include "records/dbgrid.h"
 #include "records/sqltext.h"
 #include "widgets/buttonedit.h"
+#include "widgets/calendarframe.h"
 #include "widgets/windowgeometry.h"
 
 #include <QDate>
@@ -24,6 +25,7 @@ QDateEdit *datePicker(QWidget *parent, int left, int width)
     auto *picker = new QDateEdit(parent);
     picker->setGeometry(left, 88, width, 20);
     picker->setCalendarPopup(true);
+    frameCalendarPopup(picker);
     picker->setDisplayFormat(QLocale::system().dateFormat(QLocale::ShortFormat));
     return picker;
 }
