@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+#include <exception>
+
 namespace corvane {
 
 namespace {
@@ -32,8 +34,9 @@ bool settleUnsavedEntry(CustomerEntryForm &form, bool offerCancel)
     if (!offerCancel) {
         try {
             form.saveChangedRow();
-        } catch (const Failure &) {
-            // Ending at once: there is no one left to show the refusal to.
+        } catch (const std::exception &) {
+            // Ending at once: nothing may hold the end up, and no one is left
+            // to show the refusal to.
         }
         return true;
     }

@@ -95,6 +95,7 @@ Answer showDialog(const Box &box)
         QPushButton *cancel = box.buttons == Buttons::YesNoCancel ? dialog.addButton(QMessageBox::Cancel) : nullptr;
         const std::pair<Answer, QPushButton *> answers[] = {
             {Answer::Yes, yes}, {Answer::No, no}, {Answer::Cancel, cancel}};
+        dialog.setDefaultButton(yes);
         for (const auto &[answer, button] : answers) {
             if (answer == box.defaultAnswer && button)
                 dialog.setDefaultButton(button);
