@@ -388,6 +388,41 @@ case_tray_exit_saves_entry() {
     pass "the tray's exit saves the customer being entered and ends"
 }
 
+# The port test's "此端口正常", shown for real: its box is wide enough for the
+# caption beside the frame's icon and buttons. /dev/ptmx stands for a port
+# that opens.
+case_port_test_box() {
+    start_desktop tray
+    make_program_folder
+    printf '[zel]\r\nfather=com1\r\n[ports]\r\ncom1=/dev/ptmx\r\n' >"$PROGRAM/zel.ini"
+    MESSAGE_LOG="" start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    local box=""
+    find_box() {
+        for w in $(xdotool search --onlyvisible --name '^Corvane$'); do
+            [ "$w" != "$MAIN" ] && { box=$w; return 0; }
+        done
+        return 1
+    }
+    sleep 0.5
+    find_box && fail "a box at start-up: the port did not open"
+    open_menu_item 1 1
+    await_window 设置
+    local dialog=$WIN
+    xdotool windowactivate --sync "$dialog" 2>/dev/null
+    xdotool type --delay 30 "com1"
+    origin_of "$dialog" D
+    xdotool mousemove $((DX + 365)) $((DY + 100)) click 1
+    wait_for 50 find_box || fail "no box after the port test"
+    shoot "$box" "$ARTIFACTS/desktop-port-test-box.png"
+    local width
+    width=$(xwininfo -id "$box" | awk '/Width:/ {print $2}')
+    [ "$width" -ge 180 ] || fail "the box is only $width pixels wide"
+    xdotool windowactivate --sync "$box" 2>/dev/null
+    xdotool key Return
+    pass "the port test's box shows its caption whole"
+}
+
 # The call-log query's date picker: its calendar drops down with a frame.
 case_calendar() {
     start_desktop tray
