@@ -93,7 +93,7 @@ int runCorvane(int argc, char **argv)
     }
     QObject::connect(&channel, &InstanceChannel::activationRequested, main, &MainWindow::wmActivateInstance);
     QObject::connect(&endRequests, &TerminationSignals::received, main,
-                     [main] { guarded([main] { main->N3Click(); }); });
+                     [main] { guarded([main] { main->endOnRequest(); }); });
     centreOnScreen(main);
     main->show();
     const int rc = QApplication::exec();

@@ -1,8 +1,10 @@
 #include "app/mainwindow.h"
 
 #include "app/appwindows.h"
+#include "app/lastactivewindow.h"
 #include "app/lineconfig.h"
 #include "app/shutdown.h"
+#include "app/unsavedentry.h"
 #include "line/callerid.h"
 #include "line/calllog.h"
 #include "line/calllogwriter.h"
@@ -23,6 +25,7 @@
 #include "platform/strtoint.h"
 #include "platform/timer.h"
 #include "platform/trayicon.h"
+#include "widgets/lineedittext.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -36,7 +39,8 @@
 
 namespace corvane {
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), m_ringPlayer(new RingPlayer(this))
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), m_ringPlayer(new RingPlayer(this)), m_lastActive(new LastActiveWindow(this))
 {
     buildControls();
     buildMenus();
@@ -156,8 +160,8 @@ void MainWindow::IncomingCall(const QString &text, int bufferCount)
     // Some lines send one call's report twice; the repeat rings, but is
     // neither looked up nor logged again. A new call from the number shown is.
     const bool repeat = report == shownCall();
-    Edit11->setText(report.dateText);
-    Edit12->setText(report.timeText);
+    showFromStart(Edit11, report.dateText);
+    showFromStart(Edit12, report.timeText);
     if (!repeat)
         setEdit2(report.number);
 
@@ -167,7 +171,7 @@ void MainWindow::IncomingCall(const QString &text, int bufferCount)
 
 void MainWindow::setEdit2(const QString &text)
 {
-    Edit2->setText(text);
+    showFromStart(Edit2, text);
     Edit2Change();
 }
 
@@ -193,7 +197,7 @@ void MainWindow::Edit2Change()
         {Edit7, "customername"}, {Edit8, "qq"},   {Edit9, "email"},  {Edit10, "address"},
     };
     for (const auto &[edit, field] : fields)
-        edit->setText(change.fieldText(QLatin1String(field)));
+        showFromStart(edit, change.fieldText(QLatin1String(field)));
     Timer1->setEnabled(false);
 
     m_callLog->write({Edit11->text(), Edit12->text(), Edit2->text(), Edit3->text(), Edit7->text()});
@@ -233,7 +237,8 @@ void MainWindow::N10Click()
 
 void MainWindow::N3Click()
 {
-    QCoreApplication::quit();
+    if (settleUnsavedEntry(true))
+        QCoreApplication::quit();
 }
 
 void MainWindow::N5Click()
@@ -268,9 +273,23 @@ void MainWindow::n50Click()
     activateWindow();
 }
 
+void MainWindow::endOnRequest()
+{
+    // Nobody may be there to answer: a typed row is saved when it can be.
+    settleUnsavedEntry(false);
+    QCoreApplication::quit();
+}
+
 void MainWindow::MenuItem2Click()
 {
+    settleUnsavedEntry(false);
     haltNow();
+}
+
+bool MainWindow::settleUnsavedEntry(bool offerCancel)
+{
+    CustomerEntryForm *form = windows().Form3;
+    return !form || corvane::settleUnsavedEntry(*form, offerCancel);
 }
 
 void MainWindow::wmTrayNotifyRestore()
@@ -289,9 +308,7 @@ void MainWindow::wmActivateInstance()
         n50Click();
         return;
     }
-    QWidget *front = QApplication::activeModalWidget();
-    if (!front || !front->isVisible() || !front->isEnabled())
-        front = this;
+    QWidget *front = m_lastActive->windowToBringForward();
     front->raise();
     front->activateWindow();
 }
@@ -316,6 +333,13 @@ void MainWindow::changeEvent(QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // A failure while settling keeps the program, and the row, where they are.
+    bool mayEnd = false;
+    guarded([&] { mayEnd = settleUnsavedEntry(true); });
+    if (!mayEnd) {
+        event->ignore();
+        return;
+    }
     event->accept();
     // Queued: quitting closes every window, this one included.
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);

@@ -17,6 +17,7 @@ class QPushButton;
 namespace corvane {
 
 class CallLogWriter;
+class LastActiveWindow;
 class SerialControl;
 class MenuSkin;
 class RingPlayer;
@@ -43,6 +44,15 @@ public:
 
     // The second copy's activation message.
     void wmActivateInstance();
+
+    // Every way out runs this first: a customer row typed and not saved is
+    // saved, dropped or kept as the user answers (offerCancel: staying is one
+    // of the answers; without, the row is saved when it can be). Returns
+    // whether the program may end.
+    bool settleUnsavedEntry(bool offerCancel);
+    // A request to end from outside (a termination signal): ends as "退出"
+    // does, without a question.
+    void endOnRequest();
 
     // Line settings file access, used at show time and by the settings dialog.
     static void ReadConfig(QString &portName, QString &mode);
@@ -134,6 +144,7 @@ private:
     // Made at show time, when the database's place is known.
     std::unique_ptr<CallLogWriter> m_callLog;
     QString m_mode;
+    LastActiveWindow *m_lastActive;
 };
 
 } // namespace corvane

@@ -4,9 +4,11 @@
 #include "platform/programfolder.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 
 namespace corvane::msg {
 
@@ -49,6 +51,21 @@ QPointer<QWidget> &ownerWindow()
     return owner;
 }
 
+// A box as narrow as a short text would cut its own caption: the window frame
+// needs room beside the title for its icon and buttons.
+void keepCaptionVisible(QMessageBox &dialog)
+{
+    auto *grid = qobject_cast<QGridLayout *>(dialog.layout());
+    if (!grid)
+        return;
+    // The frame's icon and three buttons, and a little space, each about as
+    // wide as the title bar is high.
+    const int furniture = 5 * dialog.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const int width = dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()) + furniture;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 Answer showDialog(const Box &box)
 {
     QWidget *parent = QApplication::activeModalWidget();
@@ -57,15 +74,28 @@ Answer showDialog(const Box &box)
     if (!parent)
         parent = ownerWindow();
     QMessageBox dialog(toQt(box.icon), box.caption, box.text, QMessageBox::NoButton, parent);
-    if (box.buttons == Buttons::YesNo) {
+    if (box.buttons == Buttons::YesNo || box.buttons == Buttons::YesNoCancel) {
         QPushButton *yes = dialog.addButton(QMessageBox::Yes);
         QPushButton *no = dialog.addButton(QMessageBox::No);
-        dialog.setDefaultButton(box.defaultAnswer == Answer::No ? no : yes);
-        dialog.setEscapeButton(no);
+        QPushButton *cancel = box.buttons == Buttons::YesNoCancel ? dialog.addButton(QMessageBox::Cancel) : nullptr;
+        const std::pair<Answer, QPushButton *> answers[] = {
+            {Answer::Yes, yes}, {Answer::No, no}, {Answer::Cancel, cancel}};
+        dialog.setDefaultButton(yes);
+        for (const auto &[answer, button] : answers) {
+            if (answer == box.defaultAnswer && button)
+                dialog.setDefaultButton(button);
+        }
+        dialog.setEscapeButton(cancel ? cancel : no);
+        keepCaptionVisible(dialog);
         execModal(dialog);
-        return dialog.clickedButton() == yes ? Answer::Yes : Answer::No;
+        for (const auto &[answer, button] : answers) {
+            if (button && dialog.clickedButton() == button)
+                return answer;
+        }
+        return cancel ? Answer::Cancel : Answer::No;
     }
     dialog.setDefaultButton(dialog.addButton(QMessageBox::Ok));
+    keepCaptionVisible(dialog);
     execModal(dialog);
     return Answer::Ok;
 }

@@ -4,6 +4,7 @@
 #include "records/dbgrid.h"
 #include "records/sqltext.h"
 #include "widgets/buttonedit.h"
+#include "widgets/calendarframe.h"
 #include "widgets/windowgeometry.h"
 
 #include <QCalendarWidget>
@@ -25,6 +26,7 @@ QDateEdit *datePicker(QWidget *parent, int left, int width)
     auto *picker = new QDateEdit(parent);
     picker->setGeometry(left, 88, width, 20);
     picker->setCalendarPopup(true);
+    frameCalendarPopup(picker);
     // The program's language decides the form (yyyy/M/d in Chinese), not the
     // system's; the week starts on Monday, as calendars in China do.
     picker->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));

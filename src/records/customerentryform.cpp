@@ -44,11 +44,7 @@ int CustomerEntryForm::showModalFromMenu()
 
 void CustomerEntryForm::saveNewNumber(const QString &number)
 {
-    if (!isVisible())
-        centreOnScreen(this);
-    show();
-    raise();
-    activateWindow();
+    bringForward();
     if (isEditLook()) {
         // A row is already pending: append saves it if it was changed (or drops
         // it), and when the database refuses it the row stays in front of the
@@ -64,6 +60,31 @@ void CustomerEntryForm::saveNewNumber(const QString &number)
 bool CustomerEntryForm::isEditLook() const
 {
     return n_save->isEnabled();
+}
+
+bool CustomerEntryForm::hasChangedRow() const
+{
+    return isEditLook() && m_data.ADOQuery1->isModified();
+}
+
+void CustomerEntryForm::saveChangedRow()
+{
+    n_saveClick();
+}
+
+void CustomerEntryForm::dropChangedRow()
+{
+    n_cancelClick();
+}
+
+void CustomerEntryForm::bringForward()
+{
+    if (!isVisible()) {
+        centreOnScreen(this);
+        show();
+    }
+    raise();
+    activateWindow();
 }
 
 void CustomerEntryForm::showEvent(QShowEvent *event)

@@ -29,6 +29,16 @@ public:
 
     bool isEditLook() const;
 
+    // A row typed or changed in the edit look and not saved yet.
+    bool hasChangedRow() const;
+    // "保存" and "放弃" as their buttons do them. Saving throws the database's
+    // failure when it refuses the row, which then stays pending.
+    void saveChangedRow();
+    void dropChangedRow();
+    // Shows the form beside the main window (centred when it was hidden) and
+    // puts it in front.
+    void bringForward();
+
     QFrame *Panel1;
     QToolButton *n_insert;
     QToolButton *n_edit;

@@ -110,6 +110,9 @@ void CustomerEntryForm::buildLayout()
         editor->setEnabled(false);
         QPalette palette = editor->palette();
         palette.setColor(QPalette::Base, palette.color(QPalette::ToolTipBase));
+        // The browse look shows the row to be read: its text stays black on
+        // the pale background, not greyed out as a disabled control's would.
+        palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
         editor->setPalette(palette);
         editor->installEventFilter(this);
         label->setBuddy(editor);

@@ -3,6 +3,7 @@
 #include "platform/guard.h"
 #include "records/dataset.h"
 #include "records/datasource.h"
+#include "widgets/lineedittext.h"
 
 namespace corvane {
 
@@ -40,7 +41,7 @@ void DBEdit::showField()
     const QString text =
         dataset && dataset->fieldIndex(m_field) >= 0 ? dataset->fieldText(m_field) : QString();
     if (text != this->text())
-        setText(text);
+        showFromStart(this, text);
 }
 
 void DBEdit::writeField(const QString &text)

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class QPlainTextEdit;
+class QTextEdit;
 
 namespace corvane {
 
@@ -19,7 +19,15 @@ public:
     // Closing by the close box or Escape gives Cancel.
     void reject() override;
 
-    QPlainTextEdit *Memo1;
+    QTextEdit *Memo1;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Lines of about 36 characters read best; a narrower window wraps them
+    // at its width instead.
+    void fitLineWidth();
 };
 
 } // namespace corvane

@@ -23,6 +23,8 @@ constexpr int OuterWidth = 428;
 constexpr int OuterHeight = 274;
 constexpr int ComboWidth = 121;
 constexpr int ComboHeight = 20;
+// The instruction lines keep clear of the dialog's right edge.
+constexpr int LabelRightMargin = 4;
 
 // A drop-down that also takes typed text. Typed text is never added to the
 // list: the list stays as it was built.
@@ -52,6 +54,8 @@ LineSettingsDialog::LineSettingsDialog(SerialControl &mainPort, ConfigWriter wri
     Label55 = placedLabel(this, tr("如果是内置猫，则根据内置猫的com口设置进行选择。"), 16, 32);
     Label1 =
         placedLabel(this, tr("选择完端口后，点击后面的端口测试，如果modem接入的端口号测试成功后，"), 16, 48);
+    for (QLabel *line : {Label41, Label55, Label1})
+        keepLabelWithin(line, width() - LabelRightMargin);
     Label2 = placedLabel(this, tr("请选择您的猫所在的端口："), 40, 96);
     QStringList ports;
     for (int n = 1; n <= 8; ++n)

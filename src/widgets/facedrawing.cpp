@@ -129,8 +129,10 @@ TColor DeriveAdvColor(TColor baseRgb, TColor current, int amount, bool darker)
         return current;
     HslRange hsl = ColorToHslRange(baseRgb);
     hsl.l += 10;
-    // The clamp is 100 on the 0..240 scale, so light bases come out mid grey.
-    hsl.l = darker ? std::max(hsl.l - amount, 0) : std::min(hsl.l + amount, MaxAdvColor);
+    // Lighter clamps at 100 on the 0..240 scale, so light bases come out mid
+    // grey. Darker stays within the scale: a white base plus the 10 would
+    // otherwise run past 240 and wrap round to near black.
+    hsl.l = darker ? std::clamp(hsl.l - amount, 0, HSLRange) : std::min(hsl.l + amount, MaxAdvColor);
     return HslRangeToColor(hsl.h, hsl.s, hsl.l);
 }
 

@@ -169,6 +169,11 @@ QSize measureMenuItem(const MenuItemView &item, QSize pictureSize, QSize asked, 
     // Every platform we run on measures bar items as the NT family does.
     if (item.bar)
         width += 8;
+    // A bar item's caption is drawn after a blank and ends where the right
+    // edge of its highlight and the shadow begin: room for the blank and a
+    // pixel on either side keeps it inside the highlight.
+    if (item.bar && !separator)
+        width += metrics.horizontalAdvance(u' ') + 2;
 
     QSize size(std::max(asked.width(), width), asked.height());
     if (separator) {

@@ -8,6 +8,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -159,6 +160,38 @@ void MenuSkin::MenuDrawItem(QAction *item, QPainter &canvas, const QRect &rect, 
                 hookItemTree(sibling, seen);
         }
     }
+}
+
+bool MenuSkin::MenuDrawFrame(const QWidget *, QPainter &canvas, const QRect &rect)
+{
+    if (!m_active)
+        return false;
+    // A drop-down menu stands out from the window below it. The flat menu's
+    // own frame and shadow, painted with its items, take this ring in.
+    const SkinLook l = look(canvas.device());
+    if (!l.FlatMenu)
+        frameBox(canvas, Box::fromRect(rect), l.colors.PopupFrameColor);
+    return true;
+}
+
+bool MenuSkin::MenuDrawEmptyArea(const QWidget *menu, QPainter &canvas, const QRect &rect)
+{
+    if (!m_active)
+        return false;
+    const SkinLook l = look(canvas.device());
+    const Box area = Box::fromRect(rect);
+    if (qobject_cast<const QMenuBar *>(menu)) {
+        fillBox(canvas, area, l.colors.MenuBarColor);
+        return true;
+    }
+    // The icon column runs on inside the one-pixel frame.
+    fillBox(canvas, area, l.colors.Color);
+    const bool rightToLeft = menu->layoutDirection() == Qt::RightToLeft;
+    fillBox(canvas,
+            rightToLeft ? Box{area.R - 1 - l.IconWidth, area.T, area.R - 1, area.B}
+                        : Box{area.L + 1, area.T, area.L + 1 + l.IconWidth, area.B},
+            l.colors.IconBackColor);
+    return true;
 }
 
 } // namespace corvane

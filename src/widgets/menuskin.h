@@ -112,6 +112,8 @@ public:
 
     void MenuMeasureItem(QAction *item, int &width, int &height) override;
     void MenuDrawItem(QAction *item, QPainter &canvas, const QRect &rect, bool selected) override;
+    bool MenuDrawFrame(const QWidget *menu, QPainter &canvas, const QRect &rect) override;
+    bool MenuDrawEmptyArea(const QWidget *menu, QPainter &canvas, const QRect &rect) override;
 
     // The look of one drawing on the given device: working colours worked
     // out afresh (with the system's menu font taking over the Font property

@@ -4,6 +4,20 @@
 #include <QPointer>
 #include <QVariant>
 
+namespace corvane {
+
+bool MenuItemHandler::MenuDrawFrame(const QWidget *, QPainter &, const QRect &)
+{
+    return false;
+}
+
+bool MenuItemHandler::MenuDrawEmptyArea(const QWidget *, QPainter &, const QRect &)
+{
+    return false;
+}
+
+} // namespace corvane
+
 namespace corvane::menuitem {
 
 namespace {

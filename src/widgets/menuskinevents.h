@@ -5,6 +5,7 @@
 class QAction;
 class QPainter;
 class QRect;
+class QWidget;
 
 namespace corvane {
 
@@ -20,6 +21,12 @@ public:
     // width and height come in as the menu's own idea of the item's content.
     virtual void MenuMeasureItem(QAction *item, int &width, int &height) = 0;
     virtual void MenuDrawItem(QAction *item, QPainter &canvas, const QRect &rect, bool selected) = 0;
+
+    // What surrounds the items of an owner-drawn menu: a drop-down menu's
+    // frame, and the stretch of a menu bar or drop-down menu that no item
+    // covers. Returning false leaves it to the menu's own style.
+    virtual bool MenuDrawFrame(const QWidget *menu, QPainter &canvas, const QRect &rect);
+    virtual bool MenuDrawEmptyArea(const QWidget *menu, QPainter &canvas, const QRect &rect);
 };
 
 // The events are kept as properties of the QAction (guarded pointers, so a

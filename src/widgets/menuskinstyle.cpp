@@ -48,6 +48,19 @@ QAction *actionFor(const QStyleOptionMenuItem *option, const QWidget *menu, bool
     return byCaption;
 }
 
+// The handler that draws the menu's items, if any does.
+MenuItemHandler *menuHandler(const QWidget *menu)
+{
+    if (!menu)
+        return nullptr;
+    const QList<QAction *> actions = menu->actions();
+    for (const QAction *action : actions) {
+        if (MenuItemHandler *handler = menuitem::drawEvent(action))
+            return handler;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 OwnerDrawMenuStyle *OwnerDrawMenuStyle::instance()
@@ -88,9 +101,42 @@ void OwnerDrawMenuStyle::refresh(QWidget *menu)
     menu->update();
 }
 
+int OwnerDrawMenuStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
+{
+    switch (metric) {
+    case PM_MenuPanelWidth:
+    case PM_MenuHMargin:
+    case PM_MenuVMargin:
+    case PM_MenuBarPanelWidth:
+    case PM_MenuBarHMargin:
+    case PM_MenuBarVMargin:
+        if (menuHandler(widget))
+            return metric == PM_MenuPanelWidth ? 1 : 0;
+        break;
+    default:
+        break;
+    }
+    return QProxyStyle::pixelMetric(metric, option, widget);
+}
+
+void OwnerDrawMenuStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                                       const QWidget *widget) const
+{
+    if (element == PE_FrameMenu) {
+        if (MenuItemHandler *handler = menuHandler(widget); handler && handler->MenuDrawFrame(widget, *painter, option->rect))
+            return;
+    }
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
 void OwnerDrawMenuStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
                                      const QWidget *widget) const
 {
+    if (element == CE_MenuBarEmptyArea || element == CE_MenuEmptyArea) {
+        if (MenuItemHandler *handler = menuHandler(widget);
+            handler && handler->MenuDrawEmptyArea(widget, *painter, option->rect))
+            return;
+    }
     const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
     if (!item || (element != CE_MenuItem && element != CE_MenuBarItem))
         return QProxyStyle::drawControl(element, option, painter, widget);

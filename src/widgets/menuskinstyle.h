@@ -25,6 +25,14 @@ public:
                      const QWidget *widget = nullptr) const override;
     QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &contentsSize,
                            const QWidget *widget = nullptr) const override;
+    // A menu whose items are owner-drawn has no margins of the platform's
+    // between its items and its edge, and a drop-down menu a one-pixel frame
+    // that its handler draws, so that no stray strip of the platform's menu
+    // background breaks up the icon column or the bar.
+    int pixelMetric(PixelMetric metric, const QStyleOption *option = nullptr,
+                    const QWidget *widget = nullptr) const override;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget = nullptr) const override;
 
 private:
     OwnerDrawMenuStyle() = default;

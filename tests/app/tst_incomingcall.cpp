@@ -304,6 +304,22 @@ private Q_SLOTS:
         QVERIFY(w().Timer2->enabled());
     }
 
+    void longValuesShowFromTheirFirstCharacter()
+    {
+        // Sixty characters: far wider than the name and address fields.
+        const QString name = QStringLiteral("深圳市南山区科技园高新技术产业有限公司第一分公司").repeated(3).left(60);
+        const QString address = QStringLiteral("广东省深圳市南山区科技园南区高新南一道二十八号").repeated(3).left(60);
+        m_sql->addCustomer({QStringLiteral("C060"), name, address, {}, {}, QStringLiteral("5556060"),
+                            QStringLiteral("a.very.long.mailbox.name.for.the.accounts.department@example.com"), {}});
+        call(QStringLiteral("5556060"));
+        QCOMPARE(w().Edit7->text(), name);
+        for (QLineEdit *e : {w().Edit7, w().Edit9, w().Edit10}) {
+            QCOMPARE(e->cursorPosition(), 0);
+            QVERIFY2(test::showsTextFromStart(e), qPrintable(e->objectName()));
+        }
+        test::saveScreenshot(&w(), QStringLiteral("main-window-long-customer.png"));
+    }
+
     void twoCustomersWithOneNumberShowAndLogTheFirst()
     {
         m_sql->addCustomer({QStringLiteral("C002"), QStringLiteral("李四"), {}, {}, {}, QStringLiteral("5551234"), {}, {}});

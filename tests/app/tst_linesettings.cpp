@@ -2,6 +2,7 @@
 #include "modemsim.h"
 #include "platform/failure.h"
 #include "platform/messagebox.h"
+#include "platform/programfolder.h"
 #include "platform/serialcontrol.h"
 #include "settings/lineparameters.h"
 #include "settings/linesettingsdialog.h"
@@ -9,7 +10,11 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QApplication>
 #include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QStyle>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -324,6 +329,47 @@ private Q_SLOTS:
         const QString refused = QStringLiteral("配置无法保存：zel.ini无法写入（文件或文件夹只读，或磁盘已满）。");
         QCOMPARE(capture.takeTexts(), QStringList{refused});
         QCOMPARE(configBytes(folder), configBefore());
+    }
+
+    void instructionsAndThePortTestBoxShowWhole()
+    {
+        test::ProgramFolder folder(false);
+        test::ModemSim modem;
+        QVERIFY(modem.isRunning());
+        folder.writeFile(QStringLiteral("zel.ini"), portsSection(modem));
+        SerialControl mainPort;
+        LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) { return true; });
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        // Every instruction line ends inside the dialog, its last "，" included.
+        for (QLabel *line : {dialog.Label41, dialog.Label55, dialog.Label1}) {
+            QVERIFY2(line->geometry().right() < dialog.width(), qPrintable(line->text()));
+            QVERIFY2(line->wordWrap() || line->sizeHint().width() <= line->width(), qPrintable(line->text()));
+        }
+        test::saveScreenshot(&dialog, QStringLiteral("settings-dialog-instructions.png"));
+
+        // The port test's box, shown for real, is wide enough for its caption
+        // beside the frame's icon and buttons.
+        dialog.ComboBox1->setEditText(QStringLiteral("com2"));
+        QString text;
+        QString caption;
+        int width = 0;
+        int needed = 0;
+        QTimer::singleShot(200, &dialog, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            text = box->text();
+            caption = box->windowTitle();
+            width = box->width();
+            needed = box->fontMetrics().horizontalAdvance(caption) +
+                     4 * box->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+            test::saveScreenshot(box, QStringLiteral("port-test-box.png"));
+            box->accept();
+        });
+        dialog.Button3->click();
+        QCOMPARE(text, QStringLiteral("此端口正常"));
+        QCOMPARE(caption, applicationTitle());
+        QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
     }
 
     void comboBoxesStartEmptyAtEveryShowing()

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace corvane;
 
@@ -131,6 +133,34 @@ private Q_SLOTS:
         QVERIFY(w.isVisible());
         w.n50Click();
         QVERIFY(!w.isMinimized());
+    }
+
+    void secondStartBringsForwardTheWindowUsedLast()
+    {
+        test::ProgramFolder folder(false);
+        test::MessageCapture capture;
+        MainWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // A modeless window of the program (the ring dialog, say) worked in last,
+        QDialog ring(&w);
+        ring.show();
+        ring.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &ring);
+        // then another program's window in front.
+        QWindow other;
+        other.show();
+        other.requestActivate();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), &other);
+        w.wmActivateInstance();
+        QTRY_COMPARE(QApplication::activeWindow(), &ring);
+
+        // Once that window is closed, the main window comes forward.
+        ring.hide();
+        other.requestActivate();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), &other);
+        w.wmActivateInstance();
+        QTRY_COMPARE(QApplication::activeWindow(), &w);
     }
 
     void showCommandRestoresOnlyAWindowThatIsAway()

@@ -475,4 +475,176 @@ case_call_from_tray() {
     pass "during the first ring the window is back, painted with the caller's number and record"
 }
 
+# A second start while a modeless window of the program (the ring dialog) was
+# the one worked in last, with another program's window now in front: that
+# window comes forward, not the main window.
+case_activate_last_window() {
+    start_desktop tray
+    make_program_folder
+    start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    open_menu_item 1 2
+    await_window 来电铃声设置
+    local ring=$WIN
+    wait_for 30 eval '[ "$(xdotool getactivewindow)" = "$ring" ]' || fail "the ring dialog did not become active"
+    xmessage -geometry 500x400+250+150 "another program" &
+    PIDS+=($!)
+    await_window xmessage
+    local other=$WIN
+    xdotool windowactivate --sync "$other" 2>/dev/null
+    wait_for 30 eval '[ "$(xdotool getactivewindow)" = "$other" ]' || fail "the other window did not become active"
+    "$PROGRAM/Corvane" >"$WORK/second.log" 2>&1 || fail "the second copy ended with code $?"
+    wait_for 30 eval '[ "$(xdotool getactivewindow)" = "$ring" ]' \
+        || fail "the active window is $(xdotool getactivewindow 2>/dev/null | xargs -r xdotool getwindowname), not the ring dialog"
+    screenshot second-start-ring-dialog.png
+    pass "a second start brings forward the ring dialog, the window worked in last"
+}
+
+# The customer code of every stored customer, one a line.
+stored_codes() { sqlite3 "$PROGRAM/tel.mdb" "select customercode from customer order by customercode"; }
+
+# A customer typed into the entry form and not saved when the user ends the
+# program from the menu: the question is shown for real; 取消 keeps the
+# program, 是 saves the row and ends.
+case_exit_question() {
+    start_desktop tray
+    make_program_folder
+    printf '[zel]\r\nfather=com1\r\n[ports]\r\ncom1=/nonexistent/ttyCorvane\r\n' >"$PROGRAM/zel.ini"
+    MESSAGE_LOG="" start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    # The start-up box about the missing port, answered.
+    TRAY=$(tray_icon)
+    # A box of the program: a window of its caption, neither the main window
+    # nor the tray icon.
+    find_box() {
+        for w in $(xdotool search --onlyvisible --name '^Corvane$'); do
+            [ "$w" != "$MAIN" ] && [ "$w" != "$TRAY" ] && { BOX=$w; return 0; }
+        done
+        return 1
+    }
+    wait_for 50 find_box || fail "no box about the port at start-up"
+    # Answered once it has the keyboard focus, which the window manager may
+    # give it a moment late.
+    answer_box() {
+        xdotool windowactivate --sync "$BOX" 2>/dev/null
+        xdotool key Return
+        wait_for 10 eval '! find_box'
+    }
+    wait_for 5 answer_box || fail "the start-up box stayed"
+    # "保存新号码": the entry form beside the main window, on a new row.
+    origin_of "$MAIN" M
+    xdotool mousemove $((MX + 436)) $((MY + 60)) click 1
+    await_window 客户资料输入
+    local form=$WIN
+    xdotool windowactivate --sync "$form" 2>/dev/null
+    sleep 0.3
+    xdotool type --delay 50 "K042"
+    sleep 0.3
+    open_menu_item 1 3
+    wait_for 50 find_box || fail "no question when ending with an unsaved customer"
+    shoot "$BOX" "$ARTIFACTS/desktop-exit-question.png"
+    xdotool windowactivate --sync "$BOX" 2>/dev/null
+    xdotool key Escape
+    sleep 1
+    kill -0 "$CORVANE_PID" 2>/dev/null || fail "取消 ended the program"
+    [ -z "$(stored_codes)" ] || fail "取消 saved the customer"
+    open_menu_item 1 3
+    wait_for 50 find_box || fail "no question the second time"
+    xdotool windowactivate --sync "$BOX" 2>/dev/null
+    xdotool key Return
+    local code
+    wait "$CORVANE_PID"
+    code=$?
+    [ "$code" = 0 ] || fail "the program ended with code $code"
+    [ "$(stored_codes)" = K042 ] || fail "the customer was not saved: '$(stored_codes)'"
+    pass "ending with an unsaved customer asks; 取消 stays, 是 saves and ends"
+}
+
+# The tray's "退出" ends at once even over the modal entry form; a customer
+# typed there is saved first, without a question.
+case_tray_exit_saves_entry() {
+    start_desktop tray
+    make_program_folder
+    start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    open_menu_item 2 1
+    await_window 客户资料输入
+    DIALOG=$WIN
+    origin_of "$DIALOG" F
+    # "增加", then the customer code.
+    xdotool mousemove $((FX + 33)) $((FY + 22)) click 1
+    sleep 0.3
+    xdotool type --delay 50 "K077"
+    sleep 0.3
+    exit_through_tray_menu tray-exit-with-entry.png
+    [ "$(stored_codes)" = K077 ] || fail "the customer was not saved: '$(stored_codes)'"
+    grep -q '尚未保存' "$WORK/messages.log" 2>/dev/null && fail "the tray's exit asked a question"
+    pass "the tray's exit saves the customer being entered and ends"
+}
+
+# The port test's "此端口正常", shown for real: its box is wide enough for the
+# caption beside the frame's icon and buttons. /dev/ptmx stands for a port
+# that opens.
+case_port_test_box() {
+    start_desktop tray
+    make_program_folder
+    printf '[zel]\r\nfather=com1\r\n[ports]\r\ncom1=/dev/ptmx\r\n' >"$PROGRAM/zel.ini"
+    MESSAGE_LOG="" start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    local box="" tray
+    tray=$(tray_icon)
+    find_box() {
+        for w in $(xdotool search --onlyvisible --name '^Corvane$'); do
+            [ "$w" != "$MAIN" ] && [ "$w" != "$tray" ] && { box=$w; return 0; }
+        done
+        return 1
+    }
+    sleep 0.5
+    find_box && fail "a box at start-up: the port did not open"
+    open_menu_item 1 1
+    await_window 设置
+    local dialog=$WIN
+    xdotool windowactivate --sync "$dialog" 2>/dev/null
+    xdotool type --delay 30 "com1"
+    origin_of "$dialog" D
+    xdotool mousemove $((DX + 365)) $((DY + 100)) click 1
+    wait_for 50 find_box || fail "no box after the port test"
+    shoot "$box" "$ARTIFACTS/desktop-port-test-box.png"
+    local width
+    width=$(xwininfo -id "$box" | awk '/Width:/ {print $2}')
+    [ "$width" -ge 180 ] || fail "the box is only $width pixels wide"
+    xdotool windowactivate --sync "$box" 2>/dev/null
+    xdotool key Return
+    pass "the port test's box shows its caption whole"
+}
+
+# The call-log query's date picker: its calendar drops down with a frame.
+case_calendar() {
+    start_desktop tray
+    make_program_folder
+    start_corvane
+    wait_for 50 tray_icon || fail "no tray icon docked"
+    open_menu_item 3 1
+    await_window 来电显示明细记录查询
+    local w=$WIN
+    xdotool windowactivate --sync "$w" 2>/dev/null
+    origin_of "$w" Q
+    # The first date picker's drop-down button (left 96, top 88 of the panel).
+    find_popup() {
+        for p in $(xdotool search --onlyvisible --class Corvane); do
+            [ "$p" = "$MAIN" ] || [ "$p" = "$w" ] || [ "$p" = "$(tray_icon)" ] || { CALENDAR=$p; return 0; }
+        done
+        return 1
+    }
+    local x
+    for x in 209 205 213 200; do
+        xdotool mousemove $((QX + x)) $((QY + 97)) click 1
+        wait_for 10 find_popup && break
+    done
+    find_popup || fail "no calendar dropped down"
+    sleep 0.5
+    screenshot desktop-calendar.png
+    pass "the date picker's calendar drops down"
+}
+
 "case_$1"

@@ -87,6 +87,34 @@ private Q_SLOTS:
         QVERIFY(m_capture->take().isEmpty());
     }
 
+    void browseLookShowsLongValuesFromTheStartInFullContrast()
+    {
+        const QString name = QStringLiteral("深圳市南山区科技园高新技术产业有限公司第一分公司").repeated(3).left(60);
+        Dataset writer(m_data->ADOConnection1, {});
+        writer.setSql(QStringLiteral("insert into customer(customercode,customername) values('A',") + sqlText(name) +
+                      QLatin1Char(')'));
+        writer.execute();
+        fill({"B"});
+        m_form->show();
+        DBEdit *nameEditor = m_form->DBEdit2;
+        QCOMPARE(nameEditor->text(), name);
+        QCOMPARE(nameEditor->cursorPosition(), 0);
+        QVERIFY(test::showsTextFromStart(nameEditor));
+        m_form->sp4->click();
+        m_form->sp1->click();
+        QCOMPARE(nameEditor->cursorPosition(), 0);
+        QVERIFY(test::showsTextFromStart(nameEditor));
+
+        // Disabled in the browse look, but its text is as dark as when editing.
+        const QImage shot = nameEditor->grab().toImage();
+        int darkest = 255;
+        for (int y = 3; y < shot.height() - 3; ++y)
+            for (int x = 3; x < shot.width() - 3; ++x)
+                darkest = std::min(darkest, qGray(shot.pixel(x, y)));
+        QVERIFY2(darkest < 64, qPrintable(QString::number(darkest)));
+        test::saveScreenshot(m_form.get(), QStringLiteral("customerentryform-long-name.png"));
+    }
+
     void insertThenCancelOrSave()
     {
         fill({"A"});

@@ -1,7 +1,9 @@
 #include "settings/helpwindow.h"
 #include "testsupport.h"
 
-#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTextLayout>
 #include <QScrollBar>
 #include <QTest>
 
@@ -74,6 +76,33 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("line.log")));
         QCOMPARE(w.Memo1->font().pixelSize(), 14);
         QCOMPARE(w.windowTitle(), QStringLiteral("使用说明"));
+    }
+
+    void linesRunAboutThirtySixCharactersWithNoneLeftAlone()
+    {
+        HelpWindow w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const int character = w.Memo1->fontMetrics().horizontalAdvance(u'中');
+        int wrapped = 0;
+        for (QTextBlock block = w.Memo1->document()->begin(); block.isValid(); block = block.next()) {
+            const QTextLayout *layout = block.layout();
+            for (int i = 0; i < layout->lineCount(); ++i) {
+                const QTextLine line = layout->lineAt(i);
+                const QString text = block.text().mid(line.textStart(), line.textLength()).trimmed();
+                QVERIFY2(line.naturalTextWidth() <= 37 * character, qPrintable(text));
+                if (i + 1 < layout->lineCount()) {
+                    ++wrapped;
+                    // A wrapped line is full, give or take a word.
+                    QVERIFY2(line.naturalTextWidth() >= 30 * character, qPrintable(text));
+                } else if (layout->lineCount() > 1) {
+                    const auto letters = std::count_if(text.cbegin(), text.cend(),
+                                                       [](QChar c) { return !c.isPunct(); });
+                    QVERIFY2(letters >= 2, qPrintable(block.text()));
+                }
+            }
+        }
+        QVERIFY(wrapped > 0);
     }
 
     void screenshot()

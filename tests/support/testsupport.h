@@ -7,6 +7,7 @@
 #include <functional>
 #include <QTemporaryDir>
 
+class QLineEdit;
 class QWidget;
 
 namespace corvane::test {
@@ -50,5 +51,10 @@ QString failureOf(const std::function<void()> &action);
 // Where tests keep screenshots and other evidence.
 QString artifactPath(const QString &name);
 void saveScreenshot(QWidget *widget, const QString &name);
+
+// Whether a line edit shows its text from the first character, as the user
+// sees it: the start of its inside looks like that of an edit of the same
+// size, font and colours that holds the first few characters only.
+bool showsTextFromStart(QLineEdit *edit);
 
 } // namespace corvane::test

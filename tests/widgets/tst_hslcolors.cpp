@@ -70,6 +70,18 @@ private Q_SLOTS:
         QCOMPARE(DeriveAdvColor(0xFFFFFF, 0x123456, 0, true), TColor(0x123456));
     }
 
+    void darkerKeepsLightnessWithinItsScale()
+    {
+        // White is 240, plus 10 is 250: taking less than 10 must not run past
+        // the top of the scale and wrap round to near black.
+        for (int amount = 1; amount <= 10; ++amount)
+            QCOMPARE(DeriveAdvColor(0xFFFFFF, 0, amount, true), TColor(0xFFFFFF));
+        QCOMPARE(DeriveAdvColor(0xFFFFFF, 0, 50, true), HslRangeToColor(0, 0, 200));
+        // So does a near-white tint (lightness 238).
+        const TColor tint = DeriveAdvColor(rgbColor(255, 255, 250), 0, 5, true);
+        QVERIFY(ColorToHslRange(tint).l >= 235);
+    }
+
     void tcolorsConvertWithRedInTheLowByte()
     {
         const QPalette palette;

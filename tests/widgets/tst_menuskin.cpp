@@ -427,6 +427,72 @@ private Q_SLOTS:
         f.skin = nullptr;
     }
 
+    void barCaptionStaysInsideItsHighlight()
+    {
+        Form f;
+        auto *bar = new QMenuBar(&f.form);
+        for (const char *caption : {"[文件]", "[客户资料]", "[来电资料]", "[关于]"})
+            bar->addMenu(QString::fromUtf8(caption))->addAction(QStringLiteral("Item"));
+        f.skin->setActive(false);
+        f.skin->setActive(true);
+        f.form.resize(400, 100);
+        f.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.form));
+        const SkinLook look = f.skin->look(bar);
+        const QList<QAction *> items = bar->actions();
+        for (QAction *top : items) {
+            // The selected item drawn in the rectangle the bar gives it, with its
+            // caption and without: the caption's pixels are where they differ.
+            const QRect rect(QPoint(0, 0), bar->actionGeometry(top).size());
+            MenuItemView item;
+            item.caption = top->text();
+            item.bar = true;
+            item.selected = true;
+            MenuItemView blank = item;
+            blank.caption.clear();
+            QImage withCaption(rect.size(), QImage::Format_RGB32);
+            QImage without(rect.size(), QImage::Format_RGB32);
+            for (auto [image, view] : {std::pair{&withCaption, &item}, std::pair{&without, &blank}}) {
+                QPainter painter(image);
+                drawMenuItem(painter, rect, *view, look);
+            }
+            // Inside the highlight: right of its left edge, left of its right
+            // edge and the shadow beyond it (the last 8 pixels), below its top.
+            int inked = 0;
+            for (int y = 0; y < rect.height(); ++y) {
+                for (int x = 0; x < rect.width(); ++x) {
+                    if (withCaption.pixel(x, y) == without.pixel(x, y))
+                        continue;
+                    ++inked;
+                    QVERIFY2(x >= 1 && x < rect.width() - 9 && y >= 1,
+                             qPrintable(top->text() + QStringLiteral(" at %1,%2 of %3 wide").arg(x).arg(y).arg(rect.width())));
+                }
+            }
+            QVERIFY(inked > 0);
+        }
+        bar->setActiveAction(items.at(1));
+        QMenu *dropDown = items.at(1)->menu();
+        QVERIFY(QTest::qWaitForWindowExposed(dropDown));
+        test::saveScreenshot(bar, QStringLiteral("menuskin-bar-caption.png"));
+
+        // The drop-down menu has a one-pixel frame, and its icon column runs
+        // right up to the frame, top to bottom.
+        const QImage menu = dropDown->grab().toImage();
+        test::saveScreenshot(dropDown, QStringLiteral("menuskin-drop-down-frame.png"));
+        const QColor frame = f.skin->look(dropDown).colors.PopupFrameColor;
+        const int right = menu.width() - 1;
+        const int bottom = menu.height() - 1;
+        for (QPoint p : {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom),
+                         QPoint(right / 2, 0), QPoint(0, bottom / 2), QPoint(right, bottom / 2),
+                         QPoint(right / 2, bottom)})
+            QCOMPARE(menu.pixelColor(p), frame);
+        dropDown->setActiveAction(nullptr);
+        const QImage idle = dropDown->grab().toImage();
+        for (int y = 1; y < bottom; ++y)
+            QCOMPARE(idle.pixelColor(1, y), look.colors.IconBackColor);
+        dropDown->hide();
+    }
+
     void sampleMenuScreenshot()
     {
         Form f;
