@@ -44,7 +44,7 @@ QString caller(int i)
 
 QByteArray report(int i)
 {
-    return "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = " + caller(i).toLatin1() + "\r\n\r\n";
+    return bench::reportOf(caller(i));
 }
 
 double ms(Clock::duration d)

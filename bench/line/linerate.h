@@ -4,6 +4,7 @@
 // line benchmarks send it.
 
 #include <QByteArray>
+#include <QString>
 
 #include <chrono>
 #include <thread>
@@ -15,6 +16,12 @@ using Clock = std::chrono::steady_clock;
 
 // 9600 baud, 8N1: ten bits a character.
 constexpr std::chrono::nanoseconds CharTime{10'000'000'000LL / 9600};
+
+// A well-formed report of a call from tel on 21 March at 14:05.
+inline QByteArray reportOf(const QString &tel)
+{
+    return "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = " + tel.toLatin1() + "\r\n\r\n";
+}
 
 // Plays one report at line rate and returns when its last byte went out.
 inline Clock::time_point sendReport(int master, const QByteArray &bytes)

@@ -2,14 +2,13 @@
 // program folder of its own, the fake modem, and this test as the other
 // program holding the database's write lock.
 
+#include "databaselock.h"
 #include "modemsim.h"
 #include "runningprogram.h"
 
 #include <QDate>
 #include <QFile>
 #include <QTest>
-
-#include <sqlite3.h>
 
 using namespace corvane;
 
@@ -19,28 +18,6 @@ namespace {
 
 const QString keptMessage =
     QStringLiteral("数据库暂时无法写入，来电记录已保存在备用文件中，数据库恢复后将自动写入。");
-
-class Lock
-{
-public:
-    explicit Lock(const QString &path)
-    {
-        sqlite3_open(QFile::encodeName(path).constData(), &m_db);
-        QCOMPARE(sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    }
-    ~Lock() { release(); }
-    void release()
-    {
-        if (!m_db)
-            return;
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
-        m_db = nullptr;
-    }
-
-private:
-    sqlite3 *m_db = nullptr;
-};
 
 } // namespace
 
@@ -90,7 +67,8 @@ private Q_SLOTS:
     // program did not wait for it); the row arrives after it, exactly once.
     void aRowRefusedDuringALockArrivesOnceAfterIt()
     {
-        Lock lock(file(QStringLiteral("tel.mdb")));
+        test::DatabaseLock lock(file(QStringLiteral("tel.mdb")));
+        QVERIFY(lock.isHeld());
         QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1405")));
         QTRY_COMPARE_WITH_TIMEOUT(m_program->messageTexts(), QStringList{keptMessage}, 10000);
         QCOMPARE(journalLines(), 1);
@@ -109,7 +87,8 @@ private Q_SLOTS:
     // database is still locked: the row arrives once the lock ends, once.
     void aKeptRowSurvivesAKillAndARestart()
     {
-        Lock lock(file(QStringLiteral("tel.mdb")));
+        test::DatabaseLock lock(file(QStringLiteral("tel.mdb")));
+        QVERIFY(lock.isHeld());
         QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1405")));
         QTRY_COMPARE_WITH_TIMEOUT(m_program->messageTexts(), QStringList{keptMessage}, 10000);
         QProcess &process = m_program->process();

@@ -1,11 +1,10 @@
 #include "line/calllogwriter.h"
+#include "databaselock.h"
 #include "testsupport.h"
 
 #include <QFile>
 #include <QSqlQuery>
 #include <QTest>
-
-#include <sqlite3.h>
 
 using namespace corvane;
 
@@ -19,29 +18,6 @@ CallLogRow call(const QString &tel)
     return {QStringLiteral("2026-03-21"), QStringLiteral("14:05"), tel, QStringLiteral("C001"),
             QStringLiteral("张三五金店")};
 }
-
-// Another program holding tel.mdb for writing.
-class Lock
-{
-public:
-    explicit Lock(const QString &path)
-    {
-        sqlite3_open(QFile::encodeName(path).constData(), &m_db);
-        QCOMPARE(sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    }
-    ~Lock() { release(); }
-    void release()
-    {
-        if (!m_db)
-            return;
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
-        m_db = nullptr;
-    }
-
-private:
-    sqlite3 *m_db = nullptr;
-};
 
 } // namespace
 
@@ -101,7 +77,8 @@ private Q_SLOTS:
         auto log = writer();
         log->write(call(QStringLiteral("0")));
         {
-            Lock lock(database());
+            test::DatabaseLock lock(database());
+            QVERIFY(lock.isHeld());
             log->write(call(QStringLiteral("1")));
             log->write(call(QStringLiteral("2")));
             QCOMPARE(log->keptCount(), 2);
@@ -117,7 +94,8 @@ private Q_SLOTS:
         QVERIFY(m_capture->take().isEmpty());
 
         // A new refusal is told again.
-        Lock lock(database());
+        test::DatabaseLock lock(database());
+        QVERIFY(lock.isHeld());
         log->write(call(QStringLiteral("4")));
         QCOMPARE(m_capture->takeTexts(), QStringList{keptMessage});
     }
@@ -126,7 +104,8 @@ private Q_SLOTS:
     {
         auto log = writer();
         {
-            Lock lock(database());
+            test::DatabaseLock lock(database());
+            QVERIFY(lock.isHeld());
             log->write(call(QStringLiteral("1")));
         }
         QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{QStringLiteral("1")},
@@ -140,7 +119,8 @@ private Q_SLOTS:
     // writes them, oldest first, and tells the user if it still cannot.
     void rowsLeftAtQuitAreWrittenAtTheNextStart()
     {
-        Lock lock(database());
+        test::DatabaseLock lock(database());
+        QVERIFY(lock.isHeld());
         {
             auto log = writer();
             log->write(call(QStringLiteral("1")));
@@ -168,7 +148,8 @@ private Q_SLOTS:
     {
         {
             auto log = writer();
-            Lock lock(database());
+            test::DatabaseLock lock(database());
+            QVERIFY(lock.isHeld());
             log->write(call(QStringLiteral("1")));
             lock.release();
         }
@@ -183,7 +164,8 @@ private Q_SLOTS:
         QByteArray leftOver;
         {
             auto log = writer();
-            Lock lock(database());
+            test::DatabaseLock lock(database());
+            QVERIFY(lock.isHeld());
             log->write(call(QStringLiteral("1")));
             log->write(call(QStringLiteral("2")));
             QFile file(journal());
@@ -209,7 +191,8 @@ private Q_SLOTS:
     {
         auto log = writer(QStringLiteral("/nonexistent-corvane-folder/calls.journal"));
         {
-            Lock lock(database());
+            test::DatabaseLock lock(database());
+            QVERIFY(lock.isHeld());
             log->write(call(QStringLiteral("1")));
             log->write(call(QStringLiteral("2")));
             const QStringList texts = m_capture->takeTexts();
