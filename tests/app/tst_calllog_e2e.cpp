@@ -83,6 +83,24 @@ private Q_SLOTS:
         QVERIFY(m_program->isRunning());
     }
 
+    // A signal to end, sent as soon as the lock is gone and before the next
+    // retry: the program writes the kept row on its way out.
+    void aKeptRowIsWrittenOnTheWayOutAfterASignal()
+    {
+        test::DatabaseLock lock(file(QStringLiteral("tel.mdb")));
+        QVERIFY(lock.isHeld());
+        QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1405")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_program->messageTexts(), QStringList{keptMessage}, 10000);
+        lock.release();
+        QProcess &process = m_program->process();
+        process.terminate();
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(logged(), QStringList{expectedRow()});
+        QVERIFY(!QFile::exists(file(QStringLiteral("calls.journal"))));
+    }
+
     // Killed while the row is only in the journal, started again while the
     // database is still locked: the row arrives once the lock ends, once.
     void aKeptRowSurvivesAKillAndARestart()
