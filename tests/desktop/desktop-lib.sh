@@ -113,6 +113,12 @@ wait_for() {
     return 1
 }
 
+# The tray icon docked. Generous: docking waits on the tray's own start, which
+# a loaded machine slows down.
+await_tray_icon() {
+    wait_for 200 tray_icon || fail "no tray icon docked"
+}
+
 click_centre() {
     local w=$1 button=$2 repeat=${3:-1}
     eval "$(xdotool getwindowgeometry --shell "$w")"

@@ -7,7 +7,7 @@ case_tray_dock() {
     start_desktop tray
     make_program_folder
     start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
     in_taskbar "$MAIN" || fail "the main window has no taskbar entry"
     sleep 0.5
     import -frame -window "$MAIN" "$ARTIFACTS/main-window.png"
@@ -27,7 +27,7 @@ case_minimise_restore() {
     start_desktop tray
     make_program_folder
     start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
     xdotool windowminimize "$MAIN"
     wait_for 30 eval '! viewable "$MAIN"' || fail "minimising left the window on screen"
     wait_for 30 eval '! in_taskbar "$MAIN"' || fail "minimising left a taskbar entry"
@@ -81,7 +81,7 @@ case_tray_menu_exit() {
     start_desktop tray
     make_program_folder
     start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
     exit_through_tray_menu tray-menu.png
     pass "the tray menu opens at the cursor and its exit ends the program, icon gone"
 }
@@ -91,7 +91,7 @@ case_tray_exit_during_modal() {
     make_program_folder
     # No zel.ini: the error box of the start-up stays open, modal, for real.
     MESSAGE_LOG="" start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
     wait_for 50 find_box || fail "no modal error box at start-up"
     DIALOG=$BOX
     exit_through_tray_menu tray-exit-during-modal.png
@@ -102,7 +102,7 @@ case_second_instance() {
     start_desktop tray
     make_program_folder
     start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
     xdotool windowminimize "$MAIN"
     wait_for 30 eval '! viewable "$MAIN"' || fail "minimising left the window on screen"
     local start end code
@@ -182,7 +182,7 @@ case_planted_socket() {
     install -d -o nobody -m 700 "$TMPDIR/corvane-$(id -u)"
     listen_as_nobody "$TMPDIR/corvane-$(id -u)/TCorvaneMainWindow"
     start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
     # And the single instance still holds, in a folder of our own.
     "$PROGRAM/Corvane" >"$WORK/second.log" 2>&1 || fail "the second copy ended with code $?"
     [ "$(xdotool search --onlyvisible --name '^Corvane$' | wc -l)" = 1 ] || fail "more than one main window"
@@ -207,7 +207,7 @@ case_signal_exit() {
     make_program_folder
     for signal in TERM INT HUP; do
         start_corvane
-        wait_for 50 tray_icon || fail "no tray icon docked"
+        await_tray_icon
         signal_ends_cleanly "$signal" "after-sig$signal.png"
     done
     pass "SIGTERM, SIGINT and SIGHUP end the program with 0 and take the tray icon away"
@@ -218,7 +218,7 @@ case_signal_exit_during_modal() {
     make_program_folder
     # No zel.ini: the error box of the start-up stays open, modal, for real.
     MESSAGE_LOG="" start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
     sleep 1
     signal_ends_cleanly TERM after-sigterm-during-modal.png
     pass "SIGTERM ends the program even while a modal box is open"
@@ -299,7 +299,7 @@ case_windows() {
     make_program_folder
     fill_database
     start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
 
     open_menu_item 1 1
     await_window 设置
@@ -459,7 +459,7 @@ case_call_from_tray() {
     sqlite3 "$PROGRAM/tel.mdb" "INSERT INTO customer (customercode, customername, address, code, person, tel, email, qq)
         VALUES ('K001', '华联超市', '人民路 12 号', '200001', '王经理', '5551234', 'hualian@example.com', '10001')"
     start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
     shoot "$MAIN" "$WORK/before-call.png"
     xdotool windowminimize "$MAIN"
     wait_for 30 eval '! viewable "$MAIN"' || fail "minimising left the window on screen"
@@ -482,7 +482,7 @@ case_activate_last_window() {
     start_desktop tray
     make_program_folder
     start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
     open_menu_item 1 2
     await_window 来电铃声设置
     local ring=$WIN
@@ -511,7 +511,7 @@ case_exit_question() {
     make_program_folder
     printf '[zel]\r\nfather=com1\r\n[ports]\r\ncom1=/nonexistent/ttyCorvane\r\n' >"$PROGRAM/zel.ini"
     MESSAGE_LOG="" start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
     # The start-up box about the missing port, answered.
     TRAY=$(tray_icon)
     # A box of the program: a window of its caption, neither the main window
@@ -566,7 +566,7 @@ case_tray_exit_saves_entry() {
     start_desktop tray
     make_program_folder
     start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
     open_menu_item 2 1
     await_window 客户资料输入
     DIALOG=$WIN
@@ -590,7 +590,7 @@ case_port_test_box() {
     make_program_folder
     printf '[zel]\r\nfather=com1\r\n[ports]\r\ncom1=/dev/ptmx\r\n' >"$PROGRAM/zel.ini"
     MESSAGE_LOG="" start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
     local box="" tray
     tray=$(tray_icon)
     find_box() {
@@ -623,7 +623,7 @@ case_calendar() {
     start_desktop tray
     make_program_folder
     start_corvane
-    wait_for 50 tray_icon || fail "no tray icon docked"
+    await_tray_icon
     open_menu_item 3 1
     await_window 来电显示明细记录查询
     local w=$WIN
