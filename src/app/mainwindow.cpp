@@ -124,6 +124,9 @@ void MainWindow::openLine()
         if (!MSComm1->portOpen())
             MSComm1->setPortOpen(true);
     } catch (const Failure &) {
+        // A modem not plugged in yet, or held by another program, is taken
+        // up as soon as it can be, as one that was unplugged is.
+        MSComm1->reopen();
         msg::inform(tr("无效的端口号，请进入[文件]菜单下的[系统设置]进行端口号设置"));
     }
 

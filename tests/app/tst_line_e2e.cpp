@@ -171,6 +171,26 @@ private Q_SLOTS:
         QCOMPARE(program.messages().size(), 1);
     }
 
+    // Started before the modem is plugged in: the start-up messages as
+    // always, then the line is taken up by itself once the device appears.
+    void lineIsTakenUpWhenTheDeviceFirstAppears()
+    {
+        test::ModemSim modem;
+        QVERIFY(modem.command(QStringLiteral("unplug")));
+        Program program(QStringLiteral("制式1"), modem.devicePath());
+        addCustomer(program, QStringLiteral("C4"), QStringLiteral("5554444"));
+        QTRY_COMPARE_WITH_TIMEOUT(program.messages().size(), 2, 20000);
+        QCOMPARE(program.messageTexts().first(),
+                 QStringLiteral("无效的端口号，请进入[文件]菜单下的[系统设置]进行端口号设置"));
+        QVERIFY(modem.command(QStringLiteral("replug")));
+        QTRY_COMPARE_WITH_TIMEOUT(modem.recorded(), QByteArray("at#cid=1\r"), 10000);
+        QTest::qWait(300);
+        QVERIFY(modem.command(QStringLiteral("call 5554444 0321 1405")));
+        QTRY_COMPARE_WITH_TIMEOUT(program.query(QStringLiteral("select tel, customercode from detail")),
+                                  QStringList{QStringLiteral("5554444|C4")}, 10000);
+        QCOMPARE(program.messages().size(), 2);
+    }
+
     // Ending by signal is ending by the menu: the port is closed (its lock
     // gone), and the exit code is 0.
     void signalEndsTheProgramCleanly_data()
