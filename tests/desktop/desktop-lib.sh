@@ -22,9 +22,13 @@ pass() { echo "PASS: $*"; }
 # start_desktop tray|notray
 start_desktop() {
     exec 5> "$WORK/display"
-    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+    # -noreset: a server resets when its last client leaves and refuses new
+    # ones meanwhile. On a loaded machine the probe for the window manager
+    # below can be that client before jwm has connected, and jwm then found
+    # no display.
+    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset >"$WORK/xvfb.log" 2>&1 &
     PIDS+=($!)
-    for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.05; done
+    wait_for 100 test -s "$WORK/display" || fail "the X server did not start"
     export DISPLAY=":$(head -1 "$WORK/display")"
     # Nothing of the caller's own desktop: its tray on the session bus, another
     # display server, a scale that would move what the tests click.
@@ -32,7 +36,8 @@ start_desktop() {
     export QT_QPA_PLATFORM=xcb
     jwm -f "$HERE/jwmrc-$1.xml" >"$WORK/jwm.log" 2>&1 &
     PIDS+=($!)
-    for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.05; done
+    wait_for 100 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window' \
+        || fail "the window manager did not start"
     # The single-instance socket lives in the runtime folder: a private one
     # keeps a copy started by another run from answering ours.
     export XDG_RUNTIME_DIR="$WORK/runtime"
