@@ -87,12 +87,12 @@ origin_of() {
     eval "$(xwininfo -id "$1" | awk -v p="$2" '/Absolute upper-left X/ {print p "X=" $4} /Absolute upper-left Y/ {print p "Y=" $4}')"
 }
 
-# A shown window titled Corvane other than the main window (a message box), as
-# BOX; call through wait_for.
+# A shown window titled Corvane other than the main window and the tray icon
+# (when TRAY holds it): a message box, as BOX; call through wait_for.
 find_box() {
     BOX=""
     for w in $(xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null); do
-        [ "$w" != "$MAIN" ] && { BOX=$w; return 0; }
+        [ "$w" != "$MAIN" ] && [ "$w" != "${TRAY:-}" ] && { BOX=$w; return 0; }
     done
     return 1
 }

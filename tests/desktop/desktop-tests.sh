@@ -514,14 +514,6 @@ case_exit_question() {
     await_tray_icon
     # The start-up box about the missing port, answered.
     TRAY=$(tray_icon)
-    # A box of the program: a window of its caption, neither the main window
-    # nor the tray icon.
-    find_box() {
-        for w in $(xdotool search --onlyvisible --name '^Corvane$'); do
-            [ "$w" != "$MAIN" ] && [ "$w" != "$TRAY" ] && { BOX=$w; return 0; }
-        done
-        return 1
-    }
     wait_for 50 find_box || fail "no box about the port at start-up"
     # Answered once it has the keyboard focus, which the window manager may
     # give it a moment late.
@@ -591,14 +583,7 @@ case_port_test_box() {
     printf '[zel]\r\nfather=com1\r\n[ports]\r\ncom1=/dev/ptmx\r\n' >"$PROGRAM/zel.ini"
     MESSAGE_LOG="" start_corvane
     await_tray_icon
-    local box="" tray
-    tray=$(tray_icon)
-    find_box() {
-        for w in $(xdotool search --onlyvisible --name '^Corvane$'); do
-            [ "$w" != "$MAIN" ] && [ "$w" != "$tray" ] && { box=$w; return 0; }
-        done
-        return 1
-    }
+    TRAY=$(tray_icon)
     sleep 0.5
     find_box && fail "a box at start-up: the port did not open"
     open_menu_item 1 1
@@ -609,11 +594,11 @@ case_port_test_box() {
     origin_of "$dialog" D
     xdotool mousemove $((DX + 365)) $((DY + 100)) click 1
     wait_for 50 find_box || fail "no box after the port test"
-    shoot "$box" "$ARTIFACTS/desktop-port-test-box.png"
+    shoot "$BOX" "$ARTIFACTS/desktop-port-test-box.png"
     local width
-    width=$(xwininfo -id "$box" | awk '/Width:/ {print $2}')
+    width=$(xwininfo -id "$BOX" | awk '/Width:/ {print $2}')
     [ "$width" -ge 180 ] || fail "the box is only $width pixels wide"
-    xdotool windowactivate --sync "$box" 2>/dev/null
+    xdotool windowactivate --sync "$BOX" 2>/dev/null
     xdotool key Return
     pass "the port test's box shows its caption whole"
 }
