@@ -37,11 +37,6 @@ QString caller(int i)
     return bench::telOf(Customers / 2 + i);
 }
 
-QByteArray report(int i)
-{
-    return bench::reportOf(caller(i));
-}
-
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -85,7 +80,7 @@ int main(int argc, char **argv)
         written = {};
         shown = {};
         std::atomic<Clock::time_point> lastByte{};
-        std::thread writer([&] { lastByte = sendReport(master, report(i)); });
+        std::thread writer([&] { lastByte = sendReport(master, bench::reportOf(caller(i))); });
         // The real event loop's wait, so that nothing here delays the line.
         QTimer wake;
         wake.start(50);

@@ -42,11 +42,6 @@ QString caller(int i)
     return bench::telOf(Customers / 2 + i);
 }
 
-QByteArray report(int i)
-{
-    return bench::reportOf(caller(i));
-}
-
 double ms(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
@@ -127,7 +122,7 @@ int main(int argc, char **argv)
         QTest::qWait(50);
         lastTick = Clock::now();
         longestGap = {};
-        std::thread writer([&] { lastByte = bench::sendReport(master, report(i)); });
+        std::thread writer([&] { lastByte = bench::sendReport(master, bench::reportOf(caller(i))); });
         QDeadlineTimer deadline(10000);
         while (!deadline.hasExpired() && (shown == Clock::time_point{} || !main->ringPlayer().isIdle()))
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
