@@ -94,17 +94,19 @@ int main(int argc, char **argv)
         }
         latencies.push_back(std::chrono::duration<double, std::milli>(written - lastByte.load()).count());
         if (shown != Clock::time_point{})
-            recordLatencies.push_back(std::chrono::duration<double, std::milli>(shown - lastByte.load()).count());
+            recordLatencies.push_back(
+                std::chrono::duration<double, std::milli>(shown - lastByte.load()).count());
         if (main->Edit2->text() != caller(i))
             std::printf("report %d: number read as '%s'\n", i, qPrintable(main->Edit2->text()));
         QTest::qWait(100);
     }
     if (latencies.empty() || recordLatencies.empty())
         return 1;
-    std::printf("caller-ID report, last byte to customer record shown (%d customers, %zu reports): median %.1f ms, "
-                "worst %.1f ms\n",
-                Customers, recordLatencies.size(), median(recordLatencies),
-                *std::max_element(recordLatencies.begin(), recordLatencies.end()));
+    std::printf(
+        "caller-ID report, last byte to customer record shown (%d customers, %zu reports): median %.1f ms, "
+        "worst %.1f ms\n",
+        Customers, recordLatencies.size(), median(recordLatencies),
+        *std::max_element(recordLatencies.begin(), recordLatencies.end()));
     std::sort(latencies.begin(), latencies.end());
     std::printf("caller-ID report, last byte to number shown (%d reports at 9600 baud): median %.1f ms, "
                 "worst %.1f ms, best %.1f ms\n",

@@ -50,8 +50,8 @@ double ms(Clock::duration d)
 void printFigures(const char *what, std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
-    std::printf("%s (%zu reports): median %.1f ms, worst %.1f ms, best %.1f ms\n", what, v.size(), v[v.size() / 2],
-                v.back(), v.front());
+    std::printf("%s (%zu reports): median %.1f ms, worst %.1f ms, best %.1f ms\n", what, v.size(),
+                v[v.size() / 2], v.back(), v.front());
 }
 
 void chooseRing(const QString &database, int code)
@@ -60,7 +60,8 @@ void chooseRing(const QString &database, int code)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench"));
         db.setDatabaseName(database);
         db.open();
-        QSqlQuery(QStringLiteral("update ring set bz=case code when '%1' then '1' else '0' end").arg(code), db);
+        QSqlQuery(QStringLiteral("update ring set bz=case code when '%1' then '1' else '0' end").arg(code),
+                  db);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench"));
 }

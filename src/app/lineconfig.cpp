@@ -26,7 +26,8 @@ bool writeLineConfig(const QString &portName, const QString &mode)
 
 bool lineLogWanted()
 {
-    return profile::readString(configFile(), QStringLiteral("line"), QStringLiteral("log")) == QLatin1String("1");
+    return profile::readString(configFile(), QStringLiteral("line"), QStringLiteral("log")) ==
+           QLatin1String("1");
 }
 
 QString lineLogFile()

@@ -9,14 +9,6 @@
 #include "line/calllog.h"
 #include "line/calllogwriter.h"
 #include "line/ring.h"
-#include "records/calllogqueryform.h"
-#include "records/customerentryform.h"
-#include "records/customerqueryform.h"
-#include "records/datamodule.h"
-#include "settings/helpwindow.h"
-#include "settings/lineparameters.h"
-#include "settings/linesettingsdialog.h"
-#include "settings/ringdialog.h"
 #include "platform/guard.h"
 #include "platform/messagebox.h"
 #include "platform/programfolder.h"
@@ -25,14 +17,22 @@
 #include "platform/strtoint.h"
 #include "platform/timer.h"
 #include "platform/trayicon.h"
+#include "records/calllogqueryform.h"
+#include "records/customerentryform.h"
+#include "records/customerqueryform.h"
+#include "records/datamodule.h"
+#include "settings/helpwindow.h"
+#include "settings/lineparameters.h"
+#include "settings/linesettingsdialog.h"
+#include "settings/ringdialog.h"
 #include "widgets/lineedittext.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -49,9 +49,8 @@ MainWindow::MainWindow(QWidget *parent)
     connect(Timer1, &Timer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
     connect(Timer2, &Timer::timeout, this, [this] { guarded([this] { Timer2Timer(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
-    connect(MSComm1, &SerialControl::lineLost, this, [](const QString &message) {
-        msg::inform(tr("与来电显示设备的连接已断开：") + message);
-    });
+    connect(MSComm1, &SerialControl::lineLost, this,
+            [](const QString &message) { msg::inform(tr("与来电显示设备的连接已断开：") + message); });
     // The device is back (plugged in again, or freed by the port test): the
     // modem may have been reset, so it is told its mode again, without a word.
     connect(MSComm1, &SerialControl::lineRestored, this, [this] { guarded([this] { openLine(); }); });
@@ -350,8 +349,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == PopupMenu1 && (event->type() == QEvent::MouseButtonRelease ||
-                                  event->type() == QEvent::MouseButtonPress)) {
+    if (watched == PopupMenu1 &&
+        (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonPress)) {
         if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
             return true;
     }

@@ -40,8 +40,9 @@ bool settleUnsavedEntry(CustomerEntryForm &form, bool offerCancel)
         }
         return true;
     }
-    const msg::Box question{QCoreApplication::translate("corvane::MainWindow", "客户资料尚未保存，是否保存？"),
-                            applicationTitle(), msg::Icon::Question, msg::Buttons::YesNoCancel, msg::Answer::Yes};
+    const msg::Box question{
+        QCoreApplication::translate("corvane::MainWindow", "客户资料尚未保存，是否保存？"),
+        applicationTitle(), msg::Icon::Question, msg::Buttons::YesNoCancel, msg::Answer::Yes};
     switch (msg::show(question)) {
     case msg::Answer::Yes:
         return saveShowingRefusal(form);

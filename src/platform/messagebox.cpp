@@ -30,11 +30,16 @@ Recorder &recorder()
 QMessageBox::Icon toQt(Icon icon)
 {
     switch (icon) {
-    case Icon::Information: return QMessageBox::Information;
-    case Icon::Warning: return QMessageBox::Warning;
-    case Icon::Error: return QMessageBox::Critical;
-    case Icon::Question: return QMessageBox::Question;
-    case Icon::None: break;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Warning:
+        return QMessageBox::Warning;
+    case Icon::Error:
+        return QMessageBox::Critical;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -77,7 +82,8 @@ Answer showDialog(const Box &box)
     if (box.buttons == Buttons::YesNo || box.buttons == Buttons::YesNoCancel) {
         QPushButton *yes = dialog.addButton(QMessageBox::Yes);
         QPushButton *no = dialog.addButton(QMessageBox::No);
-        QPushButton *cancel = box.buttons == Buttons::YesNoCancel ? dialog.addButton(QMessageBox::Cancel) : nullptr;
+        QPushButton *cancel =
+            box.buttons == Buttons::YesNoCancel ? dialog.addButton(QMessageBox::Cancel) : nullptr;
         const std::pair<Answer, QPushButton *> answers[] = {
             {Answer::Yes, yes}, {Answer::No, no}, {Answer::Cancel, cancel}};
         dialog.setDefaultButton(yes);

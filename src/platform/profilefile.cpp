@@ -137,8 +137,7 @@ QString readString(const QString &fileName, const QString &section, const QStrin
     return value.left(MaxValueLength);
 }
 
-bool writeString(const QString &fileName, const QString &section, const QString &key,
-                 const QString &value)
+bool writeString(const QString &fileName, const QString &section, const QString &key, const QString &value)
 {
     Lines file = load(fileName);
     const QByteArray line = file.encoding.encode(key) + '=' + file.encoding.encode(value);

@@ -16,7 +16,6 @@ QString readString(const QString &fileName, const QString &section, const QStrin
                    const QString &defaultValue = {});
 
 // Returns false when the file cannot be written (the file is then unchanged).
-bool writeString(const QString &fileName, const QString &section, const QString &key,
-                 const QString &value);
+bool writeString(const QString &fileName, const QString &section, const QString &key, const QString &value);
 
 } // namespace corvane::profile

@@ -50,8 +50,8 @@ struct RingPlayer::Shared
             playing = false;
             if (!waiting && !closing) {
                 RingPlayer *player = owner;
-                QMetaObject::invokeMethod(player, [player] { player->finishedOnOwnerThread(); },
-                                          Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    player, [player] { player->finishedOnOwnerThread(); }, Qt::QueuedConnection);
             }
         }
         threadEnded = true;

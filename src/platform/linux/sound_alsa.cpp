@@ -100,8 +100,8 @@ void awaitPlayedOut(snd_pcm_t *pcm, const PcmSound &sound, const std::atomic<boo
     if (snd_pcm_delay(pcm, &delay) < 0 || delay <= 0) {
         return;
     }
-    const auto deadline = Clock::now() + std::chrono::microseconds(qint64(delay) * 1000000 / sound.sampleRate) +
-                          StallLimit;
+    const auto deadline =
+        Clock::now() + std::chrono::microseconds(qint64(delay) * 1000000 / sound.sampleRate) + StallLimit;
     while (!stop && Clock::now() < deadline) {
         if (snd_pcm_delay(pcm, &delay) < 0 || delay <= 0 || snd_pcm_state(pcm) != SND_PCM_STATE_RUNNING) {
             return;
