@@ -88,11 +88,12 @@ origin_of() {
 }
 
 # A shown window titled Corvane other than the main window and the tray icon
-# (when TRAY holds it): a message box, as BOX; call through wait_for.
+# (titled Corvane too, and docked at any moment): a message box, as BOX; call
+# through wait_for.
 find_box() {
     BOX=""
     for w in $(xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null); do
-        [ "$w" != "$MAIN" ] && [ "$w" != "${TRAY:-}" ] && { BOX=$w; return 0; }
+        [ "$w" != "$MAIN" ] && ! icon_sized "$w" && { BOX=$w; return 0; }
     done
     return 1
 }
@@ -100,14 +101,18 @@ find_box() {
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }
 in_taskbar() { xprop -root _NET_CLIENT_LIST | grep -qiwF "$(printf '0x%x' "$1")"; }
 
+# No message box is this small; a tray icon is never larger.
+icon_sized() {
+    local geo
+    geo=$(xdotool getwindowgeometry "$1" 2>/dev/null | awk '/Geometry/ {print $2}')
+    [ -n "$geo" ] && [ "${geo%x*}" -le 64 ] && [ "${geo#*x}" -le 64 ]
+}
+
 # The tray icon: the program's other window docked into the tray.
 tray_icon() {
     for w in $(xdotool search --class Corvane 2>/dev/null); do
         [ "$w" = "$MAIN" ] && continue
-        viewable "$w" || continue
-        local geo
-        geo=$(xdotool getwindowgeometry "$w" | awk '/Geometry/ {print $2}')
-        [ "${geo%x*}" -le 64 ] && [ "${geo#*x}" -le 64 ] && { echo "$w"; return 0; }
+        viewable "$w" && icon_sized "$w" && { echo "$w"; return 0; }
     done
     return 1
 }

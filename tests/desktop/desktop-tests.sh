@@ -513,7 +513,6 @@ case_exit_question() {
     MESSAGE_LOG="" start_corvane
     await_tray_icon
     # The start-up box about the missing port, answered.
-    TRAY=$(tray_icon)
     wait_for 50 find_box || fail "no box about the port at start-up"
     # Answered once it has the keyboard focus, which the window manager may
     # give it a moment late.
@@ -583,7 +582,6 @@ case_port_test_box() {
     printf '[zel]\r\nfather=com1\r\n[ports]\r\ncom1=/dev/ptmx\r\n' >"$PROGRAM/zel.ini"
     MESSAGE_LOG="" start_corvane
     await_tray_icon
-    TRAY=$(tray_icon)
     sleep 0.5
     find_box && fail "a box at start-up: the port did not open"
     open_menu_item 1 1
