@@ -98,6 +98,18 @@ find_box() {
     return 1
 }
 
+# answer_box <key>: the key pressed in BOX until it closes. The window manager
+# may hand a new box the keyboard focus a moment late, when a key pressed at
+# once goes to the window below.
+answer_box() {
+    for _ in 1 2 3 4 5; do
+        xdotool windowactivate --sync "$BOX" 2>/dev/null
+        xdotool key "$1"
+        wait_for 10 eval '! find_box' && return 0
+    done
+    return 1
+}
+
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }
 in_taskbar() { xprop -root _NET_CLIENT_LIST | grep -qiwF "$(printf '0x%x' "$1")"; }
 

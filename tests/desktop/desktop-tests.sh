@@ -364,9 +364,7 @@ case_shipped_program() {
     wait_for 50 find_box || fail "no error box at start-up: the shipped program answered it itself"
     [ -e "$WORK/messages.log" ] && fail "the shipped program wrote the tests' message log"
     shoot "$BOX" "$ARTIFACTS/desktop-start-error-box.png"
-    xdotool windowactivate --sync "$BOX" 2>/dev/null
-    xdotool key Return
-    wait_for 30 eval '! find_box' || fail "the error box did not close"
+    answer_box Return || fail "the error box did not close"
 
     open_menu_item 3 1
     await_window 来电显示明细记录查询
@@ -388,9 +386,7 @@ case_shipped_program() {
     xdotool mousemove $((EX + 155)) $((EY + 22)) click 1
     wait_for 30 find_box || fail "no delete question"
     shoot "$BOX" "$ARTIFACTS/desktop-delete-question.png"
-    xdotool windowactivate --sync "$BOX" 2>/dev/null
-    xdotool key Escape
-    wait_for 30 eval '! find_box' || fail "the delete question did not close"
+    answer_box Escape || fail "the delete question did not close"
     [ "$(sqlite3 "$PROGRAM/tel.mdb" 'select count(*) from customer')" = 3 ] || fail "No deleted a customer"
     pass "boxes shown for real with Chinese buttons, Chinese dates and calendar under LANG=C.UTF-8"
 }
@@ -414,9 +410,7 @@ case_settings_messages() {
         xdotool key Tab Tab space
         wait_for 30 find_box || fail "no message after saving $1"
         shoot "$BOX" "$ARTIFACTS/$2"
-        xdotool windowactivate --sync "$BOX" 2>/dev/null
-        xdotool key Return
-        wait_for 30 eval '! find_box' || fail "the message after saving $1 did not close"
+        answer_box Return || fail "the message after saving $1 did not close"
     }
     save_settings com9 desktop-settings-bad-port.png
     # Root ignores permission bits, not the immutable attribute.
@@ -514,14 +508,7 @@ case_exit_question() {
     await_tray_icon
     # The start-up box about the missing port, answered.
     wait_for 50 find_box || fail "no box about the port at start-up"
-    # Answered once it has the keyboard focus, which the window manager may
-    # give it a moment late.
-    answer_box() {
-        xdotool windowactivate --sync "$BOX" 2>/dev/null
-        xdotool key Return
-        wait_for 10 eval '! find_box'
-    }
-    wait_for 5 answer_box || fail "the start-up box stayed"
+    answer_box Return || fail "the start-up box stayed"
     # "保存新号码": the entry form beside the main window, on a new row.
     origin_of "$MAIN" M
     xdotool mousemove $((MX + 436)) $((MY + 60)) click 1
@@ -534,15 +521,13 @@ case_exit_question() {
     open_menu_item 1 3
     wait_for 50 find_box || fail "no question when ending with an unsaved customer"
     shoot "$BOX" "$ARTIFACTS/desktop-exit-question.png"
-    xdotool windowactivate --sync "$BOX" 2>/dev/null
-    xdotool key Escape
+    answer_box Escape || fail "the question stayed after Escape"
     sleep 1
     kill -0 "$CORVANE_PID" 2>/dev/null || fail "取消 ended the program"
     [ -z "$(stored_codes)" ] || fail "取消 saved the customer"
     open_menu_item 1 3
     wait_for 50 find_box || fail "no question the second time"
-    xdotool windowactivate --sync "$BOX" 2>/dev/null
-    xdotool key Return
+    answer_box Return || fail "the question stayed after Return"
     local code
     wait "$CORVANE_PID"
     code=$?
@@ -596,8 +581,7 @@ case_port_test_box() {
     local width
     width=$(xwininfo -id "$BOX" | awk '/Width:/ {print $2}')
     [ "$width" -ge 180 ] || fail "the box is only $width pixels wide"
-    xdotool windowactivate --sync "$BOX" 2>/dev/null
-    xdotool key Return
+    answer_box Return || fail "the port test's box stayed"
     pass "the port test's box shows its caption whole"
 }
 
