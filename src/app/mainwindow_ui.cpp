@@ -60,11 +60,12 @@ QLineEdit *edit(QWidget *parent, const char *name, int x, int y, int width, int 
     return e;
 }
 
-QAction *item(QMenu *menu, const char *name, const QString &caption, const ImageList &images, int image)
+QAction *item(QMenu *menu, const char *name, const QString &caption, const ImageList &images, MenuImage image)
 {
-    QAction *action = menu->addAction(images.image(image), caption);
+    const int index = static_cast<int>(image);
+    QAction *action = menu->addAction(images.image(index), caption);
     action->setObjectName(QLatin1String(name));
-    action->setProperty("ImageIndex", image);
+    action->setProperty("ImageIndex", index);
     return action;
 }
 
@@ -157,24 +158,23 @@ void MainWindow::buildMenus()
     const ImageList &images = *m_menuImages;
 
     QMenu *file = mainMenu->addMenu(tr("[文件]"));
-    QAction *lineSettings = item(file, "lineSettingsAction", tr("系统设置"), images, ImageIndex::Settings);
-    QAction *ringSettings = item(file, "ringSettingsAction", tr("来电铃声设置"), images, ImageIndex::Ring);
-    QAction *exit = item(file, "exitAction", tr("退出"), images, ImageIndex::Exit);
+    QAction *lineSettings = item(file, "lineSettingsAction", tr("系统设置"), images, MenuImage::Settings);
+    QAction *ringSettings = item(file, "ringSettingsAction", tr("来电铃声设置"), images, MenuImage::Ring);
+    QAction *exit = item(file, "exitAction", tr("退出"), images, MenuImage::Exit);
     QMenu *customers = mainMenu->addMenu(tr("[客户资料]"));
     QAction *customerEntry =
-        item(customers, "customerEntryAction", tr("客户资料输入"), images, ImageIndex::Customer);
+        item(customers, "customerEntryAction", tr("客户资料输入"), images, MenuImage::Customer);
     QAction *customerQuery =
-        item(customers, "customerQueryAction", tr("客户资料查询"), images, ImageIndex::Customer);
+        item(customers, "customerQueryAction", tr("客户资料查询"), images, MenuImage::Customer);
     QMenu *calls = mainMenu->addMenu(tr("[来电资料]"));
-    QAction *callLog = item(calls, "callLogAction", tr("来电祥情"), images, ImageIndex::CallLog);
+    QAction *callLog = item(calls, "callLogAction", tr("来电祥情"), images, MenuImage::CallLog);
     QMenu *about = mainMenu->addMenu(tr("[关于]"));
-    QAction *help = item(about, "helpAction", tr("帮助"), images, ImageIndex::Help);
+    QAction *help = item(about, "helpAction", tr("帮助"), images, MenuImage::Help);
 
     m_trayMenu = new QMenu(this);
     m_trayMenu->setObjectName(QStringLiteral("trayMenu"));
-    QAction *showWindow =
-        item(m_trayMenu, "showWindowAction", tr("显示窗体"), images, ImageIndex::ShowWindow);
-    QAction *trayExit = item(m_trayMenu, "trayExitAction", tr("退出"), images, ImageIndex::Exit);
+    QAction *showWindow = item(m_trayMenu, "showWindowAction", tr("显示窗体"), images, MenuImage::ShowWindow);
+    QAction *trayExit = item(m_trayMenu, "trayExitAction", tr("退出"), images, MenuImage::Exit);
     // The tray menu's items are chosen with the left button only.
     m_trayMenu->installEventFilter(this);
 
