@@ -178,15 +178,14 @@ void MainWindow::buildMenus()
     // The tray menu's items are chosen with the left button only.
     m_trayMenu->installEventFilter(this);
 
-    OtherWindows &other = m_otherWindows;
     const std::pair<QAction *, std::function<void()>> handlers[] = {
-        {lineSettings, [&other] { other.showLineSettings(); }},
-        {ringSettings, [&other] { other.showRingSettings(); }},
+        {lineSettings, [this] { m_otherWindows.showLineSettings(); }},
+        {ringSettings, [this] { m_otherWindows.showRingSettings(); }},
         {exit, [this] { onExitTriggered(); }},
-        {customerEntry, [&other] { other.showCustomerEntry(); }},
-        {customerQuery, [&other] { other.showCustomerQuery(); }},
-        {callLog, [&other] { other.showCallLog(); }},
-        {help, [&other] { other.showHelp(); }},
+        {customerEntry, [this] { m_otherWindows.showCustomerEntry(); }},
+        {customerQuery, [this] { m_otherWindows.showCustomerQuery(); }},
+        {callLog, [this] { m_otherWindows.showCallLog(); }},
+        {help, [this] { m_otherWindows.showHelp(); }},
         {showWindow, [this] { onShowWindowTriggered(); }},
         {trayExit, [this] { onTrayExitTriggered(); }},
     };
