@@ -4,7 +4,7 @@
 // 9600 baud on a pseudo-terminal; prints median and worst. The ring plays on no
 // device here, so its length is not part of the figures.
 
-#include "app/appwindows.h"
+#include "app/application.h"
 #include "app/mainwindow.h"
 #include "benchdata.h"
 #include "linerate.h"
@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <pty.h>
 
 using namespace corvane;
@@ -63,16 +64,18 @@ int main(int argc, char **argv)
     bench::createFilledDatabase(folder.file(QStringLiteral("tel.mdb")), Customers, 0);
     test::MessageCapture boxes;
 
-    createWindows();
-    MainWindow *main = windows().Frm_main;
+    auto corvane = std::make_unique<Application>();
+    MainWindow *main = &corvane->mainWindow();
     main->show();
     QTest::qWait(500);
 
     Clock::time_point written;
     Clock::time_point shown;
-    QObject::connect(main->Edit2, &QLineEdit::textChanged, main, [&] { written = Clock::now(); });
+    const QLineEdit *number = main->findChild<QLineEdit *>(QStringLiteral("numberEdit"));
+    QObject::connect(number, &QLineEdit::textChanged, main, [&] { written = Clock::now(); });
     // The address is the last of the customer's fields to be filled.
-    QObject::connect(main->Edit10, &QLineEdit::textChanged, main, [&] { shown = Clock::now(); });
+    QObject::connect(main->findChild<QLineEdit *>(QStringLiteral("addressEdit")), &QLineEdit::textChanged,
+                     main, [&] { shown = Clock::now(); });
 
     std::vector<double> latencies;
     std::vector<double> recordLatencies;
@@ -96,8 +99,8 @@ int main(int argc, char **argv)
         if (shown != Clock::time_point{})
             recordLatencies.push_back(
                 std::chrono::duration<double, std::milli>(shown - lastByte.load()).count());
-        if (main->Edit2->text() != caller(i))
-            std::printf("report %d: number read as '%s'\n", i, qPrintable(main->Edit2->text()));
+        if (number->text() != caller(i))
+            std::printf("report %d: number read as '%s'\n", i, qPrintable(number->text()));
         QTest::qWait(100);
     }
     if (latencies.empty() || recordLatencies.empty())
@@ -112,7 +115,7 @@ int main(int argc, char **argv)
                 "worst %.1f ms, best %.1f ms\n",
                 Reports, latencies[latencies.size() / 2], latencies.back(), latencies.front());
 
-    destroyWindows();
+    corvane.reset();
     ::close(master);
     ::close(slave);
     return 0;

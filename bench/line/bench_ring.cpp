@@ -6,7 +6,7 @@
 // 30 reports at 9600 baud on a pseudo-terminal, the three rings in turn,
 // 100,000 customers; prints median and worst.
 
-#include "app/appwindows.h"
+#include "app/application.h"
 #include "app/mainwindow.h"
 #include "benchdata.h"
 #include "linerate.h"
@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <pty.h>
 
 using namespace corvane;
@@ -94,13 +95,14 @@ int main(int argc, char **argv)
     bench::createFilledDatabase(database, Customers, 0);
     test::MessageCapture boxes;
 
-    createWindows();
-    MainWindow *main = windows().Frm_main;
+    auto corvane = std::make_unique<Application>();
+    MainWindow *main = &corvane->mainWindow();
     main->show();
     QTest::qWait(500);
 
     Clock::time_point shown;
-    QObject::connect(main->Edit10, &QLineEdit::textChanged, main, [&] { shown = Clock::now(); });
+    QObject::connect(main->findChild<QLineEdit *>(QStringLiteral("addressEdit")), &QLineEdit::textChanged,
+                     main, [&] { shown = Clock::now(); });
     // The event loop's pulse: a 1 ms timer, and the longest gap between ticks.
     Clock::time_point lastTick = Clock::now();
     Clock::duration longestGap{};
@@ -130,8 +132,8 @@ int main(int argc, char **argv)
         writer.join();
         const Clock::time_point ringEnded = Clock::now();
         // One ring per report: no repeats.
-        main->Timer1->setEnabled(false);
-        main->Timer2->setEnabled(false);
+        main->findChild<Timer *>(QStringLiteral("repeatRingTimer"))->setEnabled(false);
+        main->findChild<Timer *>(QStringLiteral("ringPeriodTimer"))->setEnabled(false);
         if (shown == Clock::time_point{}) {
             std::printf("report %d: no record shown within 10 s\n", i);
             continue;
@@ -146,7 +148,7 @@ int main(int argc, char **argv)
     printFigures("last byte to the end of the ring (ring length 1.7 to 2.3 s)", rings);
     printFigures("longest event-loop stall from the report to the end of its ring", stalls);
 
-    destroyWindows();
+    corvane.reset();
     ::close(master);
     ::close(slave);
     return 0;

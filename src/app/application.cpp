@@ -1,11 +1,11 @@
 #include "app/application.h"
 
-#include "app/appwindows.h"
 #include "app/chineselocale.h"
 #include "app/fonts.h"
 #include "app/iconset.h"
 #include "app/lineconfig.h"
 #include "app/mainwindow.h"
+#include "app/unsavedentry.h"
 #include "platform/guard.h"
 #include "platform/instancechannel.h"
 #include "platform/linelog.h"
@@ -22,46 +22,85 @@
 
 #include <QApplication>
 
-#include <memory>
-
 namespace corvane {
 
-namespace {
-std::unique_ptr<DataModule> dataModule;
-} // namespace
-
-AppWindows &windows()
+Application::Application()
 {
-    static AppWindows w;
-    return w;
+    if (lineLogWanted())
+        m_lineLog = std::make_unique<LineLog>(lineLogFile());
+    m_mainWindow = std::make_unique<MainWindow>(static_cast<OtherWindows &>(*this));
+    if (m_lineLog)
+        m_mainWindow->serialPort().setLineLog(m_lineLog.get());
+    MainWindow *main = m_mainWindow.get();
+    m_lineSettings = std::make_unique<LineSettingsDialog>(main->serialPort(), &writeLineConfig, main);
+    // The data module: the one place it is made.
+    m_dataModule = std::make_unique<DataModule>();
+    m_customerEntry = std::make_unique<CustomerEntryForm>(*m_dataModule, main);
+    m_callLogQuery = std::make_unique<CallLogQueryForm>(*m_dataModule, main);
+    m_customerQuery = std::make_unique<CustomerQueryForm>(*m_dataModule, main);
+    m_ringDialog = std::make_unique<RingDialog>(main->ringPlayer(), main);
+    m_helpWindow = std::make_unique<HelpWindow>(main);
 }
 
-void createWindows()
+Application::~Application()
 {
-    AppWindows &w = windows();
-    w.Frm_main = new MainWindow;
-    w.Frm_sz = new LineSettingsDialog(w.Frm_main->serialPort(), &MainWindow::WriteConfig, w.Frm_main);
-    // The data module comes before the entry form, whose editors bind to it
-    // as they are made.
-    dataModule = std::make_unique<DataModule>();
-    w.Form3 = new CustomerEntryForm(*dataModule, w.Frm_main);
-    w.Form5 = new CallLogQueryForm(*dataModule, w.Frm_main);
-    w.Form7 = new CustomerQueryForm(*dataModule, w.Frm_main);
-    w.Form8 = new RingDialog(w.Frm_main->ringPlayer(), w.Frm_main);
-    w.Form10 = new HelpWindow(w.Frm_main);
+    // Each one is gone before the next is destroyed: a way out taken meanwhile
+    // finds no entry form rather than one half torn down.
+    m_helpWindow.reset();
+    m_ringDialog.reset();
+    m_customerQuery.reset();
+    m_callLogQuery.reset();
+    m_customerEntry.reset();
+    m_dataModule.reset();
+    m_lineSettings.reset();
+    m_mainWindow.reset();
+    m_lineLog.reset();
 }
 
-void destroyWindows()
+void Application::start()
 {
-    AppWindows &w = windows();
-    delete std::exchange(w.Form10, nullptr);
-    delete std::exchange(w.Form8, nullptr);
-    delete std::exchange(w.Form7, nullptr);
-    delete std::exchange(w.Form5, nullptr);
-    delete std::exchange(w.Form3, nullptr);
-    dataModule.reset();
-    delete std::exchange(w.Frm_sz, nullptr);
-    delete std::exchange(w.Frm_main, nullptr);
+    centreOnScreen(m_mainWindow.get());
+    m_mainWindow->show();
+}
+
+void Application::showLineSettings()
+{
+    m_lineSettings->showModalFromMenu();
+}
+
+void Application::showRingSettings()
+{
+    m_ringDialog->showFromMenu();
+}
+
+void Application::showCustomerEntry()
+{
+    m_customerEntry->showModalFromMenu();
+}
+
+void Application::showCustomerQuery()
+{
+    m_customerQuery->showModalFromMenu();
+}
+
+void Application::showCallLog()
+{
+    m_callLogQuery->showModalFromMenu();
+}
+
+void Application::showHelp()
+{
+    m_helpWindow->showModalFromMenu();
+}
+
+void Application::enterNewNumber(const QString &number)
+{
+    m_customerEntry->saveNewNumber(number);
+}
+
+bool Application::settleUnsavedEntry(bool offerCancel)
+{
+    return !m_customerEntry || corvane::settleUnsavedEntry(*m_customerEntry, offerCancel);
 }
 
 int runCorvane(int argc, char **argv)
@@ -83,22 +122,13 @@ int runCorvane(int argc, char **argv)
     // The main window may sit hidden in the tray while a dialog closes.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    createWindows();
-    MainWindow *main = windows().Frm_main;
-    // Outlives the windows: the port reports to it until it is closed.
-    std::unique_ptr<LineLog> lineLog;
-    if (lineLogWanted()) {
-        lineLog = std::make_unique<LineLog>(lineLogFile());
-        main->serialPort().setLineLog(lineLog.get());
-    }
-    QObject::connect(&channel, &InstanceChannel::activationRequested, main, &MainWindow::wmActivateInstance);
+    Application corvane;
+    MainWindow *main = &corvane.mainWindow();
+    QObject::connect(&channel, &InstanceChannel::activationRequested, main, &MainWindow::bringForward);
     QObject::connect(&endRequests, &TerminationSignals::received, main,
                      [main] { guarded([main] { main->endOnRequest(); }); });
-    centreOnScreen(main);
-    main->show();
-    const int rc = QApplication::exec();
-    destroyWindows();
-    return rc;
+    corvane.start();
+    return QApplication::exec();
 }
 
 } // namespace corvane

@@ -1,9 +1,63 @@
 #pragma once
 
+#include "app/otherwindows.h"
+
+#include <memory>
+
 namespace corvane {
 
-// Program entry: single-instance check, the windows in their creation order,
-// the event loop, and the windows destroyed in reverse order.
+class CallLogQueryForm;
+class CustomerEntryForm;
+class CustomerQueryForm;
+class DataModule;
+class HelpWindow;
+class LineLog;
+class LineSettingsDialog;
+class MainWindow;
+class RingDialog;
+
+// The program's windows and services: built in start-up order, torn down in
+// the reverse order. Each window gets what it needs through its constructor.
+class Application : private OtherWindows
+{
+public:
+    Application();
+    ~Application() override;
+    Application(const Application &) = delete;
+    Application &operator=(const Application &) = delete;
+
+    // Centres the main window and shows it, which sets up the line.
+    void start();
+
+    MainWindow &mainWindow() { return *m_mainWindow; }
+    LineSettingsDialog &lineSettingsDialog() { return *m_lineSettings; }
+    CustomerEntryForm &customerEntryForm() { return *m_customerEntry; }
+
+private:
+    void showLineSettings() override;
+    void showRingSettings() override;
+    void showCustomerEntry() override;
+    void showCustomerQuery() override;
+    void showCallLog() override;
+    void showHelp() override;
+    void enterNewNumber(const QString &number) override;
+    bool settleUnsavedEntry(bool offerCancel) override;
+
+    // Outlives the windows: the port reports to it until it is closed.
+    std::unique_ptr<LineLog> m_lineLog;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<LineSettingsDialog> m_lineSettings;
+    // The data module comes before the entry form, whose editors bind to it
+    // as they are made.
+    std::unique_ptr<DataModule> m_dataModule;
+    std::unique_ptr<CustomerEntryForm> m_customerEntry;
+    std::unique_ptr<CallLogQueryForm> m_callLogQuery;
+    std::unique_ptr<CustomerQueryForm> m_customerQuery;
+    std::unique_ptr<RingDialog> m_ringDialog;
+    std::unique_ptr<HelpWindow> m_helpWindow;
+};
+
+// Program entry: single-instance check, the application, the event loop.
 int runCorvane(int argc, char **argv);
 
 } // namespace corvane

@@ -7,17 +7,10 @@
 namespace corvane {
 
 // The program's own pictures, drawn in code so they stay crisp and of one style.
-namespace ImageIndex {
-inline constexpr int Ring = 0;
-inline constexpr int CallLog = 4;
-inline constexpr int Settings = 5;
-inline constexpr int Customer = 20;
-inline constexpr int Exit = 34;
-inline constexpr int ShowWindow = 36;
-inline constexpr int Help = 37;
-} // namespace ImageIndex
+// The menu pictures stand in the menu image list in this order.
+enum class MenuImage { Ring, CallLog, Settings, Customer, Exit, ShowWindow, Help };
 
-// Fills an image list with the menu pictures at their indexes.
+// Fills an empty image list with the menu pictures, each at its MenuImage index.
 void fillMenuImages(ImageList &images);
 QIcon applicationIcon();
 

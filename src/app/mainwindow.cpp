@@ -1,10 +1,9 @@
 #include "app/mainwindow.h"
 
-#include "app/appwindows.h"
 #include "app/lastactivewindow.h"
 #include "app/lineconfig.h"
+#include "app/otherwindows.h"
 #include "app/shutdown.h"
-#include "app/unsavedentry.h"
 #include "line/callerid.h"
 #include "line/calllog.h"
 #include "line/calllogwriter.h"
@@ -17,71 +16,49 @@
 #include "platform/strtoint.h"
 #include "platform/timer.h"
 #include "platform/trayicon.h"
-#include "records/calllogqueryform.h"
-#include "records/customerentryform.h"
-#include "records/customerqueryform.h"
 #include "records/datamodule.h"
-#include "settings/helpwindow.h"
 #include "settings/lineparameters.h"
-#include "settings/linesettingsdialog.h"
-#include "settings/ringdialog.h"
 #include "widgets/lineedittext.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QTimer>
 
 namespace corvane {
 
-MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent), m_ringPlayer(new RingPlayer(this)), m_lastActive(new LastActiveWindow(this))
+MainWindow::MainWindow(OtherWindows &otherWindows, QWidget *parent)
+    : QMainWindow(parent), m_otherWindows(otherWindows), m_ringPlayer(new RingPlayer(this)),
+      m_lastActive(new LastActiveWindow(this))
 {
     buildControls();
     buildMenus();
-    msg::setOwnerWindow(this);
-    connect(MSComm1, &SerialControl::comm, this, [this] { guarded([this] { MSComm1Comm(); }); });
-    connect(Timer1, &Timer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
-    connect(Timer2, &Timer::timeout, this, [this] { guarded([this] { Timer2Timer(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
-    connect(MSComm1, &SerialControl::lineLost, this,
+    connect(m_serialPort, &SerialControl::dataReceived, this, [this] { guarded([this] { onLineData(); }); });
+    connect(m_repeatRingTimer, &Timer::timeout, this, [this] { guarded([this] { onRepeatRingTimeout(); }); });
+    connect(m_ringPeriodTimer, &Timer::timeout, this, [this] { guarded([this] { onRingPeriodTimeout(); }); });
+    connect(m_serialPort, &SerialControl::lineLost, this,
             [](const QString &message) { msg::inform(tr("与来电显示设备的连接已断开：") + message); });
     // The device is back (plugged in again, or freed by the port test): the
     // modem may have been reset, so it is told its mode again, without a word.
-    connect(MSComm1, &SerialControl::lineRestored, this, [this] { guarded([this] { openLine(); }); });
-    // FormCreate: the tray icon and the minimise hook live from here on.
-    Tray->add();
+    connect(m_serialPort, &SerialControl::lineRestored, this, [this] { guarded([this] { openLine(); }); });
+    // The tray icon and the minimise hook live as long as the window.
+    m_trayIcon->add();
 }
 
 MainWindow::~MainWindow()
 {
-    // FormDestroy
     releaseSystemResources();
 }
 
 void MainWindow::releaseSystemResources()
 {
-    Tray->remove();
-    MSComm1->setPortOpen(false);
+    m_trayIcon->remove();
+    m_serialPort->setOpen(false);
     // Its last try at kept calls, also on the tray's immediate exit.
     m_callLog.reset();
-}
-
-void MainWindow::ReadConfig(QString &portName, QString &mode)
-{
-    const LineConfig config = readLineConfig();
-    portName = config.portName;
-    mode = config.mode;
-}
-
-bool MainWindow::WriteConfig(const QString &portName, const QString &mode)
-{
-    return writeLineConfig(portName, mode);
 }
 
 void MainWindow::showEvent(QShowEvent *event)
@@ -91,179 +68,150 @@ void MainWindow::showEvent(QShowEvent *event)
         return;
     m_shownOnce = true;
     // Queued, so the window is on the screen before any message of the set-up.
-    QTimer::singleShot(0, this, [this] { guarded([this] { FormShow(); }); });
+    QTimer::singleShot(0, this, [this] { guarded([this] { onFirstShown(); }); });
 }
 
-void MainWindow::FormShow()
+void MainWindow::onFirstShown()
 {
     const QString database = programFolder() + QStringLiteral("tel.mdb");
     if (dm)
         dm->ADOConnection1.setDatabasePath(database);
     m_callLog = std::make_unique<CallLogWriter>(database, programFolder() + QStringLiteral("calls.journal"));
     m_callLog->resume();
-    for (QLineEdit *e : {Edit1, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9, Edit10, Edit11, Edit12})
+    for (QLineEdit *e : {m_customerCodeEdit, m_postcodeEdit, m_contactEdit, m_telEdit, m_customerNameEdit,
+                         m_qqEdit, m_emailEdit, m_addressEdit, m_callDateEdit, m_callTimeEdit})
         e->clear();
-    setEdit2(QString());
+    setNumber(QString());
 
-    QString portName;
-    QString mode;
-    ReadConfig(portName, mode);
-    const QString portNumber = portNumberText(portName);
+    const LineConfig config = readLineConfig();
+    const QString portNumber = portNumberText(config.portName);
 
-    setLineParameters(*MSComm1);
+    setLineParameters(*m_serialPort);
     // Not guarded: without a port number the set-up ends here, in the error box.
-    MSComm1->setCommPort(strToInt(portNumber));
-    m_mode = mode;
+    m_serialPort->setPortNumber(strToInt(portNumber));
+    m_mode = config.mode;
     openLine();
 }
 
 void MainWindow::openLine()
 {
     try {
-        if (!MSComm1->portOpen())
-            MSComm1->setPortOpen(true);
+        if (!m_serialPort->isOpen())
+            m_serialPort->setOpen(true);
     } catch (const Failure &) {
         // A modem not plugged in yet, or held by another program, is taken
         // up as soon as it can be, as one that was unplugged is.
-        MSComm1->reopen();
+        m_serialPort->reopen();
         msg::inform(tr("无效的端口号，请进入[文件]菜单下的[系统设置]进行端口号设置"));
     }
 
     // Not guarded either: a closed port rejects the command into the error box.
     const QString command = modeCommand(m_mode);
     if (!command.isEmpty())
-        MSComm1->output(command);
+        m_serialPort->output(command);
 }
 
-void MainWindow::MSComm1Comm()
+void MainWindow::onLineData()
 {
-    const int bufferCount = MSComm1->inBufferCount();
-    Edit1->setText(QString::number(bufferCount));
-    const QString text = upperAscii(MSComm1->input());
+    const int bufferCount = m_serialPort->inBufferCount();
+    Q_EMIT lineDataArrived();
+    const QString text = upperAscii(m_serialPort->input());
     // Modem answers (the echo, "OK", "RING") end here.
     if (!isCallerIdReport(text))
         return;
-    IncomingCall(text, bufferCount);
+    showIncomingCall(text, bufferCount);
 }
 
-void MainWindow::IncomingCall(const QString &text, int bufferCount)
+void MainWindow::showIncomingCall(const QString &text, int bufferCount)
 {
-    n50Click();
+    onShowWindowTriggered();
     // The ring sounds on its own thread while the caller is shown.
-    PlayRing();
+    playRing();
 
-    const CallerIdTrace trace = traceCallerIdReport(text, bufferCount);
-    Label5->setText(trace.label5);
-    Label15->setText(trace.label15);
-    Label16->setText(trace.label16);
-    Label4->setText(trace.label4);
     // The year is the PC clock's at this moment, the ring having started.
-    const CallerIdReport report = ParseCallerIdReport(text, bufferCount);
+    const CallerIdReport report = parseCallerIdReport(text, bufferCount);
     // Some lines send one call's report twice; the repeat rings, but is
     // neither looked up nor logged again. A new call from the number shown is.
     const bool repeat = report == shownCall();
-    showFromStart(Edit11, report.dateText);
-    showFromStart(Edit12, report.timeText);
+    showFromStart(m_callDateEdit, report.dateText);
+    showFromStart(m_callTimeEdit, report.timeText);
     if (!repeat)
-        setEdit2(report.number);
+        setNumber(report.number);
 
-    Timer1->setEnabled(true);
-    Timer2->setEnabled(true);
+    m_repeatRingTimer->setEnabled(true);
+    m_ringPeriodTimer->setEnabled(true);
 }
 
-void MainWindow::setEdit2(const QString &text)
+void MainWindow::setNumber(const QString &text)
 {
-    showFromStart(Edit2, text);
-    Edit2Change();
+    showFromStart(m_numberEdit, text);
+    lookUpNumber();
 }
 
 CallerIdReport MainWindow::shownCall() const
 {
-    return {Edit2->text(), Edit11->text(), Edit12->text()};
+    return {m_numberEdit->text(), m_callDateEdit->text(), m_callTimeEdit->text()};
 }
 
-void MainWindow::Edit2Change()
+void MainWindow::lookUpNumber()
 {
-    if (trimControls(Edit2->text()).isEmpty())
+    if (trimControls(m_numberEdit->text()).isEmpty())
         return;
     Dataset &change = *dm->ADOQuerychange;
-    change.setSql(customerLookupSql(Edit2->text()));
+    change.setSql(customerLookupSql(m_numberEdit->text()));
     change.open();
     if (change.recordCount() == 0) {
         msg::inform(tr("此号码为新号码，如果要保存的话请点击<保存新号码>按钮"));
-        Timer1->setEnabled(false);
+        m_repeatRingTimer->setEnabled(false);
         return;
     }
     const std::pair<QLineEdit *, const char *> fields[] = {
-        {Edit3, "customercode"}, {Edit4, "code"}, {Edit5, "person"}, {Edit6, "tel"},
-        {Edit7, "customername"}, {Edit8, "qq"},   {Edit9, "email"},  {Edit10, "address"},
+        {m_customerCodeEdit, "customercode"},
+        {m_postcodeEdit, "code"},
+        {m_contactEdit, "person"},
+        {m_telEdit, "tel"},
+        {m_customerNameEdit, "customername"},
+        {m_qqEdit, "qq"},
+        {m_emailEdit, "email"},
+        {m_addressEdit, "address"},
     };
     for (const auto &[edit, field] : fields)
         showFromStart(edit, change.fieldText(QLatin1String(field)));
-    Timer1->setEnabled(false);
+    m_repeatRingTimer->setEnabled(false);
 
-    m_callLog->write({Edit11->text(), Edit12->text(), Edit2->text(), Edit3->text(), Edit7->text()});
+    m_callLog->write({m_callDateEdit->text(), m_callTimeEdit->text(), m_numberEdit->text(),
+                      m_customerCodeEdit->text(), m_customerNameEdit->text()});
 }
 
-void MainWindow::Timer1Timer()
+void MainWindow::onRepeatRingTimeout()
 {
-    PlayRing();
+    playRing();
 }
 
-void MainWindow::Timer2Timer()
+void MainWindow::onRingPeriodTimeout()
 {
-    Timer1->setEnabled(false);
-    Timer2->setEnabled(false);
+    m_repeatRingTimer->setEnabled(false);
+    m_ringPeriodTimer->setEnabled(false);
 }
 
-void MainWindow::BitBtn1Click()
+void MainWindow::onSaveNewNumberClicked()
 {
-    windows().Form3->saveNewNumber(Edit2->text());
-    setEdit2(QString());
+    m_otherWindows.enterNewNumber(m_numberEdit->text());
+    setNumber(QString());
 }
 
-void MainWindow::PlayRing()
+void MainWindow::playRing()
 {
     m_ringPlayer->play(currentRingFile(*dm->ADOQuerychange));
 }
 
-void MainWindow::N2Click()
-{
-    windows().Frm_sz->showModalFromMenu();
-}
-
-void MainWindow::N10Click()
-{
-    windows().Form8->showFromMenu();
-}
-
-void MainWindow::N3Click()
+void MainWindow::onExitTriggered()
 {
     if (settleUnsavedEntry(true))
         QCoreApplication::quit();
 }
 
-void MainWindow::N5Click()
-{
-    windows().Form3->showModalFromMenu();
-}
-
-void MainWindow::N6Click()
-{
-    windows().Form7->showModalFromMenu();
-}
-
-void MainWindow::N12Click()
-{
-    windows().Form5->showModalFromMenu();
-}
-
-void MainWindow::N8Click()
-{
-    windows().Form10->showModalFromMenu();
-}
-
-void MainWindow::n50Click()
+void MainWindow::onShowWindowTriggered()
 {
     // Only a window that is away (in the tray or minimised) comes back; one that
     // is merely covered stays where it is.
@@ -282,32 +230,27 @@ void MainWindow::endOnRequest()
     QCoreApplication::quit();
 }
 
-void MainWindow::MenuItem2Click()
+void MainWindow::onTrayExitTriggered()
 {
     settleUnsavedEntry(false);
+    releaseSystemResources();
     haltNow();
 }
 
 bool MainWindow::settleUnsavedEntry(bool offerCancel)
 {
-    CustomerEntryForm *form = windows().Form3;
-    return !form || corvane::settleUnsavedEntry(*form, offerCancel);
+    return m_otherWindows.settleUnsavedEntry(offerCancel);
 }
 
-void MainWindow::wmTrayNotifyRestore()
+void MainWindow::onTrayContextMenuRequested()
 {
-    guarded([this] { n50Click(); });
+    m_trayMenu->popup(QCursor::pos());
 }
 
-void MainWindow::wmTrayNotifyContext()
-{
-    PopupMenu1->popup(QCursor::pos());
-}
-
-void MainWindow::wmActivateInstance()
+void MainWindow::bringForward()
 {
     if (!isVisible() || isMinimized()) {
-        n50Click();
+        onShowWindowTriggered();
         return;
     }
     QWidget *front = m_lastActive->windowToBringForward();
@@ -315,7 +258,7 @@ void MainWindow::wmActivateInstance()
     front->activateWindow();
 }
 
-void MainWindow::minimize()
+void MainWindow::hideToTray()
 {
     // Without a tray host the window would be unreachable once hidden: it then
     // stays minimised with its taskbar button.
@@ -329,7 +272,7 @@ void MainWindow::changeEvent(QEvent *event)
     if (event->type() == QEvent::WindowStateChange && isMinimized())
         QTimer::singleShot(0, this, [this] {
             if (isMinimized())
-                minimize();
+                hideToTray();
         });
 }
 
@@ -349,7 +292,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == PopupMenu1 &&
+    if (watched == m_trayMenu &&
         (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseButtonPress)) {
         if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
             return true;

@@ -1,40 +1,34 @@
 #pragma once
 
-#include "widgets/imagelist.h"
-
 #include <QMainWindow>
 
 #include <memory>
 
-class QAction;
-class QFrame;
-class QLabel;
 class QLineEdit;
 class QMenu;
-class QMenuBar;
-class QPushButton;
 
 namespace corvane {
 
 class CallLogWriter;
+class ImageList;
 class LastActiveWindow;
-class SerialControl;
-class MenuSkin;
+class OtherWindows;
 class RingPlayer;
+class SerialControl;
 class Timer;
-struct CallerIdReport;
 class TrayIcon;
+struct CallerIdReport;
 
-// Frm_main: the call display, the menus that open every other window, and the
-// tray icon through which the program lives while minimised.
+// The call display, the menus that open every other window, and the tray icon
+// through which the program lives while minimised.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    explicit MainWindow(OtherWindows &otherWindows, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    SerialControl &serialPort() { return *MSComm1; }
+    SerialControl &serialPort() { return *m_serialPort; }
     // The one player of every ring, the ring dialog's preview included.
     RingPlayer &ringPlayer() { return *m_ringPlayer; }
 
@@ -42,85 +36,19 @@ public:
     // calls; run on every way out.
     void releaseSystemResources();
 
-    // The second copy's activation message.
-    void wmActivateInstance();
+    // A second copy was started: the window the user worked in last comes
+    // forward, or this one back from the tray.
+    void bringForward();
 
-    // Every way out runs this first: a customer row typed and not saved is
-    // saved, dropped or kept as the user answers (offerCancel: staying is one
-    // of the answers; without, the row is saved when it can be). Returns
-    // whether the program may end.
+    // See OtherWindows::settleUnsavedEntry.
     bool settleUnsavedEntry(bool offerCancel);
     // A request to end from outside (a termination signal): ends as "退出"
     // does, without a question.
     void endOnRequest();
 
-    // Line settings file access, used at show time and by the settings dialog.
-    static void ReadConfig(QString &portName, QString &mode);
-    static bool WriteConfig(const QString &portName, const QString &mode);
-
-    // Controls, by their names.
-    QFrame *Panel1;
-    QFrame *Panel2;
-    QLabel *Label1;
-    QLabel *Label12;
-    QLineEdit *Edit1;
-    QLineEdit *Edit2;
-    QLineEdit *Edit3;
-    QLineEdit *Edit4;
-    QLineEdit *Edit5;
-    QLineEdit *Edit6;
-    QLineEdit *Edit7;
-    QLineEdit *Edit8;
-    QLineEdit *Edit9;
-    QLineEdit *Edit10;
-    QLineEdit *Edit11;
-    QLineEdit *Edit12;
-    QLabel *Label4;
-    QLabel *Label5;
-    QLabel *Label15;
-    QLabel *Label16;
-    QPushButton *BitBtn1;
-    SerialControl *MSComm1;
-    Timer *Timer1;
-    Timer *Timer2;
-    QMenuBar *MainMenu1;
-    QMenu *PopupMenu1;
-    ImageList *ImageList1;
-    MenuSkin *MenuSkin1;
-    TrayIcon *Tray;
-
-    // Menu items, by their names.
-    QAction *N2;
-    QAction *N10;
-    QAction *N3;
-    QAction *N5;
-    QAction *N6;
-    QAction *N12;
-    QAction *N8;
-    QAction *n50;
-    QAction *MenuItem2;
-
-    // Handlers.
-    void FormShow();
-    void MSComm1Comm();
-    void IncomingCall(const QString &text, int bufferCount);
-    void Edit2Change();
-    void Timer1Timer();
-    void Timer2Timer();
-    void BitBtn1Click();
-    void PlayRing();
-    void N2Click();
-    void N10Click();
-    void N3Click();
-    void N5Click();
-    void N6Click();
-    void N12Click();
-    void N8Click();
-    void n50Click();
-    void MenuItem2Click();
-    void wmTrayNotifyRestore();
-    void wmTrayNotifyContext();
-    void minimize();
+Q_SIGNALS:
+    // Bytes came in from the line and are about to be handled.
+    void lineDataArrived();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -129,22 +57,61 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Writing the number field runs its change handler.
-    void setEdit2(const QString &text);
-    // The call the window shows: its number, date and time texts.
-    CallerIdReport shownCall() const;
     void buildControls();
     void buildMenus();
+
+    // The set-up at the first showing: the database's place, the call log,
+    // the line settings and the port.
+    void onFirstShown();
     // The port part of the set-up, at start and whenever the line comes back:
     // opens the port unless it is open, then sends the mode command.
     void openLine();
+    void onLineData();
+    void showIncomingCall(const QString &text, int bufferCount);
+    // Writing the number field looks the number up.
+    void setNumber(const QString &text);
+    void lookUpNumber();
+    // The call the window shows: its number, date and time texts.
+    CallerIdReport shownCall() const;
+    void playRing();
+    void onRepeatRingTimeout();
+    void onRingPeriodTimeout();
+    void onSaveNewNumberClicked();
+    void onExitTriggered();
+    void onShowWindowTriggered();
+    void onTrayExitTriggered();
+    void onTrayContextMenuRequested();
+    // Minimised: into the tray, where there is one.
+    void hideToTray();
 
+    OtherWindows &m_otherWindows;
     RingPlayer *m_ringPlayer;
+    LastActiveWindow *m_lastActive;
+
+    QLineEdit *m_numberEdit = nullptr;
+    QLineEdit *m_customerCodeEdit = nullptr;
+    QLineEdit *m_postcodeEdit = nullptr;
+    QLineEdit *m_contactEdit = nullptr;
+    QLineEdit *m_telEdit = nullptr;
+    QLineEdit *m_customerNameEdit = nullptr;
+    QLineEdit *m_qqEdit = nullptr;
+    QLineEdit *m_emailEdit = nullptr;
+    QLineEdit *m_addressEdit = nullptr;
+    QLineEdit *m_callDateEdit = nullptr;
+    QLineEdit *m_callTimeEdit = nullptr;
+    QMenu *m_trayMenu = nullptr;
+    ImageList *m_menuImages = nullptr;
+    TrayIcon *m_trayIcon = nullptr;
+    SerialControl *m_serialPort = nullptr;
+    // Rings again every 3 s until the caller is found or the ring period ends.
+    Timer *m_repeatRingTimer = nullptr;
+    // Ends the repeated ringing 9 s after the report.
+    Timer *m_ringPeriodTimer = nullptr;
+
     bool m_shownOnce = false;
     // Made at show time, when the database's place is known.
     std::unique_ptr<CallLogWriter> m_callLog;
     QString m_mode;
-    LastActiveWindow *m_lastActive;
 };
 
 } // namespace corvane

@@ -1,9 +1,11 @@
 #include "app/iconset.h"
 #include "app/mainwindow.h"
+#include "app/otherwindows.h"
 #include "platform/guard.h"
 #include "platform/serialcontrol.h"
 #include "platform/timer.h"
 #include "platform/trayicon.h"
+#include "widgets/imagelist.h"
 #include "widgets/menuskin.h"
 #include "widgets/windowgeometry.h"
 
@@ -39,9 +41,11 @@ QFrame *panel(QWidget *parent, const char *name, int fontHeight)
     return frame;
 }
 
-QLabel *label(QWidget *parent, const QString &text, int x, int y)
+QLabel *label(QWidget *parent, const QString &text, int x, int y, const char *name = nullptr)
 {
     auto *l = new QLabel(text, parent);
+    if (name)
+        l->setObjectName(QLatin1String(name));
     l->move(x, y);
     l->adjustSize();
     return l;
@@ -56,11 +60,12 @@ QLineEdit *edit(QWidget *parent, const char *name, int x, int y, int width, int 
     return e;
 }
 
-QAction *item(QMenu *menu, const char *name, const QString &caption, const ImageList &images, int image)
+QAction *item(QMenu *menu, const char *name, const QString &caption, const ImageList &images, MenuImage image)
 {
-    QAction *action = menu->addAction(images.image(image), caption);
+    const int index = static_cast<int>(image);
+    QAction *action = menu->addAction(images.image(index), caption);
     action->setObjectName(QLatin1String(name));
-    action->setProperty("ImageIndex", image);
+    action->setProperty("ImageIndex", index);
     return action;
 }
 
@@ -68,7 +73,7 @@ QAction *item(QMenu *menu, const char *name, const QString &caption, const Image
 
 void MainWindow::buildControls()
 {
-    setObjectName(QStringLiteral("Frm_main"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Corvane"));
     setOuterSize(this, 612, 467);
 
@@ -78,23 +83,25 @@ void MainWindow::buildControls()
     column->setSpacing(0);
     setCentralWidget(client);
 
-    Panel1 = panel(client, "Panel1", 12);
-    Panel1->setFixedHeight(73);
-    column->addWidget(Panel1);
-    Label1 = label(Panel1, tr("您有来电显示号码："), 8, 24);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(songti(14));
-    Label1->adjustSize();
-    Edit2 = edit(Panel1, "Edit2", 144, 12, 233, 45);
-    Edit2->setFont(songti(32));
-    BitBtn1 = new QPushButton(tr("保存新号码"), Panel1);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(384, 16, 105, 41);
+    QFrame *callerPanel = panel(client, "callerPanel", 12);
+    callerPanel->setFixedHeight(73);
+    column->addWidget(callerPanel);
+    QLabel *callerLabel = label(callerPanel, tr("您有来电显示号码："), 8, 24, "callerLabel");
+    callerLabel->setFont(songti(14));
+    callerLabel->adjustSize();
+    m_numberEdit = edit(callerPanel, "numberEdit", 144, 12, 233, 45);
+    m_numberEdit->setFont(songti(32));
+    auto *saveNewNumberButton = new QPushButton(tr("保存新号码"), callerPanel);
+    // The skin draws a push button whose object name starts with "BitBtn" as
+    // a glyph button, the look this one has always had.
+    saveNewNumberButton->setObjectName(QStringLiteral("BitBtnSaveNewNumber"));
+    saveNewNumberButton->setGeometry(384, 16, 105, 41);
+    connect(saveNewNumberButton, &QPushButton::clicked, this,
+            [this] { guarded([this] { onSaveNewNumberClicked(); }); });
 
-    Panel2 = panel(client, "Panel2", 14);
-    column->addWidget(Panel2, 1);
-    Label12 = label(Panel2, tr("本次来电客户完整信息如下："), 32, 16);
-    Label12->setObjectName(QStringLiteral("Label12"));
+    QFrame *customerPanel = panel(client, "customerPanel", 14);
+    column->addWidget(customerPanel, 1);
+    label(customerPanel, tr("本次来电客户完整信息如下："), 32, 16, "customerHeading");
 
     struct Row
     {
@@ -107,17 +114,19 @@ void MainWindow::buildControls()
         QLineEdit **right;
     };
     const Row rows[] = {
-        {48, tr("客户编号："), "Edit3", &Edit3, tr("客户名称："), "Edit7", &Edit7},
-        {96, tr("邮政编码："), "Edit4", &Edit4, tr("QQ号码："), "Edit8", &Edit8},
-        {152, tr("联系人："), "Edit5", &Edit5, tr("电子邮件："), "Edit9", &Edit9},
-        {208, tr("电话号码："), "Edit6", &Edit6, tr("地址："), "Edit10", &Edit10},
-        {264, tr("来电日期："), "Edit11", &Edit11, tr("来电时间："), "Edit12", &Edit12},
+        {48, tr("客户编号："), "customerCodeEdit", &m_customerCodeEdit, tr("客户名称："), "customerNameEdit",
+         &m_customerNameEdit},
+        {96, tr("邮政编码："), "postcodeEdit", &m_postcodeEdit, tr("QQ号码："), "qqEdit", &m_qqEdit},
+        {152, tr("联系人："), "contactEdit", &m_contactEdit, tr("电子邮件："), "emailEdit", &m_emailEdit},
+        {208, tr("电话号码："), "telEdit", &m_telEdit, tr("地址："), "addressEdit", &m_addressEdit},
+        {264, tr("来电日期："), "callDateEdit", &m_callDateEdit, tr("来电时间："), "callTimeEdit",
+         &m_callTimeEdit},
     };
     for (const Row &row : rows) {
-        QLabel *leftLabel = label(Panel2, row.leftCaption, 32, row.top);
-        *row.left = edit(Panel2, row.leftEdit, 112, row.top, 121);
-        QLabel *rightLabel = label(Panel2, row.rightCaption, 288, row.top);
-        *row.right = edit(Panel2, row.rightEdit, 368, row.top, 217);
+        QLabel *leftLabel = label(customerPanel, row.leftCaption, 32, row.top);
+        *row.left = edit(customerPanel, row.leftEdit, 112, row.top, 121);
+        QLabel *rightLabel = label(customerPanel, row.rightCaption, 288, row.top);
+        *row.right = edit(customerPanel, row.rightEdit, 368, row.top, 217);
         if (row.top == 264) {
             // The date and time of the call are drawn in black.
             for (QWidget *w : {static_cast<QWidget *>(leftLabel), static_cast<QWidget *>(rightLabel),
@@ -130,74 +139,74 @@ void MainWindow::buildControls()
         }
     }
 
-    // Hidden members that hold intermediate texts of a receive event.
-    Edit1 = edit(this, "Edit1", 0, 0, 0);
-    Edit1->setVisible(false);
-    for (auto [member, name] : {std::pair{&Label4, "Label4"}, std::pair{&Label5, "Label5"},
-                                std::pair{&Label15, "Label15"}, std::pair{&Label16, "Label16"}}) {
-        *member = new QLabel(this);
-        (*member)->setObjectName(QLatin1String(name));
-        (*member)->setVisible(false);
-    }
+    m_serialPort = new SerialControl(this);
+    m_serialPort->setObjectName(QStringLiteral("serialPort"));
 
-    MSComm1 = new SerialControl(this);
-    MSComm1->setObjectName(QStringLiteral("MSComm1"));
-
-    Timer1 = new Timer(3000, this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer2 = new Timer(9000, this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
+    m_repeatRingTimer = new Timer(3000, this);
+    m_repeatRingTimer->setObjectName(QStringLiteral("repeatRingTimer"));
+    m_ringPeriodTimer = new Timer(9000, this);
+    m_ringPeriodTimer->setObjectName(QStringLiteral("ringPeriodTimer"));
 }
 
 void MainWindow::buildMenus()
 {
-    ImageList1 = new ImageList(this);
-    ImageList1->setObjectName(QStringLiteral("ImageList1"));
-    fillMenuImages(*ImageList1);
-    MainMenu1 = menuBar();
-    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    m_menuImages = new ImageList(this);
+    m_menuImages->setObjectName(QStringLiteral("menuImages"));
+    fillMenuImages(*m_menuImages);
+    QMenuBar *mainMenu = menuBar();
+    mainMenu->setObjectName(QStringLiteral("mainMenu"));
+    const ImageList &images = *m_menuImages;
 
-    QMenu *file = MainMenu1->addMenu(tr("[文件]"));
-    N2 = item(file, "N2", tr("系统设置"), *ImageList1, ImageIndex::Settings);
-    N10 = item(file, "N10", tr("来电铃声设置"), *ImageList1, ImageIndex::Ring);
-    N3 = item(file, "N3", tr("退出"), *ImageList1, ImageIndex::Exit);
-    QMenu *customers = MainMenu1->addMenu(tr("[客户资料]"));
-    N5 = item(customers, "N5", tr("客户资料输入"), *ImageList1, ImageIndex::Customer);
-    N6 = item(customers, "N6", tr("客户资料查询"), *ImageList1, ImageIndex::Customer);
-    QMenu *calls = MainMenu1->addMenu(tr("[来电资料]"));
-    N12 = item(calls, "N12", tr("来电祥情"), *ImageList1, ImageIndex::CallLog);
-    QMenu *about = MainMenu1->addMenu(tr("[关于]"));
-    N8 = item(about, "N8", tr("帮助"), *ImageList1, ImageIndex::Help);
+    QMenu *file = mainMenu->addMenu(tr("[文件]"));
+    QAction *lineSettings = item(file, "lineSettingsAction", tr("系统设置"), images, MenuImage::Settings);
+    QAction *ringSettings = item(file, "ringSettingsAction", tr("来电铃声设置"), images, MenuImage::Ring);
+    QAction *exit = item(file, "exitAction", tr("退出"), images, MenuImage::Exit);
+    QMenu *customers = mainMenu->addMenu(tr("[客户资料]"));
+    QAction *customerEntry =
+        item(customers, "customerEntryAction", tr("客户资料输入"), images, MenuImage::Customer);
+    QAction *customerQuery =
+        item(customers, "customerQueryAction", tr("客户资料查询"), images, MenuImage::Customer);
+    QMenu *calls = mainMenu->addMenu(tr("[来电资料]"));
+    QAction *callLog = item(calls, "callLogAction", tr("来电祥情"), images, MenuImage::CallLog);
+    QMenu *about = mainMenu->addMenu(tr("[关于]"));
+    QAction *help = item(about, "helpAction", tr("帮助"), images, MenuImage::Help);
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    n50 = item(PopupMenu1, "n50", tr("显示窗体"), *ImageList1, ImageIndex::ShowWindow);
-    MenuItem2 = item(PopupMenu1, "MenuItem2", tr("退出"), *ImageList1, ImageIndex::Exit);
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->setObjectName(QStringLiteral("trayMenu"));
+    QAction *showWindow = item(m_trayMenu, "showWindowAction", tr("显示窗体"), images, MenuImage::ShowWindow);
+    QAction *trayExit = item(m_trayMenu, "trayExitAction", tr("退出"), images, MenuImage::Exit);
     // The tray menu's items are chosen with the left button only.
-    PopupMenu1->installEventFilter(this);
+    m_trayMenu->installEventFilter(this);
 
-    const std::pair<QAction *, void (MainWindow::*)()> handlers[] = {
-        {N2, &MainWindow::N2Click},   {N10, &MainWindow::N10Click}, {N3, &MainWindow::N3Click},
-        {N5, &MainWindow::N5Click},   {N6, &MainWindow::N6Click},   {N12, &MainWindow::N12Click},
-        {N8, &MainWindow::N8Click},   {n50, &MainWindow::n50Click}, {MenuItem2, &MainWindow::MenuItem2Click},
+    const std::pair<QAction *, std::function<void()>> handlers[] = {
+        {lineSettings, [this] { m_otherWindows.showLineSettings(); }},
+        {ringSettings, [this] { m_otherWindows.showRingSettings(); }},
+        {exit, [this] { onExitTriggered(); }},
+        {customerEntry, [this] { m_otherWindows.showCustomerEntry(); }},
+        {customerQuery, [this] { m_otherWindows.showCustomerQuery(); }},
+        {callLog, [this] { m_otherWindows.showCallLog(); }},
+        {help, [this] { m_otherWindows.showHelp(); }},
+        {showWindow, [this] { onShowWindowTriggered(); }},
+        {trayExit, [this] { onTrayExitTriggered(); }},
     };
     for (const auto &[action, handler] : handlers)
-        connect(action, &QAction::triggered, this, [this, handler = handler] { guarded([&] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this, [handler = handler] { guarded(handler); });
 
-    ImageList::setMenuImages(MainMenu1, ImageList1);
-    ImageList::setMenuImages(PopupMenu1, ImageList1);
+    ImageList::setMenuImages(mainMenu, m_menuImages);
+    ImageList::setMenuImages(m_trayMenu, m_menuImages);
     // The flat look of both menus and of the window's edits, panels and button.
-    MenuSkin1 = new MenuSkin(this);
-    MenuSkin1->setObjectName(QStringLiteral("MenuSkin1"));
+    auto *menuSkin = new MenuSkin(this);
+    menuSkin->setObjectName(QStringLiteral("menuSkin"));
     QFont skinFont(QStringLiteral("Tahoma"));
     skinFont.setPixelSize(11);
-    MenuSkin1->setFont(skinFont);
-    MenuSkin1->setAutoDetect(true);
-    MenuSkin1->setActive(true);
+    menuSkin->setFont(skinFont);
+    menuSkin->setAutoDetect(true);
+    menuSkin->setActive(true);
 
-    Tray = new TrayIcon(applicationIcon(), QStringLiteral("Corvane"), this);
-    connect(Tray, &TrayIcon::restoreRequested, this, &MainWindow::wmTrayNotifyRestore);
-    connect(Tray, &TrayIcon::contextMenuRequested, this, &MainWindow::wmTrayNotifyContext);
+    m_trayIcon = new TrayIcon(applicationIcon(), QStringLiteral("Corvane"), this);
+    connect(m_trayIcon, &TrayIcon::restoreRequested, this,
+            [this] { guarded([this] { onShowWindowTriggered(); }); });
+    connect(m_trayIcon, &TrayIcon::contextMenuRequested, this, &MainWindow::onTrayContextMenuRequested);
 }
 
 } // namespace corvane

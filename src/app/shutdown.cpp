@@ -1,8 +1,5 @@
 #include "app/shutdown.h"
 
-#include "app/appwindows.h"
-#include "app/mainwindow.h"
-
 #include <cstdio>
 #include <unistd.h>
 
@@ -10,8 +7,6 @@ namespace corvane {
 
 void haltNow()
 {
-    if (MainWindow *main = windows().Frm_main)
-        main->releaseSystemResources();
     std::fflush(nullptr);
     // Saved rows are already durable (each statement commits with a full sync),
     // so skipping the rest of the teardown loses nothing.

@@ -114,7 +114,7 @@ QString callerIdNumber(const QString &text, int bufferCount)
     return trimControls(value.first(lineEnd - value.cbegin()));
 }
 
-CallerIdReport ParseCallerIdReport(const QString &text, int bufferCount, int year)
+CallerIdReport parseCallerIdReport(const QString &text, int bufferCount, int year)
 {
     CallerIdReport report;
     report.dateText = callerIdDateText(text, bufferCount, year);
@@ -123,19 +123,9 @@ CallerIdReport ParseCallerIdReport(const QString &text, int bufferCount, int yea
     return report;
 }
 
-CallerIdReport ParseCallerIdReport(const QString &text, int bufferCount)
+CallerIdReport parseCallerIdReport(const QString &text, int bufferCount)
 {
-    return ParseCallerIdReport(text, bufferCount, QDate::currentDate().year());
-}
-
-CallerIdTrace traceCallerIdReport(const QString &text, int bufferCount)
-{
-    CallerIdTrace trace;
-    trace.label5 = trimControls(text);
-    trace.label15 = fieldTail(text, bufferCount, datePosition(text));
-    trace.label16 = fieldTail(text, bufferCount, timePosition(text));
-    trace.label4 = fieldTail(text, bufferCount, nmbrPosition(text));
-    return trace;
+    return parseCallerIdReport(text, bufferCount, QDate::currentDate().year());
 }
 
 } // namespace corvane

@@ -16,15 +16,6 @@ struct CallerIdReport
     bool operator==(const CallerIdReport &) const = default;
 };
 
-// The intermediate texts the main window keeps in its hidden labels.
-struct CallerIdTrace
-{
-    QString label5;  // the whole text, trimmed
-    QString label15; // DATE tail
-    QString label16; // TIME tail
-    QString label4;  // NMBR tail
-};
-
 // Changes only the ASCII letters a to z.
 QString upperAscii(const QString &text);
 
@@ -53,10 +44,8 @@ QString callerIdDateText(const QString &text, int bufferCount, int year);
 QString callerIdTimeText(const QString &text, int bufferCount);
 QString callerIdNumber(const QString &text, int bufferCount);
 
-CallerIdReport ParseCallerIdReport(const QString &text, int bufferCount, int year);
+CallerIdReport parseCallerIdReport(const QString &text, int bufferCount, int year);
 // Takes the year from the PC clock now.
-CallerIdReport ParseCallerIdReport(const QString &text, int bufferCount);
-
-CallerIdTrace traceCallerIdReport(const QString &text, int bufferCount);
+CallerIdReport parseCallerIdReport(const QString &text, int bufferCount);
 
 } // namespace corvane

@@ -89,7 +89,7 @@ QString InstanceChannel::channelFolder()
 QString InstanceChannel::channelPath()
 {
     const QString folder = channelFolder();
-    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + QLatin1String(WindowClassName);
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + QLatin1String(SocketName);
 }
 
 bool InstanceChannel::activateRunningInstance()

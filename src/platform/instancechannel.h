@@ -7,14 +7,16 @@ class QLocalServer;
 
 namespace corvane {
 
-// Single instance: the first copy listens on a local socket named after the
-// main window's fixed class name, in a folder only this user can enter; a
-// later copy connects, posts the activation message and ends.
+// Single instance: the first copy listens on a local socket in a folder only
+// this user can enter; a later copy connects, posts the activation message and
+// ends.
 class InstanceChannel : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr const char *WindowClassName = "TCorvaneMainWindow";
+    // The socket's name and the message, as every release has had them, so
+    // that a new copy also finds a running older one.
+    static constexpr const char *SocketName = "TCorvaneMainWindow";
     static constexpr const char *ActivateMessage = "WM_ACTIVATEINSTANCE";
 
     explicit InstanceChannel(QObject *parent = nullptr);

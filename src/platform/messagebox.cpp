@@ -5,10 +5,12 @@
 
 #include <QApplication>
 #include <QGridLayout>
+#include <QMainWindow>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
+
+#include <algorithm>
 
 namespace corvane::msg {
 
@@ -50,10 +52,14 @@ Answerer &answerer()
     return a;
 }
 
-QPointer<QWidget> &ownerWindow()
+// A call arriving while the program is in the tray finds no window active:
+// the box then stands over the program's main window.
+QWidget *mainWindow()
 {
-    static QPointer<QWidget> owner;
-    return owner;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    const auto main = std::find_if(windows.cbegin(), windows.cend(),
+                                   [](const QWidget *w) { return qobject_cast<const QMainWindow *>(w); });
+    return main == windows.cend() ? nullptr : *main;
 }
 
 // A box as narrow as a short text would cut its own caption: the window frame
@@ -77,7 +83,7 @@ Answer showDialog(const Box &box)
     if (!parent)
         parent = QApplication::activeWindow();
     if (!parent)
-        parent = ownerWindow();
+        parent = mainWindow();
     QMessageBox dialog(toQt(box.icon), box.caption, box.text, QMessageBox::NoButton, parent);
     if (box.buttons == Buttons::YesNo || box.buttons == Buttons::YesNoCancel) {
         QPushButton *yes = dialog.addButton(QMessageBox::Yes);
@@ -120,11 +126,6 @@ Answer show(const Box &box)
 void setAnswerer(Answerer a)
 {
     answerer() = std::move(a);
-}
-
-void setOwnerWindow(QWidget *window)
-{
-    ownerWindow() = window;
 }
 
 void inform(const QString &text)

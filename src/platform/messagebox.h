@@ -5,8 +5,6 @@
 
 #include <functional>
 
-class QWidget;
-
 namespace corvane::msg {
 
 enum class Icon { None, Information, Warning, Error, Question };
@@ -30,10 +28,6 @@ Answer show(const Box &box);
 // itself; the build that tests run installs one before start-up.
 using Answerer = std::function<Answer(const Box &)>;
 void setAnswerer(Answerer answerer);
-
-// The window a box stands over when no window of the program is active (a call
-// arriving while the program is in the tray).
-void setOwnerWindow(QWidget *window);
 
 // A plain program message: OK only, application title as caption.
 void inform(const QString &text);

@@ -13,7 +13,7 @@ namespace corvane {
 
 namespace {
 
-struct LineSettings
+struct LineFormat
 {
     qint32 baudRate = 9600;
     QSerialPort::Parity parity = QSerialPort::NoParity;
@@ -33,12 +33,12 @@ void require(bool valid)
 }
 
 // "9600,N,8,1": baud rate, parity letter, data bits, stop bits.
-LineSettings parseSettings(const QString &text)
+LineFormat parseLineFormat(const QString &text)
 {
     const QStringList parts = text.split(QLatin1Char(','));
     if (parts.size() != 4)
         throw invalidProperty();
-    LineSettings s;
+    LineFormat s;
     bool ok = false;
     s.baudRate = parts[0].trimmed().toInt(&ok);
     if (!ok || s.baudRate <= 0)
@@ -88,7 +88,7 @@ SerialControl::SerialControl(QObject *parent) : QObject(parent), m_port(new QSer
     m_quiet.setInterval(QuietGapMs);
     connect(&m_quiet, &QTimer::timeout, this, [this] {
         if (inBufferCount() > 0)
-            raiseComm();
+            raiseDataReceived();
     });
     m_reopen.setInterval(ReopenIntervalMs);
     connect(&m_reopen, &QTimer::timeout, this, &SerialControl::tryReopen);
@@ -107,10 +107,10 @@ void SerialControl::setInBufferSize(int size)
     m_inBufferSize = size;
 }
 
-void SerialControl::setInputLen(int len)
+void SerialControl::setInputLength(int length)
 {
-    require(len >= 0);
-    m_inputLen = len;
+    require(length >= 0);
+    m_inputLength = length;
 }
 
 // Input is always text, and no transmit event is ever raised: those are the
@@ -121,44 +121,44 @@ void SerialControl::setInputMode(int mode)
     require(mode == 0);
 }
 
-void SerialControl::setSThreshold(int threshold)
+void SerialControl::setSendThreshold(int threshold)
 {
     require(threshold == 0);
 }
 
-void SerialControl::setRThreshold(int threshold)
+void SerialControl::setReceiveThreshold(int threshold)
 {
     require(threshold >= 0);
-    m_rThreshold = threshold;
+    m_receiveThreshold = threshold;
 }
 
-void SerialControl::setRTSEnable(bool on)
+void SerialControl::setRtsEnabled(bool on)
 {
-    m_rtsEnable = on;
+    m_rtsEnabled = on;
 }
 
-void SerialControl::setSettings(const QString &settings)
+void SerialControl::setLineFormat(const QString &format)
 {
-    parseSettings(settings);
-    m_settings = settings;
+    parseLineFormat(format);
+    m_lineFormat = format;
 }
 
-void SerialControl::setCommPort(int port)
+void SerialControl::setPortNumber(int port)
 {
-    m_commPort = port;
+    m_portNumber = port;
 }
 
-int SerialControl::commPort() const
+int SerialControl::portNumber() const
 {
-    return m_commPort;
+    return m_portNumber;
 }
 
-bool SerialControl::portOpen() const
+bool SerialControl::isOpen() const
 {
     return m_port->isOpen();
 }
 
-void SerialControl::setPortOpen(bool open)
+void SerialControl::setOpen(bool open)
 {
     m_reopen.stop();
     if (!open) {
@@ -169,12 +169,12 @@ void SerialControl::setPortOpen(bool open)
     if (m_port->isOpen())
         throw Failure(QStringLiteral("Port already open"));
 
-    m_device = serialDevicePath(m_commPort);
+    m_device = serialDevicePath(m_portNumber);
     m_port->setPortName(m_device);
     m_lost = false;
     if (!m_port->open(QIODevice::ReadWrite))
         throw Failure(QStringLiteral("Cannot open port %1 (%2): %3")
-                          .arg(QString::number(m_commPort), m_device, m_port->errorString()));
+                          .arg(QString::number(m_portNumber), m_device, m_port->errorString()));
     configure();
 }
 
@@ -206,7 +206,7 @@ bool SerialControl::tryReopen()
 
 void SerialControl::configure()
 {
-    const LineSettings s = parseSettings(m_settings);
+    const LineFormat s = parseLineFormat(m_lineFormat);
     m_port->setBaudRate(s.baudRate);
     m_port->setParity(s.parity);
     m_port->setDataBits(s.dataBits);
@@ -218,7 +218,7 @@ void SerialControl::configure()
     // Pseudo-terminals and some USB adapters have no modem lines; that is no
     // reason to refuse the port, so these two may fail quietly.
     m_port->setDataTerminalReady(true);
-    m_port->setRequestToSend(m_rtsEnable);
+    m_port->setRequestToSend(m_rtsEnabled);
     m_port->clearError();
 }
 
@@ -244,7 +244,7 @@ QString SerialControl::input()
 {
     if (!m_port->isOpen())
         return {};
-    const QByteArray bytes = m_inputLen > 0 ? m_port->read(m_inputLen) : m_port->readAll();
+    const QByteArray bytes = m_inputLength > 0 ? m_port->read(m_inputLength) : m_port->readAll();
     if (m_log && !bytes.isEmpty())
         m_log->received(bytes);
     return QString::fromLatin1(bytes);
@@ -254,24 +254,24 @@ void SerialControl::received()
 {
     // The size the port was opened with: a later change waits for the next opening.
     if (m_port->bytesAvailable() >= m_port->readBufferSize())
-        raiseComm();
+        raiseDataReceived();
     else
         m_quiet.start();
 }
 
-void SerialControl::raiseComm()
+void SerialControl::raiseDataReceived()
 {
-    if (m_rThreshold <= 0 || m_commPending)
+    if (m_receiveThreshold <= 0 || m_dataPending)
         return;
-    m_commPending = true;
+    m_dataPending = true;
     m_quiet.stop();
     QMetaObject::invokeMethod(
         this,
         [this] {
-            m_commPending = false;
+            m_dataPending = false;
             if (!m_port->isOpen())
                 return;
-            Q_EMIT comm();
+            Q_EMIT dataReceived();
             // Characters the handler left unread, or that came while it ran,
             // get an event of their own once the line is quiet again.
             if (inBufferCount() > 0 && !m_quiet.isActive())
@@ -301,7 +301,7 @@ void SerialControl::deviceError()
                 return;
             m_quiet.stop();
             if (inBufferCount() > 0)
-                Q_EMIT comm();
+                Q_EMIT dataReceived();
             m_port->close();
             // A USB modem plugged in again, or a cable put back, brings the
             // line back without the user doing anything.

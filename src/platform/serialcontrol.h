@@ -10,9 +10,8 @@ namespace corvane {
 
 class LineLog;
 
-// The serial communications control of the caller-ID line: the properties,
-// methods and events the program uses, over QSerialPort. Properties take effect
-// at the next opening of the port; a value the control cannot honour throws
+// The serial port of the caller-ID line, over QSerialPort. Its settings take
+// effect at the next opening of the port; a value it cannot honour throws
 // Failure("Invalid property value"). Text is taken one character per byte
 // (Latin-1), so character counts match byte counts.
 class SerialControl : public QObject
@@ -23,26 +22,26 @@ public:
     ~SerialControl() override;
 
     void setInBufferSize(int size);
-    void setInputLen(int len);
+    void setInputLength(int length);
     void setInputMode(int mode); // 0 text, the only mode offered
-    void setRThreshold(int threshold);
-    void setRTSEnable(bool on);
-    void setSettings(const QString &settings); // "9600,N,8,1"
-    void setSThreshold(int threshold);         // 0: no transmit event, the only value offered
-    void setCommPort(int port);
-    int commPort() const;
+    void setReceiveThreshold(int threshold);
+    void setRtsEnabled(bool on);
+    void setLineFormat(const QString &format); // "9600,N,8,1"
+    void setSendThreshold(int threshold);      // 0: no transmit event, the only value offered
+    void setPortNumber(int port);
+    int portNumber() const;
 
-    bool portOpen() const;
-    // true opens the device of CommPort and throws Failure when it is absent,
+    bool isOpen() const;
+    // true opens the device of the port number and throws Failure when it is absent,
     // busy or not a serial device; false closes it.
-    void setPortOpen(bool open);
+    void setOpen(bool open);
 
     // Sends the Latin-1 bytes of text; throws Failure when the port is closed.
     void output(const QString &text);
 
     int inBufferCount() const;
-    // With InputLen 0 everything waiting, which is then gone from the buffer;
-    // otherwise at most InputLen characters.
+    // With input length 0 everything waiting, which is then gone from the buffer;
+    // otherwise at most that many characters.
     QString input();
 
     // Opens the port again on the device it last had open: now when it is
@@ -61,8 +60,8 @@ public:
     static constexpr int ReopenIntervalMs = 3000;
 
 Q_SIGNALS:
-    // OnComm: always raised through the event loop.
-    void comm();
+    // Data is waiting in the input buffer; always raised through the event loop.
+    void dataReceived();
     // Raised once when the open device vanishes; the port is closed by then,
     // and the device is looked for until it is back.
     void lineLost(const QString &message);
@@ -71,7 +70,7 @@ Q_SIGNALS:
 
 private:
     void received();
-    void raiseComm();
+    void raiseDataReceived();
     void deviceError();
     void configure();
     bool tryReopen();
@@ -81,12 +80,12 @@ private:
     QTimer m_reopen;
     LineLog *m_log = nullptr;
     int m_inBufferSize = 1024;
-    int m_inputLen = 0;
-    int m_rThreshold = 0;
-    bool m_rtsEnable = false;
-    QString m_settings = QStringLiteral("9600,N,8,1");
-    int m_commPort = 1;
-    bool m_commPending = false;
+    int m_inputLength = 0;
+    int m_receiveThreshold = 0;
+    bool m_rtsEnabled = false;
+    QString m_lineFormat = QStringLiteral("9600,N,8,1");
+    int m_portNumber = 1;
+    bool m_dataPending = false;
     bool m_lost = false;
     QString m_device;
 };

@@ -15,47 +15,48 @@ namespace corvane {
 namespace {
 constexpr int OuterWidth = 614;
 constexpr int OuterHeight = 470;
-constexpr int MemoFontPixels = 14;
+constexpr int TextFontPixels = 14;
 } // namespace
 
-HelpWindow::HelpWindow(QWidget *parent) : QDialog(parent), Memo1(new QTextEdit(this))
+HelpWindow::HelpWindow(QWidget *parent) : QDialog(parent), m_text(new QTextEdit(this))
 {
-    setObjectName(QStringLiteral("Form10"));
+    setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(tr("使用说明"));
     setOuterSize(this, OuterWidth, OuterHeight);
     centreOnScreen(this);
 
     QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(MemoFontPixels);
-    Memo1->setFont(font);
-    Memo1->setReadOnly(true);
-    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    Memo1->setAcceptRichText(false);
-    Memo1->setLineWrapMode(QTextEdit::FixedPixelWidth);
-    Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setPlainText(helpText());
-    Memo1->viewport()->installEventFilter(this);
+    font.setPixelSize(TextFontPixels);
+    m_text->setObjectName(QStringLiteral("helpText"));
+    m_text->setFont(font);
+    m_text->setReadOnly(true);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_text->setAcceptRichText(false);
+    m_text->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    m_text->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text->setPlainText(helpText());
+    m_text->viewport()->installEventFilter(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Memo1);
+    layout->addWidget(m_text);
 }
 
 bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Memo1->viewport() && event->type() == QEvent::Resize)
+    if (watched == m_text->viewport() && event->type() == QEvent::Resize)
         fitLineWidth();
     return QDialog::eventFilter(watched, event);
 }
 
 void HelpWindow::fitLineWidth()
 {
-    const int width = helpWrapWidth(Memo1->toPlainText(), Memo1->font(), int(Memo1->document()->documentMargin()),
-                                    Memo1->viewport()->width());
-    if (width != Memo1->lineWrapColumnOrWidth())
-        Memo1->setLineWrapColumnOrWidth(width);
+    const int width = helpWrapWidth(m_text->toPlainText(), m_text->font(),
+                                    int(m_text->document()->documentMargin()), m_text->viewport()->width());
+    if (width != m_text->lineWrapColumnOrWidth())
+        m_text->setLineWrapColumnOrWidth(width);
 }
 
 int HelpWindow::showModalFromMenu()

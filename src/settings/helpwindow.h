@@ -6,7 +6,7 @@ class QTextEdit;
 
 namespace corvane {
 
-// Form10: the built-in user instructions in a read-only memo.
+// The built-in user instructions in a read-only memo.
 class HelpWindow : public QDialog
 {
     Q_OBJECT
@@ -19,8 +19,6 @@ public:
     // Closing by the close box or Escape gives Cancel.
     void reject() override;
 
-    QTextEdit *Memo1;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -28,6 +26,8 @@ private:
     // Lines of about 36 characters read best; a narrower window wraps them
     // at its width instead.
     void fitLineWidth();
+
+    QTextEdit *m_text;
 };
 
 } // namespace corvane

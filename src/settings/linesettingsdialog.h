@@ -5,16 +5,13 @@
 #include <functional>
 
 class QComboBox;
-class QLabel;
-class QPushButton;
 
 namespace corvane {
 
 class SerialControl;
 
-// Frm_sz: the choice of the modem's serial port and caller-ID mode, a port
-// test, and saving the choice, which ends the program (the line is only set up
-// at start).
+// The choice of the modem's serial port and caller-ID mode, a port test, and
+// saving the choice, which ends the program (the line is only set up at start).
 class LineSettingsDialog : public QDialog
 {
     Q_OBJECT
@@ -23,7 +20,6 @@ public:
     using ConfigWriter = std::function<bool(const QString &port, const QString &mode)>;
 
     // mainPort: the main window's port, freed for the test and taken up again after it.
-    // writeConfig: the main window's configuration writer.
     LineSettingsDialog(SerialControl &mainPort, ConfigWriter writeConfig, QWidget *parent = nullptr);
 
     // "系统设置": shows the dialog modally; returns the modal result.
@@ -32,27 +28,18 @@ public:
     // Closing by the close box or Escape gives Cancel.
     void reject() override;
 
-    QLabel *Label41;
-    QLabel *Label55;
-    QLabel *Label1;
-    QLabel *Label2;
-    QComboBox *ComboBox1;
-    QPushButton *Button3;
-    QLabel *Label3;
-    QComboBox *ComboBox2;
-    QPushButton *Button1;
-    QPushButton *Button2;
-    SerialControl *MSComm1;
-
-    void FormShow();
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void clearChoices();
+    void onSaveClicked();
+    void onPortTestClicked();
+
+    QComboBox *m_portBox;
+    QComboBox *m_modeBox;
+    // The port the test opens, apart from the main window's.
+    SerialControl *m_testPort;
     SerialControl &m_mainPort;
     ConfigWriter m_writeConfig;
 };

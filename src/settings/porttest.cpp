@@ -25,26 +25,26 @@ QString portDigit(const QString &portText)
 void testPort(SerialControl &testPort, SerialControl &mainPort, const QString &portText)
 {
     const QString digit = portDigit(portText);
-    if (testPort.portOpen())
-        testPort.setPortOpen(false);
+    if (testPort.isOpen())
+        testPort.setOpen(false);
     // The main port is freed for the test and taken up again after it, however
     // the test ends, so caller ID goes on working.
-    const bool mainInUse = mainPort.portOpen() || mainPort.reopening();
+    const bool mainInUse = mainPort.isOpen() || mainPort.reopening();
     if (mainInUse)
-        mainPort.setPortOpen(false);
+        mainPort.setOpen(false);
     const auto takeUpMainPort = qScopeGuard([&] {
         if (mainInUse)
             mainPort.reopen();
     });
     setLineParameters(testPort);
-    testPort.setCommPort(strToInt(digit));
+    testPort.setPortNumber(strToInt(digit));
 
     try {
-        testPort.setPortOpen(true);
+        testPort.setOpen(true);
         msg::inform(QCoreApplication::translate("LineSettingsDialog", "此端口正常"));
-        testPort.setPortOpen(false);
+        testPort.setOpen(false);
     } catch (const Failure &) {
-        testPort.setPortOpen(false);
+        testPort.setOpen(false);
         msg::inform(QCoreApplication::translate("LineSettingsDialog", "无效的端口号,不可使用"));
     }
 }

@@ -20,9 +20,10 @@ namespace {
 constexpr int OuterWidth = 375;
 constexpr int OuterHeight = 268;
 
-QRadioButton *ringButton(QWidget *parent, const QString &caption, int top)
+QRadioButton *ringButton(QWidget *parent, const char *name, const QString &caption, int top)
 {
     auto *button = new QRadioButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
     button->setGeometry(72, top, 113, 17);
     return button;
 }
@@ -31,7 +32,7 @@ QRadioButton *ringButton(QWidget *parent, const QString &caption, int top)
 
 RingDialog::RingDialog(RingPlayer &ringPlayer, QWidget *parent) : QDialog(parent), m_ringPlayer(ringPlayer)
 {
-    setObjectName(QStringLiteral("Form8"));
+    setObjectName(QStringLiteral("ringDialog"));
     setWindowTitle(tr("来电铃声设置"));
     setFont(songTi12());
     setOuterSize(this, OuterWidth, OuterHeight);
@@ -39,23 +40,26 @@ RingDialog::RingDialog(RingPlayer &ringPlayer, QWidget *parent) : QDialog(parent
 
     // Siblings without a group box: Qt makes radio buttons of one parent
     // exclusive among themselves.
-    rb1 = ringButton(this, tr("铃声1"), 56);
-    rb2 = ringButton(this, tr("铃声2"), 88);
-    rb3 = ringButton(this, tr("铃声3"), 120);
-    rb2->setChecked(true);
-    Button3 = placedButton(this, tr("试听您选择的铃声"), 208, 88, 121);
-    Button1 = placedButton(this, tr("确定"), 88, 176);
-    Button2 = placedButton(this, tr("退出"), 224, 176);
+    m_ring1Button = ringButton(this, "ring1Button", tr("铃声1"), 56);
+    m_ring2Button = ringButton(this, "ring2Button", tr("铃声2"), 88);
+    m_ring3Button = ringButton(this, "ring3Button", tr("铃声3"), 120);
+    m_ring2Button->setChecked(true);
+    QPushButton *preview = placedButton(this, tr("试听您选择的铃声"), 208, 88, 121);
+    preview->setObjectName(QStringLiteral("previewButton"));
+    QPushButton *save = placedButton(this, tr("确定"), 88, 176);
+    save->setObjectName(QStringLiteral("saveButton"));
+    QPushButton *exit = placedButton(this, tr("退出"), 224, 176);
+    exit->setObjectName(QStringLiteral("exitButton"));
 
-    setTabOrder(Button1, Button2);
-    setTabOrder(Button2, rb1);
-    setTabOrder(rb1, rb2);
-    setTabOrder(rb2, rb3);
-    setTabOrder(rb3, Button3);
+    setTabOrder(save, exit);
+    setTabOrder(exit, m_ring1Button);
+    setTabOrder(m_ring1Button, m_ring2Button);
+    setTabOrder(m_ring2Button, m_ring3Button);
+    setTabOrder(m_ring3Button, preview);
 
-    connect(Button3, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
-    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
+    connect(preview, &QPushButton::clicked, this, [this] { guarded([this] { onPreviewClicked(); }); });
+    connect(save, &QPushButton::clicked, this, [this] { guarded([this] { onSaveClicked(); }); });
+    connect(exit, &QPushButton::clicked, this, [this] { guarded([this] { close(); }); });
 }
 
 void RingDialog::showFromMenu()
@@ -67,11 +71,11 @@ void RingDialog::showFromMenu()
 
 QString RingDialog::ringNumber() const
 {
-    if (rb1->isChecked())
+    if (m_ring1Button->isChecked())
         return QStringLiteral("1");
-    if (rb2->isChecked())
+    if (m_ring2Button->isChecked())
         return QStringLiteral("2");
-    if (rb3->isChecked())
+    if (m_ring3Button->isChecked())
         return QStringLiteral("3");
     return {};
 }
@@ -79,38 +83,34 @@ QString RingDialog::ringNumber() const
 void RingDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    guarded([this] { FormShow(); });
+    guarded([this] { showStoredRing(); });
 }
 
-void RingDialog::FormShow()
+void RingDialog::showStoredRing()
 {
     // Unchecked first, so a failed lookup leaves no ring checked.
     checkRing({});
     checkRing(currentRingCode(*dm->ADOQuerychange));
 }
 
-void RingDialog::Button3Click()
+void RingDialog::onPreviewClicked()
 {
     m_ringPlayer.play(ringFileName(ringNumber()));
 }
 
-void RingDialog::Button1Click()
+void RingDialog::onSaveClicked()
 {
     const QString n = ringNumber();
     saveRingChoice(dm->ADOConnection1, *dm->ADOQuerychange, n);
     msg::inform(tr("您选择的是铃声%1,已成功保存").arg(n));
 }
 
-void RingDialog::Button2Click()
-{
-    close();
-}
-
 // Checks the button of `code` and unchecks the others; a code other than
 // "1" to "3" leaves all three unchecked.
 void RingDialog::checkRing(const QString &code)
 {
-    const std::pair<QRadioButton *, const char *> buttons[] = {{rb1, "1"}, {rb2, "2"}, {rb3, "3"}};
+    const std::pair<QRadioButton *, const char *> buttons[] = {
+        {m_ring1Button, "1"}, {m_ring2Button, "2"}, {m_ring3Button, "3"}};
     for (const auto &[button, buttonCode] : buttons) {
         // Exclusive radio buttons refuse to uncheck the checked one.
         button->setAutoExclusive(false);

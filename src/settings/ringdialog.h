@@ -2,16 +2,15 @@
 
 #include <QDialog>
 
-class QPushButton;
 class QRadioButton;
 
 namespace corvane {
 
 class RingPlayer;
 
-// Form8: the choice of one of three ring sounds, with a preview. Modeless, so
-// it can stay open beside the main window. Uses the data module dm; the
-// preview plays through the program's ring player.
+// The choice of one of three ring sounds, with a preview. Modeless, so it can
+// stay open beside the main window. Reads and stores the choice through the
+// data module; the preview plays through the program's ring player.
 class RingDialog : public QDialog
 {
     Q_OBJECT
@@ -25,24 +24,18 @@ public:
     // checked.
     QString ringNumber() const;
 
-    QRadioButton *rb1;
-    QRadioButton *rb2;
-    QRadioButton *rb3;
-    QPushButton *Button3;
-    QPushButton *Button1;
-    QPushButton *Button2;
-
-    void FormShow();
-    void Button3Click();
-    void Button1Click();
-    void Button2Click();
-
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void showStoredRing();
+    void onPreviewClicked();
+    void onSaveClicked();
     void checkRing(const QString &code);
 
+    QRadioButton *m_ring1Button;
+    QRadioButton *m_ring2Button;
+    QRadioButton *m_ring3Button;
     RingPlayer &m_ringPlayer;
 };
 

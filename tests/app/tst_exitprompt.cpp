@@ -1,7 +1,7 @@
 // Ending the program while the customer entry form holds a row typed and not
 // saved: the question, and what each answer does, on every way out.
 
-#include "app/appwindows.h"
+#include "app/application.h"
 #include "app/mainwindow.h"
 #include "records/customerentryform.h"
 #include "records/datamodule.h"
@@ -27,8 +27,11 @@ class TestExitPrompt : public QObject
     std::unique_ptr<test::ProgramFolder> m_folder;
     std::unique_ptr<test::MessageCapture> m_capture;
 
-    MainWindow &w() { return *windows().Frm_main; }
-    CustomerEntryForm &form() { return *windows().Form3; }
+    std::unique_ptr<Application> m_app;
+
+    MainWindow &w() { return m_app->mainWindow(); }
+    CustomerEntryForm &form() { return m_app->customerEntryForm(); }
+    void chooseExit() { test::child<QAction>(w(), "exitAction")->trigger(); }
 
     // A new customer typed into the form shown beside the main window, as
     // after "保存新号码", and left unsaved.
@@ -93,7 +96,7 @@ private Q_SLOTS:
     {
         m_folder = std::make_unique<test::ProgramFolder>();
         m_capture = std::make_unique<test::MessageCapture>();
-        createWindows();
+        m_app = std::make_unique<Application>();
         // Shown as at start-up; without a zel.ini the set-up ends in its error box.
         w().show();
         QList<msg::Box> shown;
@@ -102,7 +105,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        destroyWindows();
+        m_app.reset();
         m_capture.reset();
         m_folder.reset();
     }
@@ -111,7 +114,7 @@ private Q_SLOTS:
     {
         form().saveNewNumber(QString());
         QVERIFY(!form().hasChangedRow());
-        QVERIFY(quitsAfter([this] { w().N3->trigger(); }));
+        QVERIFY(quitsAfter([this] { chooseExit(); }));
         QVERIFY(m_capture->take().isEmpty());
     }
 
@@ -119,7 +122,7 @@ private Q_SLOTS:
     {
         typeNewCustomer();
         m_capture->answer(msg::Answer::Yes);
-        QVERIFY(quitsAfter([this] { w().N3->trigger(); }));
+        QVERIFY(quitsAfter([this] { chooseExit(); }));
         const msg::Box question = onlyQuestion();
         QCOMPARE(question.text, QStringLiteral("客户资料尚未保存，是否保存？"));
         QCOMPARE(question.buttons, msg::Buttons::YesNoCancel);
@@ -135,7 +138,7 @@ private Q_SLOTS:
                                     "begin select raise(abort, 'disk full'); end"));
         typeNewCustomer();
         m_capture->answer(msg::Answer::Yes);
-        QVERIFY(!quitsAfter([this] { w().N3->trigger(); }));
+        QVERIFY(!quitsAfter([this] { chooseExit(); }));
         const QList<msg::Box> shown = m_capture->take();
         QCOMPARE(shown.size(), 2);
         QCOMPARE(shown[1].icon, msg::Icon::Error);
@@ -151,7 +154,7 @@ private Q_SLOTS:
     {
         typeNewCustomer();
         m_capture->answer(msg::Answer::No);
-        QVERIFY(quitsAfter([this] { w().N3->trigger(); }));
+        QVERIFY(quitsAfter([this] { chooseExit(); }));
         QCOMPARE(onlyQuestion().text, QStringLiteral("客户资料尚未保存，是否保存？"));
         QVERIFY(storedCodes().isEmpty());
         QVERIFY(!form().isEditLook());
@@ -161,7 +164,7 @@ private Q_SLOTS:
     {
         typeNewCustomer();
         m_capture->answer(msg::Answer::Cancel);
-        QVERIFY(!quitsAfter([this] { w().N3->trigger(); }));
+        QVERIFY(!quitsAfter([this] { chooseExit(); }));
         QCOMPARE(onlyQuestion().buttons, msg::Buttons::YesNoCancel);
         QVERIFY(form().hasChangedRow());
         QVERIFY(storedCodes().isEmpty());

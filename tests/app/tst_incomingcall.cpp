@@ -2,18 +2,18 @@
 // fake modem on a pseudo-terminal, the program's windows as start-up makes
 // them, a real tel.mdb, and the ring player recorded.
 
-#include "app/appwindows.h"
+#include "app/application.h"
 #include "app/mainwindow.h"
+#include "modemsim.h"
 #include "platform/guard.h"
-#include "records/customerentryform.h"
-#include "records/dbedit.h"
 #include "platform/programfolder.h"
 #include "platform/serialcontrol.h"
 #include "platform/timer.h"
+#include "records/customerentryform.h"
 #include "records/datamodule.h"
-#include "settings/linesettingsdialog.h"
-#include "modemsim.h"
+#include "records/dbedit.h"
 #include "ringrecorder.h"
+#include "settings/linesettingsdialog.h"
 #include "testsupport.h"
 
 #include <QComboBox>
@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -57,7 +58,10 @@ public:
             qWarning() << q.lastError().text();
         return q;
     }
-    int count(const QString &table) { return scalar(QStringLiteral("select count(*) from ") + table).toInt(); }
+    int count(const QString &table)
+    {
+        return scalar(QStringLiteral("select count(*) from ") + table).toInt();
+    }
     QVariant scalar(const QString &statement)
     {
         QSqlQuery q = run(statement);
@@ -66,8 +70,9 @@ public:
     void addCustomer(const QStringList &v)
     {
         QSqlQuery q(QSqlDatabase::database(m_name));
-        q.prepare(QStringLiteral("insert into customer(customercode,customername,address,code,person,tel,email,qq) "
-                                 "values(?,?,?,?,?,?,?,?)"));
+        q.prepare(
+            QStringLiteral("insert into customer(customercode,customername,address,code,person,tel,email,qq) "
+                           "values(?,?,?,?,?,?,?,?)"));
         for (const QString &value : v)
             q.addBindValue(value);
         QVERIFY(q.exec());
@@ -89,7 +94,11 @@ class TestIncomingCall : public QObject
     std::unique_ptr<Sql> m_sql;
     std::unique_ptr<test::RingRecorder> m_rings;
 
-    MainWindow &w() { return *windows().Frm_main; }
+    std::unique_ptr<Application> m_app;
+
+    MainWindow &w() { return m_app->mainWindow(); }
+    QLineEdit *edit(const char *name) { return test::child<QLineEdit>(w(), name); }
+    Timer *timer(const char *name) { return test::child<Timer>(w(), name); }
     // The modem sends the report; the whole sequence has run once the receive
     // handler has noted the count of what arrived.
     void send(const QString &text)
@@ -98,9 +107,9 @@ class TestIncomingCall : public QObject
         escaped.replace(QStringLiteral("\\"), QStringLiteral("\\\\"))
             .replace(QStringLiteral("\r"), QStringLiteral("\\r"))
             .replace(QStringLiteral("\n"), QStringLiteral("\\n"));
-        w().Edit1->clear();
+        QSignalSpy arrived(&w(), &MainWindow::lineDataArrived);
         QVERIFY(m_modem->command(QStringLiteral("send ") + escaped));
-        QTRY_VERIFY(!w().Edit1->text().isEmpty());
+        QTRY_VERIFY(!arrived.isEmpty());
     }
     void call(const QString &number, const QString &time = QStringLiteral("1405"))
     {
@@ -109,8 +118,9 @@ class TestIncomingCall : public QObject
     QStringList customerEdits()
     {
         QStringList texts;
-        for (QLineEdit *e : {w().Edit3, w().Edit4, w().Edit5, w().Edit6, w().Edit7, w().Edit8, w().Edit9, w().Edit10})
-            texts.append(e->text());
+        for (const char *name : {"customerCodeEdit", "postcodeEdit", "contactEdit", "telEdit",
+                                 "customerNameEdit", "qqEdit", "emailEdit", "addressEdit"})
+            texts.append(edit(name)->text());
         return texts;
     }
 
@@ -120,12 +130,12 @@ private Q_SLOTS:
         m_folder = std::make_unique<test::ProgramFolder>();
         m_capture = std::make_unique<test::MessageCapture>();
         m_modem = std::make_unique<test::ModemSim>();
-        m_folder->writeFile(QStringLiteral("zel.ini"),
-                            "[zel]\r\nfather=com1\r\n[ports]\r\ncom1=" + m_modem->devicePath().toUtf8() + "\r\n");
-        createWindows();
+        m_folder->writeFile(QStringLiteral("zel.ini"), "[zel]\r\nfather=com1\r\n[ports]\r\ncom1=" +
+                                                           m_modem->devicePath().toUtf8() + "\r\n");
+        m_app = std::make_unique<Application>();
         // Shown as at start-up: the show handler opens the port.
         w().show();
-        QTRY_VERIFY(w().MSComm1->portOpen());
+        QTRY_VERIFY(w().serialPort().isOpen());
         QVERIFY(m_capture->take().isEmpty());
         m_sql = std::make_unique<Sql>(m_folder->file(QStringLiteral("tel.mdb")));
         m_sql->addCustomer({QStringLiteral("C001"), QStringLiteral("张三五金店"), QStringLiteral("人民路1号"),
@@ -135,7 +145,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        destroyWindows();
+        m_app.reset();
         m_rings.reset();
         m_modem.reset();
         m_sql.reset();
@@ -147,15 +157,17 @@ private Q_SLOTS:
     {
         call(QStringLiteral("5551234"));
         const QString year = QString::number(QDate::currentDate().year());
-        QCOMPARE(w().Edit2->text(), QStringLiteral("5551234"));
-        QCOMPARE(w().Edit11->text(), year + QStringLiteral("-03-21"));
-        QCOMPARE(w().Edit12->text(), QStringLiteral("14:05"));
-        QCOMPARE(customerEdits(),
-                 (QStringList{QStringLiteral("C001"), QStringLiteral("510000"), QStringLiteral("张三"),
-                              QStringLiteral("5551234"), QStringLiteral("张三五金店"), QStringLiteral("10001"),
-                              QStringLiteral("z@example.com"), QStringLiteral("人民路1号")}));
+        QCOMPARE(edit("numberEdit")->text(), QStringLiteral("5551234"));
+        QCOMPARE(edit("callDateEdit")->text(), year + QStringLiteral("-03-21"));
+        QCOMPARE(edit("callTimeEdit")->text(), QStringLiteral("14:05"));
+        QCOMPARE(
+            customerEdits(),
+            (QStringList{QStringLiteral("C001"), QStringLiteral("510000"), QStringLiteral("张三"),
+                         QStringLiteral("5551234"), QStringLiteral("张三五金店"), QStringLiteral("10001"),
+                         QStringLiteral("z@example.com"), QStringLiteral("人民路1号")}));
         QCOMPARE(m_sql->count(QStringLiteral("detail")), 1);
-        QSqlQuery row = m_sql->run(QStringLiteral("select adate,atime,tel,customercode,customername from detail"));
+        QSqlQuery row =
+            m_sql->run(QStringLiteral("select adate,atime,tel,customercode,customername from detail"));
         QVERIFY(row.next());
         QCOMPARE(row.value(0).toString(), year + QStringLiteral("-03-21"));
         QCOMPARE(row.value(1).toString(), QStringLiteral("14:05"));
@@ -164,8 +176,8 @@ private Q_SLOTS:
         QCOMPARE(row.value(4).toString(), QStringLiteral("张三五金店"));
         QVERIFY(m_capture->take().isEmpty());
         QTRY_COMPARE(m_rings->files(), QStringList{m_folder->file(QStringLiteral("ringin1.wav"))});
-        QVERIFY(w().Timer1->enabled());
-        QVERIFY(w().Timer2->enabled());
+        QVERIFY(timer("repeatRingTimer")->enabled());
+        QVERIFY(timer("ringPeriodTimer")->enabled());
     }
 
     void newNumberAsksToSaveAndKeepsThePreviousCustomer()
@@ -175,10 +187,10 @@ private Q_SLOTS:
         call(QStringLiteral("88888888"));
         QCOMPARE(m_capture->takeTexts(),
                  QStringList{QStringLiteral("此号码为新号码，如果要保存的话请点击<保存新号码>按钮")});
-        QCOMPARE(w().Edit2->text(), QStringLiteral("88888888"));
+        QCOMPARE(edit("numberEdit")->text(), QStringLiteral("88888888"));
         QCOMPARE(customerEdits(), previous);
         QCOMPARE(m_sql->count(QStringLiteral("detail")), 1);
-        QVERIFY(w().Timer1->enabled());
+        QVERIFY(timer("repeatRingTimer")->enabled());
     }
 
     // A NAME, MESG or a late DATE line after the number belongs to no number:
@@ -188,28 +200,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::newRow("NAME") << report(QStringLiteral("5551234\r\nNAME = ZHANG SAN"));
         QTest::newRow("NAME and MESG") << report(QStringLiteral("5551234\r\nNAME = ZHANG\r\nMESG = 0102AB"));
-        QTest::newRow("number first") << QStringLiteral("\r\nNMBR = 5551234\r\nDATE = 0321\r\nTIME = 1405\r\n\r\n");
+        QTest::newRow("number first")
+            << QStringLiteral("\r\nNMBR = 5551234\r\nDATE = 0321\r\nTIME = 1405\r\n\r\n");
     }
     void linesAfterTheNumberAreNotPartOfIt()
     {
         QFETCH(QString, text);
         send(text);
-        QCOMPARE(w().Edit2->text(), QStringLiteral("5551234"));
-        QCOMPARE(w().Edit3->text(), QStringLiteral("C001"));
-        QCOMPARE(m_sql->scalar(QStringLiteral("select group_concat(tel || '/' || atime) from detail")).toString(),
-                 QStringLiteral("5551234/14:05"));
+        QCOMPARE(edit("numberEdit")->text(), QStringLiteral("5551234"));
+        QCOMPARE(edit("customerCodeEdit")->text(), QStringLiteral("C001"));
+        QCOMPARE(
+            m_sql->scalar(QStringLiteral("select group_concat(tel || '/' || atime) from detail")).toString(),
+            QStringLiteral("5551234/14:05"));
         QVERIFY(m_capture->take().isEmpty());
 
         // Saving the shown number hands the entry form the plain number.
-        w().BitBtn1Click();
-        QCOMPARE(w().Edit2->text(), QString());
-        QCOMPARE(windows().Form3->DBEdit6->text(), QStringLiteral("5551234"));
+        test::child<QPushButton>(w(), "BitBtnSaveNewNumber")->click();
+        QCOMPARE(edit("numberEdit")->text(), QString());
+        QCOMPARE(m_app->customerEntryForm().DBEdit6->text(), QStringLiteral("5551234"));
     }
 
     void anEmptyNumberIsNotLookedUp()
     {
         send(report(QStringLiteral("\r\nNAME = WITHHELD")));
-        QCOMPARE(w().Edit2->text(), QString());
+        QCOMPARE(edit("numberEdit")->text(), QString());
         QVERIFY(m_capture->take().isEmpty());
         QCOMPARE(m_sql->count(QStringLiteral("detail")), 0);
     }
@@ -228,8 +242,8 @@ private Q_SLOTS:
                  QStringLiteral("14:05,14:09"));
 
         // Once the number field is emptied, even a repeated report is looked up again.
-        w().BitBtn1Click();
-        QCOMPARE(w().Edit2->text(), QString());
+        test::child<QPushButton>(w(), "BitBtnSaveNewNumber")->click();
+        QCOMPARE(edit("numberEdit")->text(), QString());
         call(QStringLiteral("5551234"), QStringLiteral("1409"));
         QCOMPARE(m_sql->count(QStringLiteral("detail")), 3);
         QVERIFY(m_capture->take().isEmpty());
@@ -255,13 +269,13 @@ private Q_SLOTS:
         call(QStringLiteral("5551234"));
         QVERIFY(m_rings->sounding());
         QCOMPARE(m_rings->count(), 1);
-        QCOMPARE(w().Edit2->text(), QStringLiteral("5551234"));
-        QCOMPARE(w().Edit10->text(), QStringLiteral("人民路1号"));
+        QCOMPARE(edit("numberEdit")->text(), QStringLiteral("5551234"));
+        QCOMPARE(edit("addressEdit")->text(), QStringLiteral("人民路1号"));
         QCOMPARE(m_sql->count(QStringLiteral("detail")), 1);
         QVERIFY(w().isVisible());
-        QVERIFY(w().Timer2->enabled());
+        QVERIFY(timer("ringPeriodTimer")->enabled());
 
-        // Timer1's tick at 3 s waits for the ring that sounds.
+        // The repeat ring's tick at 3 s waits for the ring that sounds.
         QTest::qWait(3500);
         QCOMPARE(m_rings->count(), 1);
         m_rings->setRingLength(0);
@@ -279,7 +293,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("lookupFails");
         QTest::newRow("ring table dropped") << QStringLiteral("drop table ring") << false;
         QTest::newRow("ring table without code")
-            << QStringLiteral("drop table ring; create table ring(bz text); insert into ring values('1')") << false;
+            << QStringLiteral("drop table ring; create table ring(bz text); insert into ring values('1')")
+            << false;
         QTest::newRow("customer table dropped too")
             << QStringLiteral("drop table ring; drop table customer") << true;
     }
@@ -290,7 +305,7 @@ private Q_SLOTS:
         for (const QString &statement : damage.split(QStringLiteral("; ")))
             m_sql->run(statement);
         call(QStringLiteral("5551234"));
-        QCOMPARE(w().Edit2->text(), QStringLiteral("5551234"));
+        QCOMPARE(edit("numberEdit")->text(), QStringLiteral("5551234"));
         QTRY_COMPARE(m_rings->files(), QStringList{QString()});
         const QList<msg::Box> shown = m_capture->take();
         if (lookupFails) {
@@ -299,21 +314,30 @@ private Q_SLOTS:
             return;
         }
         QVERIFY(shown.isEmpty());
-        QCOMPARE(w().Edit3->text(), QStringLiteral("C001"));
+        QCOMPARE(edit("customerCodeEdit")->text(), QStringLiteral("C001"));
         QCOMPARE(m_sql->count(QStringLiteral("detail")), 1);
-        QVERIFY(w().Timer2->enabled());
+        QVERIFY(timer("ringPeriodTimer")->enabled());
     }
 
     void longValuesShowFromTheirFirstCharacter()
     {
         // Sixty characters: far wider than the name and address fields.
-        const QString name = QStringLiteral("深圳市南山区科技园高新技术产业有限公司第一分公司").repeated(3).left(60);
-        const QString address = QStringLiteral("广东省深圳市南山区科技园南区高新南一道二十八号").repeated(3).left(60);
-        m_sql->addCustomer({QStringLiteral("C060"), name, address, {}, {}, QStringLiteral("5556060"),
-                            QStringLiteral("a.very.long.mailbox.name.for.the.accounts.department@example.com"), {}});
+        const QString name =
+            QStringLiteral("深圳市南山区科技园高新技术产业有限公司第一分公司").repeated(3).left(60);
+        const QString address =
+            QStringLiteral("广东省深圳市南山区科技园南区高新南一道二十八号").repeated(3).left(60);
+        m_sql->addCustomer(
+            {QStringLiteral("C060"),
+             name,
+             address,
+             {},
+             {},
+             QStringLiteral("5556060"),
+             QStringLiteral("a.very.long.mailbox.name.for.the.accounts.department@example.com"),
+             {}});
         call(QStringLiteral("5556060"));
-        QCOMPARE(w().Edit7->text(), name);
-        for (QLineEdit *e : {w().Edit7, w().Edit9, w().Edit10}) {
+        QCOMPARE(edit("customerNameEdit")->text(), name);
+        for (QLineEdit *e : {edit("customerNameEdit"), edit("emailEdit"), edit("addressEdit")}) {
             QCOMPARE(e->cursorPosition(), 0);
             QVERIFY2(test::showsTextFromStart(e), qPrintable(e->objectName()));
         }
@@ -322,10 +346,12 @@ private Q_SLOTS:
 
     void twoCustomersWithOneNumberShowAndLogTheFirst()
     {
-        m_sql->addCustomer({QStringLiteral("C002"), QStringLiteral("李四"), {}, {}, {}, QStringLiteral("5551234"), {}, {}});
+        m_sql->addCustomer(
+            {QStringLiteral("C002"), QStringLiteral("李四"), {}, {}, {}, QStringLiteral("5551234"), {}, {}});
         call(QStringLiteral("5551234"));
-        QCOMPARE(w().Edit3->text(), QStringLiteral("C001"));
-        QCOMPARE(m_sql->scalar(QStringLiteral("select customercode from detail")).toString(), QStringLiteral("C001"));
+        QCOMPARE(edit("customerCodeEdit")->text(), QStringLiteral("C001"));
+        QCOMPARE(m_sql->scalar(QStringLiteral("select customercode from detail")).toString(),
+                 QStringLiteral("C001"));
     }
 
     void oddNumbersAreLookedUpSafely()
@@ -333,8 +359,9 @@ private Q_SLOTS:
         const QString odd = QStringLiteral("55'12\\ -- %");
         m_sql->addCustomer({QStringLiteral("Q'1"), QStringLiteral("O'Hara"), {}, {}, {}, odd, {}, {}});
         call(odd);
-        QCOMPARE(w().Edit3->text(), QStringLiteral("Q'1"));
-        QCOMPARE(m_sql->scalar(QStringLiteral("select customername from detail")).toString(), QStringLiteral("O'Hara"));
+        QCOMPARE(edit("customerCodeEdit")->text(), QStringLiteral("Q'1"));
+        QCOMPARE(m_sql->scalar(QStringLiteral("select customername from detail")).toString(),
+                 QStringLiteral("O'Hara"));
         QCOMPARE(m_sql->count(QStringLiteral("customer")), 2);
     }
 
@@ -350,18 +377,20 @@ private Q_SLOTS:
     // it; the row is kept and written after it, before the next call's.
     void aCallWhileTheDatabaseIsLockedIsShownAndLoggedAfterTheLock()
     {
-        m_sql->addCustomer({QStringLiteral("C003"), QStringLiteral("王五"), {}, {}, {}, QStringLiteral("6660000"), {}, {}});
+        m_sql->addCustomer(
+            {QStringLiteral("C003"), QStringLiteral("王五"), {}, {}, {}, QStringLiteral("6660000"), {}, {}});
         call(QStringLiteral("5551234"));
         const QString journal = m_folder->file(QStringLiteral("calls.journal"));
         {
             Sql locker(m_folder->file(QStringLiteral("tel.mdb")));
             locker.run(QStringLiteral("begin exclusive"));
             call(QStringLiteral("6660000"));
-            QCOMPARE(w().Edit3->text(), QStringLiteral("C003"));
+            QCOMPARE(edit("customerCodeEdit")->text(), QStringLiteral("C003"));
             QCOMPARE(m_capture->takeTexts(),
-                     QStringList{QStringLiteral("数据库暂时无法写入，来电记录已保存在备用文件中，数据库恢复后将自动写入。")});
+                     QStringList{QStringLiteral(
+                         "数据库暂时无法写入，来电记录已保存在备用文件中，数据库恢复后将自动写入。")});
             QVERIFY(QFile::exists(journal));
-            QVERIFY(w().Timer2->enabled());
+            QVERIFY(timer("ringPeriodTimer")->enabled());
             locker.run(QStringLiteral("rollback"));
         }
 
@@ -371,7 +400,8 @@ private Q_SLOTS:
         QStringList tels;
         while (rows.next())
             tels.append(rows.value(0).toString());
-        QCOMPARE(tels, (QStringList{QStringLiteral("5551234"), QStringLiteral("6660000"), QStringLiteral("5551234")}));
+        QCOMPARE(tels, (QStringList{QStringLiteral("5551234"), QStringLiteral("6660000"),
+                                    QStringLiteral("5551234")}));
         QVERIFY(!QFile::exists(journal));
         QVERIFY(m_capture->take().isEmpty());
     }
@@ -379,7 +409,7 @@ private Q_SLOTS:
     void theRingRepeatsEveryThreeSecondsForNineSeconds()
     {
         call(QStringLiteral("5551234"));
-        QTRY_VERIFY_WITH_TIMEOUT(!w().Timer2->enabled(), 12000);
+        QTRY_VERIFY_WITH_TIMEOUT(!timer("ringPeriodTimer")->enabled(), 12000);
         QTest::qWait(3500);
         // The first ring, then two or three repeats about 3 s apart.
         const QList<test::RingRecorder::Ring> rings = m_rings->rings();
@@ -397,7 +427,7 @@ private Q_SLOTS:
         // The shop chooses another ring in the middle of the cycle.
         m_sql->run(QStringLiteral("update ring set bz=case code when '2' then '1' else '0' end"));
         call(QStringLiteral("88888888"));
-        QTRY_VERIFY_WITH_TIMEOUT(!w().Timer2->enabled(), 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(!timer("ringPeriodTimer")->enabled(), 8000);
         QTest::qWait(3500);
         const QList<test::RingRecorder::Ring> rings = m_rings->rings();
         QVERIFY(rings.last().startedMs < start + 9400);
@@ -411,13 +441,13 @@ private Q_SLOTS:
     // main window then takes it up again and the next call is logged.
     void aCallIsLoggedAfterThePortTest()
     {
-        LineSettingsDialog &settings = *windows().Frm_sz;
+        LineSettingsDialog &settings = m_app->lineSettingsDialog();
         settings.show();
-        settings.ComboBox1->setEditText(QStringLiteral("com1"));
-        settings.Button3->click();
+        test::child<QComboBox>(settings, "portBox")->setEditText(QStringLiteral("com1"));
+        test::child<QPushButton>(settings, "portTestButton")->click();
         QCOMPARE(m_capture->takeTexts(), QStringList{QStringLiteral("此端口正常")});
-        settings.Button2->click();
-        QVERIFY(w().MSComm1->portOpen());
+        test::child<QPushButton>(settings, "exitButton")->click();
+        QVERIFY(w().serialPort().isOpen());
         call(QStringLiteral("5551234"));
         QCOMPARE(m_sql->count(QStringLiteral("detail")), 1);
         QVERIFY(m_capture->take().isEmpty());

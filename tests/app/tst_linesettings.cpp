@@ -1,4 +1,4 @@
-#include "app/mainwindow.h"
+#include "app/lineconfig.h"
 #include "modemsim.h"
 #include "platform/failure.h"
 #include "platform/messagebox.h"
@@ -8,17 +8,17 @@
 #include "settings/linesettingsdialog.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QApplication>
 #include <QFile>
 #include <QLabel>
-#include <QMessageBox>
-#include <QStyle>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStringEncoder>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -111,6 +111,27 @@ bool isWritable(const QString &path, bool isFolder)
     return writable;
 }
 
+QComboBox *portBox(const LineSettingsDialog &dialog)
+{
+    return test::child<QComboBox>(dialog, "portBox");
+}
+
+QComboBox *modeBox(const LineSettingsDialog &dialog)
+{
+    return test::child<QComboBox>(dialog, "modeBox");
+}
+
+void click(const LineSettingsDialog &dialog, const char *button)
+{
+    test::child<QPushButton>(dialog, button)->click();
+}
+
+// The port the dialog's test opens.
+SerialControl *testPort(const LineSettingsDialog &dialog)
+{
+    return test::child<SerialControl>(dialog, "testPort");
+}
+
 constexpr int ProgramEnded = 0;
 constexpr int DialogStayedOpen = 7;
 
@@ -122,9 +143,9 @@ int saveThroughDialog(LineSettingsDialog &dialog, const QString &port, const QSt
 {
     QTimer::singleShot(0, &dialog, [&] {
         QTimer::singleShot(50, &dialog, [&] {
-            dialog.ComboBox1->setEditText(port);
-            dialog.ComboBox2->setEditText(mode);
-            dialog.Button1->click();
+            portBox(dialog)->setEditText(port);
+            modeBox(dialog)->setEditText(mode);
+            click(dialog, "saveButton");
             QTimer::singleShot(300, &dialog, [&] {
                 const bool open = dialog.isVisible();
                 dialog.close();
@@ -140,8 +161,8 @@ int saveThroughDialog(LineSettingsDialog &dialog, const QString &port, const QSt
 void openMainPort(SerialControl &port)
 {
     setLineParameters(port);
-    port.setCommPort(2);
-    port.setPortOpen(true);
+    port.setPortNumber(2);
+    port.setOpen(true);
 }
 
 } // namespace
@@ -170,22 +191,22 @@ private Q_SLOTS:
         folder.writeFile(QStringLiteral("zel.ini"), portsSection(modem));
         SerialControl mainPort;
         openMainPort(mainPort);
-        QSignalSpy received(&mainPort, &SerialControl::comm);
+        QSignalSpy received(&mainPort, &SerialControl::dataReceived);
         QSignalSpy restored(&mainPort, &SerialControl::lineRestored);
 
         test::MessageCapture capture;
         LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) { return true; });
         dialog.show();
-        dialog.ComboBox1->setEditText(portText);
+        portBox(dialog)->setEditText(portText);
         // For com2, "此端口正常" shows that the main port freed the line.
-        dialog.Button3->click();
+        click(dialog, "portTestButton");
         QCOMPARE(capture.takeTexts(), QStringList{message});
-        QVERIFY(!dialog.MSComm1->portOpen());
-        QCOMPARE(dialog.MSComm1->commPort(), portText.right(1).toInt());
+        QVERIFY(!testPort(dialog)->isOpen());
+        QCOMPARE(testPort(dialog)->portNumber(), portText.right(1).toInt());
 
         // Caller ID goes on: the main port is taken up again, without a word.
-        dialog.Button2->click();
-        QVERIFY(mainPort.portOpen());
+        click(dialog, "exitButton");
+        QVERIFY(mainPort.isOpen());
         QTRY_COMPARE(restored.count(), 1);
         QVERIFY(modem.command(QStringLiteral("call 5551234 0321 1405")));
         QTRY_VERIFY(received.count() > 0);
@@ -201,16 +222,16 @@ private Q_SLOTS:
         folder.writeFile(QStringLiteral("zel.ini"), portsSection(modem));
         SerialControl mainPort;
         setLineParameters(mainPort);
-        mainPort.setCommPort(3);
-        QVERIFY_THROWS_EXCEPTION(Failure, mainPort.setPortOpen(true));
+        mainPort.setPortNumber(3);
+        QVERIFY_THROWS_EXCEPTION(Failure, mainPort.setOpen(true));
 
         test::MessageCapture capture;
         LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) { return true; });
         dialog.show();
-        dialog.ComboBox1->setEditText(QStringLiteral("com2"));
-        dialog.Button3->click();
+        portBox(dialog)->setEditText(QStringLiteral("com2"));
+        click(dialog, "portTestButton");
         QCOMPARE(capture.takeTexts(), QStringList{QStringLiteral("此端口正常")});
-        QVERIFY(!mainPort.portOpen());
+        QVERIFY(!mainPort.isOpen());
         QVERIFY(!mainPort.reopening());
     }
 
@@ -236,14 +257,14 @@ private Q_SLOTS:
         test::MessageCapture capture;
         LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) { return true; });
         dialog.show();
-        dialog.ComboBox1->setEditText(portText);
-        dialog.Button3->click();
+        portBox(dialog)->setEditText(portText);
+        click(dialog, "portTestButton");
         const QList<msg::Box> shown = capture.take();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].text, error);
         QCOMPARE(shown[0].icon, msg::Icon::Error);
-        QVERIFY(mainPort.portOpen());
-        QVERIFY(!dialog.MSComm1->portOpen());
+        QVERIFY(mainPort.isOpen());
+        QVERIFY(!testPort(dialog)->isOpen());
     }
 
     void savingWritesBothKeysAndEndsTheProgram_data()
@@ -263,7 +284,7 @@ private Q_SLOTS:
         folder.writeFile(QStringLiteral("zel.ini"), configBefore());
         SerialControl mainPort;
         test::MessageCapture capture;
-        LineSettingsDialog dialog(mainPort, &MainWindow::WriteConfig);
+        LineSettingsDialog dialog(mainPort, &writeLineConfig);
 
         QCOMPARE(saveThroughDialog(dialog, port, mode), ProgramEnded);
         QVERIFY(!dialog.isVisible());
@@ -322,11 +343,12 @@ private Q_SLOTS:
             QSKIP("this file system cannot make the path unwritable for this user");
         SerialControl mainPort;
         test::MessageCapture capture;
-        LineSettingsDialog dialog(mainPort, &MainWindow::WriteConfig);
+        LineSettingsDialog dialog(mainPort, &writeLineConfig);
 
         QCOMPARE(saveThroughDialog(dialog, QStringLiteral("com2"), QStringLiteral("制式2")),
                  DialogStayedOpen);
-        const QString refused = QStringLiteral("配置无法保存：zel.ini无法写入（文件或文件夹只读，或磁盘已满）。");
+        const QString refused =
+            QStringLiteral("配置无法保存：zel.ini无法写入（文件或文件夹只读，或磁盘已满）。");
         QCOMPARE(capture.takeTexts(), QStringList{refused});
         QCOMPARE(configBytes(folder), configBefore());
     }
@@ -342,7 +364,8 @@ private Q_SLOTS:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         // Every instruction line ends inside the dialog, its last "，" included.
-        for (QLabel *line : {dialog.Label41, dialog.Label55, dialog.Label1}) {
+        for (const char *name : {"externalModemHint", "internalModemHint", "portTestHint"}) {
+            const QLabel *line = test::child<QLabel>(dialog, name);
             QVERIFY2(line->geometry().right() < dialog.width(), qPrintable(line->text()));
             QVERIFY2(line->wordWrap() || line->sizeHint().width() <= line->width(), qPrintable(line->text()));
         }
@@ -350,7 +373,7 @@ private Q_SLOTS:
 
         // The port test's box, shown for real, is wide enough for its caption
         // beside the frame's icon and buttons.
-        dialog.ComboBox1->setEditText(QStringLiteral("com2"));
+        portBox(dialog)->setEditText(QStringLiteral("com2"));
         QString text;
         QString caption;
         int width = 0;
@@ -366,7 +389,7 @@ private Q_SLOTS:
             test::saveScreenshot(box, QStringLiteral("port-test-box.png"));
             box->accept();
         });
-        dialog.Button3->click();
+        click(dialog, "portTestButton");
         QCOMPARE(text, QStringLiteral("此端口正常"));
         QCOMPARE(caption, applicationTitle());
         QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
@@ -380,18 +403,18 @@ private Q_SLOTS:
         SerialControl mainPort;
         LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) { return true; });
         dialog.show();
-        QCOMPARE(dialog.ComboBox1->currentText(), QString());
-        QCOMPARE(dialog.ComboBox2->currentText(), QString());
+        QCOMPARE(portBox(dialog)->currentText(), QString());
+        QCOMPARE(modeBox(dialog)->currentText(), QString());
         test::saveScreenshot(&dialog, QStringLiteral("settings-dialog.png"));
 
-        dialog.ComboBox1->setCurrentIndex(0);
-        dialog.ComboBox2->setEditText(QStringLiteral("制式3"));
+        portBox(dialog)->setCurrentIndex(0);
+        modeBox(dialog)->setEditText(QStringLiteral("制式3"));
         dialog.hide();
         dialog.show();
-        QCOMPARE(dialog.ComboBox1->currentText(), QString());
-        QCOMPARE(dialog.ComboBox2->currentText(), QString());
-        QCOMPARE(dialog.ComboBox1->count(), 8);
-        QCOMPARE(dialog.ComboBox2->itemText(1), QStringLiteral("制式2"));
+        QCOMPARE(portBox(dialog)->currentText(), QString());
+        QCOMPARE(modeBox(dialog)->currentText(), QString());
+        QCOMPARE(portBox(dialog)->count(), 8);
+        QCOMPARE(modeBox(dialog)->itemText(1), QStringLiteral("制式2"));
     }
 
     void enterInAComboBoxNeitherSavesNorAddsAnItem()
@@ -407,14 +430,14 @@ private Q_SLOTS:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         dialog.activateWindow();
-        dialog.ComboBox1->setFocus();
-        QTest::keyClicks(dialog.ComboBox1->lineEdit(), QStringLiteral("com9"));
-        QTest::keyClick(dialog.ComboBox1->lineEdit(), Qt::Key_Return);
+        portBox(dialog)->setFocus();
+        QTest::keyClicks(portBox(dialog)->lineEdit(), QStringLiteral("com9"));
+        QTest::keyClick(portBox(dialog)->lineEdit(), Qt::Key_Return);
         QCOMPARE(writes, 0);
         QCOMPARE(capture.takeTexts(), QStringList());
         QVERIFY(dialog.isVisible());
-        QCOMPARE(dialog.ComboBox1->count(), 8);
-        QCOMPARE(dialog.ComboBox1->currentText(), QStringLiteral("com9"));
+        QCOMPARE(portBox(dialog)->count(), 8);
+        QCOMPARE(portBox(dialog)->currentText(), QStringLiteral("com9"));
     }
 };
 

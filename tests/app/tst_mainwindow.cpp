@@ -1,5 +1,5 @@
-#include "app/iconset.h"
 #include "app/mainwindow.h"
+#include "app/otherwindows.h"
 #include "platform/programfolder.h"
 #include "testsupport.h"
 
@@ -17,6 +17,30 @@
 
 using namespace corvane;
 
+namespace {
+
+// The main window on its own: its menus open nothing, and nothing typed waits
+// to be saved.
+class NoOtherWindows : public OtherWindows
+{
+public:
+    void showLineSettings() override {}
+    void showRingSettings() override {}
+    void showCustomerEntry() override {}
+    void showCustomerQuery() override {}
+    void showCallLog() override {}
+    void showHelp() override {}
+    void enterNewNumber(const QString &) override {}
+    bool settleUnsavedEntry(bool) override { return true; }
+};
+
+QAction *action(const MainWindow &w, const char *name)
+{
+    return test::child<QAction>(w, name);
+}
+
+} // namespace
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -33,33 +57,38 @@ private Q_SLOTS:
     void controlsStandWhereTheShopExpectsThem()
     {
         test::ProgramFolder folder(false);
-        MainWindow w;
+        NoOtherWindows others;
+        MainWindow w(others);
+        const auto edit = [&w](const char *name) { return test::child<QLineEdit>(w, name); };
         QCOMPARE(w.windowTitle(), QStringLiteral("Corvane"));
-        QCOMPARE(w.Panel1->height(), 73);
-        QCOMPARE(w.Edit2->geometry(), QRect(144, 12, 233, 45));
-        QCOMPARE(w.Edit2->font().pixelSize(), 32);
-        QCOMPARE(w.Edit2->font().family(), QStringLiteral("宋体"));
-        QVERIFY(w.Edit2->isReadOnly());
-        QCOMPARE(w.BitBtn1->geometry(), QRect(384, 16, 105, 41));
-        QCOMPARE(w.BitBtn1->text(), QStringLiteral("保存新号码"));
-        QCOMPARE(w.Label1->text(), QStringLiteral("您有来电显示号码："));
-        QCOMPARE(w.Label1->pos(), QPoint(8, 24));
-        QCOMPARE(w.Label1->font().pixelSize(), 14);
-        QCOMPARE(w.Label12->text(), QStringLiteral("本次来电客户完整信息如下："));
-        QCOMPARE(w.Panel2->font().pixelSize(), 14);
-        QCOMPARE(w.Edit3->geometry(), QRect(112, 48, 121, 22));
-        QCOMPARE(w.Edit8->geometry(), QRect(368, 96, 217, 22));
-        QCOMPARE(w.Edit12->geometry(), QRect(368, 264, 217, 22));
-        QCOMPARE(w.Edit10->parentWidget(), w.Panel2);
+        QCOMPARE(test::child<QFrame>(w, "callerPanel")->height(), 73);
+        QLineEdit *number = edit("numberEdit");
+        QCOMPARE(number->geometry(), QRect(144, 12, 233, 45));
+        QCOMPARE(number->font().pixelSize(), 32);
+        QCOMPARE(number->font().family(), QStringLiteral("宋体"));
+        QVERIFY(number->isReadOnly());
+        const QPushButton *save = test::child<QPushButton>(w, "BitBtnSaveNewNumber");
+        QCOMPARE(save->geometry(), QRect(384, 16, 105, 41));
+        QCOMPARE(save->text(), QStringLiteral("保存新号码"));
+        const QLabel *callerLabel = test::child<QLabel>(w, "callerLabel");
+        QCOMPARE(callerLabel->text(), QStringLiteral("您有来电显示号码："));
+        QCOMPARE(callerLabel->pos(), QPoint(8, 24));
+        QCOMPARE(callerLabel->font().pixelSize(), 14);
+        QCOMPARE(test::child<QLabel>(w, "customerHeading")->text(),
+                 QStringLiteral("本次来电客户完整信息如下："));
+        const QFrame *customerPanel = test::child<QFrame>(w, "customerPanel");
+        QCOMPARE(customerPanel->font().pixelSize(), 14);
+        QCOMPARE(edit("customerCodeEdit")->geometry(), QRect(112, 48, 121, 22));
+        QCOMPARE(edit("qqEdit")->geometry(), QRect(368, 96, 217, 22));
+        QCOMPARE(edit("callTimeEdit")->geometry(), QRect(368, 264, 217, 22));
+        QCOMPARE(edit("addressEdit")->parentWidget(), customerPanel);
         const QLabel *dateLabel = nullptr;
-        for (const QLabel *l : w.Panel2->findChildren<QLabel *>())
+        for (const QLabel *l : customerPanel->findChildren<QLabel *>())
             if (l->text() == QStringLiteral("来电日期："))
                 dateLabel = l;
         QVERIFY(dateLabel);
         QCOMPARE(dateLabel->pos(), QPoint(32, 264));
         QCOMPARE(dateLabel->palette().color(QPalette::WindowText), QColor(Qt::black));
-        QVERIFY(!w.Edit1->isVisibleTo(&w));
-        QVERIFY(!w.Label4->isVisibleTo(&w));
         // Outer size 612 x 467 less the frame allowance.
         QCOMPARE(w.size(), QSize(604, 436));
     }
@@ -67,32 +96,40 @@ private Q_SLOTS:
     void menusHoldTheirItemsAndPictures()
     {
         test::ProgramFolder folder(false);
-        MainWindow w;
-        const QList<QAction *> top = w.MainMenu1->actions();
+        NoOtherWindows others;
+        MainWindow w(others);
+        const QList<QAction *> top = w.menuBar()->actions();
         QCOMPARE(captions(top), (QStringList{QStringLiteral("[文件]"), QStringLiteral("[客户资料]"),
                                              QStringLiteral("[来电资料]"), QStringLiteral("[关于]")}));
         QCOMPARE(captions(top[0]->menu()->actions()),
-                 (QStringList{QStringLiteral("系统设置"), QStringLiteral("来电铃声设置"), QStringLiteral("退出")}));
+                 (QStringList{QStringLiteral("系统设置"), QStringLiteral("来电铃声设置"),
+                              QStringLiteral("退出")}));
         QCOMPARE(captions(top[1]->menu()->actions()),
                  (QStringList{QStringLiteral("客户资料输入"), QStringLiteral("客户资料查询")}));
         QCOMPARE(captions(top[2]->menu()->actions()), QStringList{QStringLiteral("来电祥情")});
         QCOMPARE(captions(top[3]->menu()->actions()), QStringList{QStringLiteral("帮助")});
-        QCOMPARE(captions(w.PopupMenu1->actions()), (QStringList{QStringLiteral("显示窗体"), QStringLiteral("退出")}));
+        const QMenu *trayMenu = test::child<QMenu>(w, "trayMenu");
+        QCOMPARE(captions(trayMenu->actions()),
+                 (QStringList{QStringLiteral("显示窗体"), QStringLiteral("退出")}));
 
-        const std::pair<QAction *, int> images[] = {{w.N2, 5}, {w.N10, 0}, {w.N3, 34}, {w.N5, 20}, {w.N6, 20},
-                                                    {w.N12, 4}, {w.N8, 37}, {w.n50, 36}, {w.MenuItem2, 34}};
-        for (const auto &[action, index] : images) {
-            QCOMPARE(action->property("ImageIndex").toInt(), index);
-            QVERIFY2(!w.ImageList1->image(index).isNull(), qPrintable(action->text()));
-            QCOMPARE(w.ImageList1->image(index).size(), QSize(16, 16));
+        // Every item has its 16 x 16 picture; the two "退出" items share theirs.
+        QList<QAction *> items = trayMenu->actions();
+        for (const QAction *menu : top)
+            items += menu->menu()->actions();
+        for (const QAction *item : items) {
+            QVERIFY2(!item->icon().isNull(), qPrintable(item->text()));
+            QCOMPARE(item->icon().pixmap(16, 16).size(), QSize(16, 16));
         }
+        QCOMPARE(action(w, "exitAction")->icon().pixmap(16, 16).toImage(),
+                 action(w, "trayExitAction")->icon().pixmap(16, 16).toImage());
     }
 
     void missingConfigurationShowsTheConversionError()
     {
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
-        MainWindow w;
+        NoOtherWindows others;
+        MainWindow w(others);
         w.show();
         QList<msg::Box> shown;
         QTRY_VERIFY((shown += capture.take(), !shown.isEmpty()));
@@ -102,7 +139,7 @@ private Q_SLOTS:
         QCOMPARE(shown[0].caption, applicationTitle());
         QVERIFY(w.isVisible());
         // The window stays usable: its commands still run.
-        w.n50Click();
+        action(w, "showWindowAction")->trigger();
         QVERIFY(w.isVisible());
     }
 
@@ -110,9 +147,10 @@ private Q_SLOTS:
     {
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
-        MainWindow w;
+        NoOtherWindows others;
+        MainWindow w(others);
         w.show();
-        QTimer::singleShot(50, &w, [&] { w.N3->trigger(); });
+        QTimer::singleShot(50, &w, [&] { action(w, "exitAction")->trigger(); });
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
 
@@ -126,12 +164,13 @@ private Q_SLOTS:
         // The offscreen platform has no tray host.
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
-        MainWindow w;
+        NoOtherWindows others;
+        MainWindow w(others);
         w.show();
         w.showMinimized();
         QTest::qWait(50);
         QVERIFY(w.isVisible());
-        w.n50Click();
+        action(w, "showWindowAction")->trigger();
         QVERIFY(!w.isMinimized());
     }
 
@@ -139,7 +178,8 @@ private Q_SLOTS:
     {
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
-        MainWindow w;
+        NoOtherWindows others;
+        MainWindow w(others);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         // A modeless window of the program (the ring dialog, say) worked in last,
@@ -152,14 +192,14 @@ private Q_SLOTS:
         other.show();
         other.requestActivate();
         QTRY_COMPARE(QGuiApplication::focusWindow(), &other);
-        w.wmActivateInstance();
+        w.bringForward();
         QTRY_COMPARE(QApplication::activeWindow(), &ring);
 
         // Once that window is closed, the main window comes forward.
         ring.hide();
         other.requestActivate();
         QTRY_COMPARE(QGuiApplication::focusWindow(), &other);
-        w.wmActivateInstance();
+        w.bringForward();
         QTRY_COMPARE(QApplication::activeWindow(), &w);
     }
 
@@ -167,13 +207,14 @@ private Q_SLOTS:
     {
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
-        MainWindow w;
+        NoOtherWindows others;
+        MainWindow w(others);
         w.hide();
-        w.n50Click();
+        action(w, "showWindowAction")->trigger();
         QVERIFY(w.isVisible());
         QVERIFY(!w.isMinimized());
         w.showMinimized();
-        w.n50Click();
+        action(w, "showWindowAction")->trigger();
         QVERIFY(!w.isMinimized());
 
         // Merely covered: the window the user works in keeps the focus.
@@ -181,7 +222,7 @@ private Q_SLOTS:
         other.show();
         other.activateWindow();
         QTRY_COMPARE(QApplication::activeWindow(), &other);
-        w.n50Click();
+        action(w, "showWindowAction")->trigger();
         QTest::qWait(50);
         QCOMPARE(QApplication::activeWindow(), &other);
     }

@@ -18,7 +18,7 @@ class TestCallerId : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void workedExamplePositionsAndTrace()
+    void workedExamplePositionsAndTails()
     {
         QCOMPARE(example.size(), 46);
         QCOMPARE(datePosition(example), 3);
@@ -26,11 +26,12 @@ private Q_SLOTS:
         QCOMPARE(nmbrPosition(example), 29);
         QCOMPARE(fieldPosition(example, QStringLiteral("NAME")), 0);
 
-        const CallerIdTrace trace = traceCallerIdReport(example, 46);
-        QCOMPARE(trace.label5, QStringLiteral("DATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234"));
-        QCOMPARE(trace.label15, QStringLiteral("ATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234"));
-        QCOMPARE(trace.label16, QStringLiteral("IME = 1405\r\nNMBR = 5551234"));
-        QCOMPARE(trace.label4, QStringLiteral("MBR = 5551234"));
+        QCOMPARE(trimControls(example), QStringLiteral("DATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234"));
+        QCOMPARE(fieldTail(example, 46, datePosition(example)),
+                 QStringLiteral("ATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234"));
+        QCOMPARE(fieldTail(example, 46, timePosition(example)),
+                 QStringLiteral("IME = 1405\r\nNMBR = 5551234"));
+        QCOMPARE(fieldTail(example, 46, nmbrPosition(example)), QStringLiteral("MBR = 5551234"));
     }
 
     void reports_data()
@@ -73,10 +74,11 @@ private Q_SLOTS:
                                          << 0 << "5551234"
                                          << "2026-55-51"
                                          << "55:51";
-        QTest::newRow("empty NMBR before NAME") << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = \r\nNAME = WANG\r\n"
-                                                << 0 << ""
-                                                << "2026-03-21"
-                                                << "14:05";
+        QTest::newRow("empty NMBR before NAME")
+            << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = \r\nNAME = WANG\r\n"
+            << 0 << ""
+            << "2026-03-21"
+            << "14:05";
         QTest::newRow("empty NMBR at the end") << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR =\r\n"
                                                << 0 << ""
                                                << "2026-03-21"
@@ -107,7 +109,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(int, shortBy);
-        const CallerIdReport report = ParseCallerIdReport(text, int(text.size()) - shortBy, 2026);
+        const CallerIdReport report = parseCallerIdReport(text, int(text.size()) - shortBy, 2026);
         QTEST(report.number, "number");
         QTEST(report.dateText, "dateText");
         QTEST(report.timeText, "timeText");
@@ -117,7 +119,7 @@ private Q_SLOTS:
     {
         QCOMPARE(callerIdDateText(example, 46, 987), QStringLiteral("0987-03-21"));
         const QString year = QString::number(QDate::currentDate().year());
-        QCOMPARE(ParseCallerIdReport(example, 46).dateText, year + QStringLiteral("-03-21"));
+        QCOMPARE(parseCallerIdReport(example, 46).dateText, year + QStringLiteral("-03-21"));
     }
 
     // The recogniser runs on the upper-cased text; only a to z change, so
@@ -127,7 +129,7 @@ private Q_SLOTS:
         QCOMPARE(upperAscii(QStringLiteral("nmbr = 123 \u00e9\u00ff az{")),
                  QStringLiteral("NMBR = 123 \u00e9\u00ff AZ{"));
         QVERIFY(isCallerIdReport(upperAscii(QStringLiteral("\r\nnmbr = 123\r\n"))));
-        QCOMPARE(ParseCallerIdReport(upperAscii(QStringLiteral("nmbr = 123")), 10, 2026).number,
+        QCOMPARE(parseCallerIdReport(upperAscii(QStringLiteral("nmbr = 123")), 10, 2026).number,
                  QStringLiteral("123"));
         QVERIFY(!isCallerIdReport(QStringLiteral("nmbr = 123")));
         QVERIFY(!isCallerIdReport(QStringLiteral("AT#CID=1\rOK\r\nRING\r\n")));
@@ -150,7 +152,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("dateText");
         QTest::addColumn<QString>("timeText");
         QTest::addColumn<QString>("number");
-        QTest::addColumn<QString>("label4");
+        QTest::addColumn<QString>("numberTail");
         const QString noDate = QStringLiteral("2026--");
         const QString noTime = QStringLiteral(":");
         QTest::newRow("empty text") << QString() << 0 << noDate << noTime << QString() << QString();
@@ -161,19 +163,20 @@ private Q_SLOTS:
         const QString whole = trimControls(example);
         QTest::newRow("huge") << example << INT_MAX << QStringLiteral("2026-03-21") << QStringLiteral("03:21")
                               << QStringLiteral("0321") << whole;
-        QTest::newRow("only =") << QStringLiteral("=") << 1 << noDate << noTime << QString() << QStringLiteral("=");
-        QTest::newRow("controls only") << QStringLiteral("\r\n\0\x01") << 4 << noDate << noTime << QString()
-                                       << QString();
+        QTest::newRow("only =") << QStringLiteral("=") << 1 << noDate << noTime << QString()
+                                << QStringLiteral("=");
+        QTest::newRow("controls only")
+            << QStringLiteral("\r\n\0\x01") << 4 << noDate << noTime << QString() << QString();
     }
     void degenerateCounts()
     {
         QFETCH(QString, text);
         QFETCH(int, bufferCount);
-        const CallerIdReport report = ParseCallerIdReport(text, bufferCount, 2026);
+        const CallerIdReport report = parseCallerIdReport(text, bufferCount, 2026);
         QTEST(report.dateText, "dateText");
         QTEST(report.timeText, "timeText");
         QTEST(report.number, "number");
-        QTEST(traceCallerIdReport(text, bufferCount).label4, "label4");
+        QTEST(fieldTail(text, bufferCount, nmbrPosition(text)), "numberTail");
     }
 
     void countAtOrBelowPositionGivesEmptyTail()

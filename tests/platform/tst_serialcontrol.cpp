@@ -100,7 +100,7 @@ struct Reader
 {
     explicit Reader(SerialControl &control) : control(control)
     {
-        QObject::connect(&control, &SerialControl::comm, &control, [this] {
+        QObject::connect(&control, &SerialControl::dataReceived, &control, [this] {
             counts.append(this->control.inBufferCount());
             texts.append(this->control.input());
             if (onEvent)
@@ -118,13 +118,13 @@ struct Reader
 void configure(SerialControl &control, int port = 1)
 {
     control.setInBufferSize(1024);
-    control.setInputLen(0);
+    control.setInputLength(0);
     control.setInputMode(0);
-    control.setRThreshold(1);
-    control.setRTSEnable(true);
-    control.setSettings(QStringLiteral("9600,N,8,1"));
-    control.setSThreshold(0);
-    control.setCommPort(port);
+    control.setReceiveThreshold(1);
+    control.setRtsEnabled(true);
+    control.setLineFormat(QStringLiteral("9600,N,8,1"));
+    control.setSendThreshold(0);
+    control.setPortNumber(port);
 }
 
 const QByteArray report = "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234\r\n\r\n";
@@ -162,14 +162,14 @@ private Q_SLOTS:
     {
         SerialControl control;
         configure(control);
-        QVERIFY(!control.portOpen());
-        control.setPortOpen(true);
-        QVERIFY(control.portOpen());
+        QVERIFY(!control.isOpen());
+        control.setOpen(true);
+        QVERIFY(control.isOpen());
         QCOMPARE(control.inBufferCount(), 0);
         control.output(QStringLiteral("at#cid=1\r"));
         QCOMPARE(m_pty->readAvailable(9), QByteArray("at#cid=1\r"));
-        control.setPortOpen(false);
-        QVERIFY(!control.portOpen());
+        control.setOpen(false);
+        QVERIFY(!control.isOpen());
         // The control's own message, as the generic error box shows it.
         QCOMPARE(test::failureOf([&] { control.output(QStringLiteral("at#cid=1\r")); }),
                  QStringLiteral("Operation valid only when the port is open"));
@@ -181,7 +181,7 @@ private Q_SLOTS:
     {
         SerialControl control;
         configure(control);
-        control.setPortOpen(true);
+        control.setOpen(true);
         Reader reader(control);
         control.output(QStringLiteral("at#cid=1\r"));
         QCOMPARE(m_pty->readAvailable(9), QByteArray("at#cid=1\r"));
@@ -205,8 +205,8 @@ private Q_SLOTS:
         QFETCH(int, port);
         SerialControl control;
         configure(control, port);
-        QVERIFY_THROWS_EXCEPTION(Failure, control.setPortOpen(true));
-        QVERIFY(!control.portOpen());
+        QVERIFY_THROWS_EXCEPTION(Failure, control.setOpen(true));
+        QVERIFY(!control.isOpen());
         QVERIFY_THROWS_EXCEPTION(Failure, control.output(QStringLiteral("x")));
     }
 
@@ -214,23 +214,23 @@ private Q_SLOTS:
     {
         SerialControl first;
         configure(first);
-        first.setPortOpen(true);
+        first.setOpen(true);
         SerialControl second;
         configure(second);
-        QVERIFY_THROWS_EXCEPTION(Failure, second.setPortOpen(true));
-        QVERIFY(first.portOpen());
+        QVERIFY_THROWS_EXCEPTION(Failure, second.setOpen(true));
+        QVERIFY(first.isOpen());
     }
 
     void badPropertiesRejected()
     {
         SerialControl control;
-        QVERIFY_THROWS_EXCEPTION(Failure, control.setSettings(QStringLiteral("9600,X,8,1")));
-        QVERIFY_THROWS_EXCEPTION(Failure, control.setSettings(QStringLiteral("fast")));
-        QVERIFY_THROWS_EXCEPTION(Failure, control.setSettings(QStringLiteral("9600,N,9,1")));
+        QVERIFY_THROWS_EXCEPTION(Failure, control.setLineFormat(QStringLiteral("9600,X,8,1")));
+        QVERIFY_THROWS_EXCEPTION(Failure, control.setLineFormat(QStringLiteral("fast")));
+        QVERIFY_THROWS_EXCEPTION(Failure, control.setLineFormat(QStringLiteral("9600,N,9,1")));
         QVERIFY_THROWS_EXCEPTION(Failure, control.setInBufferSize(0));
         QVERIFY_THROWS_EXCEPTION(Failure, control.setInputMode(1));
-        QVERIFY_THROWS_EXCEPTION(Failure, control.setSThreshold(1));
-        control.setSettings(QStringLiteral("1200,e,7,2"));
+        QVERIFY_THROWS_EXCEPTION(Failure, control.setSendThreshold(1));
+        control.setLineFormat(QStringLiteral("1200,e,7,2"));
     }
 
     // A report at line rate (about 1 ms a character) comes in many fragments;
@@ -239,7 +239,7 @@ private Q_SLOTS:
     {
         SerialControl control;
         configure(control);
-        control.setPortOpen(true);
+        control.setOpen(true);
         Reader reader(control);
         std::thread writer = m_pty->writePaced(report, 1040us);
         QTRY_COMPARE_WITH_TIMEOUT(reader.texts.size(), 1, 2000);
@@ -254,7 +254,7 @@ private Q_SLOTS:
     {
         SerialControl control;
         configure(control);
-        control.setPortOpen(true);
+        control.setOpen(true);
         Reader reader(control);
         std::thread writer([this] {
             m_pty->writePaced("RING\r\n", 1040us).join();
@@ -273,7 +273,7 @@ private Q_SLOTS:
     {
         SerialControl control;
         configure(control);
-        control.setPortOpen(true);
+        control.setOpen(true);
         Reader reader(control);
         QByteArray bytes(5000, '\0');
         for (int i = 0; i < bytes.size(); ++i)
@@ -291,7 +291,7 @@ private Q_SLOTS:
     {
         SerialControl control;
         configure(control);
-        control.setPortOpen(true);
+        control.setOpen(true);
         Reader reader(control);
         QByteArray bytes;
         for (int b = 0; b < 256; ++b)
@@ -306,8 +306,8 @@ private Q_SLOTS:
     {
         SerialControl control;
         configure(control);
-        control.setInputLen(4);
-        control.setPortOpen(true);
+        control.setInputLength(4);
+        control.setOpen(true);
         m_pty->write("RING\r\n");
         QTRY_COMPARE(control.inBufferCount(), 6);
         QCOMPARE(control.input(), QStringLiteral("RING"));
@@ -322,7 +322,7 @@ private Q_SLOTS:
     {
         SerialControl control;
         configure(control);
-        control.setPortOpen(true);
+        control.setOpen(true);
         Reader reader(control);
         reader.onEvent = [&] {
             if (reader.texts.size() == 1) {
@@ -342,7 +342,7 @@ private Q_SLOTS:
     {
         SerialControl control;
         configure(control);
-        control.setPortOpen(true);
+        control.setOpen(true);
         Reader reader(control);
         QSignalSpy lost(&control, &SerialControl::lineLost);
         // Received, but the line has not been quiet long enough for an event
@@ -353,7 +353,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 2000);
         QTest::qWait(200);
         QCOMPARE(lost.size(), 1);
-        QVERIFY(!control.portOpen());
+        QVERIFY(!control.isOpen());
         QVERIFY(lost.first().first().toString().contains(m_pty->path()));
         QCOMPARE(reader.all(), QStringLiteral("NMBR = 1"));
         QVERIFY_THROWS_EXCEPTION(Failure, control.output(QStringLiteral("at\r")));
@@ -369,7 +369,7 @@ private Q_SLOTS:
         m_folder->writeFile(QStringLiteral("zel.ini"), "[ports]\r\ncom5=" + link.toLocal8Bit() + "\r\n");
         SerialControl control;
         configure(control, 5);
-        control.setPortOpen(true);
+        control.setOpen(true);
         Reader reader(control);
         QSignalSpy lost(&control, &SerialControl::lineLost);
         QSignalSpy restored(&control, &SerialControl::lineRestored);
@@ -382,12 +382,12 @@ private Q_SLOTS:
         QTest::qWait(SerialControl::ReopenIntervalMs + 500);
         QCOMPARE(lost.size(), 1);
         QCOMPARE(restored.size(), 0);
-        QVERIFY(!control.portOpen());
+        QVERIFY(!control.isOpen());
 
         Pty replugged;
         QVERIFY(QFile::link(replugged.path(), link));
         QTRY_COMPARE_WITH_TIMEOUT(restored.size(), 1, SerialControl::ReopenIntervalMs + 2000);
-        QVERIFY(control.portOpen());
+        QVERIFY(control.isOpen());
         QVERIFY(!control.reopening());
         replugged.write(report);
         QTRY_COMPARE_WITH_TIMEOUT(reader.all(), QString::fromLatin1(report), 2000);
@@ -404,13 +404,13 @@ private Q_SLOTS:
         configure(control);
         QSignalSpy restored(&control, &SerialControl::lineRestored);
         control.reopen();
-        QVERIFY(!control.portOpen());
+        QVERIFY(!control.isOpen());
         QVERIFY(!control.reopening());
 
-        control.setPortOpen(true);
-        control.setPortOpen(false);
+        control.setOpen(true);
+        control.setOpen(false);
         control.reopen();
-        QVERIFY(control.portOpen());
+        QVERIFY(control.isOpen());
         QTRY_COMPARE(restored.size(), 1);
         control.reopen();
         QTest::qWait(50);
@@ -420,7 +420,7 @@ private Q_SLOTS:
         m_pty->closeMaster();
         QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 2000);
         QVERIFY(control.reopening());
-        control.setPortOpen(false);
+        control.setOpen(false);
         QVERIFY(!control.reopening());
     }
 
@@ -431,7 +431,7 @@ private Q_SLOTS:
         SerialControl control;
         configure(control);
         control.setLineLog(&log);
-        control.setPortOpen(true);
+        control.setOpen(true);
         Reader reader(control);
         control.output(QStringLiteral("at#cid=1\r"));
         QCOMPARE(m_pty->readAvailable(9), QByteArray("at#cid=1\r"));

@@ -1,15 +1,24 @@
 #include "settings/helpwindow.h"
 #include "testsupport.h"
 
+#include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTextLayout>
-#include <QScrollBar>
-#include <QTest>
 
 #include <tuple>
 
 using namespace corvane;
+
+namespace {
+
+QTextEdit *helpText(const HelpWindow &w)
+{
+    return test::child<QTextEdit>(w, "helpText");
+}
+
+} // namespace
 
 class TestHelpWindow : public QObject
 {
@@ -21,44 +30,44 @@ private Q_SLOTS:
         HelpWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        const QString before = w.Memo1->toPlainText();
-        w.Memo1->setFocus();
-        w.Memo1->moveCursor(QTextCursor::End);
-        QTest::keyClicks(w.Memo1, QStringLiteral("abc"));
-        QTest::keyClick(w.Memo1, Qt::Key_Backspace);
-        QTest::keyClick(w.Memo1, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(w.Memo1->toPlainText(), before);
+        const QString before = helpText(w)->toPlainText();
+        helpText(w)->setFocus();
+        helpText(w)->moveCursor(QTextCursor::End);
+        QTest::keyClicks(helpText(w), QStringLiteral("abc"));
+        QTest::keyClick(helpText(w), Qt::Key_Backspace);
+        QTest::keyClick(helpText(w), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(helpText(w)->toPlainText(), before);
         // Selecting for a copy still works.
-        w.Memo1->selectAll();
-        QVERIFY(w.Memo1->textCursor().hasSelection());
+        helpText(w)->selectAll();
+        QVERIFY(helpText(w)->textCursor().hasSelection());
     }
 
-    void memoFollowsTheWindowSize()
+    void textFollowsTheWindowSize()
     {
         HelpWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.Memo1->geometry(), w.rect());
+        QCOMPARE(helpText(w)->geometry(), w.rect());
         w.resize(300, 200);
-        QTRY_COMPARE(w.Memo1->geometry(), w.rect());
+        QTRY_COMPARE(helpText(w)->geometry(), w.rect());
         // Long lines wrap at the narrow width: nothing to scroll sideways.
-        QCOMPARE(w.Memo1->horizontalScrollBar()->maximum(), 0);
-        QVERIFY(w.Memo1->horizontalScrollBar()->isVisible());
-        QVERIFY(w.Memo1->verticalScrollBar()->isVisible());
+        QCOMPARE(helpText(w)->horizontalScrollBar()->maximum(), 0);
+        QVERIFY(helpText(w)->horizontalScrollBar()->isVisible());
+        QVERIFY(helpText(w)->verticalScrollBar()->isVisible());
     }
 
     void textHoldsBothSectionsAndThePortItem()
     {
         HelpWindow w;
-        const QStringList lines = w.Memo1->toPlainText().split(QLatin1Char('\n'));
+        const QStringList lines = helpText(w)->toPlainText().split(QLatin1Char('\n'));
         const qsizetype second = lines.indexOf(QStringLiteral("二，本软件操作说明："));
         QCOMPARE(lines.first(), QStringLiteral("一，本软件功能说明及安装配置："));
         QVERIFY(second > 0);
         QCOMPARE(lines.at(second - 1), QString());
         QCOMPARE(lines.last(), QString());
         // Items run 1）, 2） … in each section without gaps.
-        for (const auto &[from, to, count] : {std::tuple{qsizetype(1), second - 1, 6},
-                                              std::tuple{second + 1, lines.size() - 1, 5}}) {
+        for (const auto &[from, to, count] :
+             {std::tuple{qsizetype(1), second - 1, 6}, std::tuple{second + 1, lines.size() - 1, 5}}) {
             int number = 0;
             for (qsizetype i = from; i < to; ++i)
                 if (!lines.at(i).isEmpty() && lines.at(i).front().isDigit())
@@ -66,7 +75,7 @@ private Q_SLOTS:
                              qPrintable(lines.at(i)));
             QCOMPARE(number, count);
         }
-        const QString text = w.Memo1->toPlainText();
+        const QString text = helpText(w)->toPlainText();
         QVERIFY(text.contains(QStringLiteral("[ports]")));
         QVERIFY(text.contains(QStringLiteral("com1=/dev/ttyUSB0")));
         QVERIFY(text.contains(QStringLiteral("/dev/ttyS7")));
@@ -74,7 +83,7 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("[line]")));
         QVERIFY(text.contains(QStringLiteral("log=1")));
         QVERIFY(text.contains(QStringLiteral("line.log")));
-        QCOMPARE(w.Memo1->font().pixelSize(), 14);
+        QCOMPARE(helpText(w)->font().pixelSize(), 14);
         QCOMPARE(w.windowTitle(), QStringLiteral("使用说明"));
     }
 
@@ -83,9 +92,9 @@ private Q_SLOTS:
         HelpWindow w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        const int character = w.Memo1->fontMetrics().horizontalAdvance(u'中');
+        const int character = helpText(w)->fontMetrics().horizontalAdvance(u'中');
         int wrapped = 0;
-        for (QTextBlock block = w.Memo1->document()->begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock block = helpText(w)->document()->begin(); block.isValid(); block = block.next()) {
             const QTextLayout *layout = block.layout();
             for (int i = 0; i < layout->lineCount(); ++i) {
                 const QTextLine line = layout->lineAt(i);
@@ -96,8 +105,8 @@ private Q_SLOTS:
                     // A wrapped line is full, give or take a word.
                     QVERIFY2(line.naturalTextWidth() >= 30 * character, qPrintable(text));
                 } else if (layout->lineCount() > 1) {
-                    const auto letters = std::count_if(text.cbegin(), text.cend(),
-                                                       [](QChar c) { return !c.isPunct(); });
+                    const auto letters =
+                        std::count_if(text.cbegin(), text.cend(), [](QChar c) { return !c.isPunct(); });
                     QVERIFY2(letters >= 2, qPrintable(block.text()));
                 }
             }

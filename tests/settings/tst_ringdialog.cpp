@@ -1,8 +1,8 @@
 #include "platform/messagebox.h"
 #include "platform/ringplayer.h"
 #include "records/datamodule.h"
-#include "settings/ringdialog.h"
 #include "ringrecorder.h"
+#include "settings/ringdialog.h"
 #include "testsupport.h"
 
 #include <QPushButton>
@@ -65,12 +65,22 @@ class TestRingDialog : public QObject
 {
     Q_OBJECT
 
+    static QRadioButton *ringButton(const RingDialog &d, int ring)
+    {
+        const QByteArray name = "ring" + QByteArray::number(ring) + "Button";
+        return test::child<QRadioButton>(d, name.constData());
+    }
+    static void click(const RingDialog &d, const char *button)
+    {
+        test::child<QPushButton>(d, button)->click();
+    }
+
     static QString checked(const RingDialog &d)
     {
         return QString::fromLatin1("%1%2%3")
-            .arg(int(d.rb1->isChecked()))
-            .arg(int(d.rb2->isChecked()))
-            .arg(int(d.rb3->isChecked()));
+            .arg(int(ringButton(d, 1)->isChecked()))
+            .arg(int(ringButton(d, 2)->isChecked()))
+            .arg(int(ringButton(d, 3)->isChecked()));
     }
 
 private Q_SLOTS:
@@ -105,8 +115,8 @@ private Q_SLOTS:
         QCOMPARE(checked(dialog), expected);
 
         // A choice left with "退出" is forgotten at the next showing.
-        dialog.rb2->click();
-        dialog.Button2->click();
+        ringButton(dialog, 2)->click();
+        click(dialog, "exitButton");
         QVERIFY(!dialog.isVisible());
         dialog.showFromMenu();
         QCOMPARE(checked(dialog), expected);
@@ -139,8 +149,8 @@ private Q_SLOTS:
         RingDialog dialog(fixture.player);
         dialog.showFromMenu();
         if (button == 2)
-            dialog.rb2->click();
-        dialog.Button1->click();
+            ringButton(dialog, 2)->click();
+        click(dialog, "saveButton");
         QCOMPARE(fixture.flags(), flags);
         const QList<msg::Box> shown = capture.take();
         QCOMPARE(shown.size(), 1);
@@ -155,12 +165,12 @@ private Q_SLOTS:
         RingFixture fixture;
         RingDialog dialog(fixture.player);
         dialog.showFromMenu();
-        dialog.rb3->click();
-        dialog.Button3->click();
+        ringButton(dialog, 3)->click();
+        click(dialog, "previewButton");
         fixture.run({QStringLiteral("update ring set bz='0'")});
         dialog.hide();
         dialog.showFromMenu();
-        dialog.Button3->click();
+        click(dialog, "previewButton");
         QTRY_COMPARE(fixture.rings.files(), (QStringList{fixture.folder.file(QStringLiteral("ringin3.wav")),
                                                          fixture.folder.file(QStringLiteral("ringin.wav"))}));
     }
@@ -173,8 +183,8 @@ private Q_SLOTS:
         test::MessageCapture capture;
         RingDialog dialog(fixture.player);
         dialog.showFromMenu();
-        dialog.rb3->click();
-        dialog.Button1->click();
+        ringButton(dialog, 3)->click();
+        click(dialog, "saveButton");
         const QList<msg::Box> shown = capture.take();
         QCOMPARE(shown.size(), 1);
         QCOMPARE(shown[0].icon, msg::Icon::Error);
@@ -184,7 +194,7 @@ private Q_SLOTS:
 
         // The connection is usable again: nothing of the failed save hangs on.
         fixture.run({QStringLiteral("DROP TRIGGER refuse")});
-        dialog.Button1->click();
+        click(dialog, "saveButton");
         QCOMPARE(capture.takeTexts(), QStringList{QStringLiteral("您选择的是铃声3,已成功保存")});
         QCOMPARE(fixture.flags(),
                  (QStringList{QStringLiteral("1:0"), QStringLiteral("2:0"), QStringLiteral("3:1")}));
@@ -199,7 +209,7 @@ private Q_SLOTS:
         dialog.showFromMenu();
         QVERIFY(dialog.isVisible());
         QCOMPARE(checked(dialog), QStringLiteral("000"));
-        dialog.Button1->click();
+        click(dialog, "saveButton");
         const QList<msg::Box> shown = capture.take();
         QCOMPARE(shown.size(), 2);
         for (const msg::Box &box : shown) {

@@ -2,10 +2,11 @@
 
 #include "platform/messagebox.h"
 
+#include <QObject>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <functional>
-#include <QTemporaryDir>
 
 class QLineEdit;
 class QWidget;
@@ -41,6 +42,17 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// The child of `parent` with the object name `name`, as the user would find
+// the control on the window; a test that names a control that is not there
+// stops at once.
+template <typename T> T *child(const QObject &parent, const char *name)
+{
+    T *found = parent.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("%s has no child %s", qPrintable(parent.objectName()), name);
+    return found;
+}
 
 // Creates an SQLite database file from resources/tel.sql.
 void createDatabase(const QString &fileName);
