@@ -9,12 +9,15 @@
 #include "powercutvfs.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <map>
@@ -31,6 +34,7 @@ namespace {
 // The entry form's fields of a customer, in table order after the key.
 constexpr std::array<const char *, 8> customerColumns = {"customercode", "customername", "address", "code",
                                                          "person",       "tel",          "email",   "qq"};
+constexpr std::size_t telColumn = 5;
 using CustomerFields = std::array<std::optional<QString>, customerColumns.size()>;
 using Values = std::vector<std::optional<QString>>;
 
@@ -279,9 +283,9 @@ std::vector<Step> dayOfWrites()
     std::mt19937_64 random(14);
     Records planned;
     std::vector<Step> steps;
-    qint64 number = 13800000000;
+    const qint64 firstTel = 13800000000;
     const auto callRow = [&](int i) {
-        const QString tel = QString::number(number + i % 7);
+        const QString tel = QString::number(firstTel + i % 7);
         return CallLogRow{QStringLiteral("2026-12-08"),
                           QStringLiteral("09:%1:00").arg(i % 60, 2, 10, QLatin1Char('0')), tel,
                           QStringLiteral("C%1").arg(i % 7), QStringLiteral("客户'%1").arg(i % 7)};
@@ -296,7 +300,7 @@ std::vector<Step> dayOfWrites()
                 if (random() % 4 != 0)
                     step.fields[c] = QStringLiteral("%1·%2'号").arg(QLatin1String(customerColumns[c])).arg(i);
             }
-            step.fields[5] = QString::number(number + i);
+            step.fields[telColumn] = QString::number(firstTel + i);
         } else if (choice < 6) {
             step.kind = Step::Kind::UpdateCustomer;
             step.id =
@@ -395,27 +399,40 @@ RunResult runDay(PowerCutVfs &vfs, const QString &path, const std::vector<Step> 
     return result;
 }
 
-// How the database came back after the power returned, opened as the program
-// opens it.
+// How the database came back after the power returned.
 struct Recovery
 {
     QString damage;            // empty when sound and in one of the allowed states
     bool keptCutShort = false; // the save the cut interrupted is there
 };
 
-Recovery recoveryAfterCut(const QString &path, const RunResult &run)
+// What the program finds in the file: the integrity check's verdict and the
+// rows. Null when the file no longer opens.
+struct Contents
+{
+    QStringList integrity;
+    QStringList rows;
+    bool sound() const { return integrity == QStringList{QStringLiteral("'ok'")}; }
+};
+
+std::optional<Contents> readBack(const QString &path)
 {
     sqlite3 *db = openDatabase(path, nullptr);
     if (!db)
-        return {QStringLiteral("the database no longer opens")};
-    // Nothing may be written while checking: the next run starts afresh anyway.
+        return std::nullopt;
+    // Reading only: the checkpoint at close would write.
     sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
-    const QStringList integrity =
-        queryLines(db, "PRAGMA integrity_check", [](sqlite3_stmt *row) -> QString { return textOf(row, 0); });
-    const QStringList stored = linesOf(db);
+    Contents contents{
+        queryLines(db, "PRAGMA integrity_check", [](sqlite3_stmt *row) -> QString { return textOf(row, 0); }),
+        linesOf(db)};
     sqlite3_close_v2(db);
-    if (integrity != QStringList{QStringLiteral("'ok'")})
-        return {QStringLiteral("integrity check: ") + integrity.mid(0, 3).join(QLatin1Char(' '))};
+    return contents;
+}
+
+// Whether the rows are the committed ones, with or without the save the cut
+// interrupted.
+Recovery compareRows(const QStringList &stored, const RunResult &run)
+{
     const QStringList before = linesOf(run.committed);
     if (stored == before)
         return {};
@@ -436,11 +453,57 @@ Recovery recoveryAfterCut(const QString &path, const RunResult &run)
     return {QStringLiteral("rows differ")};
 }
 
+// The program carries on once the power is back: the next call it logs must
+// be stored, in a file that stays sound.
+QString damageWhenWritingOn(const QString &path, const Contents &found)
+{
+    sqlite3 *db = openDatabase(path, nullptr);
+    const CallLogRow call{QStringLiteral("2026-12-09"), QStringLiteral("08:00:00"),
+                          QStringLiteral("13900000000"), QStringLiteral("C0"),
+                          QStringLiteral("来电在恢复供电后")};
+    const bool logged = db && logCall(db, call);
+    sqlite3_close_v2(db);
+    const std::optional<Contents> now = readBack(path);
+    if (!logged || !now)
+        return QStringLiteral("no call can be logged after the power returned");
+    if (!now->sound())
+        return QStringLiteral("integrity check after logging a call: ") +
+               now->integrity.mid(0, 3).join(QLatin1Char(' '));
+    const bool keptAll = std::all_of(found.rows.begin(), found.rows.end(),
+                                     [&](const QString &row) { return now->rows.contains(row); });
+    if (!keptAll || now->rows.size() != found.rows.size() + 1 ||
+        now->rows.filter(call.customername).isEmpty())
+        return QStringLiteral("the call logged after the power returned is not stored as written");
+    return {};
+}
+
+Recovery recoveryAfterCut(const QString &path, const RunResult &run)
+{
+    const std::optional<Contents> found = readBack(path);
+    if (!found)
+        return {QStringLiteral("the database no longer opens")};
+    if (!found->sound())
+        return {QStringLiteral("integrity check: ") + found->integrity.mid(0, 3).join(QLatin1Char(' '))};
+    Recovery recovery = compareRows(found->rows, run);
+    if (recovery.damage.isEmpty())
+        recovery.damage = damageWhenWritingOn(path, *found);
+    return recovery;
+}
+
+// Where the runs keep their files: in memory where the system offers it, as
+// checking each cut syncs for real, and a thousand real syncs take long on a disk.
+QString scratchFolder()
+{
+    const QString memory = QStringLiteral("/dev/shm");
+    const QString base = QFileInfo(memory).isWritable() ? memory : QDir::tempPath();
+    return base + QStringLiteral("/corvane-powercut-XXXXXX");
+}
+
 // A folder with a fresh tel.mdb for each run.
 class Workbench
 {
 public:
-    Workbench() : m_path(m_dir.filePath(QStringLiteral("tel.mdb")))
+    Workbench() : m_dir(scratchFolder()), m_path(m_dir.filePath(QStringLiteral("tel.mdb")))
     {
         test::createDatabase(m_path);
         QFile file(m_path);
