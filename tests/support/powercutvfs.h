@@ -48,6 +48,7 @@ public:
     // closed. False when a file could not be written.
     bool restoreDisk();
 
+    // The run's bookkeeping, shared with the VFS's C callbacks.
     struct State;
 
 private:
