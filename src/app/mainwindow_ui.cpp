@@ -4,7 +4,7 @@
 #include "platform/serialcontrol.h"
 #include "platform/timer.h"
 #include "platform/trayicon.h"
-#include "widgets/menuskin.h"
+#include "widgets/menuskin/menuskin.h"
 #include "widgets/windowgeometry.h"
 
 #include <QAction>
@@ -56,11 +56,11 @@ QLineEdit *edit(QWidget *parent, const char *name, int x, int y, int width, int 
     return e;
 }
 
-QAction *item(QMenu *menu, const char *name, const QString &caption, const ImageList &images, int image)
+QAction *item(QMenu *menu, const char *name, const QString &caption, ImageList &images, int image)
 {
     QAction *action = menu->addAction(images.image(image), caption);
     action->setObjectName(QLatin1String(name));
-    action->setProperty("ImageIndex", image);
+    images.assign(action, image);
     return action;
 }
 
@@ -184,11 +184,12 @@ void MainWindow::buildMenus()
     for (const auto &[action, handler] : handlers)
         connect(action, &QAction::triggered, this, [this, handler = handler] { guarded([&] { (this->*handler)(); }); });
 
-    ImageList::setMenuImages(MainMenu1, ImageList1);
-    ImageList::setMenuImages(PopupMenu1, ImageList1);
     // The flat look of both menus and of the window's edits, panels and button.
     MenuSkin1 = new MenuSkin(this);
     MenuSkin1->setObjectName(QStringLiteral("MenuSkin1"));
+    MenuSkin1->setMenuImages(MainMenu1, ImageList1);
+    MenuSkin1->setMenuImages(PopupMenu1, ImageList1);
+    MenuSkin1->setGlyphButton(BitBtn1);
     QFont skinFont(QStringLiteral("Tahoma"));
     skinFont.setPixelSize(11);
     MenuSkin1->setFont(skinFont);

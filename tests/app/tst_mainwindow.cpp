@@ -82,7 +82,7 @@ private Q_SLOTS:
         const std::pair<QAction *, int> images[] = {{w.N2, 5}, {w.N10, 0}, {w.N3, 34}, {w.N5, 20}, {w.N6, 20},
                                                     {w.N12, 4}, {w.N8, 37}, {w.n50, 36}, {w.MenuItem2, 34}};
         for (const auto &[action, index] : images) {
-            QCOMPARE(action->property("ImageIndex").toInt(), index);
+            QCOMPARE(w.ImageList1->indexOf(action), index);
             QVERIFY2(!w.ImageList1->image(index).isNull(), qPrintable(action->text()));
             QCOMPARE(w.ImageList1->image(index).size(), QSize(16, 16));
         }
