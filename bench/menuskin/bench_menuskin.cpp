@@ -1,9 +1,9 @@
 // Figures for the flat menus: every drawing of an item converts its picture
 // pixel by pixel, so time the conversions and whole item drawings.
 // Run with QT_QPA_PLATFORM=offscreen.
+#include "widgets/drawing/colors.h"
 #include "widgets/imagelist.h"
-#include "widgets/menucolors.h"
-#include "widgets/menuskin.h"
+#include "widgets/menuskin/menuskin.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,39 +45,39 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QImage small = icon(16);
     const QImage large = icon(256);
-    std::printf("FadeIcon 16x16:    %8.2f us\n", microseconds(20000, [&] {
+    std::printf("fadeIcon 16x16:    %8.2f us\n", microseconds(20000, [&] {
                     QImage copy = small;
-                    FadeIcon(copy, 30);
+                    fadeIcon(copy, 30);
                 }));
-    std::printf("GrayIcon 16x16:    %8.2f us\n", microseconds(20000, [&] {
+    std::printf("grayIcon 16x16:    %8.2f us\n", microseconds(20000, [&] {
                     QImage copy = small;
-                    GrayIcon(copy, 10);
+                    grayIcon(copy, 10);
                 }));
-    std::printf("FadeIcon 256x256:  %8.2f us\n", microseconds(200, [&] {
+    std::printf("fadeIcon 256x256:  %8.2f us\n", microseconds(200, [&] {
                     QImage copy = large;
-                    FadeIcon(copy, 30);
+                    fadeIcon(copy, 30);
                 }));
 
     QWidget form;
     auto *images = new ImageList(&form);
     images->add(QPixmap::fromImage(small));
     auto *menu = new QMenu(&form);
-    ImageList::setMenuImages(menu, images);
     QAction *item = menu->addAction(QStringLiteral("客户资料查询"));
-    item->setProperty("ImageIndex", 0);
+    images->assign(item, 0);
     MenuSkin skin(&form);
+    skin.setMenuImages(menu, images);
     skin.setActive(true);
     QImage canvas(200, 30, QImage::Format_RGB32);
     QPainter painter(&canvas);
     for (const bool selected : {false, true}) {
         std::printf("item drawing %-9s %8.2f us\n", selected ? "selected" : "idle", microseconds(5000, [&] {
-                        skin.MenuDrawItem(item, painter, QRect(0, 0, 180, 22), selected);
+                        skin.drawItem(item, painter, QRect(0, 0, 180, 22), selected);
                     }));
     }
     std::printf("item measuring:    %8.2f us\n", microseconds(5000, [&] {
                     int width = 0;
                     int height = 0;
-                    skin.MenuMeasureItem(item, width, height);
+                    skin.measureItem(item, width, height);
                 }));
     return 0;
 }

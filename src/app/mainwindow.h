@@ -6,6 +6,7 @@
 
 class QLineEdit;
 class QMenu;
+class QPushButton;
 
 namespace corvane {
 
@@ -99,6 +100,7 @@ private:
     QLineEdit *m_addressEdit = nullptr;
     QLineEdit *m_callDateEdit = nullptr;
     QLineEdit *m_callTimeEdit = nullptr;
+    QPushButton *m_saveNewNumberButton = nullptr;
     QMenu *m_trayMenu = nullptr;
     ImageList *m_menuImages = nullptr;
     TrayIcon *m_trayIcon = nullptr;

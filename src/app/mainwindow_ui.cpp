@@ -6,7 +6,7 @@
 #include "platform/timer.h"
 #include "platform/trayicon.h"
 #include "widgets/imagelist.h"
-#include "widgets/menuskin.h"
+#include "widgets/menuskin/menuskin.h"
 #include "widgets/windowgeometry.h"
 
 #include <QAction>
@@ -60,12 +60,12 @@ QLineEdit *edit(QWidget *parent, const char *name, int x, int y, int width, int 
     return e;
 }
 
-QAction *item(QMenu *menu, const char *name, const QString &caption, const ImageList &images, MenuImage image)
+QAction *item(QMenu *menu, const char *name, const QString &caption, ImageList &images, MenuImage image)
 {
     const int index = static_cast<int>(image);
     QAction *action = menu->addAction(images.image(index), caption);
     action->setObjectName(QLatin1String(name));
-    action->setProperty("ImageIndex", index);
+    images.assign(action, index);
     return action;
 }
 
@@ -91,12 +91,11 @@ void MainWindow::buildControls()
     callerLabel->adjustSize();
     m_numberEdit = edit(callerPanel, "numberEdit", 144, 12, 233, 45);
     m_numberEdit->setFont(songti(32));
-    auto *saveNewNumberButton = new QPushButton(tr("保存新号码"), callerPanel);
-    // The skin draws a push button whose object name starts with "BitBtn" as
-    // a glyph button, the look this one has always had.
-    saveNewNumberButton->setObjectName(QStringLiteral("BitBtnSaveNewNumber"));
-    saveNewNumberButton->setGeometry(384, 16, 105, 41);
-    connect(saveNewNumberButton, &QPushButton::clicked, this,
+    // Drawn by the skin as a glyph button (see buildMenus).
+    m_saveNewNumberButton = new QPushButton(tr("保存新号码"), callerPanel);
+    m_saveNewNumberButton->setObjectName(QStringLiteral("saveNewNumberButton"));
+    m_saveNewNumberButton->setGeometry(384, 16, 105, 41);
+    connect(m_saveNewNumberButton, &QPushButton::clicked, this,
             [this] { guarded([this] { onSaveNewNumberClicked(); }); });
 
     QFrame *customerPanel = panel(client, "customerPanel", 14);
@@ -155,7 +154,7 @@ void MainWindow::buildMenus()
     fillMenuImages(*m_menuImages);
     QMenuBar *mainMenu = menuBar();
     mainMenu->setObjectName(QStringLiteral("mainMenu"));
-    const ImageList &images = *m_menuImages;
+    ImageList &images = *m_menuImages;
 
     QMenu *file = mainMenu->addMenu(tr("[文件]"));
     QAction *lineSettings = item(file, "lineSettingsAction", tr("系统设置"), images, MenuImage::Settings);
@@ -192,11 +191,12 @@ void MainWindow::buildMenus()
     for (const auto &[action, handler] : handlers)
         connect(action, &QAction::triggered, this, [handler = handler] { guarded(handler); });
 
-    ImageList::setMenuImages(mainMenu, m_menuImages);
-    ImageList::setMenuImages(m_trayMenu, m_menuImages);
     // The flat look of both menus and of the window's edits, panels and button.
     auto *menuSkin = new MenuSkin(this);
     menuSkin->setObjectName(QStringLiteral("menuSkin"));
+    menuSkin->setMenuImages(mainMenu, m_menuImages);
+    menuSkin->setMenuImages(m_trayMenu, m_menuImages);
+    menuSkin->setGlyphButton(m_saveNewNumberButton);
     QFont skinFont(QStringLiteral("Tahoma"));
     skinFont.setPixelSize(11);
     menuSkin->setFont(skinFont);

@@ -3,7 +3,7 @@
 #include "records/datamodule.h"
 #include "records/dbgrid.h"
 #include "records/sqltext.h"
-#include "widgets/buttonedit.h"
+#include "widgets/buttonedit/buttonedit.h"
 #include "widgets/calendarframe.h"
 #include "widgets/windowgeometry.h"
 

@@ -4,7 +4,7 @@
 #include "records/dataset.h"
 #include "records/datasetmodel.h"
 #include "records/formfont.h"
-#include "widgets/facebutton.h"
+#include "widgets/facebutton/facebutton.h"
 #include "widgets/windowgeometry.h"
 
 #include <QFrame>
@@ -24,8 +24,8 @@ constexpr int OuterHeight = 375;
 constexpr int LowerPanelHeight = 82;
 constexpr int CodeColumnWidth = 200;
 constexpr int NameColumnWidth = 300;
-constexpr TColor ButtonColor = 12965593;
-constexpr TColor ButtonBorderColor = 12957340;
+const QColor ButtonColor = QColor::fromRgb(0xD9D6C5);
+const QColor ButtonBorderColor = QColor::fromRgb(0x9CB6C5);
 
 QFrame *loweredPanel(QWidget *parent)
 {
@@ -116,7 +116,7 @@ void CustomerPicker::showEvent(QShowEvent *event)
 
 void CustomerPicker::reject()
 {
-    done(mrCancel);
+    done(int(ModalResult::Cancel));
 }
 
 void CustomerPicker::done(int result)
@@ -158,7 +158,7 @@ void CustomerPicker::choose()
         return;
     m_customers.moveTo(selected.first().row());
     PickedCustomerCode = m_customers.fieldText(QStringLiteral("customercode"));
-    done(mrOk);
+    done(int(ModalResult::Ok));
 }
 
 } // namespace corvane

@@ -2,7 +2,7 @@
 
 #include "platform/modalshow.h"
 #include "records/customerpicker.h"
-#include "widgets/buttonedit.h"
+#include "widgets/buttonedit/buttonedit.h"
 
 #include <memory>
 
@@ -11,7 +11,7 @@ namespace corvane {
 void pickCustomerInto(QWidget *owner, Dataset &customers, ButtonEdit *box)
 {
     const auto picker = std::make_unique<CustomerPicker>(customers, owner);
-    if (execModal(*picker) == mrOk)
+    if (execModal(*picker) == int(ModalResult::Ok))
         box->setText(PickedCustomerCode);
 }
 

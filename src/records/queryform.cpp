@@ -6,7 +6,7 @@
 #include "records/dbgrid.h"
 #include "records/formfont.h"
 #include "records/pickcustomer.h"
-#include "widgets/buttonedit.h"
+#include "widgets/buttonedit/buttonedit.h"
 #include "widgets/windowgeometry.h"
 
 #include <QHeaderView>

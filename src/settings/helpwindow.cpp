@@ -66,7 +66,7 @@ int HelpWindow::showModalFromMenu()
 
 void HelpWindow::reject()
 {
-    done(mrCancel);
+    done(int(ModalResult::Cancel));
 }
 
 } // namespace corvane

@@ -95,7 +95,7 @@ int LineSettingsDialog::showModalFromMenu()
 
 void LineSettingsDialog::reject()
 {
-    done(mrCancel);
+    done(int(ModalResult::Cancel));
 }
 
 void LineSettingsDialog::showEvent(QShowEvent *event)

@@ -1,7 +1,7 @@
 #include "widgets/calendarframe.h"
 
-#include "widgets/menucolors.h"
-#include "widgets/menudrawingcanvas.h"
+#include "widgets/drawing/canvas.h"
+#include "widgets/drawing/colors.h"
 
 #include <QCalendarWidget>
 #include <QDateTimeEdit>
@@ -25,7 +25,7 @@ protected:
         if (event->type() == QEvent::Paint) {
             auto *popup = static_cast<QWidget *>(watched);
             QPainter painter(popup);
-            frameBox(painter, Box::fromRect(popup->rect()), ShadeDown(SystemColor::BtnFace, 90));
+            frameBox(painter, Box::fromRect(popup->rect()), shadeDown(SystemColor::BtnFace, 90));
         }
         return false;
     }

@@ -1,14 +1,8 @@
 #include "widgets/imagelist.h"
 
-#include <QPointer>
-#include <QVariant>
-#include <QWidget>
+#include <QAction>
 
 namespace corvane {
-
-namespace {
-const char *const imagesProperty = "Images";
-}
 
 ImageList::ImageList(QObject *parent, QSize imageSize) : QObject(parent), m_size(imageSize) {}
 
@@ -24,14 +18,21 @@ QPixmap ImageList::image(int index) const
     return index >= 0 && index < count() ? m_images.at(index) : QPixmap();
 }
 
-void ImageList::setMenuImages(QWidget *menu, ImageList *images)
+void ImageList::assign(const QAction *item, int index)
 {
-    menu->setProperty(imagesProperty, QVariant::fromValue(QPointer<QObject>(images)));
+    if (index < 0) {
+        m_itemImages.remove(item);
+        return;
+    }
+    // A deleted item's address may come back as another item's.
+    if (!m_itemImages.contains(item))
+        connect(item, &QObject::destroyed, this, [this, item] { m_itemImages.remove(item); });
+    m_itemImages.insert(item, index);
 }
 
-ImageList *ImageList::menuImages(const QWidget *menu)
+int ImageList::indexOf(const QAction *item) const
 {
-    return qobject_cast<ImageList *>(menu->property(imagesProperty).value<QPointer<QObject>>().data());
+    return m_itemImages.value(item, -1);
 }
 
 } // namespace corvane

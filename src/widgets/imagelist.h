@@ -1,14 +1,17 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPixmap>
 #include <QSize>
 
+class QAction;
+
 namespace corvane {
 
-// Menu pictures of one size addressed by image index, shared by the menus
-// that name it as their image list.
+// Menu pictures of one size addressed by index, and which of them each menu
+// item shows; shared by the menus the skin is given it for.
 class ImageList : public QObject
 {
     Q_OBJECT
@@ -22,13 +25,14 @@ public:
     // The image at an index; an empty pixmap where the list has none.
     QPixmap image(int index) const;
 
-    // The image list a menu (QMenu or QMenuBar) draws its items' images from.
-    static void setMenuImages(QWidget *menu, ImageList *images);
-    static ImageList *menuImages(const QWidget *menu);
+    // The image a menu item shows; -1 for none.
+    void assign(const QAction *item, int index);
+    int indexOf(const QAction *item) const;
 
 private:
     QSize m_size;
     QList<QPixmap> m_images;
+    QHash<const QAction *, int> m_itemImages;
 };
 
 } // namespace corvane

@@ -4,6 +4,6 @@ namespace corvane {
 
 // Modal results of the program's dialogs: OK ends a showing with 1, Cancel
 // (also the close box) with 2.
-enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
+enum class ModalResult { None = 0, Ok = 1, Cancel = 2 };
 
 } // namespace corvane

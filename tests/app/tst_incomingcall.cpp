@@ -215,7 +215,7 @@ private Q_SLOTS:
         QVERIFY(m_capture->take().isEmpty());
 
         // Saving the shown number hands the entry form the plain number.
-        test::child<QPushButton>(w(), "BitBtnSaveNewNumber")->click();
+        test::child<QPushButton>(w(), "saveNewNumberButton")->click();
         QCOMPARE(edit("numberEdit")->text(), QString());
         QCOMPARE(m_app->customerEntryForm().DBEdit6->text(), QStringLiteral("5551234"));
     }
@@ -242,7 +242,7 @@ private Q_SLOTS:
                  QStringLiteral("14:05,14:09"));
 
         // Once the number field is emptied, even a repeated report is looked up again.
-        test::child<QPushButton>(w(), "BitBtnSaveNewNumber")->click();
+        test::child<QPushButton>(w(), "saveNewNumberButton")->click();
         QCOMPARE(edit("numberEdit")->text(), QString());
         call(QStringLiteral("5551234"), QStringLiteral("1409"));
         QCOMPARE(m_sql->count(QStringLiteral("detail")), 3);

@@ -67,7 +67,7 @@ private Q_SLOTS:
         QCOMPARE(number->font().pixelSize(), 32);
         QCOMPARE(number->font().family(), QStringLiteral("宋体"));
         QVERIFY(number->isReadOnly());
-        const QPushButton *save = test::child<QPushButton>(w, "BitBtnSaveNewNumber");
+        const QPushButton *save = test::child<QPushButton>(w, "saveNewNumberButton");
         QCOMPARE(save->geometry(), QRect(384, 16, 105, 41));
         QCOMPARE(save->text(), QStringLiteral("保存新号码"));
         const QLabel *callerLabel = test::child<QLabel>(w, "callerLabel");

@@ -3,8 +3,8 @@
 #include "records/pickcustomer.h"
 #include "records/sqltext.h"
 #include "testsupport.h"
-#include "widgets/buttonedit.h"
-#include "widgets/facebutton.h"
+#include "widgets/buttonedit/buttonedit.h"
+#include "widgets/facebutton/facebutton.h"
 
 #include <QApplication>
 #include <QTest>
@@ -133,11 +133,11 @@ private Q_SLOTS:
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
         });
-        QCOMPARE(picker.exec(), int(mrOk));
+        QCOMPARE(picker.exec(), int(ModalResult::Ok));
         QCOMPARE(PickedCustomerCode, QStringLiteral("D1"));
 
         QTimer::singleShot(0, &picker, [&picker] { picker.close(); });
-        QCOMPARE(picker.exec(), int(mrCancel));
+        QCOMPARE(picker.exec(), int(ModalResult::Cancel));
     }
 
     void okWithoutSelectionKeepsThePickerOpen()

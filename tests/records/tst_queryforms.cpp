@@ -5,8 +5,8 @@
 #include "records/dbgrid.h"
 #include "records/sqltext.h"
 #include "testsupport.h"
-#include "widgets/buttonedit.h"
-#include "widgets/facebutton.h"
+#include "widgets/buttonedit/buttonedit.h"
+#include "widgets/facebutton/facebutton.h"
 
 #include <QApplication>
 #include <QDateEdit>

@@ -1,5 +1,5 @@
 #include "testsupport.h"
-#include "widgets/buttonedit.h"
+#include "widgets/buttonedit/buttonedit.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -44,7 +44,7 @@ private Q_SLOTS:
         QCOMPARE(box.edit.buttons().count(), 1);
         const EditButton &button = box.edit.buttons()[0];
         QVERIFY(button.isDefault());
-        QCOMPARE(button.kind(), bkEllipsis);
+        QCOMPARE(button.kind(), EditButtonKind::Ellipsis);
         const QRect rect = box.edit.buttonRect(0);
         QCOMPARE(rect.width(), scrollBarExtent(box.edit));
         QVERIFY(rect.right() < 201 && rect.right() >= 201 - 3); // inside the frame
@@ -133,7 +133,8 @@ private Q_SLOTS:
         for (int i = 1; i < EditButtons::MaxButtons; ++i)
             box.edit.buttons().add();
         QCOMPARE(box.edit.buttons().count(), 8);
-        QCOMPARE(test::failureOf([&] { box.edit.buttons().add(); }), QStringLiteral("Too many buttons ( >= 8)"));
+        QCOMPARE(test::failureOf([&] { box.edit.buttons().add(); }),
+                 QStringLiteral("Too many buttons ( >= 8)"));
         QCOMPARE(box.edit.buttons().count(), 8);
     }
 
@@ -146,7 +147,7 @@ private Q_SLOTS:
         EditButton &left = buttons.add();
         left.setLeftAlignment(true);
         QPixmap glyph(16, 10);
-        left.setKind(bkGlyph);
+        left.setKind(EditButtonKind::Glyph);
         left.setGlyph(glyph);
         buttons.add().setVisible(false);
 

@@ -1,6 +1,6 @@
 #include "testsupport.h"
 #include "widgets/calendarframe.h"
-#include "widgets/menucolors.h"
+#include "widgets/drawing/colors.h"
 
 #include <QCalendarWidget>
 #include <QDateEdit>
@@ -27,7 +27,7 @@ private Q_SLOTS:
         // The calendar sits one pixel in, and that pixel all round is the frame.
         QCOMPARE(calendar->geometry(), popup->rect().adjusted(1, 1, -1, -1));
         const QImage shot = popup->grab().toImage();
-        const QColor frame = ShadeDown(SystemColor::BtnFace, 90);
+        const QColor frame = shadeDown(SystemColor::BtnFace, 90);
         const int right = shot.width() - 1;
         const int bottom = shot.height() - 1;
         for (int x = 0; x <= right; ++x) {

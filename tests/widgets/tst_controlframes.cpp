@@ -1,8 +1,7 @@
 #include "testsupport.h"
-#include "widgets/controlframes.h"
-#include "widgets/controlframespainters.h"
-#include "widgets/menuskin.h"
-#include "widgets/menuskinitem.h"
+#include "widgets/controlframes/controlkind.h"
+#include "widgets/controlframes/framepainters.h"
+#include "widgets/menuskin/menuskin.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -82,7 +81,7 @@ struct PaintCounter : QObject
 };
 
 // The main window's arrangement in small: panels on the form, edit boxes and
-// a bit button on the panels.
+// a glyph button on the panels.
 struct Form
 {
     Form()
@@ -90,11 +89,11 @@ struct Form
         form.resize(320, 200);
         focusSink->setGeometry(10, 150, 100, 22);
         edit->setGeometry(10, 10, 120, 22);
-        button->setObjectName(QStringLiteral("BitBtn1"));
         button->setGeometry(140, 10, 105, 41);
+        skin->setGlyphButton(button);
         tagged->setGeometry(10, 40, 120, 22);
-        tagged->setProperty("Tag", SkinSkipTag);
-        taggedPanel->setProperty("Tag", SkinSkipTag);
+        skin->keepOwnLook(tagged);
+        skin->keepOwnLook(taggedPanel);
         inTaggedPanel->setGeometry(5, 5, 100, 22);
         skin->setActive(true);
         form.show();
@@ -139,33 +138,47 @@ private Q_SLOTS:
     {
         Form f;
         QCOMPARE(controlKind(f.edit), ControlKind::Edit);
-        QCOMPARE(controlKind(f.button), ControlKind::BitBtn);
+        QCOMPARE(controlKind(f.button), ControlKind::Button);
+        QCOMPARE(controlKind(f.button, true), ControlKind::GlyphButton);
+        QPushButton withIcon;
+        QPixmap icon(16, 16);
+        icon.fill(Qt::red);
+        withIcon.setIcon(icon);
+        QCOMPARE(controlKind(&withIcon), ControlKind::GlyphButton);
         QCOMPARE(controlKind(f.upper), ControlKind::Panel);
-        QPushButton plain;
-        QCOMPARE(controlKind(&plain), ControlKind::Button);
         QLineEdit masked;
         masked.setInputMask(QStringLiteral("999"));
-        QCOMPARE(controlKind(&masked), ControlKind::MaskEdit);
-        QCOMPARE(controlElement(ControlKind::Edit), unsigned(skEdit));
-        QCOMPARE(containerElement(f.upper), unsigned(skcPanel));
-        QCOMPARE(containerElement(&f.form), unsigned(skcForm));
-        QVERIFY(qualifiesForFrame(f.edit, &f.form, 65535, 1023));
-        QVERIFY(!qualifiesForFrame(f.edit, &f.form, 65535 & ~skEdit, 1023));
-        QVERIFY(!qualifiesForFrame(f.edit, &f.form, 65535, 1023 & ~skcPanel));
-        QVERIFY(!qualifiesForFrame(f.tagged, &f.form, 65535, 1023));
-        QVERIFY(!qualifiesForFrame(f.inTaggedPanel, &f.form, 65535, 1023));
-        QVERIFY(!qualifiesForFrame(f.taggedPanel, &f.form, 65535, 1023));
+        QCOMPARE(controlKind(&masked), ControlKind::MaskedEdit);
+        const auto edit = ControlKind::Edit;
+        QVERIFY(qualifiesForFrame(f.edit, edit, &f.form, AllSkinControls, AllSkinContainers));
+        QVERIFY(!qualifiesForFrame(f.edit, edit, &f.form, AllSkinControls & ~SkinControls(SkinControl::Edit),
+                                   AllSkinContainers));
+        QVERIFY(!qualifiesForFrame(f.edit, edit, &f.form, AllSkinControls,
+                                   AllSkinContainers & ~SkinContainers(SkinContainer::Panel)));
         QWidget otherWindow(&f.form, Qt::Dialog);
         QLineEdit onDialog(&otherWindow);
-        QVERIFY(!qualifiesForFrame(&onDialog, &f.form, 65535, 1023));
+        QVERIFY(!qualifiesForFrame(&onDialog, edit, &f.form, AllSkinControls, AllSkinContainers));
+    }
+
+    void controlsThatKeepTheirOwnLookAreLeftAlone()
+    {
+        Form f;
+        QVERIFY(f.exposed);
+        for (QWidget *w : {static_cast<QWidget *>(f.edit), static_cast<QWidget *>(f.tagged),
+                           static_cast<QWidget *>(f.inTaggedPanel)})
+            w->repaint();
+        // A hooked edit gives up its own frame for the flat one.
+        QVERIFY(!f.edit->hasFrame());
+        QVERIFY(f.tagged->hasFrame());
+        QVERIFY(f.inTaggedPanel->hasFrame());
     }
 
     void editFrameIsDarkWhenIdleAndLightWhenHotOrFocused()
     {
         Form f;
         QVERIFY(f.exposed);
-        const QColor idle = ShadeDown(face, 60);
-        const QColor light = BlendToWhite(SystemColor::Highlight, 60);
+        const QColor idle = shadeDown(face, 60);
+        const QColor light = blendToWhite(SystemColor::Highlight, 60);
         QCOMPARE(leftEdge(f.edit), idle);
         QCOMPARE(shot(f.edit).pixelColor(f.edit->width() / 2, 0), idle);
         test::saveScreenshot(f.upper, QStringLiteral("controlframes-edit-idle.png"));
@@ -195,7 +208,7 @@ private Q_SLOTS:
         const int ownStyle = memo->frameStyle();
         f.skin->setActive(false);
         f.skin->setActive(true);
-        QCOMPARE(leftEdge(memo), ShadeDown(face, 60));
+        QCOMPARE(leftEdge(memo), shadeDown(face, 60));
         QCOMPARE(memo->frameStyle(), int(QFrame::Box | QFrame::Plain));
         f.skin->setActive(false);
         leftEdge(memo);
@@ -205,7 +218,7 @@ private Q_SLOTS:
     void taggedControlsKeepTheirOrdinaryLook()
     {
         Form f;
-        const QColor idle = ShadeDown(face, 60);
+        const QColor idle = shadeDown(face, 60);
         QVERIFY(leftEdge(f.tagged) != idle);
         QVERIFY(leftEdge(f.inTaggedPanel) != idle);
         QVERIFY(f.tagged->hasFrame());
@@ -218,25 +231,25 @@ private Q_SLOTS:
         QVERIFY(f.exposed);
         const QColor shadow = SkinColor(SystemColor::BtnShadow).resolved();
         // Idle: raised edge at the right and bottom, outline at the left.
-        QCOMPARE(rightEdge(f.button), ShadeDown(shadow, 50));
-        QCOMPARE(leftEdge(f.button), BlendToWhite(shadow, 30));
+        QCOMPARE(rightEdge(f.button), shadeDown(shadow, 50));
+        QCOMPARE(leftEdge(f.button), blendToWhite(shadow, 30));
 
-        const QColor hotEdge = BlendToWhite(SystemColor::Highlight, 60);
+        const QColor hotEdge = blendToWhite(SystemColor::Highlight, 60);
         enter(f.button);
         QTest::mousePress(f.button, Qt::LeftButton, {}, QPoint(10, 10));
-        QCOMPARE(leftEdge(f.button), ShadeDown(hotEdge, 50));
-        QCOMPARE(shot(f.button).pixelColor(50, 0), ShadeDown(hotEdge, 50));
-        QCOMPARE(rightEdge(f.button), BlendToWhite(hotEdge, 30));
-        QCOMPARE(shot(f.button).pixelColor(8, 20), BlendToWhite(SystemColor::BtnFace, 60));
+        QCOMPARE(leftEdge(f.button), shadeDown(hotEdge, 50));
+        QCOMPARE(shot(f.button).pixelColor(50, 0), shadeDown(hotEdge, 50));
+        QCOMPARE(rightEdge(f.button), blendToWhite(hotEdge, 30));
+        QCOMPARE(shot(f.button).pixelColor(8, 20), blendToWhite(SystemColor::BtnFace, 60));
         test::saveScreenshot(f.upper, QStringLiteral("controlframes-button-pressed.png"));
 
         QTest::mouseMove(f.button, QPoint(200, 60));
-        QCOMPARE(leftEdge(f.button), BlendToWhite(hotEdge, 30));
-        QCOMPARE(rightEdge(f.button), ShadeDown(hotEdge, 50)); // focused: lit edge, raised
+        QCOMPARE(leftEdge(f.button), blendToWhite(hotEdge, 30));
+        QCOMPARE(rightEdge(f.button), shadeDown(hotEdge, 50)); // focused: lit edge, raised
         QTest::mouseMove(f.button, QPoint(10, 10));
-        QCOMPARE(leftEdge(f.button), ShadeDown(hotEdge, 50));
+        QCOMPARE(leftEdge(f.button), shadeDown(hotEdge, 50));
         QTest::mouseRelease(f.button, Qt::LeftButton, {}, QPoint(10, 10));
-        QCOMPARE(rightEdge(f.button), ShadeDown(hotEdge, 50));
+        QCOMPARE(rightEdge(f.button), shadeDown(hotEdge, 50));
     }
 
     void spaceHoldsThePressedEdgeUntilReleased()
@@ -245,9 +258,9 @@ private Q_SLOTS:
         QVERIFY(f.exposed);
         f.button->setFocus();
         QVERIFY(QTest::qWaitFor([&] { return f.button->hasFocus(); }));
-        const QColor lit = BlendToWhite(SystemColor::Highlight, 60);
+        const QColor lit = blendToWhite(SystemColor::Highlight, 60);
         QTest::keyPress(f.button, Qt::Key_Space);
-        QCOMPARE(leftEdge(f.button), ShadeDown(lit, 50));
+        QCOMPARE(leftEdge(f.button), shadeDown(lit, 50));
         // Key repeat while held asks for no further painting (updates are
         // delivered on a short timer, hence the waits).
         QTest::qWait(50);
@@ -261,20 +274,20 @@ private Q_SLOTS:
         QCOMPARE(paints.count, 1); // the counter does see paints
         QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(f.button, &repeat);
-        QCOMPARE(leftEdge(f.button), ShadeDown(lit, 50));
+        QCOMPARE(leftEdge(f.button), shadeDown(lit, 50));
         QTest::keyRelease(f.button, Qt::Key_Space);
-        QCOMPARE(leftEdge(f.button), BlendToWhite(lit, 30));
+        QCOMPARE(leftEdge(f.button), blendToWhite(lit, 30));
     }
 
     void disabledButtonHasNoEdgeAndAGrayCaption()
     {
         Form f;
         f.button->setEnabled(false);
-        const QColor outline = BlendToWhite(SkinColor(SystemColor::BtnShadow).resolved(), 30);
+        const QColor outline = blendToWhite(SkinColor(SystemColor::BtnShadow).resolved(), 30);
         QCOMPARE(leftEdge(f.button), outline);
         QCOMPARE(rightEdge(f.button), outline);
         const QImage image = shot(f.button);
-        QVERIFY(contains(image, BlendToWhite(SystemColor::BtnShadow, 10)));
+        QVERIFY(contains(image, blendToWhite(SystemColor::BtnShadow, 10)));
         QVERIFY(!contains(image, Qt::black));
     }
 
@@ -282,8 +295,8 @@ private Q_SLOTS:
     {
         Form f;
         const QImage image = shot(f.upper);
-        const QColor light = BlendToWhite(face, 60);
-        const QColor dark = ShadeDown(face, 60);
+        const QColor light = blendToWhite(face, 60);
+        const QColor dark = shadeDown(face, 60);
         const int right = f.upper->width() - 1;
         const int bottom = f.upper->height() - 1;
         QCOMPARE(image.pixelColor(0, 0), light);
@@ -318,7 +331,7 @@ private Q_SLOTS:
     void inactiveSkinGivesEachControlItsOwnLookAtItsNextEvent()
     {
         Form f;
-        const QColor idle = ShadeDown(face, 60);
+        const QColor idle = shadeDown(face, 60);
         QCOMPARE(leftEdge(f.edit), idle);
         QVERIFY(!f.edit->hasFrame());
         f.skin->setActive(false);
@@ -330,7 +343,7 @@ private Q_SLOTS:
         QCOMPARE(leftEdge(f.edit), idle);
     }
 
-    void speedButtonsRadiosAndCombosGetTheirFlatMarks()
+    void toolButtonsRadiosAndCombosGetTheirFlatMarks()
     {
         Form f;
         auto *down = new QToolButton(f.upper);
@@ -351,12 +364,12 @@ private Q_SLOTS:
         f.skin->setActive(true);
 
         const QColor shadow = SkinColor(SystemColor::BtnShadow).resolved();
-        QCOMPARE(shot(down).pixelColor(15, 15), BlendToWhite(SystemColor::Highlight, 80));
-        QCOMPARE(leftEdge(down), ShadeDown(shadow, 50));
+        QCOMPARE(shot(down).pixelColor(15, 15), blendToWhite(SystemColor::Highlight, 80));
+        QCOMPARE(leftEdge(down), shadeDown(shadow, 50));
         // An auto-raise button shows no frame until the mouse is over it.
         QCOMPARE(leftEdge(flat), face);
         enter(flat);
-        QCOMPARE(rightEdge(flat), ShadeDown(BlendToWhite(SystemColor::Highlight, 60), 50));
+        QCOMPARE(rightEdge(flat), shadeDown(blendToWhite(SystemColor::Highlight, 60), 50));
 
         const int size = radio->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, radio);
         const int top = 4 + (radio->height() - 8 - size) / 2;
@@ -368,14 +381,14 @@ private Q_SLOTS:
         QCOMPARE(comboShot.pixelColor(0, 10), face);
     }
 
-    void speedButtonPaintsItselfOnceTheSkinIsInactive()
+    void toolButtonPaintsItselfOnceTheSkinIsInactive()
     {
         Form f;
         auto *hooked = new QToolButton(f.upper);
         hooked->setGeometry(250, 10, 30, 30);
         auto *plain = new QToolButton(f.upper);
         plain->setGeometry(285, 10, 30, 30);
-        plain->setProperty("Tag", SkinSkipTag);
+        f.skin->keepOwnLook(plain);
         hooked->show();
         plain->show();
         f.skin->setActive(false);
@@ -393,12 +406,12 @@ private Q_SLOTS:
         f.edit = nullptr;
         f.skin->setActive(false);
         f.skin->setActive(true);
-        QCOMPARE(leftEdge(f.focusSink), BlendToWhite(SystemColor::Highlight, 60));
+        QCOMPARE(leftEdge(f.focusSink), blendToWhite(SystemColor::Highlight, 60));
         QVERIFY(!f.focusSink->hasFrame());
         delete f.skin;
         f.skin = nullptr;
         QVERIFY(f.focusSink->hasFrame());
-        QVERIFY(leftEdge(f.focusSink) != BlendToWhite(SystemColor::Highlight, 60));
+        QVERIFY(leftEdge(f.focusSink) != blendToWhite(SystemColor::Highlight, 60));
     }
 };
 

@@ -1,5 +1,5 @@
 #include "testsupport.h"
-#include "widgets/facebutton.h"
+#include "widgets/facebutton/facebutton.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -14,10 +14,10 @@ using namespace corvane;
 
 namespace {
 
-constexpr TColor Face = rgbColor(200, 210, 220);
-constexpr TColor Focused = rgbColor(10, 200, 10);
-constexpr TColor Down = rgbColor(200, 10, 10);
-constexpr TColor Border = rgbColor(10, 10, 200);
+const QColor Face(200, 210, 220);
+const QColor Focused(10, 200, 10);
+const QColor Down(200, 10, 10);
+const QColor Border(10, 10, 200);
 
 QColor pixel(QWidget *widget, int x, int y)
 {
@@ -80,22 +80,6 @@ class TestFaceButton : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void newButtonHasTheDeclaredDefaults()
-    {
-        FaceButton button;
-        QCOMPARE(button.size(), QSize(25, 25));
-        QCOMPARE(button.state(), fbsUp);
-        QCOMPARE(button.color(), TColor(0xE1EAEB));
-        QCOMPARE(button.colorFocused(), TColor(0xE1EAEB));
-        QCOMPARE(button.colorDown(), TColor(0xC5D6D9));
-        QCOMPARE(button.colorBorder(), TColor(0x8396A0));
-        QCOMPARE(button.layout(), blGlyphTop);
-        QCOMPARE(button.margin(), -1);
-        QCOMPARE(button.spacing(), 4);
-        QVERIFY(button.testAttribute(Qt::WA_OpaquePaintEvent));
-        QVERIFY(!button.tabStop());
-    }
-
     void captionIsCentredWithoutGlyph()
     {
         FaceButton button;
@@ -114,10 +98,10 @@ private Q_SLOTS:
         palette.setColor(QPalette::Window, QColor(1, 2, 3));
         parent.setPalette(palette);
         auto *button = new FaceButton(&parent);
-        QCOMPARE(button->color(), rgbColor(1, 2, 3));
+        QCOMPARE(button->color(), QColor(1, 2, 3));
         palette.setColor(QPalette::Window, QColor(4, 5, 6));
         parent.setPalette(palette);
-        QCOMPARE(button->color(), rgbColor(4, 5, 6));
+        QCOMPARE(button->color(), QColor(4, 5, 6));
         button->setColor(Face);
         QVERIFY(!button->parentColor());
         parent.setPalette(QPalette(QColor(9, 9, 9)));
@@ -127,33 +111,33 @@ private Q_SLOTS:
     void advancedColoursAreDerivedFromColor()
     {
         FaceButton white;
-        white.setColor(0xFFFFFF);
+        white.setColor(Qt::white);
         white.setUseAdvColors(true);
-        QCOMPARE(white.colorFocused(), TColor(0x6A6A6A));
+        QCOMPARE(white.colorFocused(), QColor::fromRgb(0x6A6A6A));
         FaceButton black;
-        black.setColor(0x000000);
+        black.setColor(Qt::black);
         black.setUseAdvColors(true);
-        QCOMPARE(black.colorFocused(), TColor(0x151515));
-        QCOMPARE(black.colorDown(), TColor(0x000000));
-        // A later Color does not recompute; changing an amount does.
-        black.setColor(0xFFFFFF);
-        QCOMPARE(black.colorFocused(), TColor(0x151515));
+        QCOMPARE(black.colorFocused(), QColor::fromRgb(0x151515));
+        QCOMPARE(black.colorDown(), QColor::fromRgb(0x000000));
+        // A later colour does not recompute; changing an amount does.
+        black.setColor(Qt::white);
+        QCOMPARE(black.colorFocused(), QColor::fromRgb(0x151515));
         black.setAdvColorFocused(10);
-        QCOMPARE(black.colorFocused(), TColor(0x6A6A6A));
+        QCOMPARE(black.colorFocused(), QColor::fromRgb(0x6A6A6A));
     }
 
     void numGlyphsFollowsTheGlyphStrip()
     {
         FaceButton button;
         button.setGlyph(QImage(64, 16, QImage::Format_RGB32));
-        QCOMPARE(button.numGlyphs(), TNumGlyphs(4));
+        QCOMPARE(button.numGlyphs(), int(4));
         button.setGlyph(QImage(96, 16, QImage::Format_RGB32));
-        QCOMPARE(button.numGlyphs(), TNumGlyphs(1));
+        QCOMPARE(button.numGlyphs(), int(1));
         button.setNumGlyphs(3);
         button.setGlyph(QImage(40, 16, QImage::Format_RGB32));
-        QCOMPARE(button.numGlyphs(), TNumGlyphs(3));
+        QCOMPARE(button.numGlyphs(), int(3));
         button.setGlyph(QImage());
-        QCOMPARE(button.numGlyphs(), TNumGlyphs(3));
+        QCOMPARE(button.numGlyphs(), int(3));
     }
 
     void marginBelowMinusOneIsIgnored()
@@ -170,24 +154,24 @@ private Q_SLOTS:
         FaceButton *button = window.add();
         QSignalSpy clicks(button, &FaceButton::clicked);
         QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(button->state(), fbsPressed);
+        QCOMPARE(button->state(), FaceButtonState::Pressed);
         QVERIFY(button->isDragging());
         QTest::mouseMove(button, QPoint(60, 5));
-        QCOMPARE(button->state(), fbsUp);
+        QCOMPARE(button->state(), FaceButtonState::Up);
         QTest::mouseMove(button, QPoint(6, 6));
-        QCOMPARE(button->state(), fbsPressed);
+        QCOMPARE(button->state(), FaceButtonState::Pressed);
         QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(6, 6));
-        QCOMPARE(button->state(), fbsUp);
+        QCOMPARE(button->state(), FaceButtonState::Up);
         QVERIFY(!button->isDragging());
         QCOMPARE(clicks.count(), 1);
 
         QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(-1, 5));
-        QCOMPARE(button->state(), fbsUp);
+        QCOMPARE(button->state(), FaceButtonState::Up);
         QCOMPARE(clicks.count(), 1);
 
         QTest::mousePress(button, Qt::RightButton, {}, QPoint(5, 5));
-        QCOMPARE(button->state(), fbsUp);
+        QCOMPARE(button->state(), FaceButtonState::Up);
     }
 
     void spaceDownAndUpClicks()
@@ -196,9 +180,9 @@ private Q_SLOTS:
         FaceButton *button = window.add();
         QSignalSpy clicks(button, &FaceButton::clicked);
         QTest::keyPress(button, Qt::Key_Space);
-        QCOMPARE(button->state(), fbsPressed);
+        QCOMPARE(button->state(), FaceButtonState::Pressed);
         QTest::keyRelease(button, Qt::Key_Space);
-        QCOMPARE(button->state(), fbsUp);
+        QCOMPARE(button->state(), FaceButtonState::Up);
         QCOMPARE(clicks.count(), 1);
         // Enter does nothing, also to a Default button.
         button->setDefault(true);
@@ -217,11 +201,11 @@ private Q_SLOTS:
         QSignalSpy clicksA(a, &FaceButton::clicked);
         clickOn(a);
         QVERIFY(a->isDown());
-        QCOMPARE(a->state(), fbsLatched);
+        QCOMPARE(a->state(), FaceButtonState::Latched);
         clickOn(b);
         QVERIFY(b->isDown());
         QVERIFY(!a->isDown());
-        QCOMPARE(a->state(), fbsUp);
+        QCOMPARE(a->state(), FaceButtonState::Up);
         QVERIFY(!c->isDown());
         // The latched button cannot be released by clicking it, yet it clicks.
         clickOn(b);
@@ -263,7 +247,7 @@ private Q_SLOTS:
         QVERIFY(a->isDown());
         clickOn(a);
         QVERIFY(!a->isDown());
-        QCOMPARE(a->state(), fbsUp);
+        QCOMPARE(a->state(), FaceButtonState::Up);
         // Space in a group latches on key down and releases on key up.
         QTest::keyPress(b, Qt::Key_Space);
         QVERIFY(b->isDown());
@@ -276,7 +260,7 @@ private Q_SLOTS:
         FaceButton button;
         button.setDown(true);
         QVERIFY(!button.isDown());
-        QCOMPARE(button.state(), fbsUp);
+        QCOMPARE(button.state(), FaceButtonState::Up);
     }
 
     void paintedFrameAndFaceInEachState()
@@ -284,28 +268,28 @@ private Q_SLOTS:
         Window window;
         FaceButton *button = window.add();
         // Up, not hot: a one-pixel border and the face colour.
-        QCOMPARE(pixel(button, 0, 0), toQColor(Border, {}));
-        QCOMPARE(pixel(button, 39, 29), toQColor(Border, {}));
-        QCOMPARE(pixel(button, 1, 1), toQColor(Face, {}));
+        QCOMPARE(pixel(button, 0, 0), Border);
+        QCOMPARE(pixel(button, 39, 29), Border);
+        QCOMPARE(pixel(button, 1, 1), Face);
         // Default: the border is two pixels wide.
         button->setDefault(true);
-        QCOMPARE(pixel(button, 1, 1), toQColor(Border, {}));
-        QCOMPARE(pixel(button, 2, 2), toQColor(Face, {}));
+        QCOMPARE(pixel(button, 1, 1), Border);
+        QCOMPARE(pixel(button, 2, 2), Face);
         button->setDefault(false);
         // Pressed: sunken bevel, black above, white below, and the down colour.
         QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(pixel(button, 0, 0), QColor(Qt::black));
         QCOMPARE(pixel(button, 39, 29), QColor(Qt::white));
-        QCOMPARE(pixel(button, 5, 5), toQColor(Down, {}));
+        QCOMPARE(pixel(button, 5, 5), Down);
         QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(-5, 5));
         // Disabled: flat border, the plain face colour.
         button->setEnabled(false);
-        QCOMPARE(pixel(button, 0, 0), toQColor(Border, {}));
-        QCOMPARE(pixel(button, 5, 5), toQColor(Face, {}));
-        QCOMPARE(button->state(), fbsDisabled);
+        QCOMPARE(pixel(button, 0, 0), Border);
+        QCOMPARE(pixel(button, 5, 5), Face);
+        QCOMPARE(button->state(), FaceButtonState::Disabled);
         button->setEnabled(true);
         button->grab();
-        QCOMPARE(button->state(), fbsUp);
+        QCOMPARE(button->state(), FaceButtonState::Up);
     }
 
     void screenshotOfTheStates()
@@ -331,18 +315,18 @@ private Q_SLOTS:
         const auto at = [&](int button, int x, int y) {
             return shot.pixelColor(buttons[button]->pos() + QPoint(x, y));
         };
-        QCOMPARE(at(0, 0, 0), toQColor(Border, {}));
-        QCOMPARE(at(0, 1, 1), toQColor(Face, {}));
+        QCOMPARE(at(0, 0, 0), Border);
+        QCOMPARE(at(0, 1, 1), Face);
         // The default button's border is two pixels wide.
-        QCOMPARE(at(1, 1, 1), toQColor(Border, {}));
-        QCOMPARE(at(1, 72, 24), toQColor(Border, {}));
-        QCOMPARE(at(1, 2, 2), toQColor(Face, {}));
+        QCOMPARE(at(1, 1, 1), Border);
+        QCOMPARE(at(1, 72, 24), Border);
+        QCOMPARE(at(1, 2, 2), Face);
         // The latched one is sunken on the down colour.
         QCOMPARE(at(2, 0, 0), QColor(Qt::black));
         QCOMPARE(at(2, 72, 24), QColor(Qt::white));
-        QCOMPARE(at(2, 3, 3), toQColor(Down, {}));
-        QCOMPARE(at(3, 0, 0), toQColor(Border, {}));
-        QCOMPARE(at(3, 3, 3), toQColor(Face, {}));
+        QCOMPARE(at(2, 3, 3), Down);
+        QCOMPARE(at(3, 0, 0), Border);
+        QCOMPARE(at(3, 3, 3), Face);
     }
 
     void hotTrackingUsesTheSharedTimer()
@@ -354,41 +338,41 @@ private Q_SLOTS:
         QSignalSpy aClicks(a, &FaceButton::clicked);
         hover(a);
         QVERIFY(a->isHot());
-        QCOMPARE(FaceButton::HotButton(), a);
-        QVERIFY(FaceButton::HotTimer()->isActive());
+        QCOMPARE(FaceButton::hotButton(), a);
+        QVERIFY(FaceButton::hotTimer()->isActive());
         // Hot: raised bevel and the focused colour.
         QCOMPARE(pixel(a, 0, 0), QColor(Qt::white));
         QCOMPARE(pixel(a, 39, 29), QColor(Qt::black));
-        QCOMPARE(pixel(a, 5, 5), toQColor(Focused, {}));
+        QCOMPARE(pixel(a, 5, 5), Focused);
         // Moving over another button hands the timer over.
         hover(b);
         QVERIFY(!a->isHot());
         QVERIFY(b->isHot());
-        QCOMPARE(FaceButton::HotButton(), b);
+        QCOMPARE(FaceButton::hotButton(), b);
         // The pointer leaves for another window: the next tick cools it.
         QCursor::setPos(OffScreen);
         QTRY_VERIFY_WITH_TIMEOUT(!b->isHot(), 1000);
-        QCOMPARE(FaceButton::HotButton(), nullptr);
-        QVERIFY(!FaceButton::HotTimer()->isActive());
-        QCOMPARE(pixel(b, 5, 5), toQColor(Face, {}));
+        QCOMPARE(FaceButton::hotButton(), nullptr);
+        QVERIFY(!FaceButton::hotTimer()->isActive());
+        QCOMPARE(pixel(b, 5, 5), Face);
         QCOMPARE(aClicks.count(), 0);
     }
 
     void oneTimerLivesAsLongAsTheButtons()
     {
-        const int before = FaceButton::LiveButtonCount();
+        const int before = FaceButton::liveButtonCount();
         auto first = std::make_unique<FaceButton>();
         auto second = std::make_unique<FaceButton>();
-        QCOMPARE(FaceButton::LiveButtonCount(), before + 2);
-        QTimer *timer = FaceButton::HotTimer();
+        QCOMPARE(FaceButton::liveButtonCount(), before + 2);
+        QTimer *timer = FaceButton::hotTimer();
         QVERIFY(timer);
         QCOMPARE(timer->interval(), 100);
         first.reset();
-        QCOMPARE(FaceButton::HotTimer(), timer);
+        QCOMPARE(FaceButton::hotTimer(), timer);
         second.reset();
-        QCOMPARE(FaceButton::LiveButtonCount(), before);
+        QCOMPARE(FaceButton::liveButtonCount(), before);
         if (before == 0)
-            QCOMPARE(FaceButton::HotTimer(), nullptr);
+            QCOMPARE(FaceButton::hotTimer(), nullptr);
     }
 
     void modalResultEndsTheDialog()
@@ -464,11 +448,11 @@ private Q_SLOTS:
         const QImage image = button->grab().toImage();
         const QPoint origin = button->glyphOrigin();
         const QPalette palette = button->palette();
-        QCOMPARE(image.pixelColor(origin + QPoint(3, 3)), toQColor(clBtnShadow, palette));
-        QCOMPARE(image.pixelColor(origin + QPoint(4, 4)), toQColor(clBtnHighlight, palette));
+        QCOMPARE(image.pixelColor(origin + QPoint(3, 3)), palette.color(QPalette::Dark));
+        QCOMPARE(image.pixelColor(origin + QPoint(4, 4)), palette.color(QPalette::Light));
         // Everything that was not black takes the back colour, the bottom-left
         // pixel of the new image, and is left out: the face shows through.
-        QCOMPARE(image.pixelColor(origin + QPoint(1, 1)), toQColor(Face, palette));
+        QCOMPARE(image.pixelColor(origin + QPoint(1, 1)), Face);
     }
 
     void transparentShowsTheParent()
@@ -478,17 +462,17 @@ private Q_SLOTS:
         palette.setColor(QPalette::Window, QColor(1, 100, 2));
         window.widget.setPalette(palette);
         FaceButton *button = window.add();
-        button->setTransparentMode(tmAlways);
+        button->setTransparentMode(TransparentMode::Always);
         QTest::mousePress(button, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(pixel(button, 5, 5), QColor(1, 100, 2));
         QCOMPARE(pixel(button, 0, 0), QColor(Qt::black));
         QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(pixel(button, 5, 5), QColor(1, 100, 2));
-        button->setTransparentMode(tmNotFocused);
+        button->setTransparentMode(TransparentMode::NotFocused);
         QVERIFY(window.show());
         button->setFocus();
         QVERIFY(button->isHot());
-        QCOMPARE(pixel(button, 5, 5), toQColor(Focused, {}));
+        QCOMPARE(pixel(button, 5, 5), Focused);
     }
 };
 

@@ -1,9 +1,9 @@
 #include "testsupport.h"
 #include "widgets/imagelist.h"
-#include "widgets/menudrawing.h"
-#include "widgets/menuskin.h"
-#include "widgets/menuskinitem.h"
-#include "widgets/menuskinstyle.h"
+#include "widgets/menuskin/menuitem.h"
+#include "widgets/menuskin/menuitemdrawing.h"
+#include "widgets/menuskin/menuskin.h"
+#include "widgets/menuskin/ownerdrawmenustyle.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,8 +33,8 @@ class OwnHandler : public MenuItemHandler
 {
 public:
     using MenuItemHandler::MenuItemHandler;
-    void MenuMeasureItem(QAction *, int &, int &) override {}
-    void MenuDrawItem(QAction *, QPainter &, const QRect &, bool) override {}
+    void measureItem(QAction *, int &, int &) override {}
+    void drawItem(QAction *, QPainter &, const QRect &, bool) override {}
 };
 
 struct Form
@@ -42,9 +42,9 @@ struct Form
     Form()
     {
         images->add(markerPicture());
-        ImageList::setMenuImages(popup, images);
+        skin->setMenuImages(popup, images);
         open = popup->addAction(QStringLiteral("&Open"));
-        open->setProperty("ImageIndex", 0);
+        images->assign(open, 0);
         popup->addSeparator();
         plain = popup->addAction(QStringLiteral("Plain"));
         skin->setActive(true);
@@ -55,7 +55,7 @@ struct Form
         QImage canvas(200, 40, QImage::Format_RGB32);
         canvas.fill(Qt::black);
         QPainter painter(&canvas);
-        skin->MenuDrawItem(item, painter, itemRect, selected);
+        skin->drawItem(item, painter, itemRect, selected);
         painter.end();
         return canvas.pixelColor(itemRect.topLeft() + offset);
     }
@@ -65,7 +65,7 @@ struct Form
         QImage canvas(200, 40, QImage::Format_RGB32);
         canvas.fill(Qt::black);
         QPainter painter(&canvas);
-        skin->MenuDrawItem(item, painter, itemRect, selected);
+        skin->drawItem(item, painter, itemRect, selected);
         return canvas;
     }
 
@@ -120,20 +120,20 @@ private Q_SLOTS:
     void idleIconIsFadedAtThreeThreeAndSelectedIconIsLiftedWithShadow()
     {
         Form f;
-        const QColor iconBack = working(BlendToWhite, SystemColor::BtnFace, 16);
-        // Idle: faded by DimLevel 30 (255 * 0.3 = 76.5 -> 76), at (L + 3, T + 3).
+        const QColor iconBack = working(blendToWhite, SystemColor::BtnFace, 16);
+        // Idle: faded by dimLevel 30 (255 * 0.3 = 76.5 -> 76), at (L + 3, T + 3).
         QCOMPARE(f.pixelOf(f.open, false, {3, 3}), QColor(255, 76, 76));
         QCOMPARE(f.pixelOf(f.open, false, {2, 2}), iconBack);
         QCOMPARE(f.pixelOf(f.open, false, {4, 4}), iconBack);
 
-        const QColor select = BlendToWhite(SystemColor::Highlight, 68);
+        const QColor select = blendToWhite(SystemColor::Highlight, 68);
         QCOMPARE(f.pixelOf(f.open, true, {2, 2}), red);
-        QCOMPARE(f.pixelOf(f.open, true, {4, 4}), ShadeDown(select, 50));
+        QCOMPARE(f.pixelOf(f.open, true, {4, 4}), shadeDown(select, 50));
         QCOMPARE(f.pixelOf(f.open, true, {3, 3}), select);
         // The highlight: a one-pixel border from T + 1 to B - 1, filled inside.
         QCOMPARE(f.pixelOf(f.open, true, {80, 1}), SkinColor(SystemColor::Highlight).resolved());
         QCOMPARE(f.pixelOf(f.open, true, {80, 21}), SkinColor(SystemColor::Highlight).resolved());
-        QCOMPARE(f.pixelOf(f.open, true, {80, 0}), working(BlendToWhite, SystemColor::BtnFace, 86));
+        QCOMPARE(f.pixelOf(f.open, true, {80, 0}), working(blendToWhite, SystemColor::BtnFace, 86));
     }
 
     void disabledItemIsGrayedWithoutHighlight()
@@ -142,25 +142,25 @@ private Q_SLOTS:
         f.open->setEnabled(false);
         // Gray (85 + 10 = 95) then faded by 40 (95 + 64), never lifted.
         QCOMPARE(f.pixelOf(f.open, true, {3, 3}), QColor(159, 159, 159));
-        const QColor menuColour = working(BlendToWhite, SystemColor::BtnFace, 86);
+        const QColor menuColour = working(blendToWhite, SystemColor::BtnFace, 86);
         QCOMPARE(f.pixelOf(f.open, true, {140, 2}), menuColour);
         const QImage image = f.draw(f.open, true);
         const QRect text = f.itemRect.adjusted(24, 0, 0, 0);
-        QVERIFY(contains(image, text, working(BlendToWhite, SystemColor::BtnShadow, 10)));
+        QVERIFY(contains(image, text, working(blendToWhite, SystemColor::BtnShadow, 10)));
         QVERIFY(!contains(image, text, Qt::black));
-        QVERIFY(!contains(image, text, BlendToWhite(SystemColor::Highlight, 68)));
+        QVERIFY(!contains(image, text, blendToWhite(SystemColor::Highlight, 68)));
     }
 
     void imageIndexesWithoutAnImageGiveABlankPicture()
     {
         Form f;
-        const QColor iconBack = working(BlendToWhite, SystemColor::BtnFace, 16);
-        for (const QVariant &index : {QVariant(7), QVariant(-5), QVariant(QStringLiteral("x"))}) {
-            f.open->setProperty("ImageIndex", index);
+        const QColor iconBack = working(blendToWhite, SystemColor::BtnFace, 16);
+        for (const int index : {7, -5}) {
+            f.images->assign(f.open, index);
             QCOMPARE(f.pixelOf(f.open, false, {3, 3}), iconBack);
             int width = 0;
             int height = 0;
-            f.skin->MenuMeasureItem(f.open, width, height);
+            f.skin->measureItem(f.open, width, height);
             QVERIFY(width > 24);
         }
     }
@@ -168,30 +168,30 @@ private Q_SLOTS:
     void ampersandTakesNoWidthAndSizesAreOnlyRaised()
     {
         Form f;
-        const QFontMetrics metrics(f.skin->Font());
+        const QFontMetrics metrics(f.skin->font());
         int width = 0;
         int height = 0;
-        f.skin->MenuMeasureItem(f.open, width, height);
-        // Caption + 5 + the icon column (the 16-pixel picture counts as IconWidth).
+        f.skin->measureItem(f.open, width, height);
+        // Caption + 5 + the icon column (the 16-pixel picture counts as iconWidth).
         QCOMPARE(width, metrics.horizontalAdvance(QStringLiteral("Open")) + 5 + 24);
         const int textHeight = metrics.height();
         QCOMPARE(height, std::max(textHeight + roundHalfEven(3 * textHeight, 4), 16 + 6));
 
         int wide = 1000;
         int tall = 100;
-        f.skin->MenuMeasureItem(f.open, wide, tall);
+        f.skin->measureItem(f.open, wide, tall);
         QCOMPARE(wide, 1000);
         QCOMPARE(tall, 100);
 
         QAction *separator = f.popup->actions().at(1);
         int sw = 0;
         int sh = 30;
-        f.skin->MenuMeasureItem(separator, sw, sh);
+        f.skin->measureItem(separator, sw, sh);
         QCOMPARE(sh, 4);
 
         f.skin->setActive(false);
         int idle = 7;
-        f.skin->MenuMeasureItem(f.open, idle, idle);
+        f.skin->measureItem(f.open, idle, idle);
         QCOMPARE(idle, 7);
     }
 
@@ -199,10 +199,10 @@ private Q_SLOTS:
     {
         Form f;
         f.plain->setText(QStringLiteral("Plain\tCtrl+P"));
-        const QFontMetrics metrics(f.skin->Font());
+        const QFontMetrics metrics(f.skin->font());
         int width = 0;
         int height = 0;
-        f.skin->MenuMeasureItem(f.plain, width, height);
+        f.skin->measureItem(f.plain, width, height);
         QCOMPARE(width, metrics.horizontalAdvance(QStringLiteral("PlainCtrl+PWWW")) + 5 + 24);
     }
 
@@ -214,15 +214,15 @@ private Q_SLOTS:
         QMenu *file = bar->addMenu(QStringLiteral("File"));
         QAction *exit = file->addAction(QStringLiteral("Exit"));
         QAction *tagged = file->addAction(QStringLiteral("Tagged"));
-        tagged->setProperty("Tag", SkinSkipTag);
+        f.skin->keepOwnLook(tagged);
         OwnHandler own;
         menuitem::setDrawEvent(f.plain, &own);
 
         QWidget other;
         auto *taggedBar = new QMenuBar(&other);
-        taggedBar->setProperty("Tag", SkinSkipTag);
         QAction *untouched = taggedBar->addMenu(QStringLiteral("Menu"))->addAction(QStringLiteral("Item"));
         MenuSkin otherSkin(&other);
+        otherSkin.keepOwnLook(taggedBar);
         otherSkin.setActive(true);
         QVERIFY(!OwnerDrawMenuStyle::isOwnerDraw(taggedBar));
         QVERIFY(!menuitem::drawEvent(untouched));
@@ -246,7 +246,7 @@ private Q_SLOTS:
         f.skin->setOverrideOwnerDraw(true);
         f.skin->setActive(true);
         QCOMPARE(menuitem::drawEvent(f.plain), f.skin);
-        f.skin->setSkinControls(65535 & ~skPopupMenu);
+        f.skin->setSkinControls(AllSkinControls & ~SkinControls(SkinControl::PopupMenu));
         QVERIFY(!OwnerDrawMenuStyle::isOwnerDraw(f.popup));
         QVERIFY(OwnerDrawMenuStyle::isOwnerDraw(bar));
     }
@@ -254,17 +254,17 @@ private Q_SLOTS:
     void menuWidgetDrawsHookedItemsFlatAndTaggedItemsItsOwnWay()
     {
         Form f;
-        f.plain->setProperty("Tag", SkinSkipTag);
+        f.skin->keepOwnLook(f.plain);
         f.skin->setActive(false);
         f.skin->setActive(true);
         f.popup->resize(f.popup->sizeHint());
-        const QColor menuColour = working(BlendToWhite, SystemColor::BtnFace, 86);
-        const QColor iconBack = working(BlendToWhite, SystemColor::BtnFace, 16);
+        const QColor menuColour = working(blendToWhite, SystemColor::BtnFace, 86);
+        const QColor iconBack = working(blendToWhite, SystemColor::BtnFace, 16);
 
         const QImage shot = f.popup->grab().toImage();
         const QRect open = f.popup->actionGeometry(f.open);
         const QRect plain = f.popup->actionGeometry(f.plain);
-        const QFontMetrics metrics(f.skin->Font());
+        const QFontMetrics metrics(f.skin->font());
         QCOMPARE(open.height(), std::max(metrics.height() + roundHalfEven(3 * metrics.height(), 4), 22));
         // The drawn caption (icon column, 3 pixels, a blank, the text) fits the item.
         QVERIFY(open.width() >= 24 + 3 + metrics.horizontalAdvance(QStringLiteral(" Open")));
@@ -289,12 +289,12 @@ private Q_SLOTS:
         const QImage shot = f.popup->grab().toImage();
         const int right = shot.width() - 1;
         const int bottom = shot.height() - 1;
-        QCOMPARE(shot.pixelColor(0, bottom / 2), ShadeDown(SystemColor::BtnFace, 90));
-        QCOMPARE(shot.pixelColor(right, bottom / 2), ShadeDown(SystemColor::BtnFace, 76));
-        QCOMPARE(shot.pixelColor(right / 2, bottom), ShadeDown(SystemColor::BtnFace, 76));
+        QCOMPARE(shot.pixelColor(0, bottom / 2), shadeDown(SystemColor::BtnFace, 90));
+        QCOMPARE(shot.pixelColor(right, bottom / 2), shadeDown(SystemColor::BtnFace, 76));
+        QCOMPARE(shot.pixelColor(right / 2, bottom), shadeDown(SystemColor::BtnFace, 76));
         QCOMPARE(shot.pixelColor(right, 0), SkinColor(SystemColor::BtnFace).resolved());
         QCOMPARE(shot.pixelColor(0, bottom), SkinColor(SystemColor::BtnFace).resolved());
-        QCOMPARE(shot.pixelColor(1, bottom / 2), working(BlendToWhite, SystemColor::BtnFace, 16));
+        QCOMPARE(shot.pixelColor(1, bottom / 2), working(blendToWhite, SystemColor::BtnFace, 16));
     }
 
     void systemColourChangesShowAtTheNextDrawing()
@@ -306,8 +306,8 @@ private Q_SLOTS:
         QApplication::setPalette(changed);
         const QColor fill = f.pixelOf(f.plain, true, {80, 5});
         QApplication::setPalette(saved);
-        QCOMPARE(fill, BlendToWhite(QColor(200, 0, 0), 68));
-        QCOMPARE(f.pixelOf(f.plain, true, {80, 5}), BlendToWhite(SystemColor::Highlight, 68));
+        QCOMPARE(fill, blendToWhite(QColor(200, 0, 0), 68));
+        QCOMPARE(f.pixelOf(f.plain, true, {80, 5}), blendToWhite(SystemColor::Highlight, 68));
 
         const QFont savedFont = QApplication::font("QMenu");
         QFont larger = savedFont;
@@ -315,7 +315,7 @@ private Q_SLOTS:
         QApplication::setFont(larger, "QMenu");
         f.pixelOf(f.plain, false, {0, 0});
         QApplication::setFont(savedFont, "QMenu");
-        QCOMPARE(f.skin->Font().pixelSize(), 20);
+        QCOMPARE(f.skin->font().pixelSize(), 20);
     }
 
     void drawingAnItemHooksItemsAddedBesideIt()
@@ -353,11 +353,11 @@ private Q_SLOTS:
         drawMenuItem(painter, QRect(0, 0, 60, 20), bar, look);
         painter.end();
         const QColor barColour = SkinColor(SystemColor::BtnFace).resolved();
-        QCOMPARE(canvas.pixelColor(59, 10), ShadeDown(barColour, 70));
-        QCOMPARE(canvas.pixelColor(58, 10), ShadeDown(barColour, 70));
+        QCOMPARE(canvas.pixelColor(59, 10), shadeDown(barColour, 70));
+        QCOMPARE(canvas.pixelColor(58, 10), shadeDown(barColour, 70));
         QCOMPARE(canvas.pixelColor(59, 1), barColour);
-        QCOMPARE(canvas.pixelColor(57, 10), look.colors.SelectBorderColor);
-        QCOMPARE(canvas.pixelColor(0, 0), look.colors.SelectBorderColor);
+        QCOMPARE(canvas.pixelColor(57, 10), look.colors.selectBorderColor);
+        QCOMPARE(canvas.pixelColor(0, 0), look.colors.selectBorderColor);
     }
 
     void deepBarHighlightIsOpenBelowWithShadowAtTheRight()
@@ -374,14 +374,14 @@ private Q_SLOTS:
         QPainter painter(&canvas);
         drawMenuItem(painter, QRect(0, 0, 60, 20), bar, look);
         painter.end();
-        const QColor menuBar = look.colors.MenuBarColor;
+        const QColor menuBar = look.colors.menuBarColor;
         // The item is one pixel taller than given: B = 21.
-        QCOMPARE(canvas.pixelColor(0, 20), look.colors.SelectBorderColor);
-        QCOMPARE(canvas.pixelColor(30, 0), look.colors.SelectBorderColor);
-        QCOMPARE(canvas.pixelColor(52, 20), look.colors.SelectBorderColor);
-        QCOMPARE(canvas.pixelColor(30, 20), look.colors.SelectColor);
-        QCOMPARE(canvas.pixelColor(59, 15), ShadeDown(menuBar, 10));
-        QCOMPARE(canvas.pixelColor(54, 15), ShadeDown(menuBar, 100));
+        QCOMPARE(canvas.pixelColor(0, 20), look.colors.selectBorderColor);
+        QCOMPARE(canvas.pixelColor(30, 0), look.colors.selectBorderColor);
+        QCOMPARE(canvas.pixelColor(52, 20), look.colors.selectBorderColor);
+        QCOMPARE(canvas.pixelColor(30, 20), look.colors.selectColor);
+        QCOMPARE(canvas.pixelColor(59, 15), shadeDown(menuBar, 10));
+        QCOMPARE(canvas.pixelColor(54, 15), shadeDown(menuBar, 100));
         QCOMPARE(canvas.pixelColor(59, 1), menuBar);
     }
 
@@ -389,13 +389,13 @@ private Q_SLOTS:
     {
         Form f;
         f.skin->setGradient(true);
-        const QColor iconBack = working(BlendToWhite, SystemColor::BtnFace, 16);
+        const QColor iconBack = working(blendToWhite, SystemColor::BtnFace, 16);
         // Step 1 at the left edge, 3 more per stripe inside the column, then 1.
-        QCOMPARE(f.pixelOf(f.plain, false, {0, 10}), BlendToWhite(iconBack, 1));
-        QCOMPARE(f.pixelOf(f.plain, false, {1, 10}), BlendToWhite(iconBack, 4));
-        QCOMPARE(f.pixelOf(f.plain, false, {28, 10}), BlendToWhite(iconBack, 85));
-        QCOMPARE(f.pixelOf(f.plain, false, {29, 10}), BlendToWhite(iconBack, 86));
-        QCOMPARE(f.pixelOf(f.plain, false, {140, 10}), BlendToWhite(iconBack, 96));
+        QCOMPARE(f.pixelOf(f.plain, false, {0, 10}), blendToWhite(iconBack, 1));
+        QCOMPARE(f.pixelOf(f.plain, false, {1, 10}), blendToWhite(iconBack, 4));
+        QCOMPARE(f.pixelOf(f.plain, false, {28, 10}), blendToWhite(iconBack, 85));
+        QCOMPARE(f.pixelOf(f.plain, false, {29, 10}), blendToWhite(iconBack, 86));
+        QCOMPARE(f.pixelOf(f.plain, false, {140, 10}), blendToWhite(iconBack, 96));
     }
 
     void autoDetectHooksItemsAddedLater()
@@ -464,8 +464,10 @@ private Q_SLOTS:
                     if (withCaption.pixel(x, y) == without.pixel(x, y))
                         continue;
                     ++inked;
-                    QVERIFY2(x >= 1 && x < rect.width() - 9 && y >= 1,
-                             qPrintable(top->text() + QStringLiteral(" at %1,%2 of %3 wide").arg(x).arg(y).arg(rect.width())));
+                    QVERIFY2(
+                        x >= 1 && x < rect.width() - 9 && y >= 1,
+                        qPrintable(top->text() +
+                                   QStringLiteral(" at %1,%2 of %3 wide").arg(x).arg(y).arg(rect.width())));
                 }
             }
             QVERIFY(inked > 0);
@@ -479,17 +481,17 @@ private Q_SLOTS:
         // right up to the frame, top to bottom.
         const QImage menu = dropDown->grab().toImage();
         test::saveScreenshot(dropDown, QStringLiteral("menuskin-drop-down-frame.png"));
-        const QColor frame = f.skin->look(dropDown).colors.PopupFrameColor;
+        const QColor frame = f.skin->look(dropDown).colors.popupFrameColor;
         const int right = menu.width() - 1;
         const int bottom = menu.height() - 1;
-        for (QPoint p : {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom),
-                         QPoint(right / 2, 0), QPoint(0, bottom / 2), QPoint(right, bottom / 2),
-                         QPoint(right / 2, bottom)})
+        for (QPoint p :
+             {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom), QPoint(right / 2, 0),
+              QPoint(0, bottom / 2), QPoint(right, bottom / 2), QPoint(right / 2, bottom)})
             QCOMPARE(menu.pixelColor(p), frame);
         dropDown->setActiveAction(nullptr);
         const QImage idle = dropDown->grab().toImage();
         for (int y = 1; y < bottom; ++y)
-            QCOMPARE(idle.pixelColor(1, y), look.colors.IconBackColor);
+            QCOMPARE(idle.pixelColor(1, y), look.colors.iconBackColor);
         dropDown->hide();
     }
 
@@ -504,17 +506,17 @@ private Q_SLOTS:
         painter.end();
         const int discIndex = f.images->add(disc);
         auto *bar = new QMenuBar(&f.form);
-        ImageList::setMenuImages(bar, f.images);
+        f.skin->setMenuImages(bar, f.images);
         QMenu *file = bar->addMenu(QStringLiteral("[File]"));
-        file->addAction(QStringLiteral("Settings"))->setProperty("ImageIndex", discIndex);
+        f.images->assign(file->addAction(QStringLiteral("Settings")), discIndex);
         QAction *checked = file->addAction(QStringLiteral("Checked"));
         checked->setCheckable(true);
         checked->setChecked(true);
         QAction *disabled = file->addAction(QStringLiteral("Disabled"));
-        disabled->setProperty("ImageIndex", discIndex);
+        f.images->assign(disabled, discIndex);
         disabled->setEnabled(false);
         file->addSeparator();
-        file->addAction(QStringLiteral("E&xit\tCtrl+Q"))->setProperty("ImageIndex", discIndex);
+        f.images->assign(file->addAction(QStringLiteral("E&xit\tCtrl+Q")), discIndex);
         f.skin->setActive(false);
         f.skin->setActive(true);
         f.popup->popup(QPoint(20, 20));
@@ -535,7 +537,7 @@ private Q_SLOTS:
         const QImage barShot = bar->grab().toImage();
         const QRect open = bar->actionGeometry(file->menuAction());
         QCOMPARE(barShot.pixelColor(open.left(), open.top()), SkinColor(SystemColor::Highlight).resolved());
-        QCOMPARE(barShot.pixelColor(open.right(), open.bottom()), ShadeDown(SystemColor::BtnFace, 10));
+        QCOMPARE(barShot.pixelColor(open.right(), open.bottom()), shadeDown(SystemColor::BtnFace, 10));
         file->hide();
     }
 };
