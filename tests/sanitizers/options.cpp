@@ -4,9 +4,11 @@
 
 extern "C" {
 
+// A small quarantine of freed memory, so that the tests which bound how much
+// the program's memory may grow hold in this build as well.
 const char *__asan_default_options()
 {
-    return "detect_leaks=1:strict_init_order=1:check_initialization_order=1";
+    return "detect_leaks=1:strict_init_order=1:check_initialization_order=1:quarantine_size_mb=16";
 }
 
 const char *__lsan_default_options()

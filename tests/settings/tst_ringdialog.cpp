@@ -157,6 +157,8 @@ private Q_SLOTS:
         dialog.showFromMenu();
         dialog.rb3->click();
         dialog.Button3->click();
+        // A second preview asked for before the first has started replaces it.
+        QTRY_COMPARE(fixture.rings.count(), 1);
         fixture.run({QStringLiteral("update ring set bz='0'")});
         dialog.hide();
         dialog.showFromMenu();
