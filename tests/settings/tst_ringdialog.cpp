@@ -167,6 +167,8 @@ private Q_SLOTS:
         dialog.showFromMenu();
         ringButton(dialog, 3)->click();
         click(dialog, "previewButton");
+        // A second preview asked for before the first has started replaces it.
+        QTRY_COMPARE(fixture.rings.count(), 1);
         fixture.run({QStringLiteral("update ring set bz='0'")});
         dialog.hide();
         dialog.showFromMenu();
