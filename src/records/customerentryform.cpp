@@ -1,9 +1,9 @@
 #include "records/customerentryform.h"
 
-#include "platform/modalshow.h"
 #include "platform/failure.h"
 #include "platform/guard.h"
 #include "platform/messagebox.h"
+#include "platform/modalshow.h"
 #include "records/datamodule.h"
 #include "records/dbedit.h"
 #include "widgets/windowgeometry.h"

@@ -135,7 +135,8 @@ private Q_SLOTS:
         connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
         const QStringList values = nastyValues();
         for (const QString &value : values) {
-            Dataset log(connection, callLogInsertSql({QStringLiteral("2024-01-02"), value, value, value, value}));
+            Dataset log(connection,
+                        callLogInsertSql({QStringLiteral("2024-01-02"), value, value, value, value}));
             log.execute();
         }
         for (const QString &value : values) {

@@ -53,8 +53,9 @@ private Q_SLOTS:
         edit.setText(QStringLiteral("333"));
         QVERIFY(m_query->isModified());
         m_query->post();
-        QCOMPARE(test::column(m_db->connection, QStringLiteral("select * from customer"), QStringLiteral("tel")),
-                 (QStringList{"111", "222", "333"}));
+        QCOMPARE(
+            test::column(m_db->connection, QStringLiteral("select * from customer"), QStringLiteral("tel")),
+            (QStringList{"111", "222", "333"}));
 
         m_query->close();
         QCOMPARE(edit.text(), QString());

@@ -89,10 +89,11 @@ private Q_SLOTS:
 
     void browseLookShowsLongValuesFromTheStartInFullContrast()
     {
-        const QString name = QStringLiteral("深圳市南山区科技园高新技术产业有限公司第一分公司").repeated(3).left(60);
+        const QString name =
+            QStringLiteral("深圳市南山区科技园高新技术产业有限公司第一分公司").repeated(3).left(60);
         Dataset writer(m_data->ADOConnection1, {});
-        writer.setSql(QStringLiteral("insert into customer(customercode,customername) values('A',") + sqlText(name) +
-                      QLatin1Char(')'));
+        writer.setSql(QStringLiteral("insert into customer(customercode,customername) values('A',") +
+                      sqlText(name) + QLatin1Char(')'));
         writer.execute();
         fill({"B"});
         m_form->show();

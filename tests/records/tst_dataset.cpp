@@ -15,15 +15,9 @@ class DatasetTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        m_db = std::make_unique<test::FolderDatabase>();
-    }
+    void init() { m_db = std::make_unique<test::FolderDatabase>(); }
 
-    void cleanup()
-    {
-        m_db.reset();
-    }
+    void cleanup() { m_db.reset(); }
 
     void walksBothWaysAndStopsAtTheEnds()
     {
@@ -144,7 +138,8 @@ private Q_SLOTS:
         QCOMPARE(query.state(), State::Edit);
         query.setFieldText(QStringLiteral("customername"), QStringLiteral("Bee"));
         // Another window changes a field this edit leaves alone: it must survive.
-        Dataset other(m_db->connection, QStringLiteral("update customer set tel='333' where customercode='B'"));
+        Dataset other(m_db->connection,
+                      QStringLiteral("update customer set tel='333' where customercode='B'"));
         other.execute();
         query.post();
         QCOMPARE(query.state(), State::Browse);
@@ -254,8 +249,9 @@ private Q_SLOTS:
         QCOMPARE(test::failureOf([&] { query.append(); }),
                  QStringLiteral("Operation is not allowed when the object is closed"));
         query.open();
-        QCOMPARE(test::failureOf([&] { query.setFieldText(QStringLiteral("customercode"), QStringLiteral("X")); }),
-                 QStringLiteral("Dataset not in edit or insert mode"));
+        QCOMPARE(
+            test::failureOf([&] { query.setFieldText(QStringLiteral("customercode"), QStringLiteral("X")); }),
+            QStringLiteral("Dataset not in edit or insert mode"));
         query.edit();
         query.setFieldText(QStringLiteral("customercode"), QStringLiteral("A"));
         QVERIFY(!query.isModified());

@@ -63,15 +63,9 @@ class FilteredDatasetTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        m_db = std::make_unique<test::FolderDatabase>();
-    }
+    void init() { m_db = std::make_unique<test::FolderDatabase>(); }
 
-    void cleanup()
-    {
-        m_db.reset();
-    }
+    void cleanup() { m_db.reset(); }
 
     void onlyBigResultsOfOneTableAreHeld()
     {
