@@ -14,10 +14,10 @@
 #include "records/calllogqueryform.h"
 #include "records/customerentryform.h"
 #include "records/customerqueryform.h"
-#include "records/datamodule.h"
 #include "settings/helpwindow.h"
 #include "settings/linesettingsdialog.h"
 #include "settings/ringdialog.h"
+#include "store/stores.h"
 #include "widgets/windowgeometry.h"
 
 #include <QApplication>
@@ -27,7 +27,7 @@
 namespace corvane {
 
 namespace {
-std::unique_ptr<DataModule> dataModule;
+std::unique_ptr<Stores> stores;
 } // namespace
 
 AppWindows &windows()
@@ -39,15 +39,14 @@ AppWindows &windows()
 void createWindows()
 {
     AppWindows &w = windows();
-    w.Frm_main = new MainWindow;
+    // The stores come first and go last: every window reads through them.
+    stores = std::make_unique<Stores>();
+    w.Frm_main = new MainWindow(*stores);
     w.Frm_sz = new LineSettingsDialog(w.Frm_main->serialPort(), &MainWindow::WriteConfig, w.Frm_main);
-    // The data module comes before the entry form, whose editors bind to it
-    // as they are made.
-    dataModule = std::make_unique<DataModule>();
-    w.Form3 = new CustomerEntryForm(*dataModule, w.Frm_main);
-    w.Form5 = new CallLogQueryForm(*dataModule, w.Frm_main);
-    w.Form7 = new CustomerQueryForm(*dataModule, w.Frm_main);
-    w.Form8 = new RingDialog(w.Frm_main->ringPlayer(), w.Frm_main);
+    w.Form3 = new CustomerEntryForm(stores->customers, w.Frm_main);
+    w.Form5 = new CallLogQueryForm(stores->calls, stores->customers, w.Frm_main);
+    w.Form7 = new CustomerQueryForm(stores->customers, w.Frm_main);
+    w.Form8 = new RingDialog(stores->rings, w.Frm_main->ringPlayer(), w.Frm_main);
     w.Form10 = new HelpWindow(w.Frm_main);
 }
 
@@ -59,9 +58,9 @@ void destroyWindows()
     delete std::exchange(w.Form7, nullptr);
     delete std::exchange(w.Form5, nullptr);
     delete std::exchange(w.Form3, nullptr);
-    dataModule.reset();
     delete std::exchange(w.Frm_sz, nullptr);
     delete std::exchange(w.Frm_main, nullptr);
+    stores.reset();
 }
 
 int runCorvane(int argc, char **argv)

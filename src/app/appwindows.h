@@ -11,7 +11,7 @@ class RingDialog;
 class HelpWindow;
 
 // The windows created once at start-up and alive until the end, by the names
-// the rest of the program knows them by. The data module is the global dm.
+// the rest of the program knows them by.
 struct AppWindows
 {
     MainWindow *Frm_main = nullptr;
@@ -25,7 +25,7 @@ struct AppWindows
 
 AppWindows &windows();
 
-// Creates the windows and the data module in their fixed order; destroys them
+// Creates the stores and the windows in their fixed order; destroys them
 // in the reverse order.
 void createWindows();
 void destroyWindows();

@@ -6,7 +6,6 @@
 #include "app/shutdown.h"
 #include "app/unsavedentry.h"
 #include "line/callerid.h"
-#include "line/calllog.h"
 #include "line/calllogwriter.h"
 #include "line/ring.h"
 #include "platform/guard.h"
@@ -20,11 +19,11 @@
 #include "records/calllogqueryform.h"
 #include "records/customerentryform.h"
 #include "records/customerqueryform.h"
-#include "records/datamodule.h"
 #include "settings/helpwindow.h"
 #include "settings/lineparameters.h"
 #include "settings/linesettingsdialog.h"
 #include "settings/ringdialog.h"
+#include "store/stores.h"
 #include "widgets/lineedittext.h"
 
 #include <QApplication>
@@ -39,8 +38,9 @@
 
 namespace corvane {
 
-MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent), m_ringPlayer(new RingPlayer(this)), m_lastActive(new LastActiveWindow(this))
+MainWindow::MainWindow(Stores &stores, QWidget *parent)
+    : QMainWindow(parent), m_stores(stores), m_ringPlayer(new RingPlayer(this)),
+      m_lastActive(new LastActiveWindow(this))
 {
     buildControls();
     buildMenus();
@@ -97,8 +97,7 @@ void MainWindow::showEvent(QShowEvent *event)
 void MainWindow::FormShow()
 {
     const QString database = programFolder() + QStringLiteral("tel.mdb");
-    if (dm)
-        dm->ADOConnection1.setDatabasePath(database);
+    m_stores.connection.setDatabasePath(database);
     m_callLog = std::make_unique<CallLogWriter>(database, programFolder() + QStringLiteral("calls.journal"));
     m_callLog->resume();
     for (QLineEdit *e : {Edit1, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9, Edit10, Edit11, Edit12})
@@ -186,20 +185,19 @@ void MainWindow::Edit2Change()
 {
     if (trimControls(Edit2->text()).isEmpty())
         return;
-    Dataset &change = *dm->ADOQuerychange;
-    change.setSql(customerLookupSql(Edit2->text()));
-    change.open();
-    if (change.recordCount() == 0) {
+    const std::optional<Customer> customer = m_stores.customers.customerByTel(Edit2->text());
+    if (!customer) {
         msg::inform(tr("此号码为新号码，如果要保存的话请点击<保存新号码>按钮"));
         Timer1->setEnabled(false);
         return;
     }
-    const std::pair<QLineEdit *, const char *> fields[] = {
-        {Edit3, "customercode"}, {Edit4, "code"}, {Edit5, "person"}, {Edit6, "tel"},
-        {Edit7, "customername"}, {Edit8, "qq"},   {Edit9, "email"},  {Edit10, "address"},
+    const std::pair<QLineEdit *, const QString *> fields[] = {
+        {Edit3, &customer->customerCode}, {Edit4, &customer->postcode}, {Edit5, &customer->contact},
+        {Edit6, &customer->tel},          {Edit7, &customer->name},     {Edit8, &customer->qq},
+        {Edit9, &customer->email},        {Edit10, &customer->address},
     };
-    for (const auto &[edit, field] : fields)
-        showFromStart(edit, change.fieldText(QLatin1String(field)));
+    for (const auto &[edit, text] : fields)
+        showFromStart(edit, *text);
     Timer1->setEnabled(false);
 
     m_callLog->write({Edit11->text(), Edit12->text(), Edit2->text(), Edit3->text(), Edit7->text()});
@@ -224,7 +222,7 @@ void MainWindow::BitBtn1Click()
 
 void MainWindow::PlayRing()
 {
-    m_ringPlayer->play(currentRingFile(*dm->ADOQuerychange));
+    m_ringPlayer->play(currentRingFile(m_stores.rings));
 }
 
 void MainWindow::N2Click()

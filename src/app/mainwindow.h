@@ -21,6 +21,7 @@ class LastActiveWindow;
 class SerialControl;
 class MenuSkin;
 class RingPlayer;
+struct Stores;
 class Timer;
 struct CallerIdReport;
 class TrayIcon;
@@ -31,7 +32,7 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    explicit MainWindow(Stores &stores, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     SerialControl &serialPort() { return *MSComm1; }
@@ -139,6 +140,7 @@ private:
     // opens the port unless it is open, then sends the mode command.
     void openLine();
 
+    Stores &m_stores;
     RingPlayer *m_ringPlayer;
     bool m_shownOnce = false;
     // Made at show time, when the database's place is known.

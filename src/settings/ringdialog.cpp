@@ -4,10 +4,9 @@
 #include "platform/guard.h"
 #include "platform/messagebox.h"
 #include "platform/ringplayer.h"
-#include "records/datamodule.h"
 #include "records/formfont.h"
 #include "settings/dialogparts.h"
-#include "settings/ringchoice.h"
+#include "store/ringstore.h"
 #include "widgets/windowgeometry.h"
 
 #include <QPushButton>
@@ -29,7 +28,8 @@ QRadioButton *ringButton(QWidget *parent, const QString &caption, int top)
 
 } // namespace
 
-RingDialog::RingDialog(RingPlayer &ringPlayer, QWidget *parent) : QDialog(parent), m_ringPlayer(ringPlayer)
+RingDialog::RingDialog(RingStore &rings, RingPlayer &ringPlayer, QWidget *parent)
+    : QDialog(parent), m_rings(rings), m_ringPlayer(ringPlayer)
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(tr("来电铃声设置"));
@@ -86,7 +86,7 @@ void RingDialog::FormShow()
 {
     // Unchecked first, so a failed lookup leaves no ring checked.
     checkRing({});
-    checkRing(currentRingCode(*dm->ADOQuerychange));
+    checkRing(m_rings.currentRing());
 }
 
 void RingDialog::Button3Click()
@@ -97,7 +97,7 @@ void RingDialog::Button3Click()
 void RingDialog::Button1Click()
 {
     const QString n = ringNumber();
-    saveRingChoice(dm->ADOConnection1, *dm->ADOQuerychange, n);
+    m_rings.chooseRing(n);
     msg::inform(tr("您选择的是铃声%1,已成功保存").arg(n));
 }
 

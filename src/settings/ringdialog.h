@@ -8,15 +8,16 @@ class QRadioButton;
 namespace corvane {
 
 class RingPlayer;
+class RingStore;
 
 // Form8: the choice of one of three ring sounds, with a preview. Modeless, so
-// it can stay open beside the main window. Uses the data module dm; the
-// preview plays through the program's ring player.
+// it can stay open beside the main window. Reads and saves the choice in
+// table ring; the preview plays through the program's ring player.
 class RingDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit RingDialog(RingPlayer &ringPlayer, QWidget *parent = nullptr);
+    RingDialog(RingStore &rings, RingPlayer &ringPlayer, QWidget *parent = nullptr);
 
     // "来电铃声设置": shows the window modeless and brings it forward.
     void showFromMenu();
@@ -43,6 +44,7 @@ protected:
 private:
     void checkRing(const QString &code);
 
+    RingStore &m_rings;
     RingPlayer &m_ringPlayer;
 };
 

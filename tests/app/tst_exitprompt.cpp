@@ -4,7 +4,6 @@
 #include "app/appwindows.h"
 #include "app/mainwindow.h"
 #include "records/customerentryform.h"
-#include "records/datamodule.h"
 #include "records/dataset.h"
 #include "records/dbedit.h"
 #include "testsupport.h"
@@ -29,13 +28,14 @@ class TestExitPrompt : public QObject
 
     MainWindow &w() { return *windows().Frm_main; }
     CustomerEntryForm &form() { return *windows().Form3; }
+    DBEdit *codeEdit() { return form().findChild<DBEdit *>(QStringLiteral("customerCodeEdit")); }
 
     // A new customer typed into the form shown beside the main window, as
     // after "保存新号码", and left unsaved.
     void typeNewCustomer()
     {
         form().saveNewNumber(QStringLiteral("5550001"));
-        QTest::keyClicks(form().DBEdit1, QStringLiteral("K9"));
+        QTest::keyClicks(codeEdit(), QStringLiteral("K9"));
         QVERIFY(form().hasChangedRow());
     }
 
@@ -143,7 +143,7 @@ private Q_SLOTS:
         // The row is still there to be corrected, in front of the user.
         QVERIFY(form().hasChangedRow());
         QVERIFY(form().isVisible());
-        QCOMPARE(form().DBEdit1->text(), QStringLiteral("K9"));
+        QCOMPARE(codeEdit()->text(), QStringLiteral("K9"));
         QVERIFY(storedCodes().isEmpty());
     }
 
@@ -197,7 +197,7 @@ private Q_SLOTS:
         runStatement(QStringLiteral("create trigger refuse before insert on customer "
                                     "begin select raise(abort, 'disk full'); end"));
         form().saveNewNumber(QStringLiteral("5550002"));
-        QTest::keyClicks(form().DBEdit1, QStringLiteral("K10"));
+        QTest::keyClicks(codeEdit(), QStringLiteral("K10"));
         QVERIFY(w().settleUnsavedEntry(false));
         QVERIFY(m_capture->take().isEmpty());
     }

@@ -1,6 +1,7 @@
 #include "app/iconset.h"
 #include "app/mainwindow.h"
 #include "platform/programfolder.h"
+#include "store/stores.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -33,7 +34,8 @@ private Q_SLOTS:
     void controlsStandWhereTheShopExpectsThem()
     {
         test::ProgramFolder folder(false);
-        MainWindow w;
+        Stores stores;
+        MainWindow w(stores);
         QCOMPARE(w.windowTitle(), QStringLiteral("Corvane"));
         QCOMPARE(w.Panel1->height(), 73);
         QCOMPARE(w.Edit2->geometry(), QRect(144, 12, 233, 45));
@@ -67,20 +69,24 @@ private Q_SLOTS:
     void menusHoldTheirItemsAndPictures()
     {
         test::ProgramFolder folder(false);
-        MainWindow w;
+        Stores stores;
+        MainWindow w(stores);
         const QList<QAction *> top = w.MainMenu1->actions();
         QCOMPARE(captions(top), (QStringList{QStringLiteral("[文件]"), QStringLiteral("[客户资料]"),
                                              QStringLiteral("[来电资料]"), QStringLiteral("[关于]")}));
         QCOMPARE(captions(top[0]->menu()->actions()),
-                 (QStringList{QStringLiteral("系统设置"), QStringLiteral("来电铃声设置"), QStringLiteral("退出")}));
+                 (QStringList{QStringLiteral("系统设置"), QStringLiteral("来电铃声设置"),
+                              QStringLiteral("退出")}));
         QCOMPARE(captions(top[1]->menu()->actions()),
                  (QStringList{QStringLiteral("客户资料输入"), QStringLiteral("客户资料查询")}));
         QCOMPARE(captions(top[2]->menu()->actions()), QStringList{QStringLiteral("来电祥情")});
         QCOMPARE(captions(top[3]->menu()->actions()), QStringList{QStringLiteral("帮助")});
-        QCOMPARE(captions(w.PopupMenu1->actions()), (QStringList{QStringLiteral("显示窗体"), QStringLiteral("退出")}));
+        QCOMPARE(captions(w.PopupMenu1->actions()),
+                 (QStringList{QStringLiteral("显示窗体"), QStringLiteral("退出")}));
 
-        const std::pair<QAction *, int> images[] = {{w.N2, 5}, {w.N10, 0}, {w.N3, 34}, {w.N5, 20}, {w.N6, 20},
-                                                    {w.N12, 4}, {w.N8, 37}, {w.n50, 36}, {w.MenuItem2, 34}};
+        const std::pair<QAction *, int> images[] = {{w.N2, 5},  {w.N10, 0},  {w.N3, 34},
+                                                    {w.N5, 20}, {w.N6, 20},  {w.N12, 4},
+                                                    {w.N8, 37}, {w.n50, 36}, {w.MenuItem2, 34}};
         for (const auto &[action, index] : images) {
             QCOMPARE(action->property("ImageIndex").toInt(), index);
             QVERIFY2(!w.ImageList1->image(index).isNull(), qPrintable(action->text()));
@@ -92,7 +98,8 @@ private Q_SLOTS:
     {
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
-        MainWindow w;
+        Stores stores;
+        MainWindow w(stores);
         w.show();
         QList<msg::Box> shown;
         QTRY_VERIFY((shown += capture.take(), !shown.isEmpty()));
@@ -110,7 +117,8 @@ private Q_SLOTS:
     {
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
-        MainWindow w;
+        Stores stores;
+        MainWindow w(stores);
         w.show();
         QTimer::singleShot(50, &w, [&] { w.N3->trigger(); });
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
@@ -126,7 +134,8 @@ private Q_SLOTS:
         // The offscreen platform has no tray host.
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
-        MainWindow w;
+        Stores stores;
+        MainWindow w(stores);
         w.show();
         w.showMinimized();
         QTest::qWait(50);
@@ -139,7 +148,8 @@ private Q_SLOTS:
     {
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
-        MainWindow w;
+        Stores stores;
+        MainWindow w(stores);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         // A modeless window of the program (the ring dialog, say) worked in last,
@@ -167,7 +177,8 @@ private Q_SLOTS:
     {
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
-        MainWindow w;
+        Stores stores;
+        MainWindow w(stores);
         w.hide();
         w.n50Click();
         QVERIFY(w.isVisible());

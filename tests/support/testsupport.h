@@ -3,9 +3,10 @@
 #include "platform/messagebox.h"
 
 #include <QString>
+#include <QStringList>
 
-#include <functional>
 #include <QTemporaryDir>
+#include <functional>
 
 class QLineEdit;
 class QWidget;
@@ -44,6 +45,11 @@ private:
 
 // Creates an SQLite database file from resources/tel.sql.
 void createDatabase(const QString &fileName);
+
+// Runs statements on a connection of the test's own, as another program
+// would; returns the first column of every row they return, NULL as a null
+// string. Fails the test on an error.
+QStringList sqlColumn(const QString &fileName, const QString &statements);
 
 // The message of the failure `action` raises, or empty when it raises none.
 QString failureOf(const std::function<void()> &action);
