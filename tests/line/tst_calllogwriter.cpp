@@ -1,5 +1,5 @@
-#include "databaselock.h"
 #include "line/calllogwriter.h"
+#include "databaselock.h"
 #include "testsupport.h"
 
 #include <QFile>

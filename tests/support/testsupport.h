@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-#include <QTemporaryDir>
 #include <functional>
+#include <QTemporaryDir>
 
 class QLineEdit;
 class QWidget;
