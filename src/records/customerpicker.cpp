@@ -11,7 +11,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
-#include <QTreeView>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace corvane {
@@ -50,7 +50,7 @@ FaceButton *pickerButton(QWidget *parent, const char *name, const QString &capti
 CustomerPicker::CustomerPicker(CustomerStore &customers, QWidget *parent)
     : QDialog(parent), m_customers(new Dataset(customers.allCustomers(), this)),
       m_model(new DatasetModel(this)), m_upperPanel(loweredPanel(this)), m_lowerPanel(loweredPanel(this)),
-      m_list(new QTreeView(m_upperPanel))
+      m_list(new QTableView(m_upperPanel))
 {
     setObjectName(QStringLiteral("customerPicker"));
     // No caption. Qt fills an empty title with the application's name; a
@@ -65,17 +65,21 @@ CustomerPicker::CustomerPicker(CustomerStore &customers, QWidget *parent)
     m_list->setObjectName(QStringLiteral("customerList"));
     m_list->setFont(songTi12());
     m_list->setModel(m_model);
-    m_list->setRootIsDecorated(false);
-    m_list->setItemsExpandable(false);
-    // One fixed row height: the view never measures a million rows.
-    m_list->setUniformRowHeights(true);
+    // A table view, not a tree view: a tree view keeps an item of its own for
+    // every row, which for ten million customers takes seconds and gigabytes.
+    m_list->setShowGrid(false);
+    m_list->setWordWrap(false);
+    m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
+    m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSortingEnabled(false);
-    m_list->header()->setStretchLastSection(false);
-    m_list->header()->resizeSection(0, CodeColumnWidth);
-    m_list->header()->resizeSection(1, NameColumnWidth);
+    m_list->horizontalHeader()->setStretchLastSection(false);
+    m_list->horizontalHeader()->resizeSection(0, CodeColumnWidth);
+    m_list->horizontalHeader()->resizeSection(1, NameColumnWidth);
     QPalette listPalette = m_list->palette();
     listPalette.setColor(QPalette::Base, listPalette.color(QPalette::Button));
     m_list->setPalette(listPalette);
@@ -101,7 +105,7 @@ CustomerPicker::CustomerPicker(CustomerStore &customers, QWidget *parent)
 
     connect(m_okButton, &FaceButton::clicked, this, [this] { guarded([this] { choose(); }); });
     connect(m_cancelButton, &FaceButton::clicked, this, [this] { guarded([this] { reject(); }); });
-    connect(m_list, &QTreeView::doubleClicked, this, [this] { guarded([this] { choose(); }); });
+    connect(m_list, &QTableView::doubleClicked, this, [this] { guarded([this] { choose(); }); });
 }
 
 CustomerPicker::~CustomerPicker()

@@ -6,7 +6,7 @@
 
 class QFrame;
 class QLabel;
-class QTreeView;
+class QTableView;
 
 namespace corvane {
 
@@ -43,7 +43,7 @@ private:
     DatasetModel *m_model;
     QFrame *m_upperPanel;
     QFrame *m_lowerPanel;
-    QTreeView *m_list;
+    QTableView *m_list;
     FaceButton *m_okButton;
     FaceButton *m_cancelButton;
     QString m_chosenCode;

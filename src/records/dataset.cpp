@@ -27,7 +27,7 @@ void Dataset::open()
         return;
     if (!m_query)
         throw Failure(QStringLiteral("Command text was not set for the command object"));
-    PagedQuery::Start start = m_query->start(CachedRows);
+    PagedQuery::Start start = m_query->start(CachedRows, PageRows);
     m_fields = m_query->fields();
     m_stored = int(start.count);
     m_added.clear();

@@ -56,8 +56,12 @@ std::unique_ptr<PagedQuery> CallLogStore::callsBetween(const QDate &first, const
                       QStringLiteral("tel"), QStringLiteral("customercode"), QStringLiteral("customername")},
                      {QStringLiteral("adate"), QStringLiteral("id")},
                      QStringLiteral("adate >= :first AND adate <= :last"),
-                     {{":first", first.toString(dateForm)}, {":last", last.toString(dateForm)}}};
-    if (!code.isEmpty()) {
+                     {{":first", first.toString(dateForm)}, {":last", last.toString(dateForm)}},
+                     {}};
+    if (code.isEmpty())
+        shape.outside = {QStringLiteral("adate < :first"), QStringLiteral("adate > :last"),
+                         QStringLiteral("adate IS NULL")};
+    else {
         shape.condition += QStringLiteral(" AND customercode = :code");
         shape.values.append({":code", code});
     }

@@ -14,7 +14,7 @@ const QStringList Fields = {
 
 QueryShape customers()
 {
-    return {QStringLiteral("customer"), Fields, {QStringLiteral("id")}, {}, {}};
+    return {QStringLiteral("customer"), Fields, {QStringLiteral("id")}, {}, {}, {}};
 }
 
 } // namespace

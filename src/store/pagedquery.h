@@ -25,6 +25,10 @@ struct QueryShape
     QString condition;                            // empty, or a condition naming its values (":code"; names
                                                   // starting ":page" are the paging's own)
     QList<std::pair<QByteArray, QString>> values; // bound by name
+    // Conditions that split the rows `condition` leaves out into disjoint
+    // parts, each counted quickly from an index whenever `condition` holds for
+    // at least one row; empty when there are none such.
+    QStringList outside;
 };
 
 // A query over one table that the windows page through, so a result of ten
@@ -47,9 +51,10 @@ public:
         qint64 count;
         std::vector<Record> firstRows;
     };
-    // Counts the rows there are now and reads the first `rows` of them, both
-    // in one view of the database; later reads see no row added after this.
-    Start start(int rows);
+    // Counts the rows there are now and reads them all when there are at most
+    // `whole`, else the first `page` of them, in one view of the database;
+    // later reads see no row added after this.
+    Start start(int whole, int page);
     // Up to `limit` rows in order (or in reverse order, backward), skipping
     // `skip` rows first. With `from` the reading starts just past that row.
     std::vector<Record> read(const Record *from, Direction direction, qint64 skip, int limit);
@@ -63,6 +68,7 @@ public:
 
 private:
     QString orderBy(Direction direction) const;
+    qint64 count(const QString &where);
 
     Connection &m_connection;
     QueryShape m_shape;

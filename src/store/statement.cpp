@@ -59,6 +59,11 @@ void Statement::bind(const char *name, qint64 value)
     bind(indexOf(name), value);
 }
 
+bool Statement::hasParameter(const char *name) const
+{
+    return sqlite3_bind_parameter_index(m_stmt, name) != 0;
+}
+
 bool Statement::step()
 {
     const int rc = sqlite3_step(m_stmt);

@@ -31,6 +31,8 @@ public:
     void bind(const char *name, const std::optional<QString> &value);
     void bind(const char *name, qint64 value);
 
+    bool hasParameter(const char *name) const;
+
     // Steps once: true while a row is ready.
     bool step();
     // Steps to the end, for statements that return no rows.

@@ -7,9 +7,9 @@
 #include "widgets/facebutton.h"
 
 #include <QApplication>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
 
 #include <functional>
 #include <memory>
@@ -24,9 +24,9 @@ void addCustomer(Stores &stores, const QString &code, const QString &name)
               QStringLiteral("insert into customer(customercode,customername) values(?,?)"), {code, name});
 }
 
-QTreeView *listOf(CustomerPicker *picker)
+QTableView *listOf(CustomerPicker *picker)
 {
-    return picker->findChild<QTreeView *>(QStringLiteral("customerList"));
+    return picker->findChild<QTableView *>(QStringLiteral("customerList"));
 }
 
 FaceButton *okButtonOf(CustomerPicker *picker)
@@ -138,7 +138,7 @@ private Q_SLOTS:
         addCustomer(*m_stores, QStringLiteral("D1"), QStringLiteral("丁二"));
         CustomerPicker picker(m_stores->customers);
         QTimer::singleShot(0, &picker, [&picker] {
-            QTreeView *list = listOf(&picker);
+            QTableView *list = listOf(&picker);
             const QPoint row = list->visualRect(listOf(&picker)->model()->index(1, 0)).center();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);

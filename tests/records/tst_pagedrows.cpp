@@ -236,6 +236,32 @@ private Q_SLOTS:
                 .toInt());
     }
 
+    // A range of more calls than are counted one by one is counted as the
+    // whole log less the calls outside it: before, after, and undated.
+    void bigRangesAreCountedExactly()
+    {
+        const int inYear = 200'000 + 17;
+        logCalls(m_db->connection, 1, inYear, FewDays);
+        logCalls(m_db->connection, inYear + 1, 50, QStringLiteral("'2025-12-31'"));
+        logCalls(m_db->connection, inYear + 51, 30, QStringLiteral("'2027-01-01'"));
+        logCalls(m_db->connection, inYear + 81, 20, QStringLiteral("null"));
+        logCalls(m_db->connection, inYear + 101, 10, QStringLiteral("'2026-12-31'"));
+        Dataset year(m_db->stores.calls.callsBetween(NewYear, NewYearsEve, {}));
+        year.open();
+        QCOMPARE(year.recordCount(), inYear + 10);
+        year.last();
+        QCOMPARE(year.fieldText(QStringLiteral("adate")), QStringLiteral("2026-12-31"));
+        Dataset days(m_db->stores.calls.callsBetween(QDate(2026, 2, 1), QDate(2026, 3, 1), {}));
+        days.open();
+        QCOMPARE(
+            days.recordCount(),
+            test::column(m_db->connection,
+                         QStringLiteral("select count(*) from detail where adate between '2026-02-01' and "
+                                        "'2026-03-01'"))
+                .value(0)
+                .toInt());
+    }
+
     void closingEmptiesTheGrid()
     {
         logCalls(m_db->connection, 1, Calls, FewDays);

@@ -12,9 +12,9 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
 
 #include <memory>
 
@@ -79,7 +79,7 @@ void answerPicker(int row, const char *button = "okButton")
     QTimer::singleShot(0, qApp, [row, button] {
         auto *picker = qobject_cast<CustomerPicker *>(QApplication::activeModalWidget());
         QVERIFY(picker);
-        auto *list = picker->findChild<QTreeView *>(QStringLiteral("customerList"));
+        auto *list = picker->findChild<QTableView *>(QStringLiteral("customerList"));
         list->setCurrentIndex(list->model()->index(row, 0));
         QTest::mouseClick(picker->findChild<FaceButton *>(QLatin1String(button)), Qt::LeftButton, {},
                           QPoint(5, 5));
