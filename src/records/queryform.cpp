@@ -63,6 +63,14 @@ void QueryForm::showEvent(QShowEvent *event)
     guarded([this] { onShown(); });
 }
 
+// The next showing starts empty anyway; until then a hidden window holds
+// nothing of a result that may run to millions of rows.
+void QueryForm::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
+    m_results->close();
+}
+
 void QueryForm::onShown()
 {
     m_codeBox->setText(QString());

@@ -35,6 +35,7 @@ protected:
     QLabel *labelAt(const QString &text, int left, int top) const;
 
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     virtual void onShown();
     virtual std::unique_ptr<PagedQuery> query() const = 0;
 
