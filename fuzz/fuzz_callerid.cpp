@@ -37,14 +37,13 @@ void requireRoundTrip(const QByteArray &received, int year)
     const QString date = fourDigits(digits, 0);
     const QString time = fourDigits(digits, 4);
     const QString equals = (year & 1) ? QStringLiteral(" = ") : QStringLiteral("=");
-    const QString text = QStringLiteral("\r\nDATE") + equals + date + QStringLiteral("\r\nTIME") + equals + time +
-                         QStringLiteral("\r\nNMBR") + equals + digits + QStringLiteral("\r\n\r\n");
+    const QString text = QStringLiteral("\r\nDATE") + equals + date + QStringLiteral("\r\nTIME") + equals +
+                         time + QStringLiteral("\r\nNMBR") + equals + digits + QStringLiteral("\r\n\r\n");
 
     const CallerIdReport parsed = ParseCallerIdReport(text, int(text.size()), year);
     require(parsed.number == digits);
-    require(parsed.dateText == QStringLiteral("%1-%2-%3")
-                                   .arg(year, 4, 10, QLatin1Char('0'))
-                                   .arg(date.first(2), date.last(2)));
+    require(parsed.dateText ==
+            QStringLiteral("%1-%2-%3").arg(year, 4, 10, QLatin1Char('0')).arg(date.first(2), date.last(2)));
     require(parsed.timeText == time.first(2) + QLatin1Char(':') + time.last(2));
 }
 

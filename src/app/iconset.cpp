@@ -14,8 +14,7 @@ const QColor Accent(0xe8, 0x8a, 0x1a);
 const QColor Paper(0xfa, 0xfa, 0xf5);
 
 // Each picture is drawn on a 16-unit grid, scaled to the requested size.
-template <typename Draw>
-QPixmap picture(int size, Draw draw)
+template <typename Draw> QPixmap picture(int size, Draw draw)
 {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -145,8 +144,9 @@ void handset(QPainter &p)
 void fillMenuImages(ImageList &images)
 {
     const std::map<int, void (*)(QPainter &)> pictures{
-        {ImageIndex::Ring, bell},          {ImageIndex::CallLog, callLog}, {ImageIndex::Settings, gear},
-        {ImageIndex::Customer, customer},  {ImageIndex::Exit, exitDoor},   {ImageIndex::ShowWindow, showWindow},
+        {ImageIndex::Ring, bell},     {ImageIndex::CallLog, callLog},
+        {ImageIndex::Settings, gear}, {ImageIndex::Customer, customer},
+        {ImageIndex::Exit, exitDoor}, {ImageIndex::ShowWindow, showWindow},
         {ImageIndex::Help, help},
     };
     // Indexes without a picture of ours hold an empty one.

@@ -177,12 +177,13 @@ void MainWindow::buildMenus()
     PopupMenu1->installEventFilter(this);
 
     const std::pair<QAction *, void (MainWindow::*)()> handlers[] = {
-        {N2, &MainWindow::N2Click},   {N10, &MainWindow::N10Click}, {N3, &MainWindow::N3Click},
-        {N5, &MainWindow::N5Click},   {N6, &MainWindow::N6Click},   {N12, &MainWindow::N12Click},
-        {N8, &MainWindow::N8Click},   {n50, &MainWindow::n50Click}, {MenuItem2, &MainWindow::MenuItem2Click},
+        {N2, &MainWindow::N2Click}, {N10, &MainWindow::N10Click}, {N3, &MainWindow::N3Click},
+        {N5, &MainWindow::N5Click}, {N6, &MainWindow::N6Click},   {N12, &MainWindow::N12Click},
+        {N8, &MainWindow::N8Click}, {n50, &MainWindow::n50Click}, {MenuItem2, &MainWindow::MenuItem2Click},
     };
     for (const auto &[action, handler] : handlers)
-        connect(action, &QAction::triggered, this, [this, handler = handler] { guarded([&] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this,
+                [this, handler = handler] { guarded([&] { (this->*handler)(); }); });
 
     ImageList::setMenuImages(MainMenu1, ImageList1);
     ImageList::setMenuImages(PopupMenu1, ImageList1);

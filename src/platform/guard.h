@@ -11,8 +11,7 @@ namespace corvane {
 // The handler boundary: every event handler runs through this. A failure that
 // escapes the handler ends it there and is shown in the generic error box; the
 // event loop then goes on.
-template <typename Handler>
-void guarded(Handler &&handler)
+template <typename Handler> void guarded(Handler &&handler)
 {
     try {
         std::forward<Handler>(handler)();

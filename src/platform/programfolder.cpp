@@ -34,7 +34,8 @@ QString configFile()
 QString applicationTitleFromPath(const QString &executablePath)
 {
     const QString name = QFileInfo(executablePath).fileName();
-    const QString stem = name.left(name.indexOf(QLatin1Char('.')) < 0 ? name.size() : name.indexOf(QLatin1Char('.')));
+    const QString stem =
+        name.left(name.indexOf(QLatin1Char('.')) < 0 ? name.size() : name.indexOf(QLatin1Char('.')));
     if (stem.isEmpty())
         return stem;
     return stem.left(1) + stem.mid(1).toLower();

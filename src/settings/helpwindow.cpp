@@ -52,8 +52,8 @@ bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
 
 void HelpWindow::fitLineWidth()
 {
-    const int width = helpWrapWidth(Memo1->toPlainText(), Memo1->font(), int(Memo1->document()->documentMargin()),
-                                    Memo1->viewport()->width());
+    const int width = helpWrapWidth(Memo1->toPlainText(), Memo1->font(),
+                                    int(Memo1->document()->documentMargin()), Memo1->viewport()->width());
     if (width != Memo1->lineWrapColumnOrWidth())
         Memo1->setLineWrapColumnOrWidth(width);
 }

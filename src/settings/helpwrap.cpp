@@ -16,7 +16,8 @@ constexpr int Columns = 36;
 
 bool isLoneCharacter(const QString &line)
 {
-    return std::count_if(line.cbegin(), line.cend(), [](QChar c) { return !c.isPunct() && !c.isSpace(); }) < 2;
+    return std::count_if(line.cbegin(), line.cend(), [](QChar c) { return !c.isPunct() && !c.isSpace(); }) <
+           2;
 }
 
 // Some paragraph wraps and its last line holds a single character.

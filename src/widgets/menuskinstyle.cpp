@@ -101,7 +101,8 @@ void OwnerDrawMenuStyle::refresh(QWidget *menu)
     menu->update();
 }
 
-int OwnerDrawMenuStyle::pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const
+int OwnerDrawMenuStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
+                                    const QWidget *widget) const
 {
     switch (metric) {
     case PM_MenuPanelWidth:
@@ -119,11 +120,12 @@ int OwnerDrawMenuStyle::pixelMetric(PixelMetric metric, const QStyleOption *opti
     return QProxyStyle::pixelMetric(metric, option, widget);
 }
 
-void OwnerDrawMenuStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
-                                       const QWidget *widget) const
+void OwnerDrawMenuStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option,
+                                       QPainter *painter, const QWidget *widget) const
 {
     if (element == PE_FrameMenu) {
-        if (MenuItemHandler *handler = menuHandler(widget); handler && handler->MenuDrawFrame(widget, *painter, option->rect))
+        if (MenuItemHandler *handler = menuHandler(widget);
+            handler && handler->MenuDrawFrame(widget, *painter, option->rect))
             return;
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);

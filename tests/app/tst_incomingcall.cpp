@@ -4,15 +4,15 @@
 
 #include "app/appwindows.h"
 #include "app/mainwindow.h"
+#include "modemsim.h"
 #include "platform/guard.h"
-#include "records/customerentryform.h"
-#include "records/dbedit.h"
 #include "platform/programfolder.h"
 #include "platform/serialcontrol.h"
 #include "platform/timer.h"
-#include "settings/linesettingsdialog.h"
-#include "modemsim.h"
+#include "records/customerentryform.h"
+#include "records/dbedit.h"
 #include "ringrecorder.h"
+#include "settings/linesettingsdialog.h"
 #include "testsupport.h"
 
 #include <QComboBox>
@@ -56,7 +56,10 @@ public:
             qWarning() << q.lastError().text();
         return q;
     }
-    int count(const QString &table) { return scalar(QStringLiteral("select count(*) from ") + table).toInt(); }
+    int count(const QString &table)
+    {
+        return scalar(QStringLiteral("select count(*) from ") + table).toInt();
+    }
     QVariant scalar(const QString &statement)
     {
         QSqlQuery q = run(statement);
@@ -65,8 +68,9 @@ public:
     void addCustomer(const QStringList &v)
     {
         QSqlQuery q(QSqlDatabase::database(m_name));
-        q.prepare(QStringLiteral("insert into customer(customercode,customername,address,code,person,tel,email,qq) "
-                                 "values(?,?,?,?,?,?,?,?)"));
+        q.prepare(
+            QStringLiteral("insert into customer(customercode,customername,address,code,person,tel,email,qq) "
+                           "values(?,?,?,?,?,?,?,?)"));
         for (const QString &value : v)
             q.addBindValue(value);
         QVERIFY(q.exec());
@@ -108,7 +112,8 @@ class TestIncomingCall : public QObject
     QStringList customerEdits()
     {
         QStringList texts;
-        for (QLineEdit *e : {w().Edit3, w().Edit4, w().Edit5, w().Edit6, w().Edit7, w().Edit8, w().Edit9, w().Edit10})
+        for (QLineEdit *e :
+             {w().Edit3, w().Edit4, w().Edit5, w().Edit6, w().Edit7, w().Edit8, w().Edit9, w().Edit10})
             texts.append(e->text());
         return texts;
     }
@@ -119,8 +124,8 @@ private Q_SLOTS:
         m_folder = std::make_unique<test::ProgramFolder>();
         m_capture = std::make_unique<test::MessageCapture>();
         m_modem = std::make_unique<test::ModemSim>();
-        m_folder->writeFile(QStringLiteral("zel.ini"),
-                            "[zel]\r\nfather=com1\r\n[ports]\r\ncom1=" + m_modem->devicePath().toUtf8() + "\r\n");
+        m_folder->writeFile(QStringLiteral("zel.ini"), "[zel]\r\nfather=com1\r\n[ports]\r\ncom1=" +
+                                                           m_modem->devicePath().toUtf8() + "\r\n");
         createWindows();
         // Shown as at start-up: the show handler opens the port.
         w().show();
@@ -149,12 +154,14 @@ private Q_SLOTS:
         QCOMPARE(w().Edit2->text(), QStringLiteral("5551234"));
         QCOMPARE(w().Edit11->text(), year + QStringLiteral("-03-21"));
         QCOMPARE(w().Edit12->text(), QStringLiteral("14:05"));
-        QCOMPARE(customerEdits(),
-                 (QStringList{QStringLiteral("C001"), QStringLiteral("510000"), QStringLiteral("张三"),
-                              QStringLiteral("5551234"), QStringLiteral("张三五金店"), QStringLiteral("10001"),
-                              QStringLiteral("z@example.com"), QStringLiteral("人民路1号")}));
+        QCOMPARE(
+            customerEdits(),
+            (QStringList{QStringLiteral("C001"), QStringLiteral("510000"), QStringLiteral("张三"),
+                         QStringLiteral("5551234"), QStringLiteral("张三五金店"), QStringLiteral("10001"),
+                         QStringLiteral("z@example.com"), QStringLiteral("人民路1号")}));
         QCOMPARE(m_sql->count(QStringLiteral("detail")), 1);
-        QSqlQuery row = m_sql->run(QStringLiteral("select adate,atime,tel,customercode,customername from detail"));
+        QSqlQuery row =
+            m_sql->run(QStringLiteral("select adate,atime,tel,customercode,customername from detail"));
         QVERIFY(row.next());
         QCOMPARE(row.value(0).toString(), year + QStringLiteral("-03-21"));
         QCOMPARE(row.value(1).toString(), QStringLiteral("14:05"));
@@ -187,7 +194,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::newRow("NAME") << report(QStringLiteral("5551234\r\nNAME = ZHANG SAN"));
         QTest::newRow("NAME and MESG") << report(QStringLiteral("5551234\r\nNAME = ZHANG\r\nMESG = 0102AB"));
-        QTest::newRow("number first") << QStringLiteral("\r\nNMBR = 5551234\r\nDATE = 0321\r\nTIME = 1405\r\n\r\n");
+        QTest::newRow("number first")
+            << QStringLiteral("\r\nNMBR = 5551234\r\nDATE = 0321\r\nTIME = 1405\r\n\r\n");
     }
     void linesAfterTheNumberAreNotPartOfIt()
     {
@@ -195,14 +203,16 @@ private Q_SLOTS:
         send(text);
         QCOMPARE(w().Edit2->text(), QStringLiteral("5551234"));
         QCOMPARE(w().Edit3->text(), QStringLiteral("C001"));
-        QCOMPARE(m_sql->scalar(QStringLiteral("select group_concat(tel || '/' || atime) from detail")).toString(),
-                 QStringLiteral("5551234/14:05"));
+        QCOMPARE(
+            m_sql->scalar(QStringLiteral("select group_concat(tel || '/' || atime) from detail")).toString(),
+            QStringLiteral("5551234/14:05"));
         QVERIFY(m_capture->take().isEmpty());
 
         // Saving the shown number hands the entry form the plain number.
         w().BitBtn1Click();
         QCOMPARE(w().Edit2->text(), QString());
-        QCOMPARE(windows().Form3->findChild<DBEdit *>(QStringLiteral("telEdit"))->text(), QStringLiteral("5551234"));
+        QCOMPARE(windows().Form3->findChild<DBEdit *>(QStringLiteral("telEdit"))->text(),
+                 QStringLiteral("5551234"));
     }
 
     void anEmptyNumberIsNotLookedUp()
@@ -278,7 +288,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("lookupFails");
         QTest::newRow("ring table dropped") << QStringLiteral("drop table ring") << false;
         QTest::newRow("ring table without code")
-            << QStringLiteral("drop table ring; create table ring(bz text); insert into ring values('1')") << false;
+            << QStringLiteral("drop table ring; create table ring(bz text); insert into ring values('1')")
+            << false;
         QTest::newRow("customer table dropped too")
             << QStringLiteral("drop table ring; drop table customer") << true;
     }
@@ -306,10 +317,19 @@ private Q_SLOTS:
     void longValuesShowFromTheirFirstCharacter()
     {
         // Sixty characters: far wider than the name and address fields.
-        const QString name = QStringLiteral("深圳市南山区科技园高新技术产业有限公司第一分公司").repeated(3).left(60);
-        const QString address = QStringLiteral("广东省深圳市南山区科技园南区高新南一道二十八号").repeated(3).left(60);
-        m_sql->addCustomer({QStringLiteral("C060"), name, address, {}, {}, QStringLiteral("5556060"),
-                            QStringLiteral("a.very.long.mailbox.name.for.the.accounts.department@example.com"), {}});
+        const QString name =
+            QStringLiteral("深圳市南山区科技园高新技术产业有限公司第一分公司").repeated(3).left(60);
+        const QString address =
+            QStringLiteral("广东省深圳市南山区科技园南区高新南一道二十八号").repeated(3).left(60);
+        m_sql->addCustomer(
+            {QStringLiteral("C060"),
+             name,
+             address,
+             {},
+             {},
+             QStringLiteral("5556060"),
+             QStringLiteral("a.very.long.mailbox.name.for.the.accounts.department@example.com"),
+             {}});
         call(QStringLiteral("5556060"));
         QCOMPARE(w().Edit7->text(), name);
         for (QLineEdit *e : {w().Edit7, w().Edit9, w().Edit10}) {
@@ -321,10 +341,12 @@ private Q_SLOTS:
 
     void twoCustomersWithOneNumberShowAndLogTheFirst()
     {
-        m_sql->addCustomer({QStringLiteral("C002"), QStringLiteral("李四"), {}, {}, {}, QStringLiteral("5551234"), {}, {}});
+        m_sql->addCustomer(
+            {QStringLiteral("C002"), QStringLiteral("李四"), {}, {}, {}, QStringLiteral("5551234"), {}, {}});
         call(QStringLiteral("5551234"));
         QCOMPARE(w().Edit3->text(), QStringLiteral("C001"));
-        QCOMPARE(m_sql->scalar(QStringLiteral("select customercode from detail")).toString(), QStringLiteral("C001"));
+        QCOMPARE(m_sql->scalar(QStringLiteral("select customercode from detail")).toString(),
+                 QStringLiteral("C001"));
     }
 
     void oddNumbersAreLookedUpSafely()
@@ -333,7 +355,8 @@ private Q_SLOTS:
         m_sql->addCustomer({QStringLiteral("Q'1"), QStringLiteral("O'Hara"), {}, {}, {}, odd, {}, {}});
         call(odd);
         QCOMPARE(w().Edit3->text(), QStringLiteral("Q'1"));
-        QCOMPARE(m_sql->scalar(QStringLiteral("select customername from detail")).toString(), QStringLiteral("O'Hara"));
+        QCOMPARE(m_sql->scalar(QStringLiteral("select customername from detail")).toString(),
+                 QStringLiteral("O'Hara"));
         QCOMPARE(m_sql->count(QStringLiteral("customer")), 2);
     }
 
@@ -349,7 +372,8 @@ private Q_SLOTS:
     // it; the row is kept and written after it, before the next call's.
     void aCallWhileTheDatabaseIsLockedIsShownAndLoggedAfterTheLock()
     {
-        m_sql->addCustomer({QStringLiteral("C003"), QStringLiteral("王五"), {}, {}, {}, QStringLiteral("6660000"), {}, {}});
+        m_sql->addCustomer(
+            {QStringLiteral("C003"), QStringLiteral("王五"), {}, {}, {}, QStringLiteral("6660000"), {}, {}});
         call(QStringLiteral("5551234"));
         const QString journal = m_folder->file(QStringLiteral("calls.journal"));
         {
@@ -358,7 +382,8 @@ private Q_SLOTS:
             call(QStringLiteral("6660000"));
             QCOMPARE(w().Edit3->text(), QStringLiteral("C003"));
             QCOMPARE(m_capture->takeTexts(),
-                     QStringList{QStringLiteral("数据库暂时无法写入，来电记录已保存在备用文件中，数据库恢复后将自动写入。")});
+                     QStringList{QStringLiteral(
+                         "数据库暂时无法写入，来电记录已保存在备用文件中，数据库恢复后将自动写入。")});
             QVERIFY(QFile::exists(journal));
             QVERIFY(w().Timer2->enabled());
             locker.run(QStringLiteral("rollback"));
@@ -370,7 +395,8 @@ private Q_SLOTS:
         QStringList tels;
         while (rows.next())
             tels.append(rows.value(0).toString());
-        QCOMPARE(tels, (QStringList{QStringLiteral("5551234"), QStringLiteral("6660000"), QStringLiteral("5551234")}));
+        QCOMPARE(tels, (QStringList{QStringLiteral("5551234"), QStringLiteral("6660000"),
+                                    QStringLiteral("5551234")}));
         QVERIFY(!QFile::exists(journal));
         QVERIFY(m_capture->take().isEmpty());
     }

@@ -26,8 +26,9 @@ QString lockFileOf(const QString &device)
 
 void addCustomer(const Program &program, const QString &code, const QString &tel)
 {
-    program.query(QStringLiteral("insert into customer(customercode, customername, tel) values('%1', 'Shop', '%2')")
-                      .arg(code, tel));
+    program.query(
+        QStringLiteral("insert into customer(customercode, customername, tel) values('%1', 'Shop', '%2')")
+            .arg(code, tel));
 }
 
 } // namespace

@@ -17,12 +17,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("number");
         for (int n = 1; n <= 8; ++n)
             QTest::addRow("com%d", n) << QStringLiteral("com%1").arg(n) << QString::number(n);
-        QTest::newRow("capitals") << "COM2" << "";
-        QTest::newRow("com9") << "com9" << "";
-        QTest::newRow("inner blank") << "com 1" << "";
-        QTest::newRow("outer blanks kept") << " com2 " << "";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("com12") << "com12" << "";
+        QTest::newRow("capitals") << "COM2"
+                                  << "";
+        QTest::newRow("com9") << "com9"
+                              << "";
+        QTest::newRow("inner blank") << "com 1"
+                                     << "";
+        QTest::newRow("outer blanks kept") << " com2 "
+                                           << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("com12") << "com12"
+                               << "";
     }
     void portNamesGiveTheirDigitExactly()
     {
@@ -51,7 +57,8 @@ private Q_SLOTS:
     void capitalPortIsNotRecognised()
     {
         test::ProgramFolder folder(false);
-        folder.writeFile(QStringLiteral("zel.ini"), "[zel]\nfather=COM2\nschool=\xd6\xc6\xca\xbd" "2\n");
+        folder.writeFile(QStringLiteral("zel.ini"), "[zel]\nfather=COM2\nschool=\xd6\xc6\xca\xbd"
+                                                    "2\n");
         const LineConfig config = readLineConfig();
         QCOMPARE(portNumberText(config.portName), QString());
         QCOMPARE(modeCommand(config.mode), QStringLiteral("at#vcid=1\r"));

@@ -8,17 +8,17 @@
 #include "settings/linesettingsdialog.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QApplication>
 #include <QFile>
 #include <QLabel>
-#include <QMessageBox>
-#include <QStyle>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStringEncoder>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -326,7 +326,8 @@ private Q_SLOTS:
 
         QCOMPARE(saveThroughDialog(dialog, QStringLiteral("com2"), QStringLiteral("制式2")),
                  DialogStayedOpen);
-        const QString refused = QStringLiteral("配置无法保存：zel.ini无法写入（文件或文件夹只读，或磁盘已满）。");
+        const QString refused =
+            QStringLiteral("配置无法保存：zel.ini无法写入（文件或文件夹只读，或磁盘已满）。");
         QCOMPARE(capture.takeTexts(), QStringList{refused});
         QCOMPARE(configBytes(folder), configBefore());
     }

@@ -75,15 +75,18 @@ private Q_SLOTS:
         QCOMPARE(captions(top), (QStringList{QStringLiteral("[文件]"), QStringLiteral("[客户资料]"),
                                              QStringLiteral("[来电资料]"), QStringLiteral("[关于]")}));
         QCOMPARE(captions(top[0]->menu()->actions()),
-                 (QStringList{QStringLiteral("系统设置"), QStringLiteral("来电铃声设置"), QStringLiteral("退出")}));
+                 (QStringList{QStringLiteral("系统设置"), QStringLiteral("来电铃声设置"),
+                              QStringLiteral("退出")}));
         QCOMPARE(captions(top[1]->menu()->actions()),
                  (QStringList{QStringLiteral("客户资料输入"), QStringLiteral("客户资料查询")}));
         QCOMPARE(captions(top[2]->menu()->actions()), QStringList{QStringLiteral("来电祥情")});
         QCOMPARE(captions(top[3]->menu()->actions()), QStringList{QStringLiteral("帮助")});
-        QCOMPARE(captions(w.PopupMenu1->actions()), (QStringList{QStringLiteral("显示窗体"), QStringLiteral("退出")}));
+        QCOMPARE(captions(w.PopupMenu1->actions()),
+                 (QStringList{QStringLiteral("显示窗体"), QStringLiteral("退出")}));
 
-        const std::pair<QAction *, int> images[] = {{w.N2, 5}, {w.N10, 0}, {w.N3, 34}, {w.N5, 20}, {w.N6, 20},
-                                                    {w.N12, 4}, {w.N8, 37}, {w.n50, 36}, {w.MenuItem2, 34}};
+        const std::pair<QAction *, int> images[] = {{w.N2, 5},  {w.N10, 0},  {w.N3, 34},
+                                                    {w.N5, 20}, {w.N6, 20},  {w.N12, 4},
+                                                    {w.N8, 37}, {w.n50, 36}, {w.MenuItem2, 34}};
         for (const auto &[action, index] : images) {
             QCOMPARE(action->property("ImageIndex").toInt(), index);
             QVERIFY2(!w.ImageList1->image(index).isNull(), qPrintable(action->text()));

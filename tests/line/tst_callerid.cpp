@@ -73,10 +73,11 @@ private Q_SLOTS:
                                          << 0 << "5551234"
                                          << "2026-55-51"
                                          << "55:51";
-        QTest::newRow("empty NMBR before NAME") << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = \r\nNAME = WANG\r\n"
-                                                << 0 << ""
-                                                << "2026-03-21"
-                                                << "14:05";
+        QTest::newRow("empty NMBR before NAME")
+            << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = \r\nNAME = WANG\r\n"
+            << 0 << ""
+            << "2026-03-21"
+            << "14:05";
         QTest::newRow("empty NMBR at the end") << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR =\r\n"
                                                << 0 << ""
                                                << "2026-03-21"
@@ -161,9 +162,10 @@ private Q_SLOTS:
         const QString whole = trimControls(example);
         QTest::newRow("huge") << example << INT_MAX << QStringLiteral("2026-03-21") << QStringLiteral("03:21")
                               << QStringLiteral("0321") << whole;
-        QTest::newRow("only =") << QStringLiteral("=") << 1 << noDate << noTime << QString() << QStringLiteral("=");
-        QTest::newRow("controls only") << QStringLiteral("\r\n\0\x01") << 4 << noDate << noTime << QString()
-                                       << QString();
+        QTest::newRow("only =") << QStringLiteral("=") << 1 << noDate << noTime << QString()
+                                << QStringLiteral("=");
+        QTest::newRow("controls only")
+            << QStringLiteral("\r\n\0\x01") << 4 << noDate << noTime << QString() << QString();
     }
     void degenerateCounts()
     {

@@ -1,5 +1,5 @@
-#include "line/calllogwriter.h"
 #include "databaselock.h"
+#include "line/calllogwriter.h"
 #include "testsupport.h"
 
 #include <QFile>

@@ -175,7 +175,8 @@ private Q_SLOTS:
         const int listener = keep(plantSocket(folder + QStringLiteral("/TCorvaneMainWindow"), true));
         QVERIFY(listener >= 0);
 
-        const QString cache = m_tmp->filePath(QStringLiteral("cache/corvane-")) + QString::number(::geteuid());
+        const QString cache =
+            m_tmp->filePath(QStringLiteral("cache/corvane-")) + QString::number(::geteuid());
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(planted));
         QCOMPARE(InstanceChannel::channelFolder(), cache);
         qunsetenv("XDG_RUNTIME_DIR");

@@ -17,12 +17,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("word") << "Disk full" << "Disk full.";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("full stop") << "Done." << "Done.";
-        QTest::newRow("quote") << "'1'" << "'1'";
-        QTest::newRow("bang") << "Stop!" << "Stop!";
-        QTest::newRow("slash sorts after the stop") << "a/" << "a/.";
+        QTest::newRow("word") << "Disk full"
+                              << "Disk full.";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("full stop") << "Done."
+                                   << "Done.";
+        QTest::newRow("quote") << "'1'"
+                               << "'1'";
+        QTest::newRow("bang") << "Stop!"
+                              << "Stop!";
+        QTest::newRow("slash sorts after the stop") << "a/"
+                                                    << "a/.";
         QTest::newRow("chinese") << QStringLiteral("错误") << QStringLiteral("错误.");
     }
     void errorTextAppendsAFullStopOnlyAfterLaterCharacters()
@@ -35,7 +41,8 @@ private Q_SLOTS:
     void applicationTitleComesFromTheExecutableName()
     {
         QCOMPARE(applicationTitleFromPath(QStringLiteral("/opt/x/Corvane")), QStringLiteral("Corvane"));
-        QCOMPARE(applicationTitleFromPath(QStringLiteral("/opt/x/CORVANE.bin.old")), QStringLiteral("Corvane"));
+        QCOMPARE(applicationTitleFromPath(QStringLiteral("/opt/x/CORVANE.bin.old")),
+                 QStringLiteral("Corvane"));
         QCOMPARE(applicationTitleFromPath(QStringLiteral("corVANE.exe")), QStringLiteral("corvane"));
     }
 

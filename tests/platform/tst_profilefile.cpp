@@ -45,7 +45,8 @@ private Q_SLOTS:
 
     void namesMatchWithoutCaseAndValuesAreTrimmed()
     {
-        write("; a comment\r\n[ZeL]\r\nFather =  com2  \r\nschool=\t\xd6\xc6\xca\xbd" "1\r\n");
+        write("; a comment\r\n[ZeL]\r\nFather =  com2  \r\nschool=\t\xd6\xc6\xca\xbd"
+              "1\r\n");
         QCOMPARE(read(QStringLiteral("zel"), QStringLiteral("father")), QStringLiteral("com2"));
         QCOMPARE(read(QStringLiteral("ZEL"), QStringLiteral("SCHOOL")), QStringLiteral("制式1"));
     }
@@ -79,7 +80,8 @@ private Q_SLOTS:
             c = char(rng.bounded(256));
         write(garbage);
         read(QStringLiteral("zel"), QStringLiteral("father"));
-        QVERIFY(profile::writeString(m_file, QStringLiteral("zel"), QStringLiteral("father"), QStringLiteral("com1")));
+        QVERIFY(profile::writeString(m_file, QStringLiteral("zel"), QStringLiteral("father"),
+                                     QStringLiteral("com1")));
         QCOMPARE(read(QStringLiteral("zel"), QStringLiteral("father")), QStringLiteral("com1"));
         // Everything that was there is still there, byte for byte.
         QVERIFY(bytes().startsWith(garbage));
@@ -100,12 +102,15 @@ private Q_SLOTS:
     void writeAddsMissingKeysAndSections()
     {
         write("[zel]\nfather=com1\n\n[other]\na=b\n");
-        QVERIFY(profile::writeString(m_file, QStringLiteral("zel"), QStringLiteral("school"), QStringLiteral("m")));
-        QVERIFY(profile::writeString(m_file, QStringLiteral("new"), QStringLiteral("k"), QStringLiteral("v")));
+        QVERIFY(profile::writeString(m_file, QStringLiteral("zel"), QStringLiteral("school"),
+                                     QStringLiteral("m")));
+        QVERIFY(
+            profile::writeString(m_file, QStringLiteral("new"), QStringLiteral("k"), QStringLiteral("v")));
         QCOMPARE(bytes(), QByteArray("[zel]\nfather=com1\nschool=m\n\n[other]\na=b\n\n[new]\nk=v\n"));
 
         QFile::remove(m_file);
-        QVERIFY(profile::writeString(m_file, QStringLiteral("zel"), QStringLiteral("father"), QStringLiteral("com3")));
+        QVERIFY(profile::writeString(m_file, QStringLiteral("zel"), QStringLiteral("father"),
+                                     QStringLiteral("com3")));
         QCOMPARE(read(QStringLiteral("zel"), QStringLiteral("father")), QStringLiteral("com3"));
     }
 
@@ -113,7 +118,8 @@ private Q_SLOTS:
     {
         const QString value = QStringLiteral("制式1 廣東 ＡＢ");
         QVERIFY(profile::writeString(m_file, QStringLiteral("zel"), QStringLiteral("school"), value));
-        QVERIFY(bytes().contains(QByteArray("school=\xd6\xc6\xca\xbd" "1")));
+        QVERIFY(bytes().contains(QByteArray("school=\xd6\xc6\xca\xbd"
+                                            "1")));
         QCOMPARE(read(QStringLiteral("zel"), QStringLiteral("school")), value);
     }
 

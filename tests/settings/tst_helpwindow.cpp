@@ -1,11 +1,11 @@
 #include "settings/helpwindow.h"
 #include "testsupport.h"
 
+#include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTextLayout>
-#include <QScrollBar>
-#include <QTest>
 
 #include <tuple>
 
@@ -57,8 +57,8 @@ private Q_SLOTS:
         QCOMPARE(lines.at(second - 1), QString());
         QCOMPARE(lines.last(), QString());
         // Items run 1）, 2） … in each section without gaps.
-        for (const auto &[from, to, count] : {std::tuple{qsizetype(1), second - 1, 6},
-                                              std::tuple{second + 1, lines.size() - 1, 5}}) {
+        for (const auto &[from, to, count] :
+             {std::tuple{qsizetype(1), second - 1, 6}, std::tuple{second + 1, lines.size() - 1, 5}}) {
             int number = 0;
             for (qsizetype i = from; i < to; ++i)
                 if (!lines.at(i).isEmpty() && lines.at(i).front().isDigit())
@@ -96,8 +96,8 @@ private Q_SLOTS:
                     // A wrapped line is full, give or take a word.
                     QVERIFY2(line.naturalTextWidth() >= 30 * character, qPrintable(text));
                 } else if (layout->lineCount() > 1) {
-                    const auto letters = std::count_if(text.cbegin(), text.cend(),
-                                                       [](QChar c) { return !c.isPunct(); });
+                    const auto letters =
+                        std::count_if(text.cbegin(), text.cend(), [](QChar c) { return !c.isPunct(); });
                     QVERIFY2(letters >= 2, qPrintable(block.text()));
                 }
             }

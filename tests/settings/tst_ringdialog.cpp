@@ -1,8 +1,8 @@
 #include "platform/messagebox.h"
 #include "platform/ringplayer.h"
+#include "ringrecorder.h"
 #include "settings/ringdialog.h"
 #include "store/stores.h"
-#include "ringrecorder.h"
 #include "testsupport.h"
 
 #include <QPushButton>

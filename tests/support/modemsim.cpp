@@ -10,8 +10,8 @@ ModemSim::ModemSim()
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral(CORVANE_MODEMSIM),
-                    {QStringLiteral("--link"), m_dir.filePath(QStringLiteral("modem")), QStringLiteral("--record"),
-                     m_dir.filePath(QStringLiteral("received.bin"))});
+                    {QStringLiteral("--link"), m_dir.filePath(QStringLiteral("modem")),
+                     QStringLiteral("--record"), m_dir.filePath(QStringLiteral("received.bin"))});
     if (m_process.waitForStarted() && (m_process.canReadLine() || m_process.waitForReadyRead(10000)))
         m_device = QString::fromLocal8Bit(m_process.readLine().trimmed());
 }

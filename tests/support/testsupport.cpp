@@ -127,8 +127,8 @@ bool showsTextFromStart(QLineEdit *edit)
     const QImage expected = probe.grab().toImage();
     // The inside, clear of the frame, as far as all but the last of those
     // characters reach (the text stands a few pixels in from the frame).
-    const int right = std::min(edit->width() - 4,
-                               4 + edit->fontMetrics().horizontalAdvance(probe.text().chopped(1)));
+    const int right =
+        std::min(edit->width() - 4, 4 + edit->fontMetrics().horizontalAdvance(probe.text().chopped(1)));
     bool inked = false;
     for (int y = 4; y < edit->height() - 4; ++y) {
         for (int x = 4; x < right; ++x) {

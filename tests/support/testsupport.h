@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <QTemporaryDir>
+#include <functional>
 
 class QLineEdit;
 class QWidget;

@@ -133,7 +133,8 @@ private Q_SLOTS:
         for (int i = 1; i < EditButtons::MaxButtons; ++i)
             box.edit.buttons().add();
         QCOMPARE(box.edit.buttons().count(), 8);
-        QCOMPARE(test::failureOf([&] { box.edit.buttons().add(); }), QStringLiteral("Too many buttons ( >= 8)"));
+        QCOMPARE(test::failureOf([&] { box.edit.buttons().add(); }),
+                 QStringLiteral("Too many buttons ( >= 8)"));
         QCOMPARE(box.edit.buttons().count(), 8);
     }
 

@@ -464,8 +464,10 @@ private Q_SLOTS:
                     if (withCaption.pixel(x, y) == without.pixel(x, y))
                         continue;
                     ++inked;
-                    QVERIFY2(x >= 1 && x < rect.width() - 9 && y >= 1,
-                             qPrintable(top->text() + QStringLiteral(" at %1,%2 of %3 wide").arg(x).arg(y).arg(rect.width())));
+                    QVERIFY2(
+                        x >= 1 && x < rect.width() - 9 && y >= 1,
+                        qPrintable(top->text() +
+                                   QStringLiteral(" at %1,%2 of %3 wide").arg(x).arg(y).arg(rect.width())));
                 }
             }
             QVERIFY(inked > 0);
@@ -482,9 +484,9 @@ private Q_SLOTS:
         const QColor frame = f.skin->look(dropDown).colors.PopupFrameColor;
         const int right = menu.width() - 1;
         const int bottom = menu.height() - 1;
-        for (QPoint p : {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom),
-                         QPoint(right / 2, 0), QPoint(0, bottom / 2), QPoint(right, bottom / 2),
-                         QPoint(right / 2, bottom)})
+        for (QPoint p :
+             {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom), QPoint(right / 2, 0),
+              QPoint(0, bottom / 2), QPoint(right, bottom / 2), QPoint(right / 2, bottom)})
             QCOMPARE(menu.pixelColor(p), frame);
         dropDown->setActiveAction(nullptr);
         const QImage idle = dropDown->grab().toImage();
