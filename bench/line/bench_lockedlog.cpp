@@ -6,8 +6,7 @@
 
 #include "line/calllogwriter.h"
 #include "platform/failure.h"
-#include "records/connection.h"
-#include "records/dataset.h"
+#include "store/stores.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
@@ -71,7 +70,7 @@ int main(int argc, char **argv)
     {
         Connection wal;
         wal.setDatabasePath(path);
-        wal.database();
+        wal.handle();
     }
     {
         CallLogWriter writer(path, folder.file(QStringLiteral("calls.journal")));
@@ -84,16 +83,14 @@ int main(int argc, char **argv)
         std::printf("kept rows written after the lock: %s\n", writer.writeKept() ? "yes" : "no");
     }
     {
-        Connection connection;
-        connection.setDatabasePath(path);
-        Dataset lookup(connection, QStringLiteral("select * from customer where tel='5551234'"));
+        Stores stores;
+        stores.connection.setDatabasePath(path);
         sqlite3 *other = lock(path, true);
         report("customer lookup, whole file locked (fails)", [&] {
             try {
-                lookup.open();
+                stores.customers.customerByTel(QStringLiteral("5551234"));
             } catch (const Failure &) {
             }
-            lookup.close();
         });
         sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close(other);

@@ -2,10 +2,8 @@
 // logged calls: the incoming-number lookup, opening the entry form's dataset,
 // moving to its last row, a year of calls, and the memory the snapshots take.
 #include "benchdata.h"
-#include "line/calllog.h"
-#include "records/calllogqueryform.h"
-#include "records/datamodule.h"
-#include "records/storedrows.h"
+#include "records/dataset.h"
+#include "store/stores.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -64,13 +62,13 @@ int main(int argc, char **argv)
     std::printf("building %d customers and %d calls: %.0f ms (setup, not a target)\n", Rows, Rows, ms(timer));
     std::printf("resident memory before opening: %.1f MB\n", memoryMb("VmRSS:"));
 
-    DataModule data;
-    data.ADOConnection1.setDatabasePath(path);
+    Stores stores;
+    stores.connection.setDatabasePath(path);
     timer.restart();
-    data.ADOConnection1.database();
+    stores.connection.handle();
     std::printf("opening the connection: %.2f ms\n", ms(timer));
 
-    // The incoming-call lookup, with the statement the main window runs.
+    // The incoming-call lookup the main window runs.
     constexpr int Lookups = 2000;
     double total = 0;
     double worst = 0;
@@ -78,10 +76,8 @@ int main(int argc, char **argv)
     for (int i = 0; i < Lookups; ++i) {
         const QString number = bench::telOf(int(QRandomGenerator::global()->bounded(Rows)));
         timer.restart();
-        data.ADOQuerychange->close();
-        data.ADOQuerychange->setSql(customerLookupSql(number));
-        data.ADOQuerychange->open();
-        const QString name = data.ADOQuerychange->fieldText(QStringLiteral("customername"));
+        const std::optional<Customer> customer = stores.customers.customerByTel(number);
+        const QString name = customer ? customer->name : QString();
         const double elapsed = ms(timer);
         if (name.isEmpty())
             return 1;
@@ -98,12 +94,13 @@ int main(int argc, char **argv)
     clearRefs.close();
     timer.restart();
     const double openCpu = cpuMs();
-    data.ADOQuery1->open();
+    Dataset entry(stores.customers.allCustomers());
+    entry.open();
     std::printf("opening the entry form's dataset, %d rows (target < 1000 ms): %.0f ms (CPU %.0f ms)\n",
-                data.ADOQuery1->recordCount(), ms(timer), cpuMs() - openCpu);
+                entry.recordCount(), ms(timer), cpuMs() - openCpu);
     timer.restart();
-    data.ADOQuery1->last();
-    const QString lastCode = data.ADOQuery1->fieldText(QStringLiteral("customercode"));
+    entry.last();
+    const QString lastCode = entry.fieldText(QStringLiteral("customercode"));
     std::printf("moving to the last row (%s): %.3f ms\n", qPrintable(lastCode), ms(timer));
     std::printf(
         "resident memory with the dataset open (target < 300 MB): %.1f MB, peak since opening %.1f MB\n",
@@ -111,31 +108,25 @@ int main(int argc, char **argv)
 
     timer.restart();
     const QDate day(2024, 3, 3);
-    data.ADOQuery2->setSql(callLogQueryStatement(day, day, {}));
-    data.ADOQuery2->open();
-    std::printf("call log of one day (%d calls): %.1f ms\n", data.ADOQuery2->recordCount(), ms(timer));
+    Dataset calls(stores.calls.callsBetween(day, day, {}));
+    calls.open();
+    std::printf("call log of one day (%d calls): %.1f ms\n", calls.recordCount(), ms(timer));
 
-    // A result with a condition as big as the table: a date range covering
-    // every call, held like the whole table.
+    // A date range covering every call: paged like the whole table.
     timer.restart();
     const double yearCpu = cpuMs();
-    const QString year = callLogQueryStatement(QDate(2024, 1, 1), QDate(2024, 12, 31), {});
-    data.ADOQuery2->setSql(year);
-    data.ADOQuery2->open();
+    calls.setQuery(stores.calls.callsBetween(QDate(2024, 1, 1), QDate(2024, 12, 31), {}));
+    calls.open();
     std::printf("call log of the whole year (%d calls, target < 1000 ms): %.0f ms (CPU %.0f ms), resident "
                 "memory %.1f MB\n",
-                data.ADOQuery2->recordCount(), ms(timer), cpuMs() - yearCpu, memoryMb("VmRSS:"));
+                calls.recordCount(), ms(timer), cpuMs() - yearCpu, memoryMb("VmRSS:"));
     timer.restart();
-    data.ADOQuery2->last();
+    calls.last();
     std::printf("moving to its last call (%s): %.3f ms\n",
-                qPrintable(data.ADOQuery2->fieldText(QStringLiteral("adate"))), ms(timer));
-    data.ADOQuery2->close();
-
-    // For comparison, the same result copied whole, as small results are.
+                qPrintable(calls.fieldText(QStringLiteral("adate"))), ms(timer));
     timer.restart();
-    const double copyCpu = cpuMs();
-    const StoredRows copy(data.ADOConnection1.handle(), year);
-    std::printf("the same call log copied (%d calls): %.0f ms (CPU %.0f ms), resident memory %.1f MB\n",
-                copy.size(), ms(timer), cpuMs() - copyCpu, memoryMb("VmRSS:"));
+    calls.moveTo(calls.recordCount() / 2);
+    std::printf("moving to its middle call: %.0f ms\n", ms(timer));
+    std::printf("peak resident memory since opening: %.1f MB\n", memoryMb("VmHWM:"));
     return 0;
 }

@@ -5,7 +5,8 @@
 namespace corvane::bench {
 
 // Creates a database from resources/tel.sql holding `customers` customers and
-// `calls` logged calls. Customer i has the number telOf(i).
+// `calls` logged calls, copied from one generated earlier for the same sizes
+// when the build folder has it. Customer i has the number telOf(i).
 void createFilledDatabase(const QString &path, int customers, int calls);
 QString telOf(int customer);
 

@@ -14,10 +14,10 @@
 #include "records/calllogqueryform.h"
 #include "records/customerentryform.h"
 #include "records/customerqueryform.h"
-#include "records/datamodule.h"
 #include "settings/helpwindow.h"
 #include "settings/linesettingsdialog.h"
 #include "settings/ringdialog.h"
+#include "store/stores.h"
 #include "widgets/windowgeometry.h"
 
 #include <QApplication>
@@ -28,17 +28,16 @@ Application::Application()
 {
     if (lineLogWanted())
         m_lineLog = std::make_unique<LineLog>(lineLogFile());
-    m_mainWindow = std::make_unique<MainWindow>(static_cast<OtherWindows &>(*this));
+    m_stores = std::make_unique<Stores>();
+    m_mainWindow = std::make_unique<MainWindow>(static_cast<OtherWindows &>(*this), *m_stores);
     if (m_lineLog)
         m_mainWindow->serialPort().setLineLog(m_lineLog.get());
     MainWindow *main = m_mainWindow.get();
     m_lineSettings = std::make_unique<LineSettingsDialog>(main->serialPort(), &writeLineConfig, main);
-    // The data module: the one place it is made.
-    m_dataModule = std::make_unique<DataModule>();
-    m_customerEntry = std::make_unique<CustomerEntryForm>(*m_dataModule, main);
-    m_callLogQuery = std::make_unique<CallLogQueryForm>(*m_dataModule, main);
-    m_customerQuery = std::make_unique<CustomerQueryForm>(*m_dataModule, main);
-    m_ringDialog = std::make_unique<RingDialog>(main->ringPlayer(), main);
+    m_customerEntry = std::make_unique<CustomerEntryForm>(m_stores->customers, main);
+    m_callLogQuery = std::make_unique<CallLogQueryForm>(m_stores->calls, m_stores->customers, main);
+    m_customerQuery = std::make_unique<CustomerQueryForm>(m_stores->customers, main);
+    m_ringDialog = std::make_unique<RingDialog>(m_stores->rings, main->ringPlayer(), main);
     m_helpWindow = std::make_unique<HelpWindow>(main);
 }
 
@@ -51,9 +50,9 @@ Application::~Application()
     m_customerQuery.reset();
     m_callLogQuery.reset();
     m_customerEntry.reset();
-    m_dataModule.reset();
     m_lineSettings.reset();
     m_mainWindow.reset();
+    m_stores.reset();
     m_lineLog.reset();
 }
 

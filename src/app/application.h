@@ -9,12 +9,12 @@ namespace corvane {
 class CallLogQueryForm;
 class CustomerEntryForm;
 class CustomerQueryForm;
-class DataModule;
 class HelpWindow;
 class LineLog;
 class LineSettingsDialog;
 class MainWindow;
 class RingDialog;
+struct Stores;
 
 // The program's windows and services: built in start-up order, torn down in
 // the reverse order. Each window gets what it needs through its constructor.
@@ -45,11 +45,10 @@ private:
 
     // Outlives the windows: the port reports to it until it is closed.
     std::unique_ptr<LineLog> m_lineLog;
+    // Before every window and gone after them: they all read through it.
+    std::unique_ptr<Stores> m_stores;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<LineSettingsDialog> m_lineSettings;
-    // The data module comes before the entry form, whose editors bind to it
-    // as they are made.
-    std::unique_ptr<DataModule> m_dataModule;
     std::unique_ptr<CustomerEntryForm> m_customerEntry;
     std::unique_ptr<CallLogQueryForm> m_callLogQuery;
     std::unique_ptr<CustomerQueryForm> m_customerQuery;

@@ -5,7 +5,6 @@
 #include "app/otherwindows.h"
 #include "app/shutdown.h"
 #include "line/callerid.h"
-#include "line/calllog.h"
 #include "line/calllogwriter.h"
 #include "line/ring.h"
 #include "platform/guard.h"
@@ -16,8 +15,8 @@
 #include "platform/strtoint.h"
 #include "platform/timer.h"
 #include "platform/trayicon.h"
-#include "records/datamodule.h"
 #include "settings/lineparameters.h"
+#include "store/stores.h"
 #include "widgets/lineedittext.h"
 
 #include <QApplication>
@@ -30,8 +29,8 @@
 
 namespace corvane {
 
-MainWindow::MainWindow(OtherWindows &otherWindows, QWidget *parent)
-    : QMainWindow(parent), m_otherWindows(otherWindows), m_ringPlayer(new RingPlayer(this)),
+MainWindow::MainWindow(OtherWindows &otherWindows, Stores &stores, QWidget *parent)
+    : QMainWindow(parent), m_otherWindows(otherWindows), m_stores(stores), m_ringPlayer(new RingPlayer(this)),
       m_lastActive(new LastActiveWindow(this))
 {
     buildControls();
@@ -74,8 +73,7 @@ void MainWindow::showEvent(QShowEvent *event)
 void MainWindow::onFirstShown()
 {
     const QString database = programFolder() + QStringLiteral("tel.mdb");
-    if (dm)
-        dm->ADOConnection1.setDatabasePath(database);
+    m_stores.connection.setDatabasePath(database);
     m_callLog = std::make_unique<CallLogWriter>(database, programFolder() + QStringLiteral("calls.journal"));
     m_callLog->resume();
     for (QLineEdit *e : {m_customerCodeEdit, m_postcodeEdit, m_contactEdit, m_telEdit, m_customerNameEdit,
@@ -157,26 +155,24 @@ void MainWindow::lookUpNumber()
 {
     if (trimControls(m_numberEdit->text()).isEmpty())
         return;
-    Dataset &change = *dm->ADOQuerychange;
-    change.setSql(customerLookupSql(m_numberEdit->text()));
-    change.open();
-    if (change.recordCount() == 0) {
+    const std::optional<Customer> customer = m_stores.customers.customerByTel(m_numberEdit->text());
+    if (!customer) {
         msg::inform(tr("此号码为新号码，如果要保存的话请点击<保存新号码>按钮"));
         m_repeatRingTimer->setEnabled(false);
         return;
     }
-    const std::pair<QLineEdit *, const char *> fields[] = {
-        {m_customerCodeEdit, "customercode"},
-        {m_postcodeEdit, "code"},
-        {m_contactEdit, "person"},
-        {m_telEdit, "tel"},
-        {m_customerNameEdit, "customername"},
-        {m_qqEdit, "qq"},
-        {m_emailEdit, "email"},
-        {m_addressEdit, "address"},
+    const std::pair<QLineEdit *, const QString *> fields[] = {
+        {m_customerCodeEdit, &customer->customerCode},
+        {m_postcodeEdit, &customer->postcode},
+        {m_contactEdit, &customer->contact},
+        {m_telEdit, &customer->tel},
+        {m_customerNameEdit, &customer->name},
+        {m_qqEdit, &customer->qq},
+        {m_emailEdit, &customer->email},
+        {m_addressEdit, &customer->address},
     };
-    for (const auto &[edit, field] : fields)
-        showFromStart(edit, change.fieldText(QLatin1String(field)));
+    for (const auto &[edit, text] : fields)
+        showFromStart(edit, *text);
     m_repeatRingTimer->setEnabled(false);
 
     m_callLog->write({m_callDateEdit->text(), m_callTimeEdit->text(), m_numberEdit->text(),
@@ -202,7 +198,7 @@ void MainWindow::onSaveNewNumberClicked()
 
 void MainWindow::playRing()
 {
-    m_ringPlayer->play(currentRingFile(*dm->ADOQuerychange));
+    m_ringPlayer->play(currentRingFile(m_stores.rings));
 }
 
 void MainWindow::onExitTriggered()

@@ -16,6 +16,7 @@ class LastActiveWindow;
 class OtherWindows;
 class RingPlayer;
 class SerialControl;
+struct Stores;
 class Timer;
 class TrayIcon;
 struct CallerIdReport;
@@ -26,7 +27,7 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(OtherWindows &otherWindows, QWidget *parent = nullptr);
+    explicit MainWindow(OtherWindows &otherWindows, Stores &stores, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     SerialControl &serialPort() { return *m_serialPort; }
@@ -86,6 +87,7 @@ private:
     void hideToTray();
 
     OtherWindows &m_otherWindows;
+    Stores &m_stores;
     RingPlayer *m_ringPlayer;
     LastActiveWindow *m_lastActive;
 

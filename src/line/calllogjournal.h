@@ -1,6 +1,6 @@
 #pragma once
 
-#include "line/calllog.h"
+#include "store/calllogstore.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -3,23 +3,9 @@
 #include "platform/failure.h"
 #include "platform/guard.h"
 #include "platform/messagebox.h"
-#include "records/statement.h"
-#include "records/transaction.h"
-
-#include <sqlite3.h>
+#include "store/transaction.h"
 
 namespace corvane {
-
-namespace {
-
-// The tokens of the kept rows the database holds. A row and its token are
-// written in one transaction, so a journal line that outlived its row (a crash
-// right after the commit) is recognised and not written again.
-const QString createTokens =
-    QStringLiteral("CREATE TABLE IF NOT EXISTS kept_call_written (token TEXT PRIMARY KEY)");
-const QString addToken = QStringLiteral("INSERT OR IGNORE INTO kept_call_written (token) VALUES (?)");
-
-} // namespace
 
 CallLogWriter::CallLogWriter(const QString &databasePath, const QString &journalPath, QObject *parent)
     : QObject(parent), m_journal(journalPath)
@@ -73,16 +59,11 @@ bool CallLogWriter::writeKept(int waitMs)
         return true;
     try {
         m_connection.setBusyTimeout(waitMs);
+        // A row and its token are written together, so a journal line that
+        // outlived its row (a crash right after the commit) is not written again.
         Transaction transaction(m_connection);
-        sqlite3 *db = m_connection.handle();
-        Statement(db, createTokens).step();
-        for (const KeptCall &call : std::as_const(m_kept)) {
-            Statement token(db, addToken);
-            token.bind(1, call.token.toString(QUuid::WithoutBraces));
-            token.step();
-            if (sqlite3_changes(db) > 0)
-                Statement(db, callLogInsertSql(call.row)).step();
-        }
+        for (const KeptCall &call : std::as_const(m_kept))
+            m_calls.logKeptCall(call.token.toString(QUuid::WithoutBraces), call.row);
         transaction.commit();
     } catch (const Failure &) {
         return false;
@@ -103,7 +84,7 @@ bool CallLogWriter::insert(const CallLogRow &row)
 {
     try {
         m_connection.setBusyTimeout(CallWaitMs);
-        Statement(m_connection.handle(), callLogInsertSql(row)).step();
+        m_calls.logCall(row);
         return true;
     } catch (const Failure &) {
         return false;

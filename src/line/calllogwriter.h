@@ -1,8 +1,8 @@
 #pragma once
 
-#include "line/calllog.h"
 #include "line/calllogjournal.h"
-#include "records/connection.h"
+#include "store/calllogstore.h"
+#include "store/connection.h"
 
 #include <QList>
 #include <QObject>
@@ -49,6 +49,7 @@ private:
     void tell(Notice notice);
 
     Connection m_connection;
+    CallLogStore m_calls{m_connection};
     CallLogJournal m_journal;
     QList<KeptCall> m_kept;
     // False once the journal could not be written: it then lacks rows m_kept holds.

@@ -2,7 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/programfolder.h"
-#include "records/dataset.h"
+#include "store/ringstore.h"
 
 namespace corvane {
 
@@ -11,17 +11,10 @@ QString ringFileName(const QString &code)
     return programFolder() + QStringLiteral("ringin") + code + QStringLiteral(".wav");
 }
 
-QString currentRingCode(Dataset &scratch)
-{
-    scratch.setSql(QStringLiteral("select * from ring where bz='1'"));
-    scratch.open();
-    return scratch.fieldText(QStringLiteral("code"));
-}
-
-QString currentRingFile(Dataset &scratch)
+QString currentRingFile(RingStore &rings)
 {
     try {
-        return ringFileName(currentRingCode(scratch));
+        return ringFileName(rings.currentRing());
     } catch (const Failure &) {
         return {};
     }

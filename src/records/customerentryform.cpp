@@ -4,8 +4,10 @@
 #include "platform/guard.h"
 #include "platform/messagebox.h"
 #include "platform/modalshow.h"
-#include "records/datamodule.h"
+#include "records/dataset.h"
+#include "records/datasource.h"
 #include "records/dbedit.h"
+#include "store/customerstore.h"
 #include "widgets/windowgeometry.h"
 
 #include <QKeyEvent>
@@ -13,22 +15,9 @@
 
 namespace corvane {
 
-namespace {
-
-constexpr char EnterKey = 13;
-
-// The Enter walk: Enter in an editor moves the focus to the named one.
-void moveOnEnter(char &key, QWidget *next)
-{
-    if (key != EnterKey)
-        return;
-    key = 0;
-    next->setFocus();
-}
-
-} // namespace
-
-CustomerEntryForm::CustomerEntryForm(DataModule &data, QWidget *parent) : QDialog(parent), m_data(data)
+CustomerEntryForm::CustomerEntryForm(CustomerStore &customers, QWidget *parent)
+    : QDialog(parent), m_customers(new Dataset(customers.allCustomers(), this)),
+      m_source(new DataSource(m_customers, this))
 {
     buildLayout();
     connectHandlers();
@@ -49,32 +38,32 @@ void CustomerEntryForm::saveNewNumber(const QString &number)
         // A row is already pending: append saves it if it was changed (or drops
         // it), and when the database refuses it the row stays in front of the
         // user with its error, without a new row taking its place.
-        m_data.ADOQuery1->append();
-        DBEdit1->setFocus();
+        m_customers->append();
+        m_customerCodeEdit->setFocus();
     } else {
-        n_insertClick();
+        onAddClicked();
     }
-    DBEdit6->setText(number);
+    m_telEdit->setText(number);
 }
 
 bool CustomerEntryForm::isEditLook() const
 {
-    return n_save->isEnabled();
+    return m_saveButton->isEnabled();
 }
 
 bool CustomerEntryForm::hasChangedRow() const
 {
-    return isEditLook() && m_data.ADOQuery1->isModified();
+    return isEditLook() && m_customers->isModified();
 }
 
 void CustomerEntryForm::saveChangedRow()
 {
-    n_saveClick();
+    onSaveClicked();
 }
 
 void CustomerEntryForm::dropChangedRow()
 {
-    n_cancelClick();
+    onCancelClicked();
 }
 
 void CustomerEntryForm::bringForward()
@@ -90,7 +79,7 @@ void CustomerEntryForm::bringForward()
 void CustomerEntryForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    guarded([this] { FormShow(); });
+    guarded([this] { onShown(); });
 }
 
 // Escape does not close the form: only "退出" and the close box do.
@@ -101,6 +90,7 @@ void CustomerEntryForm::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
+// Enter walks the editors in the form's own order, not the tab order.
 bool CustomerEntryForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
@@ -108,131 +98,80 @@ bool CustomerEntryForm::eventFilter(QObject *watched, QEvent *event)
     const int key = static_cast<QKeyEvent *>(event)->key();
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return QDialog::eventFilter(watched, event);
-    const std::pair<QObject *, void (CustomerEntryForm::*)(char &)> handlers[] = {
-        {DBEdit1, &CustomerEntryForm::DBEdit1KeyPress}, {DBEdit2, &CustomerEntryForm::DBEdit2KeyPress},
-        {DBEdit3, &CustomerEntryForm::DBEdit3KeyPress}, {DBEdit4, &CustomerEntryForm::DBEdit4KeyPress},
-        {DBEdit5, &CustomerEntryForm::DBEdit5KeyPress}, {DBEdit6, &CustomerEntryForm::DBEdit6KeyPress},
-        {DBEdit7, &CustomerEntryForm::DBEdit7KeyPress},
-    };
-    char character = EnterKey;
-    for (const auto &[editor, handler] : handlers) {
-        if (editor == watched)
-            guarded([&] { (this->*handler)(character); });
-    }
+    if (QWidget *next = nextOnEnter(watched))
+        next->setFocus();
     // Enter is never typed into an editor, nor passed on to the dialog.
     return true;
 }
 
-void CustomerEntryForm::FormShow()
+QWidget *CustomerEntryForm::nextOnEnter(QObject *editor) const
 {
-    m_data.ADOQuery1->open();
+    const std::pair<QObject *, QWidget *> walk[] = {
+        {m_customerCodeEdit, m_customerNameEdit},
+        {m_customerNameEdit, m_postcodeEdit},
+        {m_addressEdit, m_contactEdit},
+        {m_postcodeEdit, m_addressEdit},
+        {m_contactEdit, m_emailEdit},
+        {m_telEdit, m_addressEdit},
+        {m_emailEdit, m_qqEdit},
+    };
+    for (const auto &[from, to] : walk) {
+        if (from == editor)
+            return to;
+    }
+    return nullptr;
 }
 
-void CustomerEntryForm::ToggleEditMode()
+void CustomerEntryForm::onShown()
 {
-    const QColor infoBk = palette().color(QPalette::ToolTipBase);
-    const QColor window = palette().color(QPalette::Base);
+    m_customers->open();
+}
+
+void CustomerEntryForm::toggleEditLook()
+{
+    const QColor hintBase = palette().color(QPalette::ToolTipBase);
+    const QColor base = palette().color(QPalette::Base);
     for (DBEdit *editor : editors()) {
         editor->setEnabled(!editor->isEnabled());
         QPalette palette = editor->palette();
-        palette.setColor(QPalette::Base, palette.color(QPalette::Base) == infoBk ? window : infoBk);
+        palette.setColor(QPalette::Base, palette.color(QPalette::Base) == hintBase ? base : hintBase);
         editor->setPalette(palette);
     }
     for (QToolButton *button : toolButtons())
         button->setEnabled(!button->isEnabled());
 }
 
-void CustomerEntryForm::n_insertClick()
+void CustomerEntryForm::onAddClicked()
 {
-    m_data.ADOQuery1->append();
-    ToggleEditMode();
-    DBEdit1->setFocus();
+    m_customers->append();
+    toggleEditLook();
+    m_customerCodeEdit->setFocus();
 }
 
-void CustomerEntryForm::n_editClick()
+void CustomerEntryForm::onEditClicked()
 {
-    m_data.ADOQuery1->edit();
-    ToggleEditMode();
+    m_customers->edit();
+    toggleEditLook();
 }
 
-void CustomerEntryForm::n_deleteClick()
+void CustomerEntryForm::onDeleteClicked()
 {
     const msg::Box question{tr("请确认是否要删除"), QStringLiteral("Corvane"), msg::Icon::Information,
                             msg::Buttons::YesNo, msg::Answer::Yes};
     if (msg::show(question) == msg::Answer::Yes)
-        m_data.ADOQuery1->remove();
+        m_customers->remove();
 }
 
-void CustomerEntryForm::n_cancelClick()
+void CustomerEntryForm::onCancelClicked()
 {
-    m_data.ADOQuery1->cancel();
-    ToggleEditMode();
+    m_customers->cancel();
+    toggleEditLook();
 }
 
-void CustomerEntryForm::n_saveClick()
+void CustomerEntryForm::onSaveClicked()
 {
-    m_data.ADOQuery1->post();
-    ToggleEditMode();
-}
-
-void CustomerEntryForm::n_exitClick()
-{
-    close();
-}
-
-void CustomerEntryForm::sp1Click()
-{
-    m_data.ADOQuery1->first();
-}
-
-void CustomerEntryForm::sp2Click()
-{
-    m_data.ADOQuery1->prior();
-}
-
-void CustomerEntryForm::sp3Click()
-{
-    m_data.ADOQuery1->next();
-}
-
-void CustomerEntryForm::sp4Click()
-{
-    m_data.ADOQuery1->last();
-}
-
-void CustomerEntryForm::DBEdit1KeyPress(char &key)
-{
-    moveOnEnter(key, DBEdit2);
-}
-
-void CustomerEntryForm::DBEdit2KeyPress(char &key)
-{
-    moveOnEnter(key, DBEdit4);
-}
-
-void CustomerEntryForm::DBEdit3KeyPress(char &key)
-{
-    moveOnEnter(key, DBEdit5);
-}
-
-void CustomerEntryForm::DBEdit4KeyPress(char &key)
-{
-    moveOnEnter(key, DBEdit3);
-}
-
-void CustomerEntryForm::DBEdit5KeyPress(char &key)
-{
-    moveOnEnter(key, DBEdit7);
-}
-
-void CustomerEntryForm::DBEdit6KeyPress(char &key)
-{
-    moveOnEnter(key, DBEdit3);
-}
-
-void CustomerEntryForm::DBEdit7KeyPress(char &key)
-{
-    moveOnEnter(key, DBEdit8);
+    m_customers->post();
+    toggleEditLook();
 }
 
 } // namespace corvane

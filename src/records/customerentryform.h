@@ -9,17 +9,19 @@ class QToolButton;
 
 namespace corvane {
 
+class CustomerStore;
+class Dataset;
+class DataSource;
 class DBEdit;
-class DataModule;
 
-// Form3, "客户资料输入": adds, edits, deletes and browses customers one at a
-// time on ADOQuery1. Its record state is the look of its controls: the browse
-// look (editors off, tool buttons on) or the edit look (the other way round).
+// "客户资料输入": adds, edits, deletes and browses customers one at a time.
+// Its record state is the look of its controls: the browse look (editors off,
+// tool buttons on) or the edit look (the other way round).
 class CustomerEntryForm : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CustomerEntryForm(DataModule &data, QWidget *parent = nullptr);
+    explicit CustomerEntryForm(CustomerStore &customers, QWidget *parent = nullptr);
 
     // From the menu: modal. Fails when the form is already shown non-modally.
     int showModalFromMenu();
@@ -39,26 +41,6 @@ public:
     // puts it in front.
     void bringForward();
 
-    QFrame *Panel1;
-    QToolButton *n_insert;
-    QToolButton *n_edit;
-    QToolButton *n_delete;
-    QToolButton *n_cancel;
-    QToolButton *n_save;
-    QToolButton *sp1;
-    QToolButton *sp2;
-    QToolButton *sp3;
-    QToolButton *sp4;
-    QToolButton *n_exit;
-    DBEdit *DBEdit1;
-    DBEdit *DBEdit2;
-    DBEdit *DBEdit3;
-    DBEdit *DBEdit4;
-    DBEdit *DBEdit5;
-    DBEdit *DBEdit6;
-    DBEdit *DBEdit7;
-    DBEdit *DBEdit8;
-
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -69,28 +51,38 @@ private:
     void connectHandlers();
     std::array<DBEdit *, 8> editors() const;
     std::array<QToolButton *, 10> toolButtons() const;
+    // The editor Enter moves on to from `editor`, null for the last one.
+    QWidget *nextOnEnter(QObject *editor) const;
 
-    void FormShow();
-    void ToggleEditMode();
-    void n_insertClick();
-    void n_editClick();
-    void n_deleteClick();
-    void n_cancelClick();
-    void n_saveClick();
-    void n_exitClick();
-    void sp1Click();
-    void sp2Click();
-    void sp3Click();
-    void sp4Click();
-    void DBEdit1KeyPress(char &key);
-    void DBEdit2KeyPress(char &key);
-    void DBEdit3KeyPress(char &key);
-    void DBEdit4KeyPress(char &key);
-    void DBEdit5KeyPress(char &key);
-    void DBEdit6KeyPress(char &key);
-    void DBEdit7KeyPress(char &key);
+    void onShown();
+    void toggleEditLook();
+    void onAddClicked();
+    void onEditClicked();
+    void onDeleteClicked();
+    void onCancelClicked();
+    void onSaveClicked();
 
-    DataModule &m_data;
+    Dataset *m_customers;
+    DataSource *m_source;
+    QFrame *m_toolPanel;
+    QToolButton *m_addButton;
+    QToolButton *m_editButton;
+    QToolButton *m_deleteButton;
+    QToolButton *m_cancelButton;
+    QToolButton *m_saveButton;
+    QToolButton *m_firstButton;
+    QToolButton *m_priorButton;
+    QToolButton *m_nextButton;
+    QToolButton *m_lastButton;
+    QToolButton *m_exitButton;
+    DBEdit *m_customerCodeEdit;
+    DBEdit *m_customerNameEdit;
+    DBEdit *m_addressEdit;
+    DBEdit *m_postcodeEdit;
+    DBEdit *m_contactEdit;
+    DBEdit *m_telEdit;
+    DBEdit *m_emailEdit;
+    DBEdit *m_qqEdit;
 };
 
 } // namespace corvane

@@ -1,13 +1,15 @@
 #include "records/customerentryform.h"
 
 #include "platform/guard.h"
-#include "records/datamodule.h"
+#include "records/dataset.h"
 #include "records/dbedit.h"
 #include "widgets/windowgeometry.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QToolButton>
+
+#include <functional>
 
 namespace corvane {
 
@@ -22,6 +24,7 @@ constexpr int EditorHeight = 21;
 
 struct EditorPlace
 {
+    const char *name;
     const char *field;
     const char *label;
     QPoint labelAt;
@@ -30,35 +33,43 @@ struct EditorPlace
 
 // The eight editors in tab order: four rows of two fields.
 const EditorPlace editorPlaces[] = {
-    {"customercode",
+    {"customerCodeEdit",
+     "customercode",
      QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "客户编号："),
      {48, 96},
      {112, 96, 121, EditorHeight}},
-    {"customername",
+    {"customerNameEdit",
+     "customername",
      QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "客户名称："),
      {280, 96},
      {360, 96, 217, EditorHeight}},
-    {"address",
+    {"addressEdit",
+     "address",
      QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "地址："),
      {280, 128},
      {360, 128, 217, EditorHeight}},
-    {"code",
+    {"postcodeEdit",
+     "code",
      QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "邮政编码："),
      {48, 128},
      {112, 128, 121, EditorHeight}},
-    {"person",
+    {"contactEdit",
+     "person",
      QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "联系人："),
      {48, 160},
      {112, 160, 121, EditorHeight}},
-    {"tel",
+    {"telEdit",
+     "tel",
      QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "电话号码："),
      {280, 192},
      {360, 192, 217, EditorHeight}},
-    {"email",
+    {"emailEdit",
+     "email",
      QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "电子邮件："),
      {280, 160},
      {360, 160, 217, EditorHeight}},
-    {"qq",
+    {"qqEdit",
+     "qq",
      QT_TRANSLATE_NOOP("corvane::CustomerEntryForm", "QQ号码："),
      {48, 192},
      {112, 192, 121, EditorHeight}},
@@ -68,18 +79,20 @@ const EditorPlace editorPlaces[] = {
 
 void CustomerEntryForm::buildLayout()
 {
-    setObjectName(QStringLiteral("Form3"));
+    setObjectName(QStringLiteral("customerEntryForm"));
     setWindowTitle(tr("客户资料输入"));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
     setFont(font);
     setOuterSize(this, OuterWidth, OuterHeight);
 
-    Panel1 = new QFrame(this);
-    Panel1->setFrameShape(QFrame::StyledPanel);
-    Panel1->setGeometry(0, 0, width(), PanelHeight);
-    const auto toolButton = [this](const QString &caption, int left, bool enabled) {
-        auto *button = new QToolButton(Panel1);
+    m_toolPanel = new QFrame(this);
+    m_toolPanel->setObjectName(QStringLiteral("toolPanel"));
+    m_toolPanel->setFrameShape(QFrame::StyledPanel);
+    m_toolPanel->setGeometry(0, 0, width(), PanelHeight);
+    const auto toolButton = [this](const char *name, const QString &caption, int left, bool enabled) {
+        auto *button = new QToolButton(m_toolPanel);
+        button->setObjectName(QLatin1String(name));
         button->setText(caption);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
@@ -87,25 +100,27 @@ void CustomerEntryForm::buildLayout()
         button->setEnabled(enabled);
         return button;
     };
-    n_insert = toolButton(tr("增加"), 8, true);
-    n_edit = toolButton(tr("修改"), 69, true);
-    n_delete = toolButton(tr("删除"), 130, true);
-    n_cancel = toolButton(tr("放弃"), 191, false);
-    n_save = toolButton(tr("保存"), 252, false);
-    sp1 = toolButton(tr("首张"), 313, true);
-    sp2 = toolButton(tr("前张"), 374, true);
-    sp3 = toolButton(tr("后张"), 435, true);
-    sp4 = toolButton(tr("末张"), 496, true);
-    n_exit = toolButton(tr("退出"), 558, true);
+    m_addButton = toolButton("addButton", tr("增加"), 8, true);
+    m_editButton = toolButton("editButton", tr("修改"), 69, true);
+    m_deleteButton = toolButton("deleteButton", tr("删除"), 130, true);
+    m_cancelButton = toolButton("cancelButton", tr("放弃"), 191, false);
+    m_saveButton = toolButton("saveButton", tr("保存"), 252, false);
+    m_firstButton = toolButton("firstButton", tr("首张"), 313, true);
+    m_priorButton = toolButton("priorButton", tr("前张"), 374, true);
+    m_nextButton = toolButton("nextButton", tr("后张"), 435, true);
+    m_lastButton = toolButton("lastButton", tr("末张"), 496, true);
+    m_exitButton = toolButton("exitButton", tr("退出"), 558, true);
 
-    DBEdit **members[] = {&DBEdit1, &DBEdit2, &DBEdit3, &DBEdit4, &DBEdit5, &DBEdit6, &DBEdit7, &DBEdit8};
+    DBEdit **members[] = {&m_customerCodeEdit, &m_customerNameEdit, &m_addressEdit, &m_postcodeEdit,
+                          &m_contactEdit,      &m_telEdit,          &m_emailEdit,   &m_qqEdit};
     DBEdit *previous = nullptr;
     for (std::size_t i = 0; i < std::size(editorPlaces); ++i) {
         const EditorPlace &place = editorPlaces[i];
         auto *label = new QLabel(tr(place.label), this);
         label->move(place.labelAt);
         label->adjustSize();
-        auto *editor = new DBEdit(m_data.DataSource1, QString::fromLatin1(place.field), this);
+        auto *editor = new DBEdit(m_source, QString::fromLatin1(place.field), this);
+        editor->setObjectName(QLatin1String(place.name));
         editor->setGeometry(place.editor);
         editor->setEnabled(false);
         QPalette palette = editor->palette();
@@ -125,26 +140,27 @@ void CustomerEntryForm::buildLayout()
 
 void CustomerEntryForm::connectHandlers()
 {
-    const std::pair<QToolButton *, void (CustomerEntryForm::*)()> clicks[] = {
-        {n_insert, &CustomerEntryForm::n_insertClick}, {n_edit, &CustomerEntryForm::n_editClick},
-        {n_delete, &CustomerEntryForm::n_deleteClick}, {n_cancel, &CustomerEntryForm::n_cancelClick},
-        {n_save, &CustomerEntryForm::n_saveClick},     {n_exit, &CustomerEntryForm::n_exitClick},
-        {sp1, &CustomerEntryForm::sp1Click},           {sp2, &CustomerEntryForm::sp2Click},
-        {sp3, &CustomerEntryForm::sp3Click},           {sp4, &CustomerEntryForm::sp4Click},
+    const std::pair<QToolButton *, std::function<void()>> clicks[] = {
+        {m_addButton, [this] { onAddClicked(); }},         {m_editButton, [this] { onEditClicked(); }},
+        {m_deleteButton, [this] { onDeleteClicked(); }},   {m_cancelButton, [this] { onCancelClicked(); }},
+        {m_saveButton, [this] { onSaveClicked(); }},       {m_exitButton, [this] { close(); }},
+        {m_firstButton, [this] { m_customers->first(); }}, {m_priorButton, [this] { m_customers->prior(); }},
+        {m_nextButton, [this] { m_customers->next(); }},   {m_lastButton, [this] { m_customers->last(); }},
     };
     for (const auto &[button, handler] : clicks)
-        connect(button, &QToolButton::clicked, this,
-                [this, handler = handler] { guarded([&] { (this->*handler)(); }); });
+        connect(button, &QToolButton::clicked, this, [handler = handler] { guarded(handler); });
 }
 
 std::array<DBEdit *, 8> CustomerEntryForm::editors() const
 {
-    return {DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5, DBEdit6, DBEdit7, DBEdit8};
+    return {m_customerCodeEdit, m_customerNameEdit, m_addressEdit, m_postcodeEdit,
+            m_contactEdit,      m_telEdit,          m_emailEdit,   m_qqEdit};
 }
 
 std::array<QToolButton *, 10> CustomerEntryForm::toolButtons() const
 {
-    return {n_insert, n_delete, n_edit, n_cancel, n_save, n_exit, sp1, sp2, sp3, sp4};
+    return {m_addButton,  m_deleteButton, m_editButton,  m_cancelButton, m_saveButton,
+            m_exitButton, m_firstButton,  m_priorButton, m_nextButton,   m_lastButton};
 }
 
 } // namespace corvane

@@ -4,18 +4,17 @@
 #include "records/dataset.h"
 #include "records/datasetmodel.h"
 #include "records/formfont.h"
+#include "store/customerstore.h"
 #include "widgets/facebutton/facebutton.h"
 #include "widgets/windowgeometry.h"
 
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
-#include <QTreeView>
+#include <QTableView>
 #include <QVBoxLayout>
 
 namespace corvane {
-
-QString PickedCustomerCode;
 
 namespace {
 
@@ -35,9 +34,10 @@ QFrame *loweredPanel(QWidget *parent)
     return panel;
 }
 
-FaceButton *pickerButton(QWidget *parent, const QString &caption, int left)
+FaceButton *pickerButton(QWidget *parent, const char *name, const QString &caption, int left)
 {
     auto *button = new FaceButton(parent);
+    button->setObjectName(QLatin1String(name));
     button->setGeometry(left, 40, 73, 25);
     button->setCaption(caption);
     button->setColor(ButtonColor);
@@ -47,11 +47,12 @@ FaceButton *pickerButton(QWidget *parent, const QString &caption, int left)
 
 } // namespace
 
-CustomerPicker::CustomerPicker(Dataset &customers, QWidget *parent)
-    : QDialog(parent), m_customers(customers), m_model(new DatasetModel(this)),
-      m_upperPanel(loweredPanel(this)), m_lowerPanel(loweredPanel(this))
+CustomerPicker::CustomerPicker(CustomerStore &customers, QWidget *parent)
+    : QDialog(parent), m_customers(new Dataset(customers.allCustomers(), this)),
+      m_model(new DatasetModel(this)), m_upperPanel(loweredPanel(this)), m_lowerPanel(loweredPanel(this)),
+      m_list(new QTableView(m_upperPanel))
 {
-    setObjectName(QStringLiteral("Frm_customerquery"));
+    setObjectName(QStringLiteral("customerPicker"));
     // No caption. Qt fills an empty title with the application's name; a
     // blank keeps the title bar empty.
     setWindowTitle(QStringLiteral(" "));
@@ -60,37 +61,41 @@ CustomerPicker::CustomerPicker(Dataset &customers, QWidget *parent)
 
     m_model->addColumn({QStringLiteral("customercode"), tr("客户编码")});
     m_model->addColumn({QStringLiteral("customername"), tr("客户名称")});
-    m_model->setDataset(&m_customers);
-    ListView = new QTreeView(m_upperPanel);
-    ListView->setFont(songTi12());
-    ListView->setModel(m_model);
-    ListView->setRootIsDecorated(false);
-    ListView->setItemsExpandable(false);
-    // One fixed row height: the view never measures a million rows.
-    ListView->setUniformRowHeights(true);
-    ListView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView->setSortingEnabled(false);
-    ListView->header()->setStretchLastSection(false);
-    ListView->header()->resizeSection(0, CodeColumnWidth);
-    ListView->header()->resizeSection(1, NameColumnWidth);
-    QPalette listPalette = ListView->palette();
+    m_model->setDataset(m_customers);
+    m_list->setObjectName(QStringLiteral("customerList"));
+    m_list->setFont(songTi12());
+    m_list->setModel(m_model);
+    // A table view, not a tree view: a tree view keeps an item of its own for
+    // every row, which for ten million customers takes seconds and gigabytes.
+    m_list->setShowGrid(false);
+    m_list->setWordWrap(false);
+    m_list->verticalHeader()->hide();
+    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
+    m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setSortingEnabled(false);
+    m_list->horizontalHeader()->setStretchLastSection(false);
+    m_list->horizontalHeader()->resizeSection(0, CodeColumnWidth);
+    m_list->horizontalHeader()->resizeSection(1, NameColumnWidth);
+    QPalette listPalette = m_list->palette();
     listPalette.setColor(QPalette::Base, listPalette.color(QPalette::Button));
-    ListView->setPalette(listPalette);
+    m_list->setPalette(listPalette);
     auto *upperLayout = new QVBoxLayout(m_upperPanel);
     upperLayout->setContentsMargins(1, 1, 1, 1);
-    upperLayout->addWidget(ListView);
+    upperLayout->addWidget(m_list);
 
     m_lowerPanel->setFixedHeight(LowerPanelHeight);
     m_lowerPanel->setFont(songTi12());
-    Label1 = new QLabel(tr("只要双击所需的客户行即可完成输入。或者先单击所需的客户行，再点击OK按钮也可以。"),
-                        m_lowerPanel);
-    Label1->move(16, 16);
-    Label1->adjustSize();
-    FaceButton1 = pickerButton(m_lowerPanel, tr("OK"), 128);
-    FaceButton2 = pickerButton(m_lowerPanel, tr("Cancel"), 320);
-    setTabOrder(FaceButton1, FaceButton2);
+    auto *hint = new QLabel(
+        tr("只要双击所需的客户行即可完成输入。或者先单击所需的客户行，再点击OK按钮也可以。"), m_lowerPanel);
+    hint->move(16, 16);
+    hint->adjustSize();
+    m_okButton = pickerButton(m_lowerPanel, "okButton", tr("OK"), 128);
+    m_cancelButton = pickerButton(m_lowerPanel, "cancelButton", tr("Cancel"), 320);
+    setTabOrder(m_okButton, m_cancelButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -98,20 +103,25 @@ CustomerPicker::CustomerPicker(Dataset &customers, QWidget *parent)
     layout->addWidget(m_upperPanel);
     layout->addWidget(m_lowerPanel);
 
-    connect(FaceButton1, &FaceButton::clicked, this, [this] { guarded([this] { FaceButton1Click(); }); });
-    connect(FaceButton2, &FaceButton::clicked, this, [this] { guarded([this] { FaceButton2Click(); }); });
-    connect(ListView, &QTreeView::doubleClicked, this, [this] { guarded([this] { ListViewDblClick(); }); });
+    connect(m_okButton, &FaceButton::clicked, this, [this] { guarded([this] { choose(); }); });
+    connect(m_cancelButton, &FaceButton::clicked, this, [this] { guarded([this] { reject(); }); });
+    connect(m_list, &QTableView::doubleClicked, this, [this] { guarded([this] { choose(); }); });
 }
 
 CustomerPicker::~CustomerPicker()
 {
-    m_customers.close();
+    m_customers->close();
+}
+
+QString CustomerPicker::chosenCode() const
+{
+    return m_chosenCode;
 }
 
 void CustomerPicker::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    guarded([this] { FormShow(); });
+    guarded([this] { onShown(); });
 }
 
 void CustomerPicker::reject()
@@ -122,42 +132,27 @@ void CustomerPicker::reject()
 void CustomerPicker::done(int result)
 {
     QDialog::done(result);
-    m_customers.close();
+    m_customers->close();
 }
 
-void CustomerPicker::FormShow()
+void CustomerPicker::onShown()
 {
     // The list shows the rows of the open query as they come into view: making
-    // an item of each of a million customers would take seconds. The query is a
-    // snapshot, so the list stays as it was at showing.
-    m_customers.close();
-    m_customers.open();
-}
-
-void CustomerPicker::FaceButton1Click()
-{
-    choose();
-}
-
-void CustomerPicker::FaceButton2Click()
-{
-    reject();
-}
-
-void CustomerPicker::ListViewDblClick()
-{
-    choose();
+    // an item of each of a million customers would take seconds. Rows added
+    // while it is shown do not appear in it.
+    m_customers->close();
+    m_customers->open();
 }
 
 void CustomerPicker::choose()
 {
     // Without a selected row there is no code to hand back: the picker stays
     // open, since its caller takes OK to mean a code was chosen.
-    const QModelIndexList selected = ListView->selectionModel()->selectedRows();
+    const QModelIndexList selected = m_list->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return;
-    m_customers.moveTo(selected.first().row());
-    PickedCustomerCode = m_customers.fieldText(QStringLiteral("customercode"));
+    m_customers->moveTo(selected.first().row());
+    m_chosenCode = m_customers->fieldText(QStringLiteral("customercode"));
     done(int(ModalResult::Ok));
 }
 

@@ -6,31 +6,26 @@
 
 class QFrame;
 class QLabel;
-class QTreeView;
+class QTableView;
 
 namespace corvane {
 
+class CustomerStore;
 class Dataset;
 class DatasetModel;
 class FaceButton;
 
-// The code of the customer last chosen in a picker, for the picker's caller.
-// Empty at start; set only by a choice; outlives the picker.
-extern QString PickedCustomerCode;
-
-// Frm_customerquery: lists every customer by code and name for the user to
-// choose one. Its caller creates one for each use (see pickcustomer.h).
+// Lists every customer by code and name for the user to choose one. Its
+// caller creates one for each use (see pickcustomer.h).
 class CustomerPicker : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CustomerPicker(Dataset &customers, QWidget *parent = nullptr);
+    explicit CustomerPicker(CustomerStore &customers, QWidget *parent = nullptr);
     ~CustomerPicker() override;
 
-    QTreeView *ListView;
-    QLabel *Label1;
-    FaceButton *FaceButton1;
-    FaceButton *FaceButton2;
+    // The code of the customer chosen; empty until one is.
+    QString chosenCode() const;
 
     // Closing by the close box or Escape gives Cancel.
     void reject() override;
@@ -41,16 +36,17 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void FormShow();
-    void FaceButton1Click();
-    void FaceButton2Click();
-    void ListViewDblClick();
+    void onShown();
     void choose();
 
-    Dataset &m_customers;
+    Dataset *m_customers;
     DatasetModel *m_model;
     QFrame *m_upperPanel;
     QFrame *m_lowerPanel;
+    QTableView *m_list;
+    FaceButton *m_okButton;
+    FaceButton *m_cancelButton;
+    QString m_chosenCode;
 };
 
 } // namespace corvane

@@ -1,52 +1,39 @@
 #include "records/dataset.h"
 
 #include "platform/failure.h"
-#include "records/connection.h"
-#include "records/snapshotrows.h"
-#include "records/statement.h"
-#include "records/storedrows.h"
-#include "records/tablekey.h"
-
-#include <sqlite3.h>
 
 #include <algorithm>
 
 namespace corvane {
 
-namespace {
+Dataset::Dataset(QObject *parent) : QObject(parent) {}
 
-QString keyCondition(const TableKey &target)
-{
-    return QStringLiteral(" WHERE ") + sqlName(target.key) + QStringLiteral("=?");
-}
-
-} // namespace
-
-Dataset::Dataset(Connection &connection, const QString &designSql, QObject *parent)
-    : QObject(parent), m_connection(connection), m_sql(designSql)
+Dataset::Dataset(std::unique_ptr<PagedQuery> query, QObject *parent)
+    : QObject(parent), m_query(std::move(query))
 {
 }
 
-void Dataset::setSql(const QString &statement)
+Dataset::~Dataset() = default;
+
+void Dataset::setQuery(std::unique_ptr<PagedQuery> query)
 {
     close();
-    m_sql = statement;
-}
-
-QString Dataset::sql() const
-{
-    return m_sql;
+    m_query = std::move(query);
 }
 
 void Dataset::open()
 {
     if (isOpen())
         return;
-    std::unique_ptr<RowSource> rows = SnapshotRows::open(m_connection, m_sql);
-    if (!rows)
-        rows = std::make_unique<StoredRows>(m_connection.handle(), m_sql);
-    m_rows = std::move(rows);
-    m_fields = m_rows->fields();
+    if (!m_query)
+        throw Failure(QStringLiteral("Command text was not set for the command object"));
+    PagedQuery::Start start = m_query->start(CachedRows, PageRows);
+    m_fields = m_query->fields();
+    m_stored = int(start.count);
+    m_added.clear();
+    m_read.clear();
+    for (std::size_t i = 0; i < start.firstRows.size(); ++i)
+        m_read.emplace(int(i), std::move(start.firstRows[i]));
     m_current = rowCount() > 0 ? 0 : -1;
     setState(State::Browse);
     Q_EMIT rowsChanged();
@@ -57,8 +44,10 @@ void Dataset::close()
 {
     if (!isOpen())
         return;
-    m_rows.reset();
     m_fields.clear();
+    m_read.clear();
+    m_added.clear();
+    m_stored = 0;
     m_pending.clear();
     m_changed.clear();
     m_current = -1;
@@ -70,13 +59,6 @@ void Dataset::close()
 bool Dataset::isOpen() const
 {
     return m_state != State::Inactive;
-}
-
-void Dataset::execute()
-{
-    Statement statement(m_connection.handle(), m_sql);
-    while (statement.step()) {
-    }
 }
 
 int Dataset::recordCount() const
@@ -138,7 +120,9 @@ void Dataset::setFieldText(const QString &field, const QString &value)
 
 QString Dataset::cellText(int row, int column) const
 {
-    return m_rows ? m_rows->value(row, column).value_or(QString()) : QString();
+    if (!isOpen() || row < 0 || row >= rowCount())
+        return {};
+    return this->row(row).at(std::size_t(column)).value_or(QString());
 }
 
 void Dataset::first()
@@ -190,7 +174,7 @@ void Dataset::edit()
         append();
         return;
     }
-    m_pending = rowValues(m_current);
+    m_pending = row(m_current);
     m_changed.assign(std::size_t(m_fields.size()), false);
     setState(State::Edit);
 }
@@ -200,70 +184,29 @@ void Dataset::post()
     requireOpen();
     if (!isEditing())
         return;
-    sqlite3 *db = m_connection.handle();
-    const TableKey target = tableKey(db, m_sql, m_fields);
-    if (m_state == State::Insert)
-        insertPending(db, target);
-    else
-        updatePending(db, target);
+    const auto key = std::size_t(m_query->keyColumn());
+    if (m_state == State::Insert) {
+        // The key is the database's to give, unless one was typed.
+        std::vector<bool> given(m_changed.size(), true);
+        given[key] = m_changed[key];
+        m_pending[key] = QString::number(m_query->insert(m_pending, given));
+        m_added.push_back(m_pending);
+        m_current = rowCount() - 1;
+    } else {
+        // Another program deleted the row meanwhile: saying "saved" would be a lie.
+        if (!m_query->update(keyOf(m_current), m_pending, m_changed))
+            throw Failure(QStringLiteral("Row cannot be located for updating. Some values may have been "
+                                         "changed since it was last read"));
+        if (m_current >= m_stored)
+            m_added.at(std::size_t(m_current - m_stored)) = m_pending;
+        else
+            m_read.insert_or_assign(m_current, m_pending);
+    }
     m_pending.clear();
     m_changed.clear();
     setState(State::Browse);
     Q_EMIT rowsChanged();
     Q_EMIT dataChanged();
-}
-
-void Dataset::insertPending(sqlite3 *db, const TableKey &target)
-{
-    const int keyColumn = fieldIndex(target.key);
-    QStringList names;
-    QStringList marks;
-    QList<int> columns;
-    for (int c = 0; c < m_fields.size(); ++c) {
-        if (!target.columns.contains(m_fields[c], Qt::CaseInsensitive) ||
-            (c == keyColumn && !m_changed[std::size_t(c)]))
-            continue;
-        names.append(sqlName(m_fields[c]));
-        marks.append(QStringLiteral("?"));
-        columns.append(c);
-    }
-    const QString values = names.isEmpty() ? QStringLiteral(" DEFAULT VALUES")
-                                           : QLatin1String(" (") + names.join(QLatin1Char(',')) +
-                                                 QLatin1String(") VALUES (") + marks.join(QLatin1Char(',')) +
-                                                 QLatin1Char(')');
-    Statement insert(db, QStringLiteral("INSERT INTO ") + sqlName(target.table) + values);
-    for (int i = 0; i < columns.size(); ++i)
-        insert.bind(i + 1, m_pending[std::size_t(columns[i])]);
-    insert.step();
-    RowValues row = m_pending;
-    row[std::size_t(keyColumn)] = QString::number(sqlite3_last_insert_rowid(db));
-    m_rows->append(row);
-    m_current = rowCount() - 1;
-}
-
-void Dataset::updatePending(sqlite3 *db, const TableKey &target)
-{
-    QStringList assignments;
-    QList<int> columns;
-    for (int c = 0; c < m_fields.size(); ++c) {
-        if (!m_changed[std::size_t(c)] || !target.columns.contains(m_fields[c], Qt::CaseInsensitive))
-            continue;
-        assignments.append(sqlName(m_fields[c]) + QStringLiteral("=?"));
-        columns.append(c);
-    }
-    if (!assignments.isEmpty()) {
-        Statement update(db, QStringLiteral("UPDATE ") + sqlName(target.table) + QStringLiteral(" SET ") +
-                                 assignments.join(QLatin1Char(',')) + keyCondition(target));
-        for (int i = 0; i < columns.size(); ++i)
-            update.bind(i + 1, m_pending[std::size_t(columns[i])]);
-        update.bind(int(columns.size()) + 1, currentKey(target));
-        update.step();
-        // Another program deleted the row meanwhile: saying "saved" would be a lie.
-        if (sqlite3_changes(db) == 0)
-            throw Failure(QStringLiteral("Row cannot be located for updating. Some values may have been "
-                                         "changed since it was last read"));
-    }
-    m_rows->replace(m_current, m_pending);
 }
 
 void Dataset::cancel()
@@ -289,20 +232,22 @@ void Dataset::remove()
     cancel();
     if (rowCount() == 0)
         throw Failure(QStringLiteral("Cannot perform this operation on an empty dataset"));
-    sqlite3 *db = m_connection.handle();
-    const TableKey target = tableKey(db, m_sql, m_fields);
-    Statement remove(db, QStringLiteral("DELETE FROM ") + sqlName(target.table) + keyCondition(target));
-    remove.bind(1, currentKey(target));
-    remove.step();
-    m_rows->remove(m_current);
+    m_query->remove(keyOf(m_current));
+    if (m_current >= m_stored) {
+        m_added.erase(m_added.begin() + (m_current - m_stored));
+    } else {
+        // The rows read after it move up one place, as the database's do.
+        std::map<int, Record> moved;
+        for (auto &[row, values] : m_read) {
+            if (row != m_current)
+                moved.emplace(row < m_current ? row : row - 1, std::move(values));
+        }
+        m_read = std::move(moved);
+        --m_stored;
+    }
     m_current = std::min(m_current, rowCount() - 1);
     Q_EMIT rowsChanged();
     Q_EMIT dataChanged();
-}
-
-qint64 Dataset::currentKey(const TableKey &target) const
-{
-    return cellText(m_current, fieldIndex(target.key)).toLongLong();
 }
 
 void Dataset::requireOpen() const
@@ -350,17 +295,78 @@ void Dataset::setCurrent(int row)
     Q_EMIT dataChanged();
 }
 
-RowValues Dataset::rowValues(int row) const
+const Record &Dataset::row(int row) const
 {
-    RowValues values;
-    for (int c = 0; c < m_fields.size(); ++c)
-        values.push_back(m_rows->value(row, c));
-    return values;
+    if (row >= m_stored)
+        return m_added.at(std::size_t(row - m_stored));
+    auto found = m_read.find(row);
+    if (found == m_read.end()) {
+        // Rows are read while painting grids, where nothing may throw: a row
+        // that cannot be read (an I/O error, or deleted elsewhere) shows empty
+        // and is tried again the next time.
+        try {
+            readPage(row);
+        } catch (const Failure &) {
+        }
+        found = m_read.find(row);
+    }
+    if (found != m_read.end())
+        return found->second;
+    m_unreadable.assign(std::size_t(m_fields.size()), std::nullopt);
+    return m_unreadable;
+}
+
+// Reads a page starting at `row` from the nearest place known: either end of
+// the result, or a row read before it or after it.
+void Dataset::readPage(int row) const
+{
+    const Record *from = nullptr;
+    auto direction = PagedQuery::Direction::Forward;
+    qint64 skip = row;
+    if (m_stored - 1 - row < skip) {
+        direction = PagedQuery::Direction::Backward;
+        skip = m_stored - 1 - row;
+    }
+    const auto after = m_read.upper_bound(row);
+    if (after != m_read.begin()) {
+        const auto before = std::prev(after);
+        if (row - before->first - 1 < skip) {
+            from = &before->second;
+            direction = PagedQuery::Direction::Forward;
+            skip = row - before->first - 1;
+        }
+    }
+    if (after != m_read.end() && after->first - row - 1 < skip) {
+        from = &after->second;
+        direction = PagedQuery::Direction::Backward;
+        skip = after->first - row - 1;
+    }
+    // Copied: the anchor goes when the kept rows are dropped below.
+    const std::optional<Record> anchor = from ? std::optional<Record>(*from) : std::nullopt;
+    std::vector<Record> rows = m_query->read(anchor ? &*anchor : nullptr, direction, skip, PageRows);
+    // Rows far from those wanted now make room first.
+    while (!m_read.empty() && m_read.size() + rows.size() > std::size_t(KeptRows)) {
+        if (row - m_read.begin()->first > std::prev(m_read.end())->first - row)
+            m_read.erase(m_read.begin());
+        else
+            m_read.erase(std::prev(m_read.end()));
+    }
+    const int step = direction == PagedQuery::Direction::Forward ? 1 : -1;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int place = row + step * int(i);
+        if (place >= 0 && place < m_stored)
+            m_read.insert_or_assign(place, std::move(rows[i]));
+    }
+}
+
+qint64 Dataset::keyOf(int row) const
+{
+    return this->row(row).at(std::size_t(m_query->keyColumn())).value_or(QString()).toLongLong();
 }
 
 int Dataset::rowCount() const
 {
-    return m_rows ? m_rows->size() : 0;
+    return m_stored + int(m_added.size());
 }
 
 } // namespace corvane

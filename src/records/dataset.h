@@ -1,41 +1,43 @@
 #pragma once
 
-#include "records/rowsource.h"
+#include "store/pagedquery.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <map>
 #include <memory>
-
-struct sqlite3;
 
 namespace corvane {
 
-class Connection;
-struct TableKey;
-
-// A query (ADOQuery1 ...) with a static snapshot: it can be counted and walked
-// both ways and does not change when the tables change. A result is copied into
-// compact storage when opened; a big result of one table is read from a held
-// snapshot instead (see SnapshotRows), so opening a million customers or a
-// year of calls stays quick.
+// A store's query as the windows browse it: counted when opened, walked both
+// ways, edited one row at a time. A small result is read whole at opening; a
+// big one a page at a time as it is shown. Rows read are kept, so what the
+// window shows stays as it was while the database holds no transaction for
+// it; rows added elsewhere after opening are not part of it.
 class Dataset : public QObject
 {
     Q_OBJECT
 public:
     enum class State { Inactive, Browse, Edit, Insert };
 
-    Dataset(Connection &connection, const QString &designSql, QObject *parent = nullptr);
+    // Results up to this many rows are read whole when opened.
+    static constexpr int CachedRows = 8192;
+    // Rows read are kept up to this many; those farthest from the rows shown
+    // go first.
+    static constexpr int KeptRows = CachedRows * 4;
 
-    // Closes the dataset and makes the statement its whole SQL text.
-    void setSql(const QString &statement);
-    QString sql() const;
+    explicit Dataset(QObject *parent = nullptr);
+    Dataset(std::unique_ptr<PagedQuery> query, QObject *parent = nullptr);
+    ~Dataset() override;
+
+    // Closes the dataset and makes it read `query` when opened.
+    void setQuery(std::unique_ptr<PagedQuery> query);
 
     void open();
     void close();
     bool isOpen() const;
-    void execute();
 
     int recordCount() const;
     int recordNumber() const;
@@ -46,7 +48,7 @@ public:
     int fieldIndex(const QString &field) const; // -1 when the result has no such field
     QString fieldText(const QString &field) const;
     void setFieldText(const QString &field, const QString &value);
-    // A stored row's value, for grids; does not move the current row.
+    // A row's value, for grids; does not move the current row.
     QString cellText(int row, int column) const;
 
     void first();
@@ -75,20 +77,23 @@ private:
     void settle();
     void setState(State state);
     void setCurrent(int row);
-    void insertPending(sqlite3 *db, const TableKey &target);
-    void updatePending(sqlite3 *db, const TableKey &target);
-    // The current row's key, for a statement ending in keyCondition(target).
-    qint64 currentKey(const TableKey &target) const;
-    RowValues rowValues(int row) const;
+    const Record &row(int row) const;
+    void readPage(int row) const;
+    qint64 keyOf(int row) const;
     int rowCount() const;
 
-    Connection &m_connection;
-    QString m_sql;
+    static constexpr int PageRows = 256;
+
+    std::unique_ptr<PagedQuery> m_query;
     State m_state = State::Inactive;
     QStringList m_fields;
-    std::unique_ptr<RowSource> m_rows;
+    // Rows of the result as counted at opening, and those this dataset added.
+    int m_stored = 0;
+    std::vector<Record> m_added;
+    mutable std::map<int, Record> m_read;
+    mutable Record m_unreadable;
     int m_current = -1;
-    RowValues m_pending;
+    Record m_pending;
     std::vector<bool> m_changed;
 };
 

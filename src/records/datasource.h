@@ -7,7 +7,7 @@ namespace corvane {
 
 class Dataset;
 
-// Binds a dataset to data-aware controls (DataSource1 ...): editors and grids
+// Binds a dataset to data-aware controls: editors and grids
 // name a data source, and follow whatever dataset it points to.
 class DataSource : public QObject
 {
@@ -22,7 +22,7 @@ Q_SIGNALS:
     void datasetChanged();
 
 private:
-    // Guarded: at shutdown the data module may go before the windows bound to it.
+    // Guarded: a dataset may go before the controls bound to it.
     QPointer<Dataset> m_dataset;
 };
 

@@ -8,11 +8,11 @@
 
 namespace corvane {
 
-void pickCustomerInto(QWidget *owner, Dataset &customers, ButtonEdit *box)
+void pickCustomerInto(QWidget *owner, CustomerStore &customers, ButtonEdit *box)
 {
     const auto picker = std::make_unique<CustomerPicker>(customers, owner);
     if (execModal(*picker) == int(ModalResult::Ok))
-        box->setText(PickedCustomerCode);
+        box->setText(picker->chosenCode());
 }
 
 } // namespace corvane

@@ -5,10 +5,10 @@ class QWidget;
 namespace corvane {
 
 class ButtonEdit;
-class Dataset;
+class CustomerStore;
 
 // Runs the customer picker for `owner`: a new picker, shown modally, which on OK
 // puts the chosen code into `box`, and is destroyed afterwards on every path.
-void pickCustomerInto(QWidget *owner, Dataset &customers, ButtonEdit *box);
+void pickCustomerInto(QWidget *owner, CustomerStore &customers, ButtonEdit *box);
 
 } // namespace corvane

@@ -3,9 +3,11 @@
 #include "platform/guard.h"
 #include "platform/modalshow.h"
 #include "records/dataset.h"
+#include "records/datasource.h"
 #include "records/dbgrid.h"
 #include "records/formfont.h"
 #include "records/pickcustomer.h"
+#include "store/pagedquery.h"
 #include "widgets/buttonedit/buttonedit.h"
 #include "widgets/windowgeometry.h"
 
@@ -16,26 +18,29 @@
 
 namespace corvane {
 
-QueryForm::QueryForm(Dataset &customers, Dataset &query, DataSource *results, int panelHeight,
-                     QWidget *parent)
-    : QDialog(parent), m_customers(customers), m_query(query), m_panel(new QWidget(this))
+QueryForm::QueryForm(CustomerStore &customers, int panelHeight, QWidget *parent)
+    : QDialog(parent), m_customers(customers), m_results(new Dataset(this)),
+      m_source(new DataSource(m_results, this)), m_panel(new QWidget(this))
 {
     setFont(songTi12());
     m_panel->setFixedHeight(panelHeight);
-    ButtonEdit2 = new ButtonEdit(m_panel);
-    BitBtn1 = new QPushButton(tr("查询"), m_panel);
-    DBGrid1 = new DBGrid(results, this);
-    DBGrid1->horizontalHeader()->setFont(songTi12());
+    m_codeBox = new ButtonEdit(m_panel);
+    m_codeBox->setObjectName(QStringLiteral("codeBox"));
+    m_queryButton = new QPushButton(tr("查询"), m_panel);
+    m_queryButton->setObjectName(QStringLiteral("queryButton"));
+    m_grid = new DBGrid(m_source, this);
+    m_grid->setObjectName(QStringLiteral("resultGrid"));
+    m_grid->horizontalHeader()->setFont(songTi12());
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_panel);
-    layout->addWidget(DBGrid1);
+    layout->addWidget(m_grid);
 
-    connect(ButtonEdit2, &ButtonEdit::buttonClick, this,
-            [this](int index) { guarded([&] { ButtonEdit2ButtonClick(index); }); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
+    connect(m_codeBox, &ButtonEdit::buttonClick, this,
+            [this] { guarded([this] { pickCustomerInto(this, m_customers, m_codeBox); }); });
+    connect(m_queryButton, &QPushButton::clicked, this, [this] { guarded([this] { onQueryClicked(); }); });
 }
 
 QLabel *QueryForm::labelAt(const QString &text, int left, int top) const
@@ -55,26 +60,28 @@ int QueryForm::showModalFromMenu()
 void QueryForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    guarded([this] { FormShow(); });
+    guarded([this] { onShown(); });
 }
 
-void QueryForm::FormShow()
+// The next showing starts empty anyway; until then a hidden window holds
+// nothing of a result that may run to millions of rows.
+void QueryForm::hideEvent(QHideEvent *event)
 {
-    ButtonEdit2->setText(QString());
-    m_query.close();
-    BitBtn1->setFocus();
+    QDialog::hideEvent(event);
+    m_results->close();
 }
 
-void QueryForm::ButtonEdit2ButtonClick(int)
+void QueryForm::onShown()
 {
-    pickCustomerInto(this, m_customers, ButtonEdit2);
+    m_codeBox->setText(QString());
+    m_results->close();
+    m_queryButton->setFocus();
 }
 
-void QueryForm::BitBtn1Click()
+void QueryForm::onQueryClicked()
 {
-    m_query.close();
-    m_query.setSql(statement());
-    m_query.open();
+    m_results->setQuery(query());
+    m_results->open();
 }
 
 } // namespace corvane

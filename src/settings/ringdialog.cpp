@@ -4,10 +4,9 @@
 #include "platform/guard.h"
 #include "platform/messagebox.h"
 #include "platform/ringplayer.h"
-#include "records/datamodule.h"
 #include "records/formfont.h"
 #include "settings/dialogparts.h"
-#include "settings/ringchoice.h"
+#include "store/ringstore.h"
 #include "widgets/windowgeometry.h"
 
 #include <QPushButton>
@@ -30,7 +29,8 @@ QRadioButton *ringButton(QWidget *parent, const char *name, const QString &capti
 
 } // namespace
 
-RingDialog::RingDialog(RingPlayer &ringPlayer, QWidget *parent) : QDialog(parent), m_ringPlayer(ringPlayer)
+RingDialog::RingDialog(RingStore &rings, RingPlayer &ringPlayer, QWidget *parent)
+    : QDialog(parent), m_rings(rings), m_ringPlayer(ringPlayer)
 {
     setObjectName(QStringLiteral("ringDialog"));
     setWindowTitle(tr("来电铃声设置"));
@@ -90,7 +90,7 @@ void RingDialog::showStoredRing()
 {
     // Unchecked first, so a failed lookup leaves no ring checked.
     checkRing({});
-    checkRing(currentRingCode(*dm->ADOQuerychange));
+    checkRing(m_rings.currentRing());
 }
 
 void RingDialog::onPreviewClicked()
@@ -101,7 +101,7 @@ void RingDialog::onPreviewClicked()
 void RingDialog::onSaveClicked()
 {
     const QString n = ringNumber();
-    saveRingChoice(dm->ADOConnection1, *dm->ADOQuerychange, n);
+    m_rings.chooseRing(n);
     msg::inform(tr("您选择的是铃声%1,已成功保存").arg(n));
 }
 

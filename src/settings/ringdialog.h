@@ -7,15 +7,16 @@ class QRadioButton;
 namespace corvane {
 
 class RingPlayer;
+class RingStore;
 
 // The choice of one of three ring sounds, with a preview. Modeless, so it can
-// stay open beside the main window. Reads and stores the choice through the
-// data module; the preview plays through the program's ring player.
+// stay open beside the main window. Reads and saves the choice through the
+// ring store; the preview plays through the program's ring player.
 class RingDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit RingDialog(RingPlayer &ringPlayer, QWidget *parent = nullptr);
+    RingDialog(RingStore &rings, RingPlayer &ringPlayer, QWidget *parent = nullptr);
 
     // "来电铃声设置": shows the window modeless and brings it forward.
     void showFromMenu();
@@ -33,6 +34,7 @@ private:
     void onSaveClicked();
     void checkRing(const QString &code);
 
+    RingStore &m_rings;
     QRadioButton *m_ring1Button;
     QRadioButton *m_ring2Button;
     QRadioButton *m_ring3Button;

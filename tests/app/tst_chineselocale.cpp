@@ -1,7 +1,7 @@
 #include "app/chineselocale.h"
 #include "platform/messagebox.h"
 #include "records/calllogqueryform.h"
-#include "records/datamodule.h"
+#include "store/stores.h"
 #include "testsupport.h"
 
 #include <QAbstractButton>
@@ -101,17 +101,19 @@ private Q_SLOTS:
     void callLogDatesAndCalendarAreChinese()
     {
         test::ProgramFolder folder;
-        DataModule data;
-        data.ADOConnection1.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
-        CallLogQueryForm form(data);
+        Stores stores;
+        stores.connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
+        CallLogQueryForm form(stores.calls, stores.customers);
         form.show();
         const QDate today = QDate::currentDate();
-        QCOMPARE(form.dp1->text(), QStringLiteral("%1/1/1").arg(today.year()));
-        QCOMPARE(form.dp2->text(),
+        auto *firstDate = form.findChild<QDateEdit *>(QStringLiteral("firstDateEdit"));
+        auto *lastDate = form.findChild<QDateEdit *>(QStringLiteral("lastDateEdit"));
+        QCOMPARE(firstDate->text(), QStringLiteral("%1/1/1").arg(today.year()));
+        QCOMPARE(lastDate->text(),
                  QStringLiteral("%1/%2/%3").arg(today.year()).arg(today.month()).arg(today.day()));
         test::saveScreenshot(&form, QStringLiteral("call-log-dates-zh.png"));
 
-        QCalendarWidget *calendar = form.dp1->calendarWidget();
+        QCalendarWidget *calendar = firstDate->calendarWidget();
         QCOMPARE(calendar->firstDayOfWeek(), Qt::Monday);
         QCOMPARE(calendar->locale().monthName(1), QStringLiteral("一月"));
         QCOMPARE(calendar->locale().dayName(1, QLocale::ShortFormat), QStringLiteral("周一"));

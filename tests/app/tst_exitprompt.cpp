@@ -4,7 +4,6 @@
 #include "app/application.h"
 #include "app/mainwindow.h"
 #include "records/customerentryform.h"
-#include "records/datamodule.h"
 #include "records/dataset.h"
 #include "records/dbedit.h"
 #include "testsupport.h"
@@ -32,13 +31,14 @@ class TestExitPrompt : public QObject
     MainWindow &w() { return m_app->mainWindow(); }
     CustomerEntryForm &form() { return m_app->customerEntryForm(); }
     void chooseExit() { test::child<QAction>(w(), "exitAction")->trigger(); }
+    DBEdit *codeEdit() { return test::child<DBEdit>(form(), "customerCodeEdit"); }
 
     // A new customer typed into the form shown beside the main window, as
     // after "保存新号码", and left unsaved.
     void typeNewCustomer()
     {
         form().saveNewNumber(QStringLiteral("5550001"));
-        QTest::keyClicks(form().DBEdit1, QStringLiteral("K9"));
+        QTest::keyClicks(codeEdit(), QStringLiteral("K9"));
         QVERIFY(form().hasChangedRow());
     }
 
@@ -146,7 +146,7 @@ private Q_SLOTS:
         // The row is still there to be corrected, in front of the user.
         QVERIFY(form().hasChangedRow());
         QVERIFY(form().isVisible());
-        QCOMPARE(form().DBEdit1->text(), QStringLiteral("K9"));
+        QCOMPARE(codeEdit()->text(), QStringLiteral("K9"));
         QVERIFY(storedCodes().isEmpty());
     }
 
@@ -200,7 +200,7 @@ private Q_SLOTS:
         runStatement(QStringLiteral("create trigger refuse before insert on customer "
                                     "begin select raise(abort, 'disk full'); end"));
         form().saveNewNumber(QStringLiteral("5550002"));
-        QTest::keyClicks(form().DBEdit1, QStringLiteral("K10"));
+        QTest::keyClicks(codeEdit(), QStringLiteral("K10"));
         QVERIFY(w().settleUnsavedEntry(false));
         QVERIFY(m_capture->take().isEmpty());
     }

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/otherwindows.h"
 #include "platform/programfolder.h"
+#include "store/stores.h"
 #include "testsupport.h"
 
 #include <QAction>
@@ -58,7 +59,8 @@ private Q_SLOTS:
     {
         test::ProgramFolder folder(false);
         NoOtherWindows others;
-        MainWindow w(others);
+        Stores stores;
+        MainWindow w(others, stores);
         const auto edit = [&w](const char *name) { return test::child<QLineEdit>(w, name); };
         QCOMPARE(w.windowTitle(), QStringLiteral("Corvane"));
         QCOMPARE(test::child<QFrame>(w, "callerPanel")->height(), 73);
@@ -97,7 +99,8 @@ private Q_SLOTS:
     {
         test::ProgramFolder folder(false);
         NoOtherWindows others;
-        MainWindow w(others);
+        Stores stores;
+        MainWindow w(others, stores);
         const QList<QAction *> top = w.menuBar()->actions();
         QCOMPARE(captions(top), (QStringList{QStringLiteral("[文件]"), QStringLiteral("[客户资料]"),
                                              QStringLiteral("[来电资料]"), QStringLiteral("[关于]")}));
@@ -129,7 +132,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        MainWindow w(others);
+        Stores stores;
+        MainWindow w(others, stores);
         w.show();
         QList<msg::Box> shown;
         QTRY_VERIFY((shown += capture.take(), !shown.isEmpty()));
@@ -148,7 +152,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        MainWindow w(others);
+        Stores stores;
+        MainWindow w(others, stores);
         w.show();
         QTimer::singleShot(50, &w, [&] { action(w, "exitAction")->trigger(); });
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
@@ -165,7 +170,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        MainWindow w(others);
+        Stores stores;
+        MainWindow w(others, stores);
         w.show();
         w.showMinimized();
         QTest::qWait(50);
@@ -179,7 +185,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        MainWindow w(others);
+        Stores stores;
+        MainWindow w(others, stores);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         // A modeless window of the program (the ring dialog, say) worked in last,
@@ -208,7 +215,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        MainWindow w(others);
+        Stores stores;
+        MainWindow w(others, stores);
         w.hide();
         action(w, "showWindowAction")->trigger();
         QVERIFY(w.isVisible());

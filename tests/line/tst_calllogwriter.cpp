@@ -3,7 +3,6 @@
 #include "testsupport.h"
 
 #include <QFile>
-#include <QSqlQuery>
 #include <QTest>
 
 using namespace corvane;
@@ -37,14 +36,7 @@ class CallLogWriterTest : public QObject
     // The numbers in the call log, in the order they were written.
     QStringList logged()
     {
-        Connection connection;
-        connection.setDatabasePath(database());
-        QSqlQuery q(connection.database());
-        q.exec(QStringLiteral("select tel from detail order by id"));
-        QStringList tels;
-        while (q.next())
-            tels.append(q.value(0).toString());
-        return tels;
+        return test::sqlColumn(database(), QStringLiteral("select tel from detail order by id"));
     }
     qsizetype journalLines() const { return CallLogJournal(journal()).read().size(); }
 

@@ -1,47 +1,51 @@
 #pragma once
 
-#include "records/connection.h"
-#include "records/dataset.h"
-#include "records/sqltext.h"
+#include "store/statement.h"
+#include "store/stores.h"
 #include "testsupport.h"
 
 #include <QStringList>
 
 namespace corvane::test {
 
-// A fresh program folder with its tel.mdb and a connection to it.
+// A fresh program folder with its tel.mdb and the program's stores on it.
 struct FolderDatabase
 {
-    FolderDatabase() { connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb"))); }
+    FolderDatabase() { stores.connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb"))); }
 
     ProgramFolder folder;
-    Connection connection;
+    Stores stores;
+    Connection &connection = stores.connection;
 };
 
-// Writes a customer behind the back of the dataset under test, the way
-// another window (or another program) would.
-inline void insertCustomer(Connection &connection, const QString &code, const QString &tel = {})
+// Runs one statement with its values bound, the way another window (or
+// another program) writes behind the back of the dataset under test.
+inline void run(Connection &connection, const QString &sql, const QStringList &values = {})
 {
-    Dataset writer(connection, {});
-    writer.setSql(QStringLiteral("insert into customer(customercode,tel) values(") + sqlText(code) +
-                  QLatin1Char(',') + sqlText(tel) + QLatin1Char(')'));
-    writer.execute();
+    Statement statement(connection, sql);
+    for (int i = 0; i < values.size(); ++i)
+        statement.bind(i + 1, values[i]);
+    statement.run();
 }
 
-// One field of every row a fresh query returns.
-inline QStringList column(Connection &connection, const QString &sql, const QString &field)
+inline void insertCustomer(Connection &connection, const QString &code, const QString &tel = {})
 {
-    Dataset reader(connection, sql);
-    reader.open();
+    run(connection, QStringLiteral("insert into customer(customercode,tel) values(?,?)"), {code, tel});
+}
+
+// The first column of every row a statement returns.
+inline QStringList column(Connection &connection, const QString &sql)
+{
+    Statement select(connection, sql);
     QStringList values;
-    for (int i = 0; i < reader.recordCount(); ++i, reader.next())
-        values.append(reader.fieldText(field));
+    while (select.step())
+        values.append(select.text(0).value_or(QString()));
     return values;
 }
 
 inline QStringList customerCodes(Connection &connection)
 {
-    return column(connection, QStringLiteral("select * from customer"), QStringLiteral("customercode"));
+    return column(connection, QStringLiteral("select customercode from customer order by id"));
 }
 
 } // namespace corvane::test

@@ -1,9 +1,11 @@
-#include "records/datamodule.h"
+#include "customerrows.h"
+#include "platform/failure.h"
+#include "records/dataset.h"
+#include "store/transaction.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSqlQuery>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -19,20 +21,20 @@ private Q_SLOTS:
     {
         test::ProgramFolder folder(false);
         const QString path = folder.file(QStringLiteral("tel.mdb"));
-        DataModule data;
-        data.ADOConnection1.setDatabasePath(path);
+        Stores stores;
+        stores.connection.setDatabasePath(path);
+        Dataset customers(stores.customers.allCustomers());
         const QString expected = QStringLiteral("Could not find file '%1'").arg(path);
-        QCOMPARE(test::failureOf([&] { data.ADOQuery1->open(); }), expected);
-        data.ADOQuerychange->setSql(QStringLiteral("update ring set   bz='0'"));
-        QCOMPARE(test::failureOf([&] { data.ADOQuerychange->execute(); }), expected);
-        QCOMPARE(test::failureOf([&] { data.ADOConnection1.database(); }), expected);
-        QVERIFY(!data.ADOQuery1->isOpen());
+        QCOMPARE(test::failureOf([&] { customers.open(); }), expected);
+        QCOMPARE(test::failureOf([&] { stores.rings.chooseRing(QStringLiteral("1")); }), expected);
+        QCOMPARE(test::failureOf([&] { stores.customers.customerByTel(QStringLiteral("1")); }), expected);
+        QVERIFY(!customers.isOpen());
         QVERIFY(!QFile::exists(path));
 
         // Once the file is back, the next action simply works.
         test::createDatabase(path);
-        data.ADOQuery1->open();
-        QCOMPARE(data.ADOQuery1->recordCount(), 0);
+        customers.open();
+        QCOMPARE(customers.recordCount(), 0);
     }
 
     void fileThatIsNotADatabaseIsReportedAndLeftAlone()
@@ -40,10 +42,10 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         const QByteArray garbage = QByteArray("this is no database\0\xff\xfe", 23).repeated(200);
         folder.writeFile(QStringLiteral("tel.mdb"), garbage);
-        Connection connection;
-        connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
-        Dataset query(connection, QStringLiteral("select * from customer"));
-        QVERIFY(test::failureOf([&] { query.open(); }).contains(QStringLiteral("not a database")));
+        Stores stores;
+        stores.connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
+        Dataset customers(stores.customers.allCustomers());
+        QVERIFY(test::failureOf([&] { customers.open(); }).contains(QStringLiteral("not a database")));
         QFile file(folder.file(QStringLiteral("tel.mdb")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), garbage);
@@ -59,36 +61,82 @@ private Q_SLOTS:
         Connection connection;
         connection.setDatabasePath(path);
         QCOMPARE(connection.databasePath(), path);
-        QSqlQuery pragma(connection.database());
-        QVERIFY(pragma.exec(QStringLiteral("PRAGMA journal_mode")) && pragma.next());
-        QCOMPARE(pragma.value(0).toString(), QStringLiteral("wal"));
-        QVERIFY(pragma.exec(QStringLiteral("PRAGMA synchronous")) && pragma.next());
-        QCOMPARE(pragma.value(0).toInt(), 2);
-        QVERIFY(pragma.exec(QStringLiteral("select count(*) from ring")) && pragma.next());
-        QCOMPARE(pragma.value(0).toInt(), 3);
+        QCOMPARE(test::column(connection, QStringLiteral("PRAGMA journal_mode")), QStringList{"wal"});
+        QCOMPARE(test::column(connection, QStringLiteral("PRAGMA synchronous")), QStringList{"2"});
+        QCOMPARE(test::column(connection, QStringLiteral("select count(*) from ring")), QStringList{"3"});
     }
 
+    // Another program holding the file makes an action fail after the busy
+    // timeout with the database's word for it; once it lets go, the same
+    // connection works, with nothing of the failed action left over.
     void lockedFileIsReportedAfterTheBusyTimeout()
     {
         test::ProgramFolder folder;
         const QByteArray path = folder.file(QStringLiteral("tel.mdb")).toUtf8();
+        Stores stores;
+        stores.connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
+        stores.connection.setBusyTimeout(100);
         sqlite3 *other = nullptr;
         QCOMPARE(sqlite3_open(path.constData(), &other), SQLITE_OK);
-        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-        Connection connection;
-        connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
-        Dataset query(connection, QStringLiteral("select * from customer"));
-        QVERIFY(test::failureOf([&] { query.open(); }).endsWith(QStringLiteral("database is locked")));
-        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        QCOMPARE(sqlite3_exec(other,
+                              "PRAGMA journal_mode=WAL; BEGIN EXCLUSIVE; "
+                              "insert into customer(customercode) values('other')",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        QVERIFY(test::failureOf([&] {
+                    stores.rings.chooseRing(QStringLiteral("2"));
+                }).endsWith(QStringLiteral("database is locked")));
+        QVERIFY(test::failureOf([&] {
+                    stores.calls.logCall({QStringLiteral("2024-01-01"), {}, {}, {}, {}});
+                }).endsWith(QStringLiteral("database is locked")));
+        // Readers are not held up by a writer.
+        Dataset customers(stores.customers.allCustomers());
+        customers.open();
+        QCOMPARE(customers.recordCount(), 0);
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
         sqlite3_close(other);
-        query.open();
-        QVERIFY(query.isOpen());
+        stores.rings.chooseRing(QStringLiteral("2"));
+        QCOMPARE(stores.rings.currentRing(), QStringLiteral("2"));
+        QCOMPARE(test::customerCodes(stores.connection), QStringList{QStringLiteral("other")});
     }
 
     void noPathIsAFailureToo()
     {
-        Connection connection;
-        QVERIFY(!test::failureOf([&] { connection.database(); }).isEmpty());
+        Stores stores;
+        QVERIFY(!test::failureOf([&] { stores.rings.currentRing(); }).isEmpty());
+    }
+
+    void statementsAreRunAloneAndErrorsReported()
+    {
+        test::FolderDatabase db;
+        QCOMPARE(test::failureOf(
+                     [&] { test::column(db.connection, QStringLiteral("select 1; drop table customer")); }),
+                 QStringLiteral("Characters found after end of SQL statement"));
+        QVERIFY(test::failureOf([&] {
+                    test::column(db.connection, QStringLiteral("select * from nosuchtable"));
+                }).contains(QStringLiteral("no such table")));
+        QCOMPARE(test::column(db.connection, QStringLiteral("select count(*) from customer")),
+                 QStringList{"0"});
+    }
+
+    // A write transaction left without commit (a failure half way) undoes
+    // everything written inside it.
+    void transactionLeftWithoutCommitUndoesItsWrites()
+    {
+        test::FolderDatabase db;
+        try {
+            Transaction transaction(db.connection);
+            test::insertCustomer(db.connection, QStringLiteral("half"));
+            db.stores.calls.logCall({QStringLiteral("2024-01-01"), {}, QStringLiteral("1"), {}, {}});
+            test::run(db.connection, QStringLiteral("insert into nosuchtable values(1)"));
+            transaction.commit();
+        } catch (const Failure &) {
+        }
+        QCOMPARE(test::customerCodes(db.connection), QStringList());
+        QCOMPARE(test::column(db.connection, QStringLiteral("select count(*) from detail")),
+                 QStringList{"0"});
+        test::insertCustomer(db.connection, QStringLiteral("after"));
+        QCOMPARE(test::customerCodes(db.connection), QStringList{QStringLiteral("after")});
     }
 };
 

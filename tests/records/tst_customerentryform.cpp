@@ -1,10 +1,11 @@
 #include "customerrows.h"
 #include "platform/guard.h"
 #include "records/customerentryform.h"
-#include "records/datamodule.h"
+#include "records/dataset.h"
 #include "records/dbedit.h"
 #include "testsupport.h"
 
+#include <QFrame>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -18,8 +19,10 @@ class CustomerEntryFormTest : public QObject
 
     QList<DBEdit *> editors() const
     {
-        return {m_form->DBEdit1, m_form->DBEdit2, m_form->DBEdit3, m_form->DBEdit4,
-                m_form->DBEdit5, m_form->DBEdit6, m_form->DBEdit7, m_form->DBEdit8};
+        return {editor("customerCodeEdit"), editor("customerNameEdit"),
+                editor("addressEdit"),      editor("postcodeEdit"),
+                editor("contactEdit"),      editor("telEdit"),
+                editor("emailEdit"),        editor("qqEdit")};
     }
 
     // Every control in the look that goes with browse (false) or edit (true).
@@ -30,29 +33,35 @@ class CustomerEntryFormTest : public QObject
             QCOMPARE(editor->isEnabled(), edit);
             QCOMPARE(editor->palette().color(QPalette::Base) == infoBk, !edit);
         }
-        for (QToolButton *button : {m_form->n_insert, m_form->n_edit, m_form->n_delete, m_form->sp1,
-                                    m_form->sp2, m_form->sp3, m_form->sp4, m_form->n_exit})
+        for (QToolButton *button :
+             {button("addButton"), button("editButton"), button("deleteButton"), button("firstButton"),
+              button("priorButton"), button("nextButton"), button("lastButton"), button("exitButton")})
             QCOMPARE(button->isEnabled(), !edit);
-        QCOMPARE(m_form->n_cancel->isEnabled(), edit);
-        QCOMPARE(m_form->n_save->isEnabled(), edit);
+        QCOMPARE(button("cancelButton")->isEnabled(), edit);
+        QCOMPARE(button("saveButton")->isEnabled(), edit);
         QCOMPARE(m_form->isEditLook(), edit);
     }
 
-    Dataset &query() { return *m_data->ADOQuery1; }
+    Dataset &query() { return *m_form->findChild<Dataset *>(); }
+    DBEdit *editor(const char *name) const { return m_form->findChild<DBEdit *>(QLatin1String(name)); }
+    QToolButton *button(const char *name) const
+    {
+        return m_form->findChild<QToolButton *>(QLatin1String(name));
+    }
 
     void fill(const QStringList &codes)
     {
         for (const QString &code : codes)
-            test::insertCustomer(m_data->ADOConnection1, code, code + QStringLiteral("-tel"));
+            test::insertCustomer(m_stores->connection, code, code + QStringLiteral("-tel"));
     }
 
 private Q_SLOTS:
     void init()
     {
         m_folder = std::make_unique<test::ProgramFolder>();
-        m_data = std::make_unique<DataModule>();
-        m_data->ADOConnection1.setDatabasePath(m_folder->file(QStringLiteral("tel.mdb")));
-        m_form = std::make_unique<CustomerEntryForm>(*m_data);
+        m_stores = std::make_unique<Stores>();
+        m_stores->connection.setDatabasePath(m_folder->file(QStringLiteral("tel.mdb")));
+        m_form = std::make_unique<CustomerEntryForm>(m_stores->customers);
         m_capture = std::make_unique<test::MessageCapture>();
     }
 
@@ -60,7 +69,7 @@ private Q_SLOTS:
     {
         m_capture.reset();
         m_form.reset();
-        m_data.reset();
+        m_stores.reset();
         m_folder.reset();
     }
 
@@ -69,20 +78,21 @@ private Q_SLOTS:
         fill({"A", "B"});
         QCOMPARE(m_form->windowTitle(), QStringLiteral("客户资料输入"));
         QCOMPARE(m_form->size(), QSize(634 - 8, 289 - 31));
-        QCOMPARE(m_form->Panel1->geometry(), QRect(0, 0, m_form->width(), 49));
-        QCOMPARE(m_form->n_exit->geometry(), QRect(558, 11, 50, 22));
-        QCOMPARE(m_form->n_save->text(), QStringLiteral("保存"));
-        QCOMPARE(m_form->n_insert->focusPolicy(), Qt::NoFocus);
-        QCOMPARE(m_form->DBEdit6->geometry(), QRect(360, 192, 217, 21));
-        QCOMPARE(m_form->DBEdit8->field(), QStringLiteral("qq"));
+        QCOMPARE(m_form->findChild<QFrame *>(QStringLiteral("toolPanel"))->geometry(),
+                 QRect(0, 0, m_form->width(), 49));
+        QCOMPARE(button("exitButton")->geometry(), QRect(558, 11, 50, 22));
+        QCOMPARE(button("saveButton")->text(), QStringLiteral("保存"));
+        QCOMPARE(button("addButton")->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(editor("telEdit")->geometry(), QRect(360, 192, 217, 21));
+        QCOMPARE(editor("qqEdit")->field(), QStringLiteral("qq"));
         verifyLook(false);
         m_form->show();
         QCOMPARE(query().state(), State::Browse);
-        QCOMPARE(m_form->DBEdit1->text(), QStringLiteral("A"));
-        QCOMPARE(m_form->DBEdit6->text(), QStringLiteral("A-tel"));
+        QCOMPARE(editor("customerCodeEdit")->text(), QStringLiteral("A"));
+        QCOMPARE(editor("telEdit")->text(), QStringLiteral("A-tel"));
         test::saveScreenshot(m_form.get(), QStringLiteral("customerentryform-browse.png"));
-        m_form->n_insert->click();
-        m_form->DBEdit2->insert(QStringLiteral("深圳市某某有限公司"));
+        button("addButton")->click();
+        editor("customerNameEdit")->insert(QStringLiteral("深圳市某某有限公司"));
         test::saveScreenshot(m_form.get(), QStringLiteral("customerentryform-edit.png"));
         QVERIFY(m_capture->take().isEmpty());
     }
@@ -91,18 +101,16 @@ private Q_SLOTS:
     {
         const QString name =
             QStringLiteral("深圳市南山区科技园高新技术产业有限公司第一分公司").repeated(3).left(60);
-        Dataset writer(m_data->ADOConnection1, {});
-        writer.setSql(QStringLiteral("insert into customer(customercode,customername) values('A',") +
-                      sqlText(name) + QLatin1Char(')'));
-        writer.execute();
+        test::run(m_stores->connection,
+                  QStringLiteral("insert into customer(customercode,customername) values('A',?)"), {name});
         fill({"B"});
         m_form->show();
-        DBEdit *nameEditor = m_form->DBEdit2;
+        DBEdit *nameEditor = editor("customerNameEdit");
         QCOMPARE(nameEditor->text(), name);
         QCOMPARE(nameEditor->cursorPosition(), 0);
         QVERIFY(test::showsTextFromStart(nameEditor));
-        m_form->sp4->click();
-        m_form->sp1->click();
+        button("lastButton")->click();
+        button("firstButton")->click();
         QCOMPARE(nameEditor->cursorPosition(), 0);
         QVERIFY(test::showsTextFromStart(nameEditor));
 
@@ -120,22 +128,22 @@ private Q_SLOTS:
     {
         fill({"A"});
         m_form->show();
-        m_form->n_insert->click();
+        button("addButton")->click();
         verifyLook(true);
         QCOMPARE(query().state(), State::Insert);
-        QCOMPARE(m_form->focusWidget(), m_form->DBEdit1);
-        QCOMPARE(m_form->DBEdit1->text(), QString());
-        QTest::keyClicks(m_form->DBEdit1, QStringLiteral("dropped"));
-        m_form->n_cancel->click();
+        QCOMPARE(m_form->focusWidget(), editor("customerCodeEdit"));
+        QCOMPARE(editor("customerCodeEdit")->text(), QString());
+        QTest::keyClicks(editor("customerCodeEdit"), QStringLiteral("dropped"));
+        button("cancelButton")->click();
         verifyLook(false);
-        QCOMPARE(m_form->DBEdit1->text(), QStringLiteral("A"));
+        QCOMPARE(editor("customerCodeEdit")->text(), QStringLiteral("A"));
 
-        m_form->n_insert->click();
-        QTest::keyClicks(m_form->DBEdit1, QStringLiteral("B'1"));
-        m_form->n_save->click();
+        button("addButton")->click();
+        QTest::keyClicks(editor("customerCodeEdit"), QStringLiteral("B'1"));
+        button("saveButton")->click();
         verifyLook(false);
-        QCOMPARE(m_form->DBEdit1->text(), QStringLiteral("B'1"));
-        QCOMPARE(test::customerCodes(m_data->ADOConnection1), (QStringList{"A", "B'1"}));
+        QCOMPARE(editor("customerCodeEdit")->text(), QStringLiteral("B'1"));
+        QCOMPARE(test::customerCodes(m_stores->connection), (QStringList{"A", "B'1"}));
         QVERIFY(m_capture->take().isEmpty());
     }
 
@@ -143,32 +151,32 @@ private Q_SLOTS:
     {
         fill({"A", "B"});
         m_form->show();
-        m_form->sp4->click();
+        button("lastButton")->click();
         QWidget *focus = m_form->focusWidget();
-        m_form->n_edit->click();
+        button("editButton")->click();
         verifyLook(true);
         QCOMPARE(query().state(), State::Edit);
         QCOMPARE(m_form->focusWidget(), focus);
-        m_form->DBEdit3->insert(QStringLiteral("新地址"));
-        m_form->n_save->click();
+        editor("addressEdit")->insert(QStringLiteral("新地址"));
+        button("saveButton")->click();
         verifyLook(false);
-        QCOMPARE(test::column(m_data->ADOConnection1, QStringLiteral("select * from customer"),
-                              QStringLiteral("address")),
-                 (QStringList{"", "新地址"}));
+        QCOMPARE(
+            test::column(m_stores->connection, QStringLiteral("select address from customer order by id")),
+            (QStringList{"", "新地址"}));
     }
 
     void editOnAnEmptyTableStartsARowAndSavesAllEmptyFields()
     {
         m_form->show();
-        m_form->n_edit->click();
+        button("editButton")->click();
         verifyLook(true);
         QCOMPARE(query().state(), State::Insert);
-        m_form->n_save->click();
+        button("saveButton")->click();
         verifyLook(false);
         QCOMPARE(query().recordCount(), 1);
-        QCOMPARE(test::customerCodes(m_data->ADOConnection1), QStringList{QString()});
-        m_form->n_insert->click();
-        m_form->n_save->click();
+        QCOMPARE(test::customerCodes(m_stores->connection), QStringList{QString()});
+        button("addButton")->click();
+        button("saveButton")->click();
         QCOMPARE(query().recordCount(), 2);
         QVERIFY(m_capture->take().isEmpty());
     }
@@ -178,7 +186,7 @@ private Q_SLOTS:
         fill({"A", "B"});
         m_form->show();
         m_capture->answer(msg::Answer::No);
-        m_form->n_delete->click();
+        button("deleteButton")->click();
         const QList<msg::Box> boxes = m_capture->take();
         QCOMPARE(boxes.size(), 1);
         QCOMPARE(boxes[0].text, QStringLiteral("请确认是否要删除"));
@@ -189,17 +197,17 @@ private Q_SLOTS:
         QCOMPARE(query().recordCount(), 2);
 
         m_capture->answer(msg::Answer::Yes);
-        m_form->n_delete->click();
+        button("deleteButton")->click();
         verifyLook(false);
-        QCOMPARE(m_form->DBEdit1->text(), QStringLiteral("B"));
-        QCOMPARE(test::customerCodes(m_data->ADOConnection1), QStringList{QStringLiteral("B")});
+        QCOMPARE(editor("customerCodeEdit")->text(), QStringLiteral("B"));
+        QCOMPARE(test::customerCodes(m_stores->connection), QStringList{QStringLiteral("B")});
     }
 
     void deleteOnAnEmptyTableAsksThenFails()
     {
         m_form->show();
         m_capture->answer(msg::Answer::Yes);
-        m_form->n_delete->click();
+        button("deleteButton")->click();
         QCOMPARE(m_capture->takeTexts(),
                  (QStringList{"请确认是否要删除", "Cannot perform this operation on an empty dataset."}));
         verifyLook(false);
@@ -209,51 +217,53 @@ private Q_SLOTS:
     {
         fill({"A", "B", "C"});
         m_form->show();
-        m_form->sp2->click();
-        QCOMPARE(m_form->DBEdit1->text(), QStringLiteral("A"));
-        m_form->sp3->click();
-        QCOMPARE(m_form->DBEdit1->text(), QStringLiteral("B"));
-        m_form->sp4->click();
-        m_form->sp3->click();
-        QCOMPARE(m_form->DBEdit1->text(), QStringLiteral("C"));
-        m_form->sp2->click();
-        QCOMPARE(m_form->DBEdit1->text(), QStringLiteral("B"));
-        m_form->sp1->click();
-        QCOMPARE(m_form->DBEdit1->text(), QStringLiteral("A"));
+        button("priorButton")->click();
+        QCOMPARE(editor("customerCodeEdit")->text(), QStringLiteral("A"));
+        button("nextButton")->click();
+        QCOMPARE(editor("customerCodeEdit")->text(), QStringLiteral("B"));
+        button("lastButton")->click();
+        button("nextButton")->click();
+        QCOMPARE(editor("customerCodeEdit")->text(), QStringLiteral("C"));
+        button("priorButton")->click();
+        QCOMPARE(editor("customerCodeEdit")->text(), QStringLiteral("B"));
+        button("firstButton")->click();
+        QCOMPARE(editor("customerCodeEdit")->text(), QStringLiteral("A"));
         verifyLook(false);
         QVERIFY(m_capture->take().isEmpty());
     }
 
     void refusedSaveKeepsTheRowPending()
     {
-        Dataset refuse(
-            m_data->ADOConnection1,
-            QStringLiteral("create trigger refuse before insert on customer "
-                           "when new.customercode='bad' begin select raise(abort,'refused'); end"));
-        refuse.execute();
+        test::run(m_stores->connection,
+                  QStringLiteral("create trigger refuse before insert on customer "
+                                 "when new.customercode='bad' begin select raise(abort,'refused'); end"));
         m_form->show();
-        m_form->n_insert->click();
-        QTest::keyClicks(m_form->DBEdit1, QStringLiteral("bad"));
-        m_form->n_save->click();
+        button("addButton")->click();
+        QTest::keyClicks(editor("customerCodeEdit"), QStringLiteral("bad"));
+        button("saveButton")->click();
         QCOMPARE(m_capture->takeTexts(), QStringList{QStringLiteral("refused.")});
         verifyLook(true);
         QCOMPARE(query().state(), State::Insert);
-        QCOMPARE(m_form->DBEdit1->text(), QStringLiteral("bad"));
-        m_form->DBEdit1->setText(QStringLiteral("good"));
-        m_form->n_save->click();
+        QCOMPARE(editor("customerCodeEdit")->text(), QStringLiteral("bad"));
+        editor("customerCodeEdit")->setText(QStringLiteral("good"));
+        button("saveButton")->click();
         verifyLook(false);
-        QCOMPARE(test::customerCodes(m_data->ADOConnection1), QStringList{QStringLiteral("good")});
+        QCOMPARE(test::customerCodes(m_stores->connection), QStringList{QStringLiteral("good")});
     }
 
     void enterWalksTheFieldsRowByRow()
     {
         m_form->show();
-        m_form->n_insert->click();
+        button("addButton")->click();
         const QList<QPair<DBEdit *, DBEdit *>> walk = {
-            {m_form->DBEdit1, m_form->DBEdit2}, {m_form->DBEdit2, m_form->DBEdit4},
-            {m_form->DBEdit4, m_form->DBEdit3}, {m_form->DBEdit3, m_form->DBEdit5},
-            {m_form->DBEdit5, m_form->DBEdit7}, {m_form->DBEdit7, m_form->DBEdit8},
-            {m_form->DBEdit6, m_form->DBEdit3}, {m_form->DBEdit8, m_form->DBEdit8}};
+            {editor("customerCodeEdit"), editor("customerNameEdit")},
+            {editor("customerNameEdit"), editor("postcodeEdit")},
+            {editor("postcodeEdit"), editor("addressEdit")},
+            {editor("addressEdit"), editor("contactEdit")},
+            {editor("contactEdit"), editor("emailEdit")},
+            {editor("emailEdit"), editor("qqEdit")},
+            {editor("telEdit"), editor("addressEdit")},
+            {editor("qqEdit"), editor("qqEdit")}};
         for (const auto &[from, to] : walk) {
             from->setFocus();
             QTest::keyClicks(from, QStringLiteral("x"));
@@ -261,23 +271,23 @@ private Q_SLOTS:
             QCOMPARE(m_form->focusWidget(), to);
             QCOMPARE(from->text(), QStringLiteral("x"));
         }
-        QTest::keyClick(m_form->DBEdit8, Qt::Key_Enter);
-        QCOMPARE(m_form->focusWidget(), m_form->DBEdit8);
+        QTest::keyClick(editor("qqEdit"), Qt::Key_Enter);
+        QCOMPARE(m_form->focusWidget(), editor("qqEdit"));
         QVERIFY(m_form->isVisible());
     }
 
     void closeBoxKeepsThePendingRow()
     {
         m_form->show();
-        m_form->n_insert->click();
-        QTest::keyClicks(m_form->DBEdit2, QStringLiteral("half typed"));
+        button("addButton")->click();
+        QTest::keyClicks(editor("customerNameEdit"), QStringLiteral("half typed"));
         m_form->close();
         QVERIFY(!m_form->isVisible());
         QCOMPARE(query().recordCount(), 0);
         m_form->show();
         verifyLook(true);
         QCOMPARE(query().state(), State::Insert);
-        QCOMPARE(m_form->DBEdit2->text(), QStringLiteral("half typed"));
+        QCOMPARE(editor("customerNameEdit")->text(), QStringLiteral("half typed"));
         QTest::keyClick(m_form.get(), Qt::Key_Escape);
         QVERIFY(m_form->isVisible());
     }
@@ -285,7 +295,7 @@ private Q_SLOTS:
     void exitHidesAndLeavesTheModalShowing()
     {
         fill({"A"});
-        QTimer::singleShot(0, m_form->n_exit, &QToolButton::click);
+        QTimer::singleShot(0, button("exitButton"), &QToolButton::click);
         QCOMPARE(m_form->showModalFromMenu(), int(QDialog::Rejected));
         QVERIFY(!m_form->isVisible());
         QCOMPARE(query().state(), State::Browse);
@@ -294,7 +304,7 @@ private Q_SLOTS:
     void menuCannotShowAVisibleFormModally()
     {
         m_form->show();
-        m_form->n_insert->click();
+        button("addButton")->click();
         QCOMPARE(test::failureOf([this] { m_form->showModalFromMenu(); }),
                  QStringLiteral("Cannot make a visible window modal"));
         verifyLook(true);
@@ -308,51 +318,48 @@ private Q_SLOTS:
         QVERIFY(m_form->isVisible());
         verifyLook(true);
         QCOMPARE(query().state(), State::Insert);
-        QCOMPARE(m_form->DBEdit6->text(), QStringLiteral("13800138000"));
+        QCOMPARE(editor("telEdit")->text(), QStringLiteral("13800138000"));
         QCOMPARE(query().fieldText(QStringLiteral("tel")), QStringLiteral("13800138000"));
-        QCOMPARE(m_form->focusWidget(), m_form->DBEdit1);
-        m_form->n_cancel->click();
-        QCOMPARE(test::customerCodes(m_data->ADOConnection1), QStringList{QStringLiteral("A")});
+        QCOMPARE(m_form->focusWidget(), editor("customerCodeEdit"));
+        button("cancelButton")->click();
+        QCOMPARE(test::customerCodes(m_stores->connection), QStringList{QStringLiteral("A")});
     }
 
     // The form is already in the edit look when another unknown number calls.
     void newNumberWhilePendingKeepsWhatWasTyped()
     {
         m_form->saveNewNumber(QStringLiteral("111"));
-        QTest::keyClicks(m_form->DBEdit1, QStringLiteral("first"));
+        QTest::keyClicks(editor("customerCodeEdit"), QStringLiteral("first"));
         m_form->saveNewNumber(QStringLiteral("222"));
         verifyLook(true);
         QCOMPARE(query().state(), State::Insert);
-        QCOMPARE(m_form->DBEdit6->text(), QStringLiteral("222"));
-        QCOMPARE(m_form->DBEdit1->text(), QString());
-        QCOMPARE(m_form->focusWidget(), m_form->DBEdit1);
-        QCOMPARE(test::column(m_data->ADOConnection1, QStringLiteral("select * from customer"),
-                              QStringLiteral("tel")),
+        QCOMPARE(editor("telEdit")->text(), QStringLiteral("222"));
+        QCOMPARE(editor("customerCodeEdit")->text(), QString());
+        QCOMPARE(m_form->focusWidget(), editor("customerCodeEdit"));
+        QCOMPARE(test::column(m_stores->connection, QStringLiteral("select tel from customer order by id")),
                  QStringList{QStringLiteral("111")});
 
         // An untouched pending row (no number, nothing typed) is simply replaced.
-        m_form->n_cancel->click();
-        m_form->n_insert->click();
+        button("cancelButton")->click();
+        button("addButton")->click();
         m_form->saveNewNumber(QStringLiteral("333"));
         QCOMPARE(query().recordCount(), 1);
-        QCOMPARE(m_form->DBEdit6->text(), QStringLiteral("333"));
+        QCOMPARE(editor("telEdit")->text(), QStringLiteral("333"));
         QVERIFY(m_capture->take().isEmpty());
     }
 
     void newNumberWhileARefusedRowIsPendingLeavesThatRow()
     {
-        Dataset refuse(
-            m_data->ADOConnection1,
-            QStringLiteral("create trigger refuse before insert on customer "
-                           "when new.customercode='bad' begin select raise(abort,'refused'); end"));
-        refuse.execute();
+        test::run(m_stores->connection,
+                  QStringLiteral("create trigger refuse before insert on customer "
+                                 "when new.customercode='bad' begin select raise(abort,'refused'); end"));
         m_form->saveNewNumber(QStringLiteral("111"));
-        QTest::keyClicks(m_form->DBEdit1, QStringLiteral("bad"));
+        QTest::keyClicks(editor("customerCodeEdit"), QStringLiteral("bad"));
         guarded([&] { m_form->saveNewNumber(QStringLiteral("222")); });
         QCOMPARE(m_capture->takeTexts(), QStringList{QStringLiteral("refused.")});
         verifyLook(true);
-        QCOMPARE(m_form->DBEdit1->text(), QStringLiteral("bad"));
-        QCOMPARE(m_form->DBEdit6->text(), QStringLiteral("111"));
+        QCOMPARE(editor("customerCodeEdit")->text(), QStringLiteral("bad"));
+        QCOMPARE(editor("telEdit")->text(), QStringLiteral("111"));
     }
 
     void missingDatabaseShowsTheErrorAndChangesNothing()
@@ -360,7 +367,7 @@ private Q_SLOTS:
         QFile::remove(m_folder->file(QStringLiteral("tel.mdb")));
         m_form->show();
         QVERIFY(m_form->isVisible());
-        m_form->n_insert->click();
+        button("addButton")->click();
         const QStringList texts = m_capture->takeTexts();
         QCOMPARE(texts.size(), 2);
         QVERIFY(texts[0].startsWith(QStringLiteral("Could not find file")));
@@ -370,7 +377,7 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<test::ProgramFolder> m_folder;
-    std::unique_ptr<DataModule> m_data;
+    std::unique_ptr<Stores> m_stores;
     std::unique_ptr<CustomerEntryForm> m_form;
     std::unique_ptr<test::MessageCapture> m_capture;
 };

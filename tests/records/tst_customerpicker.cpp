@@ -1,15 +1,15 @@
+#include "customerrows.h"
 #include "records/customerpicker.h"
-#include "records/datamodule.h"
+#include "records/dataset.h"
 #include "records/pickcustomer.h"
-#include "records/sqltext.h"
 #include "testsupport.h"
 #include "widgets/buttonedit/buttonedit.h"
 #include "widgets/facebutton/facebutton.h"
 
 #include <QApplication>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
 
 #include <functional>
 #include <memory>
@@ -18,12 +18,25 @@ using namespace corvane;
 
 namespace {
 
-void addCustomer(DataModule &data, const QString &code, const QString &name)
+void addCustomer(Stores &stores, const QString &code, const QString &name)
 {
-    Dataset writer(data.ADOConnection1, {});
-    writer.setSql(QStringLiteral("insert into customer(customercode,customername) values(") + sqlText(code) +
-                  QLatin1Char(',') + sqlText(name) + QLatin1Char(')'));
-    writer.execute();
+    test::run(stores.connection,
+              QStringLiteral("insert into customer(customercode,customername) values(?,?)"), {code, name});
+}
+
+QTableView *listOf(CustomerPicker *picker)
+{
+    return picker->findChild<QTableView *>(QStringLiteral("customerList"));
+}
+
+FaceButton *okButtonOf(CustomerPicker *picker)
+{
+    return picker->findChild<FaceButton *>(QStringLiteral("okButton"));
+}
+
+FaceButton *cancelButtonOf(CustomerPicker *picker)
+{
+    return picker->findChild<FaceButton *>(QStringLiteral("cancelButton"));
 }
 
 // Acts on the picker once its modal showing has started.
@@ -38,7 +51,7 @@ void whenPickerShows(const std::function<void(CustomerPicker *)> &act)
 
 void selectRow(CustomerPicker *picker, int row)
 {
-    picker->ListView->setCurrentIndex(picker->ListView->model()->index(row, 0));
+    listOf(picker)->setCurrentIndex(listOf(picker)->model()->index(row, 0));
 }
 
 void click(FaceButton *button)
@@ -55,10 +68,9 @@ class TestCustomerPicker : public QObject
 private Q_SLOTS:
     void init()
     {
-        PickedCustomerCode.clear();
         m_folder = std::make_unique<test::ProgramFolder>();
-        m_data = std::make_unique<DataModule>();
-        m_data->ADOConnection1.setDatabasePath(m_folder->file(QStringLiteral("tel.mdb")));
+        m_stores = std::make_unique<Stores>();
+        m_stores->connection.setDatabasePath(m_folder->file(QStringLiteral("tel.mdb")));
         m_owner = std::make_unique<QWidget>();
         m_box = new ButtonEdit(m_owner.get());
         m_box->setText(QStringLiteral("before"));
@@ -67,19 +79,19 @@ private Q_SLOTS:
     void cleanup()
     {
         m_owner.reset();
-        m_data.reset();
+        m_stores.reset();
         m_folder.reset();
     }
 
     void showingListsEveryCustomerInTableOrder()
     {
-        addCustomer(*m_data, QStringLiteral("C2"), QStringLiteral("第二"));
-        addCustomer(*m_data, QString(), QString());
-        addCustomer(*m_data, QStringLiteral("C1"), QStringLiteral("第一"));
-        addCustomer(*m_data, QStringLiteral("C1"), QStringLiteral("重复"));
-        CustomerPicker picker(*m_data->ADOQuerycustomer);
+        addCustomer(*m_stores, QStringLiteral("C2"), QStringLiteral("第二"));
+        addCustomer(*m_stores, QString(), QString());
+        addCustomer(*m_stores, QStringLiteral("C1"), QStringLiteral("第一"));
+        addCustomer(*m_stores, QStringLiteral("C1"), QStringLiteral("重复"));
+        CustomerPicker picker(m_stores->customers);
         picker.show();
-        const QAbstractItemModel *model = picker.ListView->model();
+        const QAbstractItemModel *model = listOf(&picker)->model();
         const auto text = [model](int row, int column) {
             return model->index(row, column).data().toString();
         };
@@ -89,52 +101,50 @@ private Q_SLOTS:
         QCOMPARE(text(1, 0), QString());
         QCOMPARE(text(3, 1), QStringLiteral("重复"));
         QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("客户编码"));
-        QCOMPARE(picker.ListView->columnWidth(0), 200);
-        QCOMPARE(picker.ListView->columnWidth(1), 300);
+        QCOMPARE(listOf(&picker)->columnWidth(0), 200);
+        QCOMPARE(listOf(&picker)->columnWidth(1), 300);
         QCOMPARE(picker.size() + QSize(8, 31), QSize(544, 375));
         selectRow(&picker, 0);
         test::saveScreenshot(&picker, QStringLiteral("customer-picker.png"));
         picker.close();
-        QVERIFY(!m_data->ADOQuerycustomer->isOpen());
+        QVERIFY(!picker.findChild<Dataset *>()->isOpen());
     }
 
     void okHandsBackTheSelectedCode()
     {
-        addCustomer(*m_data, QStringLiteral("A'1"), QStringLiteral("甲"));
-        addCustomer(*m_data, QStringLiteral("B2"), QStringLiteral("乙"));
+        addCustomer(*m_stores, QStringLiteral("A'1"), QStringLiteral("甲"));
+        addCustomer(*m_stores, QStringLiteral("B2"), QStringLiteral("乙"));
         whenPickerShows([](CustomerPicker *picker) {
             selectRow(picker, 1);
-            click(picker->FaceButton1);
+            click(okButtonOf(picker));
         });
-        pickCustomerInto(m_owner.get(), *m_data->ADOQuerycustomer, m_box);
+        pickCustomerInto(m_owner.get(), m_stores->customers, m_box);
         QCOMPARE(m_box->text(), QStringLiteral("B2"));
-        QCOMPARE(PickedCustomerCode, QStringLiteral("B2"));
         // The picker is gone once its showing ends.
         QVERIFY(m_owner->findChildren<CustomerPicker *>().isEmpty());
 
         // Cancelling after a choice leaves the first choice in the box.
         whenPickerShows([](CustomerPicker *picker) {
             selectRow(picker, 0);
-            click(picker->FaceButton2);
+            click(cancelButtonOf(picker));
         });
-        pickCustomerInto(m_owner.get(), *m_data->ADOQuerycustomer, m_box);
+        pickCustomerInto(m_owner.get(), m_stores->customers, m_box);
         QCOMPARE(m_box->text(), QStringLiteral("B2"));
-        QCOMPARE(PickedCustomerCode, QStringLiteral("B2"));
     }
 
     void doubleClickChoosesAndTheCloseBoxCancels()
     {
-        addCustomer(*m_data, QStringLiteral("D1"), QStringLiteral("丁"));
-        addCustomer(*m_data, QStringLiteral("D1"), QStringLiteral("丁二"));
-        CustomerPicker picker(*m_data->ADOQuerycustomer);
+        addCustomer(*m_stores, QStringLiteral("D1"), QStringLiteral("丁"));
+        addCustomer(*m_stores, QStringLiteral("D1"), QStringLiteral("丁二"));
+        CustomerPicker picker(m_stores->customers);
         QTimer::singleShot(0, &picker, [&picker] {
-            QTreeView *list = picker.ListView;
-            const QPoint row = list->visualRect(picker.ListView->model()->index(1, 0)).center();
+            QTableView *list = listOf(&picker);
+            const QPoint row = list->visualRect(listOf(&picker)->model()->index(1, 0)).center();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
         });
         QCOMPARE(picker.exec(), int(ModalResult::Ok));
-        QCOMPARE(PickedCustomerCode, QStringLiteral("D1"));
+        QCOMPARE(picker.chosenCode(), QStringLiteral("D1"));
 
         QTimer::singleShot(0, &picker, [&picker] { picker.close(); });
         QCOMPARE(picker.exec(), int(ModalResult::Cancel));
@@ -142,46 +152,45 @@ private Q_SLOTS:
 
     void okWithoutSelectionKeepsThePickerOpen()
     {
-        addCustomer(*m_data, QStringLiteral("E1"), QStringLiteral("戊"));
+        addCustomer(*m_stores, QStringLiteral("E1"), QStringLiteral("戊"));
         bool stayedOpen = false;
         whenPickerShows([&stayedOpen](CustomerPicker *picker) {
-            click(picker->FaceButton1);
+            click(okButtonOf(picker));
             stayedOpen = picker->isVisible();
-            click(picker->FaceButton2);
+            click(cancelButtonOf(picker));
         });
-        pickCustomerInto(m_owner.get(), *m_data->ADOQuerycustomer, m_box);
+        pickCustomerInto(m_owner.get(), m_stores->customers, m_box);
         QVERIFY(stayedOpen);
         QCOMPARE(m_box->text(), QStringLiteral("before"));
-        QCOMPARE(PickedCustomerCode, QString());
     }
 
     void emptyTableAndEmptyCode()
     {
         whenPickerShows([](CustomerPicker *picker) {
-            QCOMPARE(picker->ListView->model()->rowCount(), 0);
-            click(picker->FaceButton2);
+            QCOMPARE(listOf(picker)->model()->rowCount(), 0);
+            click(cancelButtonOf(picker));
         });
-        pickCustomerInto(m_owner.get(), *m_data->ADOQuerycustomer, m_box);
+        pickCustomerInto(m_owner.get(), m_stores->customers, m_box);
         QCOMPARE(m_box->text(), QStringLiteral("before"));
 
-        addCustomer(*m_data, QString(), QStringLiteral("无编码"));
+        addCustomer(*m_stores, QString(), QStringLiteral("无编码"));
         whenPickerShows([](CustomerPicker *picker) {
             selectRow(picker, 0);
-            click(picker->FaceButton1);
+            click(okButtonOf(picker));
         });
-        pickCustomerInto(m_owner.get(), *m_data->ADOQuerycustomer, m_box);
+        pickCustomerInto(m_owner.get(), m_stores->customers, m_box);
         QCOMPARE(m_box->text(), QString());
     }
 
     void databaseErrorIsShownAndThePickerStillGoes()
     {
         test::MessageCapture capture;
-        m_data->ADOConnection1.setDatabasePath(m_folder->file(QStringLiteral("missing.mdb")));
+        m_stores->connection.setDatabasePath(m_folder->file(QStringLiteral("missing.mdb")));
         whenPickerShows([](CustomerPicker *picker) {
-            QCOMPARE(picker->ListView->model()->rowCount(), 0);
-            click(picker->FaceButton2);
+            QCOMPARE(listOf(picker)->model()->rowCount(), 0);
+            click(cancelButtonOf(picker));
         });
-        pickCustomerInto(m_owner.get(), *m_data->ADOQuerycustomer, m_box);
+        pickCustomerInto(m_owner.get(), m_stores->customers, m_box);
         QCOMPARE(capture.take().size(), 1);
         QCOMPARE(m_box->text(), QStringLiteral("before"));
         QVERIFY(m_owner->findChildren<CustomerPicker *>().isEmpty());
@@ -189,7 +198,7 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<test::ProgramFolder> m_folder;
-    std::unique_ptr<DataModule> m_data;
+    std::unique_ptr<Stores> m_stores;
     std::unique_ptr<QWidget> m_owner;
     ButtonEdit *m_box = nullptr;
 };

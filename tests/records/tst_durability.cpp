@@ -3,7 +3,6 @@
 
 #include <QProcess>
 #include <QSet>
-#include <QSqlQuery>
 #include <QTest>
 
 using namespace corvane;
@@ -39,9 +38,7 @@ private Q_SLOTS:
 
         Connection connection;
         connection.setDatabasePath(path);
-        QSqlQuery check(connection.database());
-        QVERIFY(check.exec(QStringLiteral("PRAGMA integrity_check")) && check.next());
-        QCOMPARE(check.value(0).toString(), QStringLiteral("ok"));
+        QCOMPARE(test::column(connection, QStringLiteral("PRAGMA integrity_check")), QStringList{"ok"});
         const QStringList stored = test::customerCodes(connection);
         const QSet<QString> storedSet(stored.begin(), stored.end());
         QVERIFY(storedSet.contains(returned));

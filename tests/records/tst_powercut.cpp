@@ -4,9 +4,15 @@
 // unsynced write at random when the power goes; the database is then opened
 // as the program would open it after the power returns and must hold every
 // save that returned, nothing half done, and pass its integrity check.
-#include "line/calllog.h"
 #include "line/calllogjournal.h"
+#include "platform/failure.h"
 #include "powercutvfs.h"
+#include "store/calllogstore.h"
+#include "store/connection.h"
+#include "store/customerstore.h"
+#include "store/pagedquery.h"
+#include "store/statement.h"
+#include "store/transaction.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -21,6 +27,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <set>
@@ -55,87 +62,29 @@ bool run(sqlite3 *db, const QString &sql, const Values &values = {})
     return rc == SQLITE_DONE;
 }
 
-// The program's writes, one function per kind. They use SQLite's C interface
-// with the program's own statements and pragmas: the program's connection
-// opens a path it builds itself and cannot be pointed at a named VFS.
-
-// Opens tel.mdb as the program does: never creating it, WAL, and the given
-// synchronous setting (the program's is FULL). Null when it cannot.
-sqlite3 *openDatabase(const QString &path, const char *vfs, const char *synchronous = "FULL")
+// Opens tel.mdb for reading it back after the power returned: never
+// creating it, WAL, as the program does. Null when it cannot.
+sqlite3 *openDatabase(const QString &path)
 {
     const QByteArray uri = "file:" + QFile::encodeName(path) + "?mode=rw";
     sqlite3 *db = nullptr;
-    const int opened = sqlite3_open_v2(uri.constData(), &db,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, vfs);
-    if (opened == SQLITE_OK) {
-        sqlite3_busy_timeout(db, 1000);
-        if (run(db, QStringLiteral("PRAGMA journal_mode=WAL")) &&
-            run(db, QStringLiteral("PRAGMA synchronous=") + QLatin1String(synchronous)))
-            return db;
-    }
+    if (sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr) ==
+            SQLITE_OK &&
+        run(db, QStringLiteral("PRAGMA journal_mode=WAL")))
+        return db;
     sqlite3_close_v2(db);
     return nullptr;
 }
 
-// The entry form's save of a new customer: every field, untouched ones NULL.
-bool addCustomer(sqlite3 *db, const CustomerFields &fields)
+// True when `write` returned; false when the store refused it.
+bool succeeds(const std::function<void()> &write)
 {
-    QStringList names;
-    for (const char *column : customerColumns)
-        names.append(QLatin1Char('"') + QLatin1String(column) + QLatin1Char('"'));
-    return run(db,
-               QStringLiteral("INSERT INTO \"customer\" (%1) VALUES (?,?,?,?,?,?,?,?)")
-                   .arg(names.join(QLatin1Char(','))),
-               Values(fields.begin(), fields.end()));
-}
-
-// The entry form's save of an edited customer: the changed fields only.
-bool updateCustomer(sqlite3 *db, qint64 id, const std::map<int, QString> &changes)
-{
-    QStringList assignments;
-    Values values;
-    for (const auto &[column, value] : changes) {
-        assignments.append(QLatin1Char('"') + QLatin1String(customerColumns[std::size_t(column)]) +
-                           QStringLiteral("\"=?"));
-        values.push_back(value);
-    }
-    values.push_back(QString::number(id));
-    return run(db,
-               QStringLiteral("UPDATE \"customer\" SET %1 WHERE \"id\"=?")
-                   .arg(assignments.join(QLatin1Char(','))),
-               values) &&
-           sqlite3_changes(db) == 1;
-}
-
-bool deleteCustomer(sqlite3 *db, qint64 id)
-{
-    return run(db, QStringLiteral("DELETE FROM \"customer\" WHERE \"id\"=?"), {QString::number(id)});
-}
-
-// A call logged as it comes.
-bool logCall(sqlite3 *db, const CallLogRow &row)
-{
-    return run(db, callLogInsertSql(row));
-}
-
-// Calls the database refused earlier, written with their tokens in one
-// transaction.
-bool logKeptCalls(sqlite3 *db, const QList<KeptCall> &calls)
-{
-    if (!run(db, QStringLiteral("BEGIN IMMEDIATE")))
+    try {
+        write();
+        return true;
+    } catch (const Failure &) {
         return false;
-    bool written =
-        run(db, QStringLiteral("CREATE TABLE IF NOT EXISTS kept_call_written (token TEXT PRIMARY KEY)"));
-    for (const KeptCall &call : calls) {
-        written = written &&
-                  run(db, QStringLiteral("INSERT OR IGNORE INTO kept_call_written (token) VALUES (?)"),
-                      {call.token.toString(QUuid::WithoutBraces)}) &&
-                  (sqlite3_changes(db) == 0 || run(db, callLogInsertSql(call.row)));
     }
-    written = written && run(db, QStringLiteral("COMMIT"));
-    if (!written && !sqlite3_get_autocommit(db))
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    return written;
 }
 
 // One thing the user or the line does that writes to the database.
@@ -326,43 +275,98 @@ std::vector<Step> dayOfWrites()
     return steps;
 }
 
-// The program's two connections: the windows' and the call log writer's.
-struct Program
+// The program's two connections, the windows' and the call log writer's,
+// writing through the program's own stores as its windows and call log do.
+class Program
 {
-    sqlite3 *windows = nullptr;
-    sqlite3 *callLog = nullptr;
-
-    bool start(const QString &path, const char *synchronous)
+public:
+    Program(const QString &path, const char *synchronous) : m_synchronous(synchronous)
     {
-        windows = openDatabase(path, PowerCutVfs::name(), synchronous);
-        callLog = openDatabase(path, PowerCutVfs::name(), synchronous);
-        return windows && callLog;
+        for (Connection *connection : {&m_windows, &m_callLog}) {
+            connection->setVfs(QLatin1String(PowerCutVfs::name()));
+            connection->setDatabasePath(path);
+        }
     }
+
+    // Opens both connections, the first start turning the new file to WAL.
+    bool start()
+    {
+        return succeeds([this] {
+            for (Connection *connection : {&m_windows, &m_callLog})
+                Statement(*connection, QStringLiteral("PRAGMA synchronous=") + QLatin1String(m_synchronous))
+                    .run();
+        });
+    }
+    // The last connection to close checkpoints and deletes the WAL.
     void quit()
     {
-        sqlite3_close_v2(callLog);
-        sqlite3_close_v2(windows);
-        windows = callLog = nullptr;
+        m_callLog.close();
+        m_windows.close();
     }
-    bool perform(const Step &step, const QString &path, const char *synchronous)
+
+    bool perform(const Step &step)
     {
         switch (step.kind) {
         case Step::Kind::AddCustomer:
-            return addCustomer(windows, step.fields);
-        case Step::Kind::UpdateCustomer:
-            return updateCustomer(windows, step.id, step.changes);
+            return succeeds([&] { customers().insert(record(step.fields), given(step.fields)); });
+        case Step::Kind::UpdateCustomer: {
+            CustomerFields fields{};
+            for (const auto &[column, value] : step.changes)
+                fields[std::size_t(column)] = value;
+            bool updated = false;
+            return succeeds([&] { updated = customers().update(step.id, record(fields), given(fields)); }) &&
+                   updated;
+        }
         case Step::Kind::DeleteCustomer:
-            return deleteCustomer(windows, step.id);
+            return succeeds([&] { customers().remove(step.id); });
         case Step::Kind::LogCall:
-            return logCall(callLog, step.calls.constFirst().row);
+            return succeeds([&] { m_calls.logCall(step.calls.constFirst().row); });
         case Step::Kind::LogKeptCalls:
-            return logKeptCalls(callLog, step.calls);
+            return succeeds([&] {
+                Transaction transaction(m_callLog);
+                for (const KeptCall &call : step.calls)
+                    m_calls.logKeptCall(call.token.toString(QUuid::WithoutBraces), call.row);
+                transaction.commit();
+            });
         case Step::Kind::Restart:
             quit();
-            return start(path, synchronous);
+            return start();
         }
         return false;
     }
+
+private:
+    // The entry form's query, through which it adds, saves and deletes.
+    PagedQuery &customers()
+    {
+        if (!m_customerQuery)
+            m_customerQuery = m_customers.allCustomers();
+        return *m_customerQuery;
+    }
+    // The fields in the query's order; the key is the store's to give.
+    Record record(const CustomerFields &fields)
+    {
+        Record values(std::size_t(customers().fields().size()));
+        for (std::size_t c = 0; c < customerColumns.size(); ++c)
+            values[std::size_t(customers().fields().indexOf(QLatin1String(customerColumns[c])))] = fields[c];
+        return values;
+    }
+    // Which fields a save writes: those typed in; untouched ones stay NULL.
+    std::vector<bool> given(const CustomerFields &fields)
+    {
+        std::vector<bool> marks(std::size_t(customers().fields().size()), false);
+        for (std::size_t c = 0; c < customerColumns.size(); ++c)
+            marks[std::size_t(customers().fields().indexOf(QLatin1String(customerColumns[c])))] =
+                fields[c].has_value();
+        return marks;
+    }
+
+    const char *m_synchronous;
+    Connection m_windows;
+    Connection m_callLog;
+    CustomerStore m_customers{m_windows};
+    std::unique_ptr<PagedQuery> m_customerQuery;
+    CallLogStore m_calls{m_callLog};
 };
 
 // What one run left: the steps that returned before the power went, and the
@@ -378,10 +382,10 @@ RunResult runDay(PowerCutVfs &vfs, const QString &path, const std::vector<Step> 
                  const char *synchronous)
 {
     RunResult result;
-    Program program;
-    if (program.start(path, synchronous)) {
+    Program program(path, synchronous);
+    if (program.start()) {
         for (const Step &step : steps) {
-            const bool done = program.perform(step, path, synchronous);
+            const bool done = program.perform(step);
             if (vfs.powerIsOff()) {
                 result.cutShort = step;
                 break;
@@ -417,7 +421,7 @@ struct Contents
 
 std::optional<Contents> readBack(const QString &path)
 {
-    sqlite3 *db = openDatabase(path, nullptr);
+    sqlite3 *db = openDatabase(path);
     if (!db)
         return std::nullopt;
     // Reading only: the checkpoint at close would write.
@@ -457,12 +461,13 @@ Recovery compareRows(const QStringList &stored, const RunResult &run)
 // be stored, in a file that stays sound.
 QString damageWhenWritingOn(const QString &path, const Contents &found)
 {
-    sqlite3 *db = openDatabase(path, nullptr);
+    Connection connection;
+    connection.setDatabasePath(path);
     const CallLogRow call{QStringLiteral("2026-12-09"), QStringLiteral("08:00:00"),
                           QStringLiteral("13900000000"), QStringLiteral("C0"),
                           QStringLiteral("来电在恢复供电后")};
-    const bool logged = db && logCall(db, call);
-    sqlite3_close_v2(db);
+    const bool logged = succeeds([&] { CallLogStore(connection).logCall(call); });
+    connection.close();
     const std::optional<Contents> now = readBack(path);
     if (!logged || !now)
         return QStringLiteral("no call can be logged after the power returned");

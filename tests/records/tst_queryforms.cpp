@@ -1,9 +1,8 @@
+#include "customerrows.h"
 #include "records/calllogqueryform.h"
 #include "records/customerpicker.h"
 #include "records/customerqueryform.h"
-#include "records/datamodule.h"
 #include "records/dbgrid.h"
-#include "records/sqltext.h"
 #include "testsupport.h"
 #include "widgets/buttonedit/buttonedit.h"
 #include "widgets/facebutton/facebutton.h"
@@ -13,9 +12,9 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
 
 #include <memory>
 
@@ -23,24 +22,42 @@ using namespace corvane;
 
 namespace {
 
-void run(DataModule &data, const QString &statement)
+void addCustomer(Stores &stores, const QString &code, const QString &name, const QString &tel)
 {
-    Dataset writer(data.ADOConnection1, {});
-    writer.setSql(statement);
-    writer.execute();
+    test::run(stores.connection,
+              QStringLiteral("insert into customer(customercode,customername,tel) values(?,?,?)"),
+              {code, name, tel});
 }
 
-void addCustomer(DataModule &data, const QString &code, const QString &name, const QString &tel)
+void addCall(Stores &stores, const QDate &date, const QString &code)
 {
-    run(data, QStringLiteral("insert into customer(customercode,customername,tel) values(") + sqlText(code) +
-                  QLatin1Char(',') + sqlText(name) + QLatin1Char(',') + sqlText(tel) + QLatin1Char(')'));
+    stores.calls.logCall({date.toString(QStringLiteral("yyyy-MM-dd")), QStringLiteral("09:30"),
+                          QStringLiteral("555"), code, QStringLiteral("名")});
 }
 
-void addCall(DataModule &data, const QDate &date, const QString &code)
+DBGrid *grid(QWidget *form)
 {
-    run(data, QStringLiteral("insert into detail(adate,atime,tel,customercode,customername) values(") +
-                  sqlText(date.toString(QStringLiteral("yyyy-MM-dd"))) + QStringLiteral(",'09:30','555',") +
-                  sqlText(code) + QStringLiteral(",'名')"));
+    return form->findChild<DBGrid *>(QStringLiteral("resultGrid"));
+}
+
+QPushButton *queryButton(QWidget *form)
+{
+    return form->findChild<QPushButton *>(QStringLiteral("queryButton"));
+}
+
+ButtonEdit *codeBox(QWidget *form)
+{
+    return form->findChild<ButtonEdit *>(QStringLiteral("codeBox"));
+}
+
+QDateEdit *firstDate(QWidget *form)
+{
+    return form->findChild<QDateEdit *>(QStringLiteral("firstDateEdit"));
+}
+
+QDateEdit *lastDate(QWidget *form)
+{
+    return form->findChild<QDateEdit *>(QStringLiteral("lastDateEdit"));
 }
 
 int rows(DBGrid *grid)
@@ -57,18 +74,20 @@ QStringList column(DBGrid *grid, int col)
 }
 
 // Chooses row `row` (or cancels) in the picker that opens next.
-void answerPicker(int row, FaceButton *CustomerPicker::*button = &CustomerPicker::FaceButton1)
+void answerPicker(int row, const char *button = "okButton")
 {
     QTimer::singleShot(0, qApp, [row, button] {
         auto *picker = qobject_cast<CustomerPicker *>(QApplication::activeModalWidget());
         QVERIFY(picker);
-        picker->ListView->setCurrentIndex(picker->ListView->model()->index(row, 0));
-        QTest::mouseClick(picker->*button, Qt::LeftButton, {}, QPoint(5, 5));
+        auto *list = picker->findChild<QTableView *>(QStringLiteral("customerList"));
+        list->setCurrentIndex(list->model()->index(row, 0));
+        QTest::mouseClick(picker->findChild<FaceButton *>(QLatin1String(button)), Qt::LeftButton, {},
+                          QPoint(5, 5));
     });
 }
 
 // Opens the picker with the box's button and chooses row `row` in it.
-void pickRow(ButtonEdit *box, int row, FaceButton *CustomerPicker::*button = &CustomerPicker::FaceButton1)
+void pickRow(ButtonEdit *box, int row, const char *button = "okButton")
 {
     answerPicker(row, button);
     QTest::mouseClick(box, Qt::LeftButton, {}, box->buttonRect(0).center());
@@ -84,193 +103,193 @@ private Q_SLOTS:
     void init()
     {
         m_folder = std::make_unique<test::ProgramFolder>();
-        m_data = std::make_unique<DataModule>();
-        m_data->ADOConnection1.setDatabasePath(m_folder->file(QStringLiteral("tel.mdb")));
-        addCustomer(*m_data, QStringLiteral("K1"), QStringLiteral("客户一"), QStringLiteral("111"));
-        addCustomer(*m_data, QStringLiteral("O'K"), QStringLiteral("客户二"), QStringLiteral("222"));
-        addCustomer(*m_data, QStringLiteral("K3"), QStringLiteral("客户三"), QStringLiteral("333"));
+        m_stores = std::make_unique<Stores>();
+        m_stores->connection.setDatabasePath(m_folder->file(QStringLiteral("tel.mdb")));
+        addCustomer(*m_stores, QStringLiteral("K1"), QStringLiteral("客户一"), QStringLiteral("111"));
+        addCustomer(*m_stores, QStringLiteral("O'K"), QStringLiteral("客户二"), QStringLiteral("222"));
+        addCustomer(*m_stores, QStringLiteral("K3"), QStringLiteral("客户三"), QStringLiteral("333"));
     }
 
     void cleanup()
     {
-        m_data.reset();
+        m_stores.reset();
         m_folder.reset();
     }
 
     void customerQueryByCode()
     {
-        CustomerQueryForm form(*m_data);
+        CustomerQueryForm form(m_stores->customers);
         form.show();
         QCOMPARE(form.windowTitle(), QStringLiteral("客户资料明细查询"));
         QCOMPARE(form.size() + QSize(8, 31), QSize(611, 391));
-        QCOMPARE(rows(form.DBGrid1), 0);
+        QCOMPARE(rows(grid(&form)), 0);
         const QStringList titles{"客户编码", "客户姓名", "地址",     "邮编",
                                  "联系人",   "电话",     "电子邮箱", "qq号码"};
         const QList<int> widths{80, 200, 200, 50, 50, 100, 110, 100};
         for (int c = 0; c < titles.size(); ++c) {
-            QCOMPARE(form.DBGrid1->model()->headerData(c, Qt::Horizontal).toString(), titles[c]);
-            QCOMPARE(form.DBGrid1->columnWidth(c), widths[c]);
+            QCOMPARE(grid(&form)->model()->headerData(c, Qt::Horizontal).toString(), titles[c]);
+            QCOMPARE(grid(&form)->columnWidth(c), widths[c]);
         }
 
-        form.BitBtn1->click();
-        QCOMPARE(column(form.DBGrid1, 0), (QStringList{"K1", "O'K", "K3"}));
+        queryButton(&form)->click();
+        QCOMPARE(column(grid(&form), 0), (QStringList{"K1", "O'K", "K3"}));
         test::saveScreenshot(&form, QStringLiteral("customer-query.png"));
 
         test::MessageCapture capture;
-        form.ButtonEdit2->setText(QStringLiteral("O'K"));
-        form.BitBtn1->click();
-        QCOMPARE(column(form.DBGrid1, 1), QStringList{"客户二"});
-        form.ButtonEdit2->setText(QStringLiteral("nobody"));
-        form.BitBtn1->click();
-        QCOMPARE(rows(form.DBGrid1), 0);
+        codeBox(&form)->setText(QStringLiteral("O'K"));
+        queryButton(&form)->click();
+        QCOMPARE(column(grid(&form), 1), QStringList{"客户二"});
+        codeBox(&form)->setText(QStringLiteral("nobody"));
+        queryButton(&form)->click();
+        QCOMPARE(rows(grid(&form)), 0);
         // Blanks are a code of their own, not "all".
-        form.ButtonEdit2->setText(QStringLiteral("  "));
-        form.BitBtn1->click();
-        QCOMPARE(rows(form.DBGrid1), 0);
-        form.ButtonEdit2->setText(QStringLiteral("x' or '1'='1"));
-        form.BitBtn1->click();
-        QCOMPARE(rows(form.DBGrid1), 0);
+        codeBox(&form)->setText(QStringLiteral("  "));
+        queryButton(&form)->click();
+        QCOMPARE(rows(grid(&form)), 0);
+        codeBox(&form)->setText(QStringLiteral("x' or '1'='1"));
+        queryButton(&form)->click();
+        QCOMPARE(rows(grid(&form)), 0);
         QCOMPARE(capture.take().size(), 0);
     }
 
     void customerQueryShowingResets()
     {
-        CustomerQueryForm form(*m_data);
+        CustomerQueryForm form(m_stores->customers);
         form.show();
-        form.ButtonEdit2->setText(QStringLiteral("K1"));
-        form.BitBtn1->click();
-        QCOMPARE(rows(form.DBGrid1), 1);
+        codeBox(&form)->setText(QStringLiteral("K1"));
+        queryButton(&form)->click();
+        QCOMPARE(rows(grid(&form)), 1);
         form.hide();
         form.show();
-        QCOMPARE(form.ButtonEdit2->text(), QString());
-        QCOMPARE(rows(form.DBGrid1), 0);
+        QCOMPARE(codeBox(&form)->text(), QString());
+        QCOMPARE(rows(grid(&form)), 0);
     }
 
     void customerQueryTakesThePickersChoice()
     {
-        CustomerQueryForm form(*m_data);
+        CustomerQueryForm form(m_stores->customers);
         form.show();
-        pickRow(form.ButtonEdit2, 2);
-        QCOMPARE(form.ButtonEdit2->text(), QStringLiteral("K3"));
-        pickRow(form.ButtonEdit2, 0, &CustomerPicker::FaceButton2);
-        QCOMPARE(form.ButtonEdit2->text(), QStringLiteral("K3"));
-        form.BitBtn1->click();
-        QCOMPARE(column(form.DBGrid1, 0), QStringList{"K3"});
+        pickRow(codeBox(&form), 2);
+        QCOMPARE(codeBox(&form)->text(), QStringLiteral("K3"));
+        pickRow(codeBox(&form), 0, "cancelButton");
+        QCOMPARE(codeBox(&form)->text(), QStringLiteral("K3"));
+        queryButton(&form)->click();
+        QCOMPARE(column(grid(&form), 0), QStringList{"K3"});
         // Ctrl+Enter in the box opens the picker too.
         answerPicker(1);
-        QTest::keyClick(form.ButtonEdit2, Qt::Key_Return, Qt::ControlModifier);
-        QCOMPARE(form.ButtonEdit2->text(), QStringLiteral("O'K"));
+        QTest::keyClick(codeBox(&form), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(codeBox(&form)->text(), QStringLiteral("O'K"));
     }
 
     void callLogDefaultRangeIsThisYearToToday()
     {
         const QDate today = QDate::currentDate();
         const QDate newYear(today.year(), 1, 1);
-        addCall(*m_data, newYear.addDays(-1), QStringLiteral("K1"));
-        addCall(*m_data, newYear, QStringLiteral("K1"));
-        addCall(*m_data, today, QStringLiteral("O'K"));
-        addCall(*m_data, today.addDays(1), QStringLiteral("K1"));
+        addCall(*m_stores, newYear.addDays(-1), QStringLiteral("K1"));
+        addCall(*m_stores, newYear, QStringLiteral("K1"));
+        addCall(*m_stores, today, QStringLiteral("O'K"));
+        addCall(*m_stores, today.addDays(1), QStringLiteral("K1"));
 
-        CallLogQueryForm form(*m_data);
+        CallLogQueryForm form(m_stores->calls, m_stores->customers);
         form.show();
         QCOMPARE(form.windowTitle(), QStringLiteral("来电显示明细记录查询"));
         QCOMPARE(form.size() + QSize(8, 31), QSize(705, 450));
-        QCOMPARE(form.dp1->date(), newYear);
-        QCOMPARE(form.dp2->date(), today);
-        QCOMPARE(form.dp1->displayFormat(), QLocale().dateFormat(QLocale::ShortFormat));
-        QVERIFY(form.dp1->calendarPopup());
+        QCOMPARE(firstDate(&form)->date(), newYear);
+        QCOMPARE(lastDate(&form)->date(), today);
+        QCOMPARE(firstDate(&form)->displayFormat(), QLocale().dateFormat(QLocale::ShortFormat));
+        QVERIFY(firstDate(&form)->calendarPopup());
         const QStringList titles{"来电日期", "来电时间", "来电号码", "客户编码", "客户名称"};
         for (int c = 0; c < titles.size(); ++c)
-            QCOMPARE(form.DBGrid1->model()->headerData(c, Qt::Horizontal).toString(), titles[c]);
-        QCOMPARE(form.DBGrid1->columnWidth(4), 200);
+            QCOMPARE(grid(&form)->model()->headerData(c, Qt::Horizontal).toString(), titles[c]);
+        QCOMPARE(grid(&form)->columnWidth(4), 200);
 
-        form.BitBtn1->click();
+        queryButton(&form)->click();
         const QString fmt = QStringLiteral("yyyy-MM-dd");
         QStringList expected{newYear.toString(fmt), today.toString(fmt)};
         expected.removeDuplicates();
-        QCOMPARE(column(form.DBGrid1, 0), expected);
+        QCOMPARE(column(grid(&form), 0), expected);
         test::saveScreenshot(&form, QStringLiteral("call-log-query.png"));
     }
 
     void callLogRangesAndCodes()
     {
-        addCall(*m_data, QDate(2024, 2, 28), QStringLiteral("K1"));
-        addCall(*m_data, QDate(2024, 2, 29), QStringLiteral("K1"));
-        addCall(*m_data, QDate(2024, 2, 29), QStringLiteral("O'K"));
-        addCall(*m_data, QDate(2024, 3, 1), QStringLiteral("K1"));
-        addCall(*m_data, QDate(2024, 10, 1), QStringLiteral("K1"));
+        addCall(*m_stores, QDate(2024, 2, 28), QStringLiteral("K1"));
+        addCall(*m_stores, QDate(2024, 2, 29), QStringLiteral("K1"));
+        addCall(*m_stores, QDate(2024, 2, 29), QStringLiteral("O'K"));
+        addCall(*m_stores, QDate(2024, 3, 1), QStringLiteral("K1"));
+        addCall(*m_stores, QDate(2024, 10, 1), QStringLiteral("K1"));
 
         test::MessageCapture capture;
-        CallLogQueryForm form(*m_data);
+        CallLogQueryForm form(m_stores->calls, m_stores->customers);
         form.show();
-        form.dp1->setDate(QDate(2024, 2, 29));
-        form.dp2->setDate(QDate(2024, 2, 29));
-        form.BitBtn1->click();
-        QCOMPARE(column(form.DBGrid1, 3), (QStringList{"K1", "O'K"}));
+        firstDate(&form)->setDate(QDate(2024, 2, 29));
+        lastDate(&form)->setDate(QDate(2024, 2, 29));
+        queryButton(&form)->click();
+        QCOMPARE(column(grid(&form), 3), (QStringList{"K1", "O'K"}));
 
-        form.ButtonEdit2->setText(QStringLiteral("O'K"));
-        form.BitBtn1->click();
-        QCOMPARE(column(form.DBGrid1, 3), QStringList{"O'K"});
+        codeBox(&form)->setText(QStringLiteral("O'K"));
+        queryButton(&form)->click();
+        QCOMPARE(column(grid(&form), 3), QStringList{"O'K"});
 
         // October sorts after March as text only with two-digit months.
-        form.ButtonEdit2->setText(QString());
-        form.dp1->setDate(QDate(2024, 3, 1));
-        form.dp2->setDate(QDate(2024, 12, 31));
-        form.BitBtn1->click();
-        QCOMPARE(column(form.DBGrid1, 0), (QStringList{"2024-03-01", "2024-10-01"}));
+        codeBox(&form)->setText(QString());
+        firstDate(&form)->setDate(QDate(2024, 3, 1));
+        lastDate(&form)->setDate(QDate(2024, 12, 31));
+        queryButton(&form)->click();
+        QCOMPARE(column(grid(&form), 0), (QStringList{"2024-03-01", "2024-10-01"}));
 
-        form.dp1->setDate(QDate(2024, 3, 2));
-        form.dp2->setDate(QDate(2024, 3, 1));
-        form.BitBtn1->click();
-        QCOMPARE(rows(form.DBGrid1), 0);
+        firstDate(&form)->setDate(QDate(2024, 3, 2));
+        lastDate(&form)->setDate(QDate(2024, 3, 1));
+        queryButton(&form)->click();
+        QCOMPARE(rows(grid(&form)), 0);
 
-        form.dp1->setDate(QDate(2024, 1, 1));
-        form.ButtonEdit2->setText(QStringLiteral("never"));
-        form.BitBtn1->click();
-        QCOMPARE(rows(form.DBGrid1), 0);
+        firstDate(&form)->setDate(QDate(2024, 1, 1));
+        codeBox(&form)->setText(QStringLiteral("never"));
+        queryButton(&form)->click();
+        QCOMPARE(rows(grid(&form)), 0);
         QCOMPARE(capture.take().size(), 0);
     }
 
     void callLogShowingResetsAndPickerFillsTheBox()
     {
         const QDate today = QDate::currentDate();
-        addCall(*m_data, today, QStringLiteral("K3"));
-        CallLogQueryForm form(*m_data);
+        addCall(*m_stores, today, QStringLiteral("K3"));
+        CallLogQueryForm form(m_stores->calls, m_stores->customers);
         form.show();
-        form.BitBtn1->click();
-        QCOMPARE(rows(form.DBGrid1), 1);
-        form.dp1->setDate(QDate(2000, 5, 5));
-        form.dp2->setDate(QDate(2000, 6, 6));
-        form.ButtonEdit2->setText(QStringLiteral("typed"));
+        queryButton(&form)->click();
+        QCOMPARE(rows(grid(&form)), 1);
+        firstDate(&form)->setDate(QDate(2000, 5, 5));
+        lastDate(&form)->setDate(QDate(2000, 6, 6));
+        codeBox(&form)->setText(QStringLiteral("typed"));
         form.hide();
         form.show();
-        QCOMPARE(form.dp1->date(), QDate(today.year(), 1, 1));
-        QCOMPARE(form.dp2->date(), today);
-        QCOMPARE(form.ButtonEdit2->text(), QString());
-        QCOMPARE(rows(form.DBGrid1), 0);
+        QCOMPARE(firstDate(&form)->date(), QDate(today.year(), 1, 1));
+        QCOMPARE(lastDate(&form)->date(), today);
+        QCOMPARE(codeBox(&form)->text(), QString());
+        QCOMPARE(rows(grid(&form)), 0);
 
-        pickRow(form.ButtonEdit2, 2);
-        QCOMPARE(form.ButtonEdit2->text(), QStringLiteral("K3"));
-        form.BitBtn1->click();
-        QCOMPARE(column(form.DBGrid1, 3), QStringList{"K3"});
+        pickRow(codeBox(&form), 2);
+        QCOMPARE(codeBox(&form)->text(), QStringLiteral("K3"));
+        queryButton(&form)->click();
+        QCOMPARE(column(grid(&form), 3), QStringList{"K3"});
     }
 
     void databaseErrorLeavesTheGridEmpty()
     {
-        CustomerQueryForm form(*m_data);
+        CustomerQueryForm form(m_stores->customers);
         form.show();
-        form.BitBtn1->click();
-        QCOMPARE(rows(form.DBGrid1), 3);
+        queryButton(&form)->click();
+        QCOMPARE(rows(grid(&form)), 3);
         test::MessageCapture capture;
-        m_data->ADOConnection1.setDatabasePath(m_folder->file(QStringLiteral("missing.mdb")));
-        form.BitBtn1->click();
+        m_stores->connection.setDatabasePath(m_folder->file(QStringLiteral("missing.mdb")));
+        queryButton(&form)->click();
         QCOMPARE(capture.take().size(), 1);
-        QCOMPARE(rows(form.DBGrid1), 0);
+        QCOMPARE(rows(grid(&form)), 0);
     }
 
 private:
     std::unique_ptr<test::ProgramFolder> m_folder;
-    std::unique_ptr<DataModule> m_data;
+    std::unique_ptr<Stores> m_stores;
 };
 
 QTEST_MAIN(TestQueryForms)

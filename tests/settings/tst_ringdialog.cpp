@@ -1,8 +1,8 @@
 #include "platform/messagebox.h"
 #include "platform/ringplayer.h"
-#include "records/datamodule.h"
 #include "ringrecorder.h"
 #include "settings/ringdialog.h"
+#include "store/stores.h"
 #include "testsupport.h"
 
 #include <QPushButton>
@@ -15,16 +15,16 @@
 
 using namespace corvane;
 
-// A program folder with a fresh tel.mdb, the program's data module on it, and
+// A program folder with a fresh tel.mdb, the program's stores on it, and
 // every played file name recorded instead of sounded.
 struct RingFixture
 {
     test::ProgramFolder folder;
-    DataModule data;
+    Stores stores;
     test::RingRecorder rings;
     RingPlayer player;
 
-    RingFixture() { data.ADOConnection1.setDatabasePath(folder.file(QStringLiteral("tel.mdb"))); }
+    RingFixture() { stores.connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb"))); }
 
     // Runs statements on a connection of the test's own, as another program would.
     void run(const QStringList &statements) const
@@ -109,7 +109,7 @@ private Q_SLOTS:
         RingFixture fixture;
         fixture.run(setup);
         test::MessageCapture capture;
-        RingDialog dialog(fixture.player);
+        RingDialog dialog(fixture.stores.rings, fixture.player);
         QCOMPARE(checked(dialog), QStringLiteral("010"));
         dialog.showFromMenu();
         QCOMPARE(checked(dialog), expected);
@@ -146,7 +146,7 @@ private Q_SLOTS:
         if (button == 0)
             fixture.run({QStringLiteral("update ring set bz='0'")});
         test::MessageCapture capture;
-        RingDialog dialog(fixture.player);
+        RingDialog dialog(fixture.stores.rings, fixture.player);
         dialog.showFromMenu();
         if (button == 2)
             ringButton(dialog, 2)->click();
@@ -163,7 +163,7 @@ private Q_SLOTS:
     void previewPlaysTheCheckedRingFromTheProgramFolder()
     {
         RingFixture fixture;
-        RingDialog dialog(fixture.player);
+        RingDialog dialog(fixture.stores.rings, fixture.player);
         dialog.showFromMenu();
         ringButton(dialog, 3)->click();
         click(dialog, "previewButton");
@@ -183,7 +183,7 @@ private Q_SLOTS:
         fixture.run({QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON ring WHEN NEW.bz='1' "
                                     "BEGIN SELECT RAISE(ABORT, 'refused'); END")});
         test::MessageCapture capture;
-        RingDialog dialog(fixture.player);
+        RingDialog dialog(fixture.stores.rings, fixture.player);
         dialog.showFromMenu();
         ringButton(dialog, 3)->click();
         click(dialog, "saveButton");
@@ -207,7 +207,7 @@ private Q_SLOTS:
         RingFixture fixture;
         fixture.run({QStringLiteral("DROP TABLE ring")});
         test::MessageCapture capture;
-        RingDialog dialog(fixture.player);
+        RingDialog dialog(fixture.stores.rings, fixture.player);
         dialog.showFromMenu();
         QVERIFY(dialog.isVisible());
         QCOMPARE(checked(dialog), QStringLiteral("000"));
@@ -223,7 +223,7 @@ private Q_SLOTS:
     void screenshot()
     {
         RingFixture fixture;
-        RingDialog dialog(fixture.player);
+        RingDialog dialog(fixture.stores.rings, fixture.player);
         dialog.showFromMenu();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("来电铃声设置"));
         test::saveScreenshot(&dialog, QStringLiteral("ring-dialog.png"));

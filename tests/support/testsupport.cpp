@@ -73,6 +73,31 @@ void createDatabase(const QString &fileName)
     QVERIFY2(message.isEmpty(), message.constData());
 }
 
+QStringList sqlColumn(const QString &fileName, const QString &statements)
+{
+    QStringList values;
+    sqlite3 *db = nullptr;
+    if (sqlite3_open(QFile::encodeName(fileName).constData(), &db) != SQLITE_OK) {
+        sqlite3_close(db);
+        QTest::qFail("cannot open the database", __FILE__, __LINE__);
+        return values;
+    }
+    sqlite3_busy_timeout(db, 5000);
+    const auto collect = [](void *out, int, char **row, char **) {
+        static_cast<QStringList *>(out)->append(row[0] ? QString::fromUtf8(row[0]) : QString());
+        return 0;
+    };
+    char *error = nullptr;
+    const QByteArray text = statements.toUtf8();
+    sqlite3_exec(db, text.constData(), collect, &values, &error);
+    const QByteArray message(error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+    if (!message.isEmpty())
+        QTest::qFail(message.constData(), __FILE__, __LINE__);
+    return values;
+}
+
 QString artifactPath(const QString &name)
 {
     QString dir = qEnvironmentVariable("CORVANE_TEST_ARTIFACTS");

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -56,6 +57,11 @@ template <typename T> T *child(const QObject &parent, const char *name)
 
 // Creates an SQLite database file from resources/tel.sql.
 void createDatabase(const QString &fileName);
+
+// Runs statements on a connection of the test's own, as another program
+// would; returns the first column of every row they return, NULL as a null
+// string. Fails the test on an error.
+QStringList sqlColumn(const QString &fileName, const QString &statements);
 
 // The message of the failure `action` raises, or empty when it raises none.
 QString failureOf(const std::function<void()> &action);

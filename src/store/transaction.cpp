@@ -1,15 +1,17 @@
-#include "records/transaction.h"
+#include "store/transaction.h"
 
-#include "records/connection.h"
-#include "records/statement.h"
+#include "store/connection.h"
+#include "store/statement.h"
 
 #include <sqlite3.h>
 
 namespace corvane {
 
-Transaction::Transaction(Connection &connection) : m_db(connection.handle())
+Transaction::Transaction(Connection &connection, Kind kind)
+    : m_connection(connection), m_db(connection.handle())
 {
-    Statement(m_db, QStringLiteral("BEGIN IMMEDIATE")).step();
+    Statement(m_connection, kind == Kind::Write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"))
+        .run();
 }
 
 Transaction::~Transaction()
@@ -22,7 +24,7 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
-    Statement(m_db, QStringLiteral("COMMIT")).step();
+    Statement(m_connection, QStringLiteral("COMMIT")).run();
     m_committed = true;
 }
 

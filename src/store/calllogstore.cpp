@@ -1,0 +1,71 @@
+#include "store/calllogstore.h"
+
+#include "store/pagedquery.h"
+#include "store/statement.h"
+
+#include <QDate>
+
+namespace corvane {
+
+namespace {
+
+const QString insertCall =
+    QStringLiteral("INSERT INTO detail (adate,atime,tel,customercode,customername) VALUES (?,?,?,?,?)");
+
+void bindRow(Statement &insert, const CallLogRow &row)
+{
+    insert.bind(1, row.adate);
+    insert.bind(2, row.atime);
+    insert.bind(3, row.tel);
+    insert.bind(4, row.customercode);
+    insert.bind(5, row.customername);
+}
+
+} // namespace
+
+CallLogStore::CallLogStore(Connection &connection) : m_connection(connection) {}
+
+void CallLogStore::logCall(const CallLogRow &row)
+{
+    Statement insert(m_connection, insertCall);
+    bindRow(insert, row);
+    insert.run();
+}
+
+void CallLogStore::logKeptCall(const QString &token, const CallLogRow &row)
+{
+    Statement(m_connection,
+              QStringLiteral("CREATE TABLE IF NOT EXISTS kept_call_written (token TEXT PRIMARY KEY)"))
+        .run();
+    Statement mark(m_connection,
+                   QStringLiteral("INSERT OR IGNORE INTO kept_call_written (token) VALUES (?)"));
+    mark.bind(1, token);
+    mark.run();
+    if (mark.changes() > 0)
+        logCall(row);
+}
+
+std::unique_ptr<PagedQuery> CallLogStore::callsBetween(const QDate &first, const QDate &last,
+                                                       const QString &code)
+{
+    // adate holds yyyy-MM-dd text, which sorts as the dates do; bounds in the
+    // same form make the text comparison a date comparison.
+    const QString dateForm = QStringLiteral("yyyy-MM-dd");
+    QueryShape shape{QStringLiteral("detail"),
+                     {QStringLiteral("id"), QStringLiteral("adate"), QStringLiteral("atime"),
+                      QStringLiteral("tel"), QStringLiteral("customercode"), QStringLiteral("customername")},
+                     {QStringLiteral("adate"), QStringLiteral("id")},
+                     QStringLiteral("adate >= :first AND adate <= :last"),
+                     {{":first", first.toString(dateForm)}, {":last", last.toString(dateForm)}},
+                     {}};
+    if (code.isEmpty())
+        shape.outside = {QStringLiteral("adate < :first"), QStringLiteral("adate > :last"),
+                         QStringLiteral("adate IS NULL")};
+    else {
+        shape.condition += QStringLiteral(" AND customercode = :code");
+        shape.values.append({":code", code});
+    }
+    return std::make_unique<PagedQuery>(m_connection, shape);
+}
+
+} // namespace corvane

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QDate;
+
+namespace corvane {
+
+class Connection;
+class PagedQuery;
+
+// One row of the call log: what was shown for a call from a known customer.
+struct CallLogRow
+{
+    QString adate;
+    QString atime;
+    QString tel;
+    QString customercode;
+    QString customername;
+};
+
+// Table detail, the call log.
+class CallLogStore
+{
+public:
+    explicit CallLogStore(Connection &connection);
+
+    void logCall(const CallLogRow &row);
+    // Logs a row kept aside earlier unless the row of this token was logged
+    // already. Run inside a transaction, so that the row and its token are
+    // written together: a kept row is never logged twice.
+    void logKeptCall(const QString &token, const CallLogRow &row);
+    // The calls from `first` to `last`, both included, in date order; only
+    // those of customer `code` when it is not empty (used as typed).
+    std::unique_ptr<PagedQuery> callsBetween(const QDate &first, const QDate &last, const QString &code);
+
+private:
+    Connection &m_connection;
+};
+
+} // namespace corvane

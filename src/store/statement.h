@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace corvane {
+
+class Connection;
+
+// One prepared statement whose values are bound, never written into its text.
+// Every failure becomes a Failure carrying SQLite's own message, so it ends in
+// the generic error box. Finalized when the object goes, which ends the read
+// transaction a lone SELECT holds.
+class Statement
+{
+public:
+    // Takes exactly one statement: text left after it (a second statement
+    // smuggled in after a ';') is refused rather than ignored.
+    Statement(Connection &connection, const QString &sql);
+    ~Statement();
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    // By 1-based index, or by the name written in the text (":code").
+    void bind(int index, const std::optional<QString> &value); // nullopt binds NULL
+    void bind(int index, qint64 value);
+    void bind(const char *name, const std::optional<QString> &value);
+    void bind(const char *name, qint64 value);
+
+    bool hasParameter(const char *name) const;
+
+    // Steps once: true while a row is ready.
+    bool step();
+    // Steps to the end, for statements that return no rows.
+    void run();
+    // Rows the last INSERT, UPDATE or DELETE changed, and the key the last
+    // INSERT gave its row.
+    int changes() const;
+    qint64 insertedKey() const;
+
+    int columnCount() const;
+    // A column of the current row; std::nullopt for NULL.
+    std::optional<QString> text(int column) const;
+    qint64 integer(int column) const;
+
+private:
+    int indexOf(const char *name) const;
+    [[noreturn]] void fail() const;
+
+    sqlite3 *m_db;
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+} // namespace corvane

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "store/calllogstore.h"
+#include "store/connection.h"
+#include "store/customerstore.h"
+#include "store/ringstore.h"
+
+namespace corvane {
+
+// The program's connection to tel.mdb and the stores of its tables, made once
+// at start-up and handed to whatever reads or writes them.
+struct Stores
+{
+    Connection connection;
+    CustomerStore customers{connection};
+    CallLogStore calls{connection};
+    RingStore rings{connection};
+};
+
+} // namespace corvane

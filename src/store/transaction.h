@@ -1,0 +1,36 @@
+#pragma once
+
+struct sqlite3;
+
+namespace corvane {
+
+class Connection;
+
+// A transaction on the connection for the lifetime of the object. A write
+// transaction's statements take effect together at commit(), or not at all
+// when the object goes without commit() (a failure thrown half way). A read
+// transaction gives its statements one view of the database; keep it short,
+// since the write-ahead log cannot be reset while it is open.
+class Transaction
+{
+public:
+    enum class Kind { Read, Write };
+
+    // A write transaction takes the write lock at once (waiting up to the busy
+    // timeout), so the statements inside cannot fail half way for want of it.
+    explicit Transaction(Connection &connection, Kind kind = Kind::Write);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    // Throws Failure with the database's message when the commit fails; the
+    // changes are then rolled back when the object goes.
+    void commit();
+
+private:
+    Connection &m_connection;
+    sqlite3 *m_db;
+    bool m_committed = false;
+};
+
+} // namespace corvane
