@@ -8,8 +8,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <memory>
-
 using namespace corvane;
 
 namespace {
@@ -66,6 +64,30 @@ void hover(QWidget *widget, QPoint pos = {5, 5})
                      Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
 }
+
+// Counts the timer events the watched widgets receive: an idle button should
+// not wake the program.
+class TimerTicks : public QObject
+{
+public:
+    explicit TimerTicks(const QList<QWidget *> &widgets)
+    {
+        for (QWidget *widget : widgets)
+            widget->installEventFilter(this);
+    }
+    int count() const { return m_count; }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Timer)
+            ++m_count;
+        return false;
+    }
+
+private:
+    int m_count = 0;
+};
 
 void clickOn(FaceButton *button)
 {
@@ -329,50 +351,67 @@ private Q_SLOTS:
         QCOMPARE(at(3, 3, 3), Face);
     }
 
-    void hotTrackingUsesTheSharedTimer()
+    void onlyTheButtonUnderThePointerIsHot()
     {
         Window window;
         FaceButton *a = window.add(0);
         FaceButton *b = window.add(50);
         QVERIFY(window.show());
+        Window other;
+        other.widget.move(window.widget.frameGeometry().topRight() + QPoint(50, 0));
+        FaceButton *c = other.add();
+        other.widget.show();
         QSignalSpy aClicks(a, &FaceButton::clicked);
         hover(a);
         QVERIFY(a->isHot());
-        QCOMPARE(FaceButton::hotButton(), a);
-        QVERIFY(FaceButton::hotTimer()->isActive());
         // Hot: raised bevel and the focused colour.
         QCOMPARE(pixel(a, 0, 0), QColor(Qt::white));
         QCOMPARE(pixel(a, 39, 29), QColor(Qt::black));
         QCOMPARE(pixel(a, 5, 5), Focused);
-        // Moving over another button hands the timer over.
+        // Moving over another button cools the first at once, in another
+        // window as well.
         hover(b);
         QVERIFY(!a->isHot());
         QVERIFY(b->isHot());
-        QCOMPARE(FaceButton::hotButton(), b);
-        // The pointer leaves for another window: the next tick cools it.
+        hover(c);
+        QVERIFY(!b->isHot());
+        QVERIFY(c->isHot());
+        hover(b);
+        QVERIFY(!c->isHot());
+
+        // The pointer leaves for another program's window: a tick cools the
+        // button, and from then on nothing wakes it while nothing is hot.
         QCursor::setPos(OffScreen);
         QTRY_VERIFY_WITH_TIMEOUT(!b->isHot(), 1000);
-        QCOMPARE(FaceButton::hotButton(), nullptr);
-        QVERIFY(!FaceButton::hotTimer()->isActive());
         QCOMPARE(pixel(b, 5, 5), Face);
+        const TimerTicks ticks({a, b, c});
+        QTest::qWait(300);
+        QCOMPARE(ticks.count(), 0);
         QCOMPARE(aClicks.count(), 0);
     }
 
-    void oneTimerLivesAsLongAsTheButtons()
+    void destroyedHotButtonLeavesTheOthersTracking()
     {
-        const int before = FaceButton::liveButtonCount();
-        auto first = std::make_unique<FaceButton>();
-        auto second = std::make_unique<FaceButton>();
-        QCOMPARE(FaceButton::liveButtonCount(), before + 2);
-        QTimer *timer = FaceButton::hotTimer();
-        QVERIFY(timer);
-        QCOMPARE(timer->interval(), 100);
-        first.reset();
-        QCOMPARE(FaceButton::hotTimer(), timer);
-        second.reset();
-        QCOMPARE(FaceButton::liveButtonCount(), before);
-        if (before == 0)
-            QCOMPARE(FaceButton::hotTimer(), nullptr);
+        Window window;
+        FaceButton *a = window.add(0);
+        FaceButton *b = window.add(50);
+        QVERIFY(window.show());
+        hover(a);
+        QVERIFY(a->isHot());
+        delete a;
+        hover(b);
+        QVERIFY(b->isHot());
+        QCursor::setPos(OffScreen);
+        QTRY_VERIFY_WITH_TIMEOUT(!b->isHot(), 1000);
+
+        // With every button gone, a new one tracks the pointer like the first.
+        delete b;
+        FaceButton *fresh = window.add(100);
+        fresh->show();
+        hover(fresh);
+        QVERIFY(fresh->isHot());
+        QCursor::setPos(OffScreen);
+        QTRY_VERIFY_WITH_TIMEOUT(!fresh->isHot(), 1000);
     }
 
     void modalResultEndsTheDialog()

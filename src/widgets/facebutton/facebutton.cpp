@@ -12,7 +12,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QShortcut>
-#include <QTimer>
+#include <QTimerEvent>
 
 #include <algorithm>
 
@@ -20,11 +20,24 @@ namespace corvane {
 
 namespace {
 
-// Shared by all buttons: one timer watches the one hot button.
-QTimer *s_hotTimer = nullptr;
-FaceButton *s_hotButton = nullptr;
-int s_liveButtonCount = 0;
+// The topmost widget under the pointer, disabled ones included.
+QWidget *widgetUnderPointer()
+{
+    return QApplication::widgetAt(QCursor::pos());
+}
 
+// Every button of the program, in all its windows.
+QList<FaceButton *> allButtons()
+{
+    QList<FaceButton *> buttons;
+    const auto widgets = QApplication::allWidgets();
+    for (QWidget *widget : widgets)
+        if (auto *button = qobject_cast<FaceButton *>(widget))
+            buttons.append(button);
+    return buttons;
+}
+
+constexpr int HotTimerInterval = 100;
 constexpr int TextFlags = Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic;
 
 } // namespace
@@ -35,44 +48,7 @@ FaceButton::FaceButton(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
-    if (s_liveButtonCount++ == 0) {
-        s_hotTimer = new QTimer;
-        s_hotTimer->setInterval(HotTimerInterval);
-        QObject::connect(s_hotTimer, &QTimer::timeout, s_hotTimer, [] {
-            if (s_hotButton)
-                s_hotButton->hotTimerTick();
-        });
-    }
     followParentColor();
-}
-
-FaceButton::~FaceButton()
-{
-    releaseHotTimer();
-    if (--s_liveButtonCount == 0) {
-        delete s_hotTimer;
-        s_hotTimer = nullptr;
-    }
-}
-
-int FaceButton::liveButtonCount()
-{
-    return s_liveButtonCount;
-}
-
-FaceButton *FaceButton::hotButton()
-{
-    return s_hotButton;
-}
-
-QTimer *FaceButton::hotTimer()
-{
-    return s_hotTimer;
-}
-
-QWidget *FaceButton::widgetUnderPointer()
-{
-    return QApplication::widgetAt(QCursor::pos());
 }
 
 void FaceButton::setTransparentMode(TransparentMode mode)
@@ -346,16 +322,25 @@ void FaceButton::leaveHot()
     if (!isEnabled() || !m_hot || m_dragging)
         return;
     m_hot = false;
-    releaseHotTimer();
+    m_hotTimer.stop();
     update();
 }
 
-void FaceButton::releaseHotTimer()
+void FaceButton::watchPointer()
 {
-    if (s_hotButton != this)
+    // One button at a time is hot under the pointer: the one that was cools
+    // now instead of at its next tick, and stops watching the pointer even
+    // when a drag keeps it hot.
+    const auto buttons = allButtons();
+    for (FaceButton *button : buttons)
+        if (button != this && button->m_hotTimer.isActive())
+            button->leaveHot();
+    if (!QApplication::activeWindow())
         return;
-    s_hotTimer->stop();
-    s_hotButton = nullptr;
+    for (FaceButton *button : buttons)
+        button->m_hotTimer.stop();
+    m_hotTimer.start(HotTimerInterval, this);
+    enterHot();
 }
 
 void FaceButton::refreshHot()
@@ -364,12 +349,16 @@ void FaceButton::refreshHot()
         return;
     m_hot = widgetUnderPointer() == this;
     if (!m_hot)
-        releaseHotTimer();
+        m_hotTimer.stop();
     update();
 }
 
-void FaceButton::hotTimerTick()
+void FaceButton::timerEvent(QTimerEvent *event)
 {
+    if (event->timerId() != m_hotTimer.timerId()) {
+        QWidget::timerEvent(event);
+        return;
+    }
     if (widgetUnderPointer() != this)
         leaveHot();
 }
@@ -404,16 +393,8 @@ void FaceButton::mouseDoubleClickEvent(QMouseEvent *event)
 void FaceButton::mouseMoveEvent(QMouseEvent *event)
 {
     Q_EMIT mouseMove(event->modifiers(), event->position().toPoint());
-    if (s_hotButton != this && widgetUnderPointer() == this) {
-        if (s_hotButton)
-            s_hotButton->leaveHot();
-        if (QApplication::activeWindow()) {
-            s_hotTimer->stop();
-            s_hotButton = this;
-            s_hotTimer->start();
-            enterHot();
-        }
-    }
+    if (!m_hotTimer.isActive() && widgetUnderPointer() == this)
+        watchPointer();
     if (!m_dragging)
         return;
     const FaceButtonState now = m_down                                ? FaceButtonState::Latched
@@ -533,7 +514,7 @@ void FaceButton::changeEvent(QEvent *event)
         if (!isEnabled()) {
             m_hot = false;
             m_state = FaceButtonState::Disabled;
-            releaseHotTimer();
+            m_hotTimer.stop();
         }
         refreshHot();
         update();

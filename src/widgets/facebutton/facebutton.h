@@ -3,13 +3,13 @@
 #include "widgets/drawing/glyphcaptionlayout.h"
 #include "widgets/facebutton/facepainting.h"
 
+#include <QBasicTimer>
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
 
 class QMenu;
 class QShortcut;
-class QTimer;
 
 namespace corvane {
 
@@ -19,6 +19,7 @@ namespace corvane {
 class FaceButton : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(QString caption READ caption WRITE setCaption)
 
 public:
     static inline const QColor DefaultColor = QColor::fromRgb(0xEBEAE1);
@@ -27,10 +28,8 @@ public:
     static inline const QColor DefaultColorBorder = QColor::fromRgb(0xA09683);
     static inline const QColor DefaultColorHighLight = QColor::fromRgb(0xFFFFFF);
     static inline const QColor DefaultColorShadow = QColor::fromRgb(0x000000);
-    static constexpr int HotTimerInterval = 100;
 
     explicit FaceButton(QWidget *parent = nullptr);
-    ~FaceButton() override;
 
     TransparentMode transparentMode() const { return m_transparentMode; }
     void setTransparentMode(TransparentMode mode);
@@ -97,12 +96,6 @@ public:
     // Group notification from a sibling that latched or changed its group settings.
     void groupPressed(int groupIndex, FaceButton *sender);
 
-    static int liveButtonCount();
-    static FaceButton *hotButton();
-    static QTimer *hotTimer();
-    // The topmost widget under the pointer, disabled ones included.
-    static QWidget *widgetUnderPointer();
-
 Q_SIGNALS:
     void clicked();
     void doubleClicked();
@@ -128,13 +121,13 @@ protected:
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
 
 private:
     void enterHot();
     void leaveHot();
-    void releaseHotTimer();
+    void watchPointer();
     void refreshHot();
-    void hotTimerTick();
     void updateAdvColors();
     void notifyGroup();
     void acceleratorTyped();
@@ -175,6 +168,9 @@ private:
 
     FaceButtonState m_state = FaceButtonState::Up;
     bool m_hot = false;
+    // Runs only while the pointer has made this button hot; its ticks cool
+    // the button once the pointer has gone, even to another program's window.
+    QBasicTimer m_hotTimer;
     bool m_dragging = false;
     QPoint m_glyphOrigin;
     QRect m_captionRect;
