@@ -48,7 +48,7 @@ double median(std::vector<double> v)
 
 int main(int argc, char **argv)
 {
-    // No sound device: PlayRing returns at once.
+    // No sound device: playing the ring returns at once.
     qputenv("ALSA_CONFIG_PATH", "/nonexistent/alsa.conf");
     QApplication app(argc, argv);
     int master = -1, slave = -1;
