@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/otherwindows.h"
+#include "layoutfaults.h"
 #include "platform/programfolder.h"
 #include "store/stores.h"
 #include "testsupport.h"
@@ -55,44 +56,32 @@ class TestMainWindow : public QObject
     }
 
 private Q_SLOTS:
-    void controlsStandWhereTheShopExpectsThem()
+    void controlsShowWholeWithTheirCaptions()
     {
         test::ProgramFolder folder(false);
+        test::MessageCapture capture; // no configuration yet: its error box is not the point here
         NoOtherWindows others;
         Stores stores;
         MainWindow w(others, stores);
-        const auto edit = [&w](const char *name) { return test::child<QLineEdit>(w, name); };
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(test::layoutFaults(w), QString());
         QCOMPARE(w.windowTitle(), QStringLiteral("Corvane"));
-        QCOMPARE(test::child<QFrame>(w, "callerPanel")->height(), 73);
-        QLineEdit *number = edit("numberEdit");
-        QCOMPARE(number->geometry(), QRect(144, 12, 233, 45));
-        QCOMPARE(number->font().pixelSize(), 32);
-        QCOMPARE(number->font().family(), QStringLiteral("宋体"));
+        QLineEdit *number = test::child<QLineEdit>(w, "numberEdit");
         QVERIFY(number->isReadOnly());
-        const QPushButton *save = test::child<QPushButton>(w, "saveNewNumberButton");
-        QCOMPARE(save->geometry(), QRect(384, 16, 105, 41));
-        QCOMPARE(save->text(), QStringLiteral("保存新号码"));
-        const QLabel *callerLabel = test::child<QLabel>(w, "callerLabel");
-        QCOMPARE(callerLabel->text(), QStringLiteral("您有来电显示号码："));
-        QCOMPARE(callerLabel->pos(), QPoint(8, 24));
-        QCOMPARE(callerLabel->font().pixelSize(), 14);
+        // The caller's number is read from across the room.
+        QCOMPARE(number->font().pixelSize(), 32);
+        QCOMPARE(test::child<QPushButton>(w, "saveNewNumberButton")->text(), QStringLiteral("保存新号码"));
+        QCOMPARE(test::child<QLabel>(w, "callerLabel")->text(), QStringLiteral("您有来电显示号码："));
         QCOMPARE(test::child<QLabel>(w, "customerHeading")->text(),
                  QStringLiteral("本次来电客户完整信息如下："));
-        const QFrame *customerPanel = test::child<QFrame>(w, "customerPanel");
-        QCOMPARE(customerPanel->font().pixelSize(), 14);
-        QCOMPARE(edit("customerCodeEdit")->geometry(), QRect(112, 48, 121, 22));
-        QCOMPARE(edit("qqEdit")->geometry(), QRect(368, 96, 217, 22));
-        QCOMPARE(edit("callTimeEdit")->geometry(), QRect(368, 264, 217, 22));
-        QCOMPARE(edit("addressEdit")->parentWidget(), customerPanel);
+        // The date of the call stands out in black.
         const QLabel *dateLabel = nullptr;
-        for (const QLabel *l : customerPanel->findChildren<QLabel *>())
+        for (const QLabel *l : test::child<QFrame>(w, "customerPanel")->findChildren<QLabel *>())
             if (l->text() == QStringLiteral("来电日期："))
                 dateLabel = l;
         QVERIFY(dateLabel);
-        QCOMPARE(dateLabel->pos(), QPoint(32, 264));
         QCOMPARE(dateLabel->palette().color(QPalette::WindowText), QColor(Qt::black));
-        // Outer size 612 x 467 less the frame allowance.
-        QCOMPARE(w.size(), QSize(604, 436));
     }
 
     void menusHoldTheirItemsAndPictures()

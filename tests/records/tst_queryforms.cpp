@@ -1,4 +1,5 @@
 #include "customerrows.h"
+#include "layoutfaults.h"
 #include "records/calllogqueryform.h"
 #include "records/customerpicker.h"
 #include "records/customerqueryform.h"
@@ -120,16 +121,14 @@ private Q_SLOTS:
     {
         CustomerQueryForm form(m_stores->customers);
         form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(test::layoutFaults(form), QString());
         QCOMPARE(form.windowTitle(), QStringLiteral("客户资料明细查询"));
-        QCOMPARE(form.size() + QSize(8, 31), QSize(611, 391));
         QCOMPARE(rows(grid(&form)), 0);
         const QStringList titles{"客户编码", "客户姓名", "地址",     "邮编",
                                  "联系人",   "电话",     "电子邮箱", "qq号码"};
-        const QList<int> widths{80, 200, 200, 50, 50, 100, 110, 100};
-        for (int c = 0; c < titles.size(); ++c) {
+        for (int c = 0; c < titles.size(); ++c)
             QCOMPARE(grid(&form)->model()->headerData(c, Qt::Horizontal).toString(), titles[c]);
-            QCOMPARE(grid(&form)->columnWidth(c), widths[c]);
-        }
 
         queryButton(&form)->click();
         QCOMPARE(column(grid(&form), 0), (QStringList{"K1", "O'K", "K3"}));
@@ -192,8 +191,9 @@ private Q_SLOTS:
 
         CallLogQueryForm form(m_stores->calls, m_stores->customers);
         form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(test::layoutFaults(form), QString());
         QCOMPARE(form.windowTitle(), QStringLiteral("来电显示明细记录查询"));
-        QCOMPARE(form.size() + QSize(8, 31), QSize(705, 450));
         QCOMPARE(firstDate(&form)->date(), newYear);
         QCOMPARE(lastDate(&form)->date(), today);
         QCOMPARE(firstDate(&form)->displayFormat(), QLocale().dateFormat(QLocale::ShortFormat));
@@ -201,7 +201,6 @@ private Q_SLOTS:
         const QStringList titles{"来电日期", "来电时间", "来电号码", "客户编码", "客户名称"};
         for (int c = 0; c < titles.size(); ++c)
             QCOMPARE(grid(&form)->model()->headerData(c, Qt::Horizontal).toString(), titles[c]);
-        QCOMPARE(grid(&form)->columnWidth(4), 200);
 
         queryButton(&form)->click();
         const QString fmt = QStringLiteral("yyyy-MM-dd");

@@ -83,7 +83,6 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("[line]")));
         QVERIFY(text.contains(QStringLiteral("log=1")));
         QVERIFY(text.contains(QStringLiteral("line.log")));
-        QCOMPARE(helpText(w)->font().pixelSize(), 14);
         QCOMPARE(w.windowTitle(), QStringLiteral("使用说明"));
     }
 

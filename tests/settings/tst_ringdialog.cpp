@@ -1,3 +1,4 @@
+#include "layoutfaults.h"
 #include "platform/messagebox.h"
 #include "platform/ringplayer.h"
 #include "ringrecorder.h"
@@ -220,11 +221,13 @@ private Q_SLOTS:
         }
     }
 
-    void screenshot()
+    void controlsShowWhole()
     {
         RingFixture fixture;
         RingDialog dialog(fixture.stores.rings, fixture.player);
         dialog.showFromMenu();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(test::layoutFaults(dialog), QString());
         QCOMPARE(dialog.windowTitle(), QStringLiteral("来电铃声设置"));
         test::saveScreenshot(&dialog, QStringLiteral("ring-dialog.png"));
     }
