@@ -1,10 +1,10 @@
-#include "app/lineconfig.h"
+#include "core/lineconfig.h"
+#include "core/lineparameters.h"
+#include "desktop/messagebox.h"
 #include "modemsim.h"
 #include "platform/failure.h"
-#include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "platform/serialcontrol.h"
-#include "settings/lineparameters.h"
 #include "settings/linesettingsdialog.h"
 #include "testsupport.h"
 

@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 #include "app/otherwindows.h"
+#include "core/calldesk.h"
 #include "platform/programfolder.h"
+#include "platform/ringplayer.h"
 #include "store/stores.h"
 #include "testsupport.h"
 
@@ -35,6 +37,14 @@ public:
     bool settleUnsavedEntry(bool) override { return true; }
 };
 
+// The call desk the window shows, with what it works with.
+struct Desk
+{
+    Stores stores;
+    RingPlayer ringPlayer;
+    CallDesk callDesk{stores, ringPlayer};
+};
+
 QAction *action(const MainWindow &w, const char *name)
 {
     return test::child<QAction>(w, name);
@@ -59,8 +69,8 @@ private Q_SLOTS:
     {
         test::ProgramFolder folder(false);
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         const auto edit = [&w](const char *name) { return test::child<QLineEdit>(w, name); };
         QCOMPARE(w.windowTitle(), QStringLiteral("Corvane"));
         QCOMPARE(test::child<QFrame>(w, "callerPanel")->height(), 73);
@@ -99,8 +109,8 @@ private Q_SLOTS:
     {
         test::ProgramFolder folder(false);
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         const QList<QAction *> top = w.menuBar()->actions();
         QCOMPARE(captions(top), (QStringList{QStringLiteral("[文件]"), QStringLiteral("[客户资料]"),
                                              QStringLiteral("[来电资料]"), QStringLiteral("[关于]")}));
@@ -132,8 +142,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         w.show();
         QList<msg::Box> shown;
         QTRY_VERIFY((shown += capture.take(), !shown.isEmpty()));
@@ -152,8 +162,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         w.show();
         QTimer::singleShot(50, &w, [&] { action(w, "exitAction")->trigger(); });
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
@@ -170,8 +180,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         w.show();
         w.showMinimized();
         QTest::qWait(50);
@@ -185,8 +195,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         // A modeless window of the program (the ring dialog, say) worked in last,
@@ -215,8 +225,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         w.hide();
         action(w, "showWindowAction")->trigger();
         QVERIFY(w.isVisible());

@@ -1,5 +1,5 @@
 #include "customerrows.h"
-#include "platform/guard.h"
+#include "desktop/guard.h"
 #include "records/customerentryform.h"
 #include "records/dataset.h"
 #include "records/dbedit.h"

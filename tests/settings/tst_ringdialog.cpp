@@ -1,4 +1,4 @@
-#include "platform/messagebox.h"
+#include "desktop/messagebox.h"
 #include "platform/ringplayer.h"
 #include "ringrecorder.h"
 #include "settings/ringdialog.h"
