@@ -3,7 +3,7 @@
 // 2 bytes of year, then the received bytes, one character each. The same bytes
 // also make a well-formed report, whose fields must come back as sent.
 
-#include "line/callerid.h"
+#include "core/callerid.h"
 
 #include <cstdint>
 #include <cstring>

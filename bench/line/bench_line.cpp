@@ -7,8 +7,8 @@
 #include "app/application.h"
 #include "app/mainwindow.h"
 #include "benchdata.h"
+#include "desktop/messagebox.h"
 #include "linerate.h"
-#include "platform/messagebox.h"
 #include "testsupport.h"
 
 #include <QApplication>

@@ -9,6 +9,7 @@
 #include "app/application.h"
 #include "app/mainwindow.h"
 #include "benchdata.h"
+#include "core/calldesk.h"
 #include "linerate.h"
 #include "platform/ringplayer.h"
 #include "platform/timer.h"
@@ -97,6 +98,8 @@ int main(int argc, char **argv)
 
     auto corvane = std::make_unique<Application>();
     MainWindow *main = &corvane->mainWindow();
+    CallDesk &desk = corvane->callDesk();
+    const RingPlayer *ringPlayer = &corvane->ringPlayer();
     main->show();
     QTest::qWait(500);
 
@@ -127,13 +130,13 @@ int main(int argc, char **argv)
         longestGap = {};
         std::thread writer([&] { lastByte = bench::sendReport(master, bench::reportOf(caller(i))); });
         QDeadlineTimer deadline(10000);
-        while (!deadline.hasExpired() && (shown == Clock::time_point{} || !main->ringPlayer().isIdle()))
+        while (!deadline.hasExpired() && (shown == Clock::time_point{} || !ringPlayer->isIdle()))
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         writer.join();
         const Clock::time_point ringEnded = Clock::now();
         // One ring per report: no repeats.
-        main->findChild<Timer *>(QStringLiteral("repeatRingTimer"))->setEnabled(false);
-        main->findChild<Timer *>(QStringLiteral("ringPeriodTimer"))->setEnabled(false);
+        desk.findChild<Timer *>(QStringLiteral("repeatRingTimer"))->setEnabled(false);
+        desk.findChild<Timer *>(QStringLiteral("ringPeriodTimer"))->setEnabled(false);
         if (shown == Clock::time_point{}) {
             std::printf("report %d: no record shown within 10 s\n", i);
             continue;

@@ -3,7 +3,7 @@
 // painted, the memory the process holds, and the write-ahead log left after
 // calls are logged while the entry form's customers are open.
 #include "benchdata.h"
-#include "line/calllogwriter.h"
+#include "core/calllogwriter.h"
 #include "records/calllogqueryform.h"
 #include "records/customerentryform.h"
 #include "records/customerpicker.h"

@@ -3,12 +3,14 @@
 #include "app/chineselocale.h"
 #include "app/fonts.h"
 #include "app/iconset.h"
-#include "app/lineconfig.h"
 #include "app/mainwindow.h"
 #include "app/unsavedentry.h"
-#include "platform/guard.h"
+#include "core/calldesk.h"
+#include "core/lineconfig.h"
+#include "desktop/guard.h"
 #include "platform/instancechannel.h"
 #include "platform/linelog.h"
+#include "platform/ringplayer.h"
 #include "platform/serialcontrol.h"
 #include "platform/terminationsignals.h"
 #include "records/calllogqueryform.h"
@@ -29,15 +31,17 @@ Application::Application()
     if (lineLogWanted())
         m_lineLog = std::make_unique<LineLog>(lineLogFile());
     m_stores = std::make_unique<Stores>();
-    m_mainWindow = std::make_unique<MainWindow>(static_cast<OtherWindows &>(*this), *m_stores);
+    m_ringPlayer = std::make_unique<RingPlayer>();
+    m_callDesk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
     if (m_lineLog)
-        m_mainWindow->serialPort().setLineLog(m_lineLog.get());
+        m_callDesk->serialPort().setLineLog(m_lineLog.get());
+    m_mainWindow = std::make_unique<MainWindow>(static_cast<OtherWindows &>(*this), *m_callDesk);
     MainWindow *main = m_mainWindow.get();
-    m_lineSettings = std::make_unique<LineSettingsDialog>(main->serialPort(), &writeLineConfig, main);
+    m_lineSettings = std::make_unique<LineSettingsDialog>(m_callDesk->serialPort(), &writeLineConfig, main);
     m_customerEntry = std::make_unique<CustomerEntryForm>(m_stores->customers, main);
     m_callLogQuery = std::make_unique<CallLogQueryForm>(m_stores->calls, m_stores->customers, main);
     m_customerQuery = std::make_unique<CustomerQueryForm>(m_stores->customers, main);
-    m_ringDialog = std::make_unique<RingDialog>(m_stores->rings, main->ringPlayer(), main);
+    m_ringDialog = std::make_unique<RingDialog>(m_stores->rings, *m_ringPlayer, main);
     m_helpWindow = std::make_unique<HelpWindow>(main);
 }
 
@@ -52,6 +56,8 @@ Application::~Application()
     m_customerEntry.reset();
     m_lineSettings.reset();
     m_mainWindow.reset();
+    m_callDesk.reset();
+    m_ringPlayer.reset();
     m_stores.reset();
     m_lineLog.reset();
 }

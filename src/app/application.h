@@ -6,6 +6,7 @@
 
 namespace corvane {
 
+class CallDesk;
 class CallLogQueryForm;
 class CustomerEntryForm;
 class CustomerQueryForm;
@@ -14,6 +15,7 @@ class LineLog;
 class LineSettingsDialog;
 class MainWindow;
 class RingDialog;
+class RingPlayer;
 struct Stores;
 
 // The program's windows and services: built in start-up order, torn down in
@@ -29,6 +31,8 @@ public:
     // Centres the main window and shows it, which sets up the line.
     void start();
 
+    CallDesk &callDesk() { return *m_callDesk; }
+    RingPlayer &ringPlayer() { return *m_ringPlayer; }
     MainWindow &mainWindow() { return *m_mainWindow; }
     LineSettingsDialog &lineSettingsDialog() { return *m_lineSettings; }
     CustomerEntryForm &customerEntryForm() { return *m_customerEntry; }
@@ -47,6 +51,10 @@ private:
     std::unique_ptr<LineLog> m_lineLog;
     // Before every window and gone after them: they all read through it.
     std::unique_ptr<Stores> m_stores;
+    // The one player of every ring, the ring dialog's preview included.
+    std::unique_ptr<RingPlayer> m_ringPlayer;
+    // Outlives the windows that show it.
+    std::unique_ptr<CallDesk> m_callDesk;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<LineSettingsDialog> m_lineSettings;
     std::unique_ptr<CustomerEntryForm> m_customerEntry;

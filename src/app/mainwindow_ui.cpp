@@ -1,10 +1,8 @@
 #include "app/iconset.h"
 #include "app/mainwindow.h"
 #include "app/otherwindows.h"
-#include "platform/guard.h"
-#include "platform/serialcontrol.h"
-#include "platform/timer.h"
-#include "platform/trayicon.h"
+#include "desktop/guard.h"
+#include "desktop/trayicon.h"
 #include "widgets/imagelist.h"
 #include "widgets/menuskin/menuskin.h"
 #include "widgets/windowgeometry.h"
@@ -137,14 +135,6 @@ void MainWindow::buildControls()
             }
         }
     }
-
-    m_serialPort = new SerialControl(this);
-    m_serialPort->setObjectName(QStringLiteral("serialPort"));
-
-    m_repeatRingTimer = new Timer(3000, this);
-    m_repeatRingTimer->setObjectName(QStringLiteral("repeatRingTimer"));
-    m_ringPeriodTimer = new Timer(9000, this);
-    m_ringPeriodTimer->setObjectName(QStringLiteral("ringPeriodTimer"));
 }
 
 void MainWindow::buildMenus()

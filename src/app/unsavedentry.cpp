@@ -1,7 +1,7 @@
 #include "app/unsavedentry.h"
 
+#include "desktop/messagebox.h"
 #include "platform/failure.h"
-#include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "records/customerentryform.h"
 

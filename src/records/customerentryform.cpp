@@ -1,9 +1,9 @@
 #include "records/customerentryform.h"
 
+#include "desktop/guard.h"
+#include "desktop/messagebox.h"
+#include "desktop/modalshow.h"
 #include "platform/failure.h"
-#include "platform/guard.h"
-#include "platform/messagebox.h"
-#include "platform/modalshow.h"
 #include "records/dataset.h"
 #include "records/datasource.h"
 #include "records/dbedit.h"

@@ -1,6 +1,6 @@
 #include "records/customerentryform.h"
 
-#include "platform/guard.h"
+#include "desktop/guard.h"
 #include "records/dataset.h"
 #include "records/dbedit.h"
 #include "widgets/windowgeometry.h"

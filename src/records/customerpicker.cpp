@@ -1,6 +1,6 @@
 #include "records/customerpicker.h"
 
-#include "platform/guard.h"
+#include "desktop/guard.h"
 #include "records/dataset.h"
 #include "records/datasetmodel.h"
 #include "records/formfont.h"

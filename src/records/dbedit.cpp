@@ -1,6 +1,6 @@
 #include "records/dbedit.h"
 
-#include "platform/guard.h"
+#include "desktop/guard.h"
 #include "records/dataset.h"
 #include "records/datasource.h"
 #include "widgets/lineedittext.h"

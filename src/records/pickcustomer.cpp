@@ -1,6 +1,6 @@
 #include "records/pickcustomer.h"
 
-#include "platform/modalshow.h"
+#include "desktop/modalshow.h"
 #include "records/customerpicker.h"
 #include "widgets/buttonedit/buttonedit.h"
 

@@ -1,7 +1,7 @@
 #include "records/queryform.h"
 
-#include "platform/guard.h"
-#include "platform/modalshow.h"
+#include "desktop/guard.h"
+#include "desktop/modalshow.h"
 #include "records/dataset.h"
 #include "records/datasource.h"
 #include "records/dbgrid.h"

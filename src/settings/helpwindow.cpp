@@ -1,6 +1,6 @@
 #include "settings/helpwindow.h"
 
-#include "platform/modalshow.h"
+#include "desktop/modalshow.h"
 #include "settings/helptext.h"
 #include "settings/helpwrap.h"
 #include "widgets/modalresult.h"

@@ -1,8 +1,8 @@
 #include "settings/linesettingsdialog.h"
 
-#include "platform/guard.h"
-#include "platform/messagebox.h"
-#include "platform/modalshow.h"
+#include "desktop/guard.h"
+#include "desktop/messagebox.h"
+#include "desktop/modalshow.h"
 #include "platform/serialcontrol.h"
 #include "records/formfont.h"
 #include "settings/dialogparts.h"

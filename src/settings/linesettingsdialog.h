@@ -19,7 +19,7 @@ public:
     // Writes both values; false when the file could not be written.
     using ConfigWriter = std::function<bool(const QString &port, const QString &mode)>;
 
-    // mainPort: the main window's port, freed for the test and taken up again after it.
+    // mainPort: the call desk's port, freed for the test and taken up again after it.
     LineSettingsDialog(SerialControl &mainPort, ConfigWriter writeConfig, QWidget *parent = nullptr);
 
     // "系统设置": shows the dialog modally; returns the modal result.
@@ -38,7 +38,7 @@ private:
 
     QComboBox *m_portBox;
     QComboBox *m_modeBox;
-    // The port the test opens, apart from the main window's.
+    // The port the test opens, apart from the call desk's.
     SerialControl *m_testPort;
     SerialControl &m_mainPort;
     ConfigWriter m_writeConfig;

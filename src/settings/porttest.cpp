@@ -1,10 +1,10 @@
 #include "settings/porttest.h"
 
+#include "core/lineparameters.h"
+#include "desktop/messagebox.h"
 #include "platform/failure.h"
-#include "platform/messagebox.h"
 #include "platform/serialcontrol.h"
 #include "platform/strtoint.h"
-#include "settings/lineparameters.h"
 
 #include <QCoreApplication>
 #include <QScopeGuard>

@@ -1,8 +1,8 @@
 #include "settings/ringdialog.h"
 
-#include "line/ring.h"
-#include "platform/guard.h"
-#include "platform/messagebox.h"
+#include "core/ring.h"
+#include "desktop/guard.h"
+#include "desktop/messagebox.h"
 #include "platform/ringplayer.h"
 #include "records/formfont.h"
 #include "settings/dialogparts.h"

@@ -1,5 +1,5 @@
 #include "app/chineselocale.h"
-#include "platform/messagebox.h"
+#include "desktop/messagebox.h"
 #include "records/calllogqueryform.h"
 #include "store/stores.h"
 #include "testsupport.h"

@@ -4,8 +4,9 @@
 
 #include "app/application.h"
 #include "app/mainwindow.h"
+#include "core/calldesk.h"
+#include "desktop/guard.h"
 #include "modemsim.h"
-#include "platform/guard.h"
 #include "platform/programfolder.h"
 #include "platform/serialcontrol.h"
 #include "platform/timer.h"
@@ -97,17 +98,13 @@ class TestIncomingCall : public QObject
 
     MainWindow &w() { return m_app->mainWindow(); }
     QLineEdit *edit(const char *name) { return test::child<QLineEdit>(w(), name); }
-    Timer *timer(const char *name) { return test::child<Timer>(w(), name); }
+    Timer *timer(const char *name) { return test::child<Timer>(m_app->callDesk(), name); }
     // The modem sends the report; the whole sequence has run once the receive
     // handler has noted the count of what arrived.
     void send(const QString &text)
     {
-        QString escaped = text;
-        escaped.replace(QStringLiteral("\\"), QStringLiteral("\\\\"))
-            .replace(QStringLiteral("\r"), QStringLiteral("\\r"))
-            .replace(QStringLiteral("\n"), QStringLiteral("\\n"));
-        QSignalSpy arrived(&w(), &MainWindow::lineDataArrived);
-        QVERIFY(m_modem->command(QStringLiteral("send ") + escaped));
+        QSignalSpy arrived(&m_app->callDesk(), &CallDesk::lineDataArrived);
+        QVERIFY(m_modem->send(text));
         QTRY_VERIFY(!arrived.isEmpty());
     }
     void call(const QString &number, const QString &time = QStringLiteral("1405"))
@@ -134,7 +131,7 @@ private Q_SLOTS:
         m_app = std::make_unique<Application>();
         // Shown as at start-up: the show handler opens the port.
         w().show();
-        QTRY_VERIFY(w().serialPort().isOpen());
+        QTRY_VERIFY(m_app->callDesk().serialPort().isOpen());
         QVERIFY(m_capture->take().isEmpty());
         m_sql = std::make_unique<Sql>(m_folder->file(QStringLiteral("tel.mdb")));
         m_sql->addCustomer({QStringLiteral("C001"), QStringLiteral("张三五金店"), QStringLiteral("人民路1号"),
@@ -447,7 +444,7 @@ private Q_SLOTS:
         test::child<QPushButton>(settings, "portTestButton")->click();
         QCOMPARE(m_capture->takeTexts(), QStringList{QStringLiteral("此端口正常")});
         test::child<QPushButton>(settings, "exitButton")->click();
-        QVERIFY(w().serialPort().isOpen());
+        QVERIFY(m_app->callDesk().serialPort().isOpen());
         call(QStringLiteral("5551234"));
         QCOMPARE(m_sql->count(QStringLiteral("detail")), 1);
         QVERIFY(m_capture->take().isEmpty());

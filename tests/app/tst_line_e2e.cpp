@@ -1,8 +1,8 @@
 // The caller-ID line end to end: the real Corvane executable in a program
 // folder of its own, a real tel.mdb, and the fake modem on a pseudo-terminal.
 
+#include "desktop/messagebox.h"
 #include "modemsim.h"
-#include "platform/messagebox.h"
 #include "runningprogram.h"
 
 #include <QDate>

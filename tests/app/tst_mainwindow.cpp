@@ -1,7 +1,9 @@
 #include "app/mainwindow.h"
 #include "app/otherwindows.h"
+#include "core/calldesk.h"
 #include "layoutfaults.h"
 #include "platform/programfolder.h"
+#include "platform/ringplayer.h"
 #include "store/stores.h"
 #include "testsupport.h"
 
@@ -36,6 +38,14 @@ public:
     bool settleUnsavedEntry(bool) override { return true; }
 };
 
+// The call desk the window shows, with what it works with.
+struct Desk
+{
+    Stores stores;
+    RingPlayer ringPlayer;
+    CallDesk callDesk{stores, ringPlayer};
+};
+
 QAction *action(const MainWindow &w, const char *name)
 {
     return test::child<QAction>(w, name);
@@ -61,8 +71,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture; // no configuration yet: its error box is not the point here
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(test::layoutFaults(w), QString());
@@ -88,8 +98,8 @@ private Q_SLOTS:
     {
         test::ProgramFolder folder(false);
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         const QList<QAction *> top = w.menuBar()->actions();
         QCOMPARE(captions(top), (QStringList{QStringLiteral("[文件]"), QStringLiteral("[客户资料]"),
                                              QStringLiteral("[来电资料]"), QStringLiteral("[关于]")}));
@@ -121,8 +131,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         w.show();
         QList<msg::Box> shown;
         QTRY_VERIFY((shown += capture.take(), !shown.isEmpty()));
@@ -141,8 +151,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         w.show();
         QTimer::singleShot(50, &w, [&] { action(w, "exitAction")->trigger(); });
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
@@ -159,8 +169,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         w.show();
         w.showMinimized();
         QTest::qWait(50);
@@ -174,8 +184,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         // A modeless window of the program (the ring dialog, say) worked in last,
@@ -204,8 +214,8 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         test::MessageCapture capture;
         NoOtherWindows others;
-        Stores stores;
-        MainWindow w(others, stores);
+        Desk desk;
+        MainWindow w(others, desk.callDesk);
         w.hide();
         action(w, "showWindowAction")->trigger();
         QVERIFY(w.isVisible());

@@ -1,6 +1,6 @@
+#include "desktop/guard.h"
+#include "desktop/messagebox.h"
 #include "platform/failure.h"
-#include "platform/guard.h"
-#include "platform/messagebox.h"
 #include "platform/programfolder.h"
 #include "platform/strtoint.h"
 #include "testsupport.h"

@@ -1,6 +1,6 @@
 #include "customerrows.h"
+#include "desktop/guard.h"
 #include "layoutfaults.h"
-#include "platform/guard.h"
 #include "records/customerentryform.h"
 #include "records/dataset.h"
 #include "records/dbedit.h"

@@ -4,7 +4,7 @@
 // unsynced write at random when the power goes; the database is then opened
 // as the program would open it after the power returns and must hold every
 // save that returned, nothing half done, and pass its integrity check.
-#include "line/calllogjournal.h"
+#include "core/calllogjournal.h"
 #include "platform/failure.h"
 #include "powercutvfs.h"
 #include "store/calllogstore.h"

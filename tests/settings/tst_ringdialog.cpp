@@ -1,5 +1,5 @@
+#include "desktop/messagebox.h"
 #include "layoutfaults.h"
-#include "platform/messagebox.h"
 #include "platform/ringplayer.h"
 #include "ringrecorder.h"
 #include "settings/ringdialog.h"

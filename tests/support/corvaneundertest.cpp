@@ -4,7 +4,7 @@
 // program users get has no such switch.
 
 #include "app/application.h"
-#include "platform/messagebox.h"
+#include "desktop/messagebox.h"
 
 #include <QFile>
 #include <QJsonDocument>

@@ -46,6 +46,15 @@ bool ModemSim::command(const QString &line, int timeoutMs)
     return false;
 }
 
+bool ModemSim::send(const QString &text)
+{
+    QString escaped = text;
+    escaped.replace(QStringLiteral("\\"), QStringLiteral("\\\\"))
+        .replace(QStringLiteral("\r"), QStringLiteral("\\r"))
+        .replace(QStringLiteral("\n"), QStringLiteral("\\n"));
+    return command(QStringLiteral("send ") + escaped);
+}
+
 QByteArray ModemSim::recorded() const
 {
     QFile file(m_dir.filePath(QStringLiteral("received.bin")));

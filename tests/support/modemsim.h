@@ -28,6 +28,8 @@ public:
     // and waits until the modem has fully written it. False on an error
     // answer or a timeout.
     bool command(const QString &line, int timeoutMs = 30000);
+    // "send" with the text escaped: line ends and backslashes arrive as they are.
+    bool send(const QString &text);
 
     // Every byte the modem has received so far.
     QByteArray recorded() const;

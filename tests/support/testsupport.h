@@ -1,13 +1,10 @@
 #pragma once
 
-#include "platform/messagebox.h"
+#include "coresupport.h"
+#include "desktop/messagebox.h"
 
-#include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
-
-#include <functional>
 
 class QLineEdit;
 class QWidget;
@@ -28,46 +25,6 @@ public:
     QStringList takeTexts();
 };
 
-// A fresh program folder in a temporary directory, made the program's folder
-// for the lifetime of the object. It holds a new tel.mdb built from tel.sql
-// when asked to.
-class ProgramFolder
-{
-public:
-    explicit ProgramFolder(bool withDatabase = true);
-    ~ProgramFolder();
-    QString path() const; // ends in '/'
-    QString file(const QString &name) const { return path() + name; }
-    void writeFile(const QString &name, const QByteArray &bytes) const;
-
-private:
-    QTemporaryDir m_dir;
-};
-
-// The child of `parent` with the object name `name`, as the user would find
-// the control on the window; a test that names a control that is not there
-// stops at once.
-template <typename T> T *child(const QObject &parent, const char *name)
-{
-    T *found = parent.findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("%s has no child %s", qPrintable(parent.objectName()), name);
-    return found;
-}
-
-// Creates an SQLite database file from resources/tel.sql.
-void createDatabase(const QString &fileName);
-
-// Runs statements on a connection of the test's own, as another program
-// would; returns the first column of every row they return, NULL as a null
-// string. Fails the test on an error.
-QStringList sqlColumn(const QString &fileName, const QString &statements);
-
-// The message of the failure `action` raises, or empty when it raises none.
-QString failureOf(const std::function<void()> &action);
-
-// Where tests keep screenshots and other evidence.
-QString artifactPath(const QString &name);
 void saveScreenshot(QWidget *widget, const QString &name);
 
 // Whether a line edit shows its text from the first character, as the user

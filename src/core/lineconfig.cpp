@@ -1,4 +1,4 @@
-#include "app/lineconfig.h"
+#include "core/lineconfig.h"
 
 #include "platform/profilefile.h"
 #include "platform/programfolder.h"

@@ -1,4 +1,4 @@
-#include "line/ring.h"
+#include "core/ring.h"
 
 #include "platform/failure.h"
 #include "platform/programfolder.h"

@@ -1,4 +1,4 @@
-#include "line/calllogjournal.h"
+#include "core/calllogjournal.h"
 
 #include "platform/failure.h"
 #include "platform/filesync.h"

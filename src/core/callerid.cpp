@@ -1,4 +1,4 @@
-#include "line/callerid.h"
+#include "core/callerid.h"
 
 #include <QDate>
 

@@ -1,8 +1,7 @@
-#include "line/calllogwriter.h"
+#include "core/calllogwriter.h"
 
 #include "platform/failure.h"
-#include "platform/guard.h"
-#include "platform/messagebox.h"
+#include "platform/handlerboundary.h"
 #include "store/transaction.h"
 
 namespace corvane {
@@ -12,7 +11,7 @@ CallLogWriter::CallLogWriter(const QString &databasePath, const QString &journal
 {
     m_connection.setDatabasePath(databasePath);
     m_retry.setInterval(RetryIntervalMs);
-    connect(&m_retry, &QTimer::timeout, this, [this] { guarded([this] { retry(); }); });
+    connect(&m_retry, &QTimer::timeout, this, [this] { runGuarded([this] { retry(); }, reportFailure()); });
 }
 
 CallLogWriter::~CallLogWriter()
@@ -26,18 +25,20 @@ void CallLogWriter::resume()
     try {
         m_kept = m_journal.read();
     } catch (const Failure &failure) {
-        QTimer::singleShot(0, this, [message = failure.message()] { msg::error(message); });
+        QTimer::singleShot(0, this, [this, message = failure.message()] { Q_EMIT failed(message); });
         return;
     }
     if (m_kept.isEmpty())
         return;
     QTimer::singleShot(0, this, [this] {
-        guarded([this] {
-            if (writeKept())
-                return;
-            m_retry.start();
-            tell(Notice::Kept);
-        });
+        runGuarded(
+            [this] {
+                if (writeKept())
+                    return;
+                m_retry.start();
+                tell(Notice::Kept);
+            },
+            reportFailure());
     });
 }
 
@@ -125,18 +126,23 @@ void CallLogWriter::saveWholeJournal()
     }
 }
 
-void CallLogWriter::tell(Notice notice)
+void CallLogWriter::tell(Notice level)
 {
-    if (notice <= m_told)
+    if (level <= m_told)
         return;
     // Noted first: the box runs an event loop in which more calls may come.
-    m_told = notice;
-    if (notice == Notice::Kept)
-        msg::inform(tr("数据库暂时无法写入，来电记录已保存在备用文件中，数据库恢复后将自动写入。"));
+    m_told = level;
+    if (level == Notice::Kept)
+        Q_EMIT notice(tr("数据库暂时无法写入，来电记录已保存在备用文件中，数据库恢复后将自动写入。"));
     else
-        msg::inform(tr("数据库暂时无法写入，来电记录也无法保存到备用文件（%1），请不要退出程序，"
-                       "数据库恢复后将自动写入。")
-                        .arg(m_journalFailure));
+        Q_EMIT notice(tr("数据库暂时无法写入，来电记录也无法保存到备用文件（%1），请不要退出程序，"
+                         "数据库恢复后将自动写入。")
+                          .arg(m_journalFailure));
+}
+
+std::function<void(const QString &)> CallLogWriter::reportFailure()
+{
+    return [this](const QString &message) { Q_EMIT failed(message); };
 }
 
 } // namespace corvane

@@ -1,4 +1,4 @@
-#include "platform/trayicon.h"
+#include "desktop/trayicon.h"
 
 #include <QSystemTrayIcon>
 

@@ -208,5 +208,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestModemSim)
+QTEST_GUILESS_MAIN(TestModemSim)
 #include "tst_modemsim.moc"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "line/calllogjournal.h"
+#include "core/calllogjournal.h"
 #include "store/calllogstore.h"
 #include "store/connection.h"
 
@@ -8,13 +8,15 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
+
 namespace corvane {
 
 // Writes the call log so that no call is lost: a row the database refuses
 // (locked by another program, full, read-only) is kept in the journal,
 // written as soon as the database accepts it again, in the order the calls
 // came, and then dropped from the journal. The user is told once while the
-// database refuses. A call never waits long for a busy database.
+// database refuses (notice). A call never waits long for a busy database.
 class CallLogWriter : public QObject
 {
     Q_OBJECT
@@ -38,6 +40,12 @@ public:
     qsizetype keptCount() const { return m_kept.size(); }
     bool retrying() const { return m_retry.isActive(); }
 
+Q_SIGNALS:
+    // What the user is told; raised inside write(), before it returns.
+    void notice(const QString &text);
+    // A failure of the log's own events (the journal unreadable at start).
+    void failed(const QString &message);
+
 private:
     // Ordered: a worse notice is told even after a milder one.
     enum class Notice { None, Kept, KeptInMemory };
@@ -46,7 +54,8 @@ private:
     void keep(const CallLogRow &row);
     void retry();
     void saveWholeJournal();
-    void tell(Notice notice);
+    void tell(Notice level);
+    std::function<void(const QString &)> reportFailure();
 
     Connection m_connection;
     CallLogStore m_calls{m_connection};

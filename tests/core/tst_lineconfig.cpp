@@ -1,6 +1,6 @@
-#include "app/lineconfig.h"
+#include "core/lineconfig.h"
+#include "coresupport.h"
 #include "platform/gbk.h"
-#include "testsupport.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "settings/lineparameters.h"
+#include "core/lineparameters.h"
 
 #include "platform/serialcontrol.h"
 

@@ -1,4 +1,4 @@
-#include "platform/modalshow.h"
+#include "desktop/modalshow.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "line/callerid.h"
+#include "core/callerid.h"
 
 #include <QDate>
 #include <QTest>
@@ -188,5 +188,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestCallerId)
+QTEST_GUILESS_MAIN(TestCallerId)
 #include "tst_callerid.moc"

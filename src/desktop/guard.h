@@ -1,9 +1,8 @@
 #pragma once
 
-#include "platform/failure.h"
-#include "platform/messagebox.h"
+#include "desktop/messagebox.h"
+#include "platform/handlerboundary.h"
 
-#include <exception>
 #include <utility>
 
 namespace corvane {
@@ -13,13 +12,7 @@ namespace corvane {
 // event loop then goes on.
 template <typename Handler> void guarded(Handler &&handler)
 {
-    try {
-        std::forward<Handler>(handler)();
-    } catch (const Failure &failure) {
-        msg::error(failure.message());
-    } catch (const std::exception &e) {
-        msg::error(QString::fromLocal8Bit(e.what()));
-    }
+    runGuarded(std::forward<Handler>(handler), [](const QString &message) { msg::error(message); });
 }
 
 } // namespace corvane

@@ -1,6 +1,6 @@
-#include "platform/messagebox.h"
+#include "desktop/messagebox.h"
 
-#include "platform/modalshow.h"
+#include "desktop/modalshow.h"
 #include "platform/programfolder.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "line/calllogjournal.h"
-#include "testsupport.h"
+#include "core/calllogjournal.h"
+#include "coresupport.h"
 
 #include <QFile>
 #include <QTest>
@@ -142,5 +142,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(CallLogJournalTest)
+QTEST_GUILESS_MAIN(CallLogJournalTest)
 #include "tst_calllogjournal.moc"

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "core/callerid.h"
+#include "store/customerstore.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace corvane {
+
+class CallLogWriter;
+class LineSession;
+class RingPlayer;
+class RingSchedule;
+class SerialControl;
+struct Stores;
+
+// The call desk: takes the line's reports, rings, shows the call, looks the
+// number up, logs calls from known customers and repeats the ring for a few
+// seconds. It holds the call shown (number, date, time, customer) and emits
+// what the windows show; they connect directly, so a message box they open
+// comes at the very point of the sequence that raised it.
+class CallDesk : public QObject
+{
+    Q_OBJECT
+public:
+    CallDesk(Stores &stores, RingPlayer &ringPlayer, QObject *parent = nullptr);
+    ~CallDesk() override;
+
+    SerialControl &serialPort();
+
+    // The set-up once the window is on the screen: the database's place, the
+    // call log with the calls an earlier run kept, nothing shown, the line
+    // from the settings file. Throws Failure when the settings name no port.
+    void start();
+    // Closes the port and makes a last try at kept calls; on every way out.
+    void release();
+
+    const CallerIdReport &shownCall() const { return m_shownCall; }
+    const Customer &shownCustomer() const { return m_shownCustomer; }
+    // The number is handed on ("保存新号码"): it is shown no more, so the next
+    // report from it is looked up and logged again.
+    void clearNumber();
+
+    bool ringRepeating() const;
+    bool ringPeriodRunning() const;
+
+Q_SIGNALS:
+    // Bytes came in from the line and are about to be read.
+    void lineDataArrived();
+    // A report came: before its ring, the window comes forward.
+    void callArrived();
+    // The number, date and time to show.
+    void callShown(const CallerIdReport &call);
+    // The customer's fields to show.
+    void customerShown(const Customer &customer);
+    // The number shown belongs to no customer.
+    void newNumber();
+    // What the user is told about the line or the call log.
+    void notice(const QString &text);
+    // A failure that ended one of the desk's handlers.
+    void failed(const QString &message);
+
+private:
+    // Runs one of the desk's event handlers; a failure ends it and is told
+    // through failed(), never thrown through a signal.
+    void handle(const std::function<void()> &handler);
+    void showIncomingCall(const QString &text, int bufferCount);
+    void lookUpNumber();
+    void playRing();
+
+    Stores &m_stores;
+    RingPlayer &m_ringPlayer;
+    LineSession *m_line;
+    RingSchedule *m_ringSchedule;
+    // Made at start, when the database's place is known.
+    std::unique_ptr<CallLogWriter> m_callLog;
+    CallerIdReport m_shownCall;
+    Customer m_shownCustomer;
+};
+
+} // namespace corvane

@@ -1,0 +1,278 @@
+// The call desk without a window: the fake modem on a pseudo-terminal, a real
+// tel.mdb in a program folder of the test's own, the rings recorded. What a
+// window would show is recorded in the order the desk emits it.
+
+#include "core/calldesk.h"
+#include "coresupport.h"
+#include "databaselock.h"
+#include "modemsim.h"
+#include "platform/ringplayer.h"
+#include "platform/serialcontrol.h"
+#include "ringrecorder.h"
+#include "store/stores.h"
+
+#include <QDate>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace corvane;
+
+namespace {
+
+QString report(const QString &number, const QString &time = QStringLiteral("1405"))
+{
+    return QStringLiteral("\r\nDATE = 0321\r\nTIME = ") + time + QStringLiteral("\r\nNMBR = ") + number +
+           QStringLiteral("\r\n\r\n");
+}
+
+const QString newNumberText = QStringLiteral("newNumber");
+
+} // namespace
+
+class TestCallDesk : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::ProgramFolder> m_folder;
+    std::unique_ptr<test::ModemSim> m_modem;
+    std::unique_ptr<test::RingRecorder> m_rings;
+    std::unique_ptr<Stores> m_stores;
+    std::unique_ptr<RingPlayer> m_ringPlayer;
+    std::unique_ptr<CallDesk> m_desk;
+    // What a window would have been told, in order: "arrived", "call <number>
+    // <date> <time>", "customer <code>", "newNumber", "notice <text>",
+    // "failed <message>".
+    QStringList m_seen;
+    // Runs while the desk emits newNumber, as the window's message box would.
+    std::function<void()> m_duringNewNumber;
+
+    QString database() const { return m_folder->file(QStringLiteral("tel.mdb")); }
+    QStringList logged() const
+    {
+        return test::sqlColumn(database(), QStringLiteral("select tel || ' ' || atime || ' ' || customercode "
+                                                          "from detail order by id"));
+    }
+    void send(const QString &text)
+    {
+        // The modem's answers to the mode command may come first.
+        QSignalSpy arrived(m_desk.get(), &CallDesk::callArrived);
+        QVERIFY(m_modem->send(text));
+        QTRY_VERIFY(!arrived.isEmpty());
+    }
+    void watch(CallDesk &desk)
+    {
+        connect(&desk, &CallDesk::callArrived, this, [this] { m_seen.append(QStringLiteral("arrived")); });
+        connect(&desk, &CallDesk::callShown, this, [this](const CallerIdReport &call) {
+            m_seen.append(QStringLiteral("call ") + call.number + QLatin1Char(' ') + call.dateText +
+                          QLatin1Char(' ') + call.timeText);
+        });
+        connect(&desk, &CallDesk::customerShown, this, [this](const Customer &customer) {
+            m_seen.append(QStringLiteral("customer ") + customer.customerCode);
+        });
+        connect(&desk, &CallDesk::newNumber, this, [this] {
+            m_seen.append(newNumberText);
+            if (m_duringNewNumber)
+                m_duringNewNumber();
+        });
+        connect(&desk, &CallDesk::notice, this,
+                [this](const QString &text) { m_seen.append(QStringLiteral("notice ") + text); });
+        connect(&desk, &CallDesk::failed, this,
+                [this](const QString &message) { m_seen.append(QStringLiteral("failed ") + message); });
+    }
+    QString shown(const QString &number, const QString &time = QStringLiteral("14:05")) const
+    {
+        return QStringLiteral("call ") + number + QLatin1Char(' ') +
+               QString::number(QDate::currentDate().year()) + QStringLiteral("-03-21 ") + time;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_folder = std::make_unique<test::ProgramFolder>();
+        m_modem = std::make_unique<test::ModemSim>();
+        m_folder->writeFile(QStringLiteral("zel.ini"),
+                            "[zel]\r\nfather=com1\r\nschool=制式1\r\n[ports]\r\ncom1=" +
+                                m_modem->devicePath().toUtf8() + "\r\n");
+        test::sqlColumn(database(), QStringLiteral("insert into customer(customercode, customername, tel) "
+                                                   "values('C001', '张三五金店', '5551234')"));
+        m_rings = std::make_unique<test::RingRecorder>();
+        m_stores = std::make_unique<Stores>();
+        m_ringPlayer = std::make_unique<RingPlayer>();
+        m_desk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
+        m_seen.clear();
+        m_duringNewNumber = {};
+        watch(*m_desk);
+        m_desk->start();
+        QVERIFY(m_desk->serialPort().isOpen());
+        QCOMPARE(m_seen, (QStringList{QStringLiteral("customer "), QStringLiteral("call   ")}));
+        m_seen.clear();
+    }
+    void cleanup()
+    {
+        m_desk.reset();
+        m_ringPlayer.reset();
+        m_stores.reset();
+        m_rings.reset();
+        m_modem.reset();
+        m_folder.reset();
+    }
+
+    // A known caller is shown and logged once; the same report again only
+    // rings; the same number at another time is a new call.
+    void aKnownCallerIsShownAndLoggedOncePerCall()
+    {
+        // The modem was told its mode when the line opened.
+        QTRY_VERIFY(m_modem->recorded().contains("at#cid=1\r"));
+        send(report(QStringLiteral("5551234")));
+        QCOMPARE(m_seen, (QStringList{QStringLiteral("arrived"), shown(QStringLiteral("5551234")),
+                                      QStringLiteral("customer C001")}));
+        QCOMPARE(m_desk->shownCustomer().name, QStringLiteral("张三五金店"));
+        QCOMPARE(logged(), QStringList{QStringLiteral("5551234 14:05 C001")});
+        QVERIFY(m_desk->ringRepeating());
+        QVERIFY(m_desk->ringPeriodRunning());
+        m_seen.clear();
+
+        send(report(QStringLiteral("5551234")));
+        QCOMPARE(m_seen, (QStringList{QStringLiteral("arrived"), shown(QStringLiteral("5551234"))}));
+        QCOMPARE(logged().size(), 1);
+        QTRY_COMPARE(m_rings->count(), 2);
+        m_seen.clear();
+
+        send(report(QStringLiteral("5551234"), QStringLiteral("1409")));
+        QCOMPARE(m_seen.last(), QStringLiteral("customer C001"));
+        QCOMPARE(logged().size(), 2);
+
+        // Handed on: the number is shown no more, and the same report is a call again.
+        m_desk->clearNumber();
+        QCOMPARE(m_desk->shownCall().number, QString());
+        QCOMPARE(m_desk->shownCall().timeText, QStringLiteral("14:09"));
+        send(report(QStringLiteral("5551234"), QStringLiteral("1409")));
+        QCOMPARE(logged().size(), 3);
+    }
+
+    // Unknown numbers ask to be saved and are never logged; the customer shown
+    // before stays. While the question is open the current report's timers do
+    // not run yet, and the previous report's repeat still does.
+    void anUnknownNumberIsAnnouncedButNotLogged()
+    {
+        send(report(QStringLiteral("5551234")));
+        m_seen.clear();
+        bool periodDuringQuestion = false;
+        bool repeatDuringQuestion = false;
+        m_duringNewNumber = [&] {
+            periodDuringQuestion = m_desk->ringPeriodRunning();
+            repeatDuringQuestion = m_desk->ringRepeating();
+        };
+        send(report(QStringLiteral("88888888")));
+        QCOMPARE(m_seen,
+                 (QStringList{QStringLiteral("arrived"), shown(QStringLiteral("88888888")), newNumberText}));
+        QVERIFY(periodDuringQuestion);
+        QVERIFY(repeatDuringQuestion);
+        QCOMPARE(m_desk->shownCustomer().customerCode, QStringLiteral("C001"));
+        QCOMPARE(logged().size(), 1);
+        QVERIFY(m_desk->ringRepeating());
+
+        // The first report of a cycle: nothing runs while the user is asked.
+        m_desk.reset();
+        m_desk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
+        watch(*m_desk);
+        m_desk->start();
+        send(report(QStringLiteral("77777777")));
+        QVERIFY(!periodDuringQuestion);
+        QVERIFY(!repeatDuringQuestion);
+        QVERIFY(m_desk->ringPeriodRunning());
+    }
+
+    // A report without a number rings and shows but is not looked up.
+    void aBlankNumberIsNotLookedUp()
+    {
+        send(report(QStringLiteral("\r\nNAME = WITHHELD")));
+        QCOMPARE(m_seen.size(), 2);
+        QCOMPARE(m_seen[0], QStringLiteral("arrived"));
+        QVERIFY(m_seen[1].startsWith(QStringLiteral("call  ")));
+        QVERIFY(logged().isEmpty());
+        QTRY_COMPARE(m_rings->count(), 1);
+        QVERIFY(m_desk->ringRepeating());
+    }
+
+    // The database in the way: a locked file keeps the row and tells the user
+    // after the customer is shown; a lookup that fails ends the call's
+    // handling before its timers start, and the next call is handled.
+    void databaseTroubleIsToldInItsPlace()
+    {
+        // The desk has read the database before the other program came.
+        send(report(QStringLiteral("88888888")));
+        m_seen.clear();
+        {
+            test::DatabaseLock lock(database());
+            QVERIFY(lock.isHeld());
+            send(report(QStringLiteral("5551234")));
+            QCOMPARE(m_seen.size(), 4);
+            QCOMPARE(m_seen[2], QStringLiteral("customer C001"));
+            QVERIFY(m_seen[3].startsWith(QStringLiteral("notice 数据库暂时无法写入")));
+        }
+        QTRY_COMPARE(logged(), QStringList{QStringLiteral("5551234 14:05 C001")});
+
+        // A new cycle: the timers of the failed call must not run.
+        m_desk.reset();
+        m_desk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
+        watch(*m_desk);
+        m_desk->start();
+        m_seen.clear();
+        test::sqlColumn(database(), QStringLiteral("alter table customer rename to away"));
+        send(report(QStringLiteral("5551234"), QStringLiteral("1500")));
+        QCOMPARE(m_seen.size(), 3);
+        QCOMPARE(m_seen[1], shown(QStringLiteral("5551234"), QStringLiteral("15:00")));
+        QVERIFY(m_seen[2].startsWith(QStringLiteral("failed ")));
+        QVERIFY(!m_desk->ringPeriodRunning());
+
+        test::sqlColumn(database(), QStringLiteral("alter table away rename to customer"));
+        send(report(QStringLiteral("5551234"), QStringLiteral("1501")));
+        QCOMPARE(m_seen.last(), QStringLiteral("customer C001"));
+        QVERIFY(m_desk->ringPeriodRunning());
+    }
+
+    // After the first ring the ring repeats every 3 s until 9 s after the
+    // report, and then both timers are off.
+    void theRingRepeatsUntilThePeriodEnds()
+    {
+        send(report(QStringLiteral("5551234")));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_desk->ringPeriodRunning(), 12000);
+        QVERIFY(!m_desk->ringRepeating());
+        QTest::qWait(3500);
+        const QList<test::RingRecorder::Ring> rings = m_rings->rings();
+        QVERIFY2(rings.size() == 3 || rings.size() == 4, qPrintable(QString::number(rings.size())));
+        QVERIFY(rings.last().startedMs < rings.first().startedMs + 9400);
+    }
+
+    // A line the settings name but whose device is missing: the user is told
+    // and the line is taken up once the device is there. No port number at
+    // all ends the start in a failure.
+    void theLineTellsWhatIsWrongWithIt()
+    {
+        m_desk.reset();
+        QVERIFY(m_modem->command(QStringLiteral("unplug")));
+        m_desk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
+        watch(*m_desk);
+        m_seen.clear();
+        // The mode command is refused by the port that is not open.
+        QCOMPARE(test::failureOf([this] { m_desk->start(); }),
+                 QStringLiteral("Operation valid only when the port is open"));
+        QCOMPARE(m_seen.last(),
+                 QStringLiteral("notice 无效的端口号，请进入[文件]菜单下的[系统设置]进行端口号设置"));
+        QVERIFY(!m_desk->serialPort().isOpen());
+        QVERIFY(m_modem->command(QStringLiteral("replug")));
+        QTRY_VERIFY_WITH_TIMEOUT(m_desk->serialPort().isOpen(), 8000);
+        send(report(QStringLiteral("5551234")));
+        QCOMPARE(logged().size(), 1);
+
+        m_desk.reset();
+        m_folder->writeFile(QStringLiteral("zel.ini"), "[zel]\r\nfather=com9\r\n");
+        m_desk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
+        QCOMPARE(test::failureOf([this] { m_desk->start(); }),
+                 QStringLiteral("'' is not a valid integer value"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCallDesk)
+#include "tst_calldesk.moc"
