@@ -33,13 +33,6 @@ using namespace corvane;
 
 namespace {
 
-QString report(const QString &number, const QString &date = QStringLiteral("0321"),
-               const QString &time = QStringLiteral("1405"))
-{
-    return QStringLiteral("\r\nDATE = ") + date + QStringLiteral("\r\nTIME = ") + time +
-           QStringLiteral("\r\nNMBR = ") + number + QStringLiteral("\r\n\r\n");
-}
-
 // A second connection of the test's own, as another program would have.
 class Sql
 {
@@ -109,7 +102,7 @@ class TestIncomingCall : public QObject
     }
     void call(const QString &number, const QString &time = QStringLiteral("1405"))
     {
-        send(report(number, QStringLiteral("0321"), time));
+        send(test::callerIdReport(number, QStringLiteral("0321"), time));
     }
     QStringList customerEdits()
     {
@@ -194,8 +187,9 @@ private Q_SLOTS:
     void linesAfterTheNumberAreNotPartOfIt_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("NAME") << report(QStringLiteral("5551234\r\nNAME = ZHANG SAN"));
-        QTest::newRow("NAME and MESG") << report(QStringLiteral("5551234\r\nNAME = ZHANG\r\nMESG = 0102AB"));
+        QTest::newRow("NAME") << test::callerIdReport(QStringLiteral("5551234\r\nNAME = ZHANG SAN"));
+        QTest::newRow("NAME and MESG")
+            << test::callerIdReport(QStringLiteral("5551234\r\nNAME = ZHANG\r\nMESG = 0102AB"));
         QTest::newRow("number first")
             << QStringLiteral("\r\nNMBR = 5551234\r\nDATE = 0321\r\nTIME = 1405\r\n\r\n");
     }
@@ -219,7 +213,7 @@ private Q_SLOTS:
 
     void anEmptyNumberIsNotLookedUp()
     {
-        send(report(QStringLiteral("\r\nNAME = WITHHELD")));
+        send(test::callerIdReport(QStringLiteral("\r\nNAME = WITHHELD")));
         QCOMPARE(edit("numberEdit")->text(), QString());
         QVERIFY(m_capture->take().isEmpty());
         QCOMPARE(m_sql->count(QStringLiteral("detail")), 0);

@@ -19,12 +19,6 @@ using namespace corvane;
 
 namespace {
 
-QString report(const QString &number, const QString &time = QStringLiteral("1405"))
-{
-    return QStringLiteral("\r\nDATE = 0321\r\nTIME = ") + time + QStringLiteral("\r\nNMBR = ") + number +
-           QStringLiteral("\r\n\r\n");
-}
-
 const QString newNumberText = QStringLiteral("newNumber");
 
 } // namespace
@@ -123,7 +117,7 @@ private Q_SLOTS:
     {
         // The modem was told its mode when the line opened.
         QTRY_VERIFY(m_modem->recorded().contains("at#cid=1\r"));
-        send(report(QStringLiteral("5551234")));
+        send(test::callerIdReport(QStringLiteral("5551234")));
         QCOMPARE(m_seen, (QStringList{QStringLiteral("arrived"), shown(QStringLiteral("5551234")),
                                       QStringLiteral("customer C001")}));
         QCOMPARE(m_desk->shownCustomer().name, QStringLiteral("张三五金店"));
@@ -132,13 +126,13 @@ private Q_SLOTS:
         QVERIFY(m_desk->ringPeriodRunning());
         m_seen.clear();
 
-        send(report(QStringLiteral("5551234")));
+        send(test::callerIdReport(QStringLiteral("5551234")));
         QCOMPARE(m_seen, (QStringList{QStringLiteral("arrived"), shown(QStringLiteral("5551234"))}));
         QCOMPARE(logged().size(), 1);
         QTRY_COMPARE(m_rings->count(), 2);
         m_seen.clear();
 
-        send(report(QStringLiteral("5551234"), QStringLiteral("1409")));
+        send(test::callerIdReport(QStringLiteral("5551234"), QStringLiteral("0321"), QStringLiteral("1409")));
         QCOMPARE(m_seen.last(), QStringLiteral("customer C001"));
         QCOMPARE(logged().size(), 2);
 
@@ -146,7 +140,7 @@ private Q_SLOTS:
         m_desk->clearNumber();
         QCOMPARE(m_desk->shownCall().number, QString());
         QCOMPARE(m_desk->shownCall().timeText, QStringLiteral("14:09"));
-        send(report(QStringLiteral("5551234"), QStringLiteral("1409")));
+        send(test::callerIdReport(QStringLiteral("5551234"), QStringLiteral("0321"), QStringLiteral("1409")));
         QCOMPARE(logged().size(), 3);
     }
 
@@ -155,7 +149,7 @@ private Q_SLOTS:
     // not run yet, and the previous report's repeat still does.
     void anUnknownNumberIsAnnouncedButNotLogged()
     {
-        send(report(QStringLiteral("5551234")));
+        send(test::callerIdReport(QStringLiteral("5551234")));
         m_seen.clear();
         bool periodDuringQuestion = false;
         bool repeatDuringQuestion = false;
@@ -163,7 +157,7 @@ private Q_SLOTS:
             periodDuringQuestion = m_desk->ringPeriodRunning();
             repeatDuringQuestion = m_desk->ringRepeating();
         };
-        send(report(QStringLiteral("88888888")));
+        send(test::callerIdReport(QStringLiteral("88888888")));
         QCOMPARE(m_seen,
                  (QStringList{QStringLiteral("arrived"), shown(QStringLiteral("88888888")), newNumberText}));
         QVERIFY(periodDuringQuestion);
@@ -177,7 +171,7 @@ private Q_SLOTS:
         m_desk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
         watch(*m_desk);
         m_desk->start();
-        send(report(QStringLiteral("77777777")));
+        send(test::callerIdReport(QStringLiteral("77777777")));
         QVERIFY(!periodDuringQuestion);
         QVERIFY(!repeatDuringQuestion);
         QVERIFY(m_desk->ringPeriodRunning());
@@ -186,7 +180,7 @@ private Q_SLOTS:
     // A report without a number rings and shows but is not looked up.
     void aBlankNumberIsNotLookedUp()
     {
-        send(report(QStringLiteral("\r\nNAME = WITHHELD")));
+        send(test::callerIdReport(QStringLiteral("\r\nNAME = WITHHELD")));
         QCOMPARE(m_seen.size(), 2);
         QCOMPARE(m_seen[0], QStringLiteral("arrived"));
         QVERIFY(m_seen[1].startsWith(QStringLiteral("call  ")));
@@ -201,12 +195,12 @@ private Q_SLOTS:
     void databaseTroubleIsToldInItsPlace()
     {
         // The desk has read the database before the other program came.
-        send(report(QStringLiteral("88888888")));
+        send(test::callerIdReport(QStringLiteral("88888888")));
         m_seen.clear();
         {
             test::DatabaseLock lock(database());
             QVERIFY(lock.isHeld());
-            send(report(QStringLiteral("5551234")));
+            send(test::callerIdReport(QStringLiteral("5551234")));
             QCOMPARE(m_seen.size(), 4);
             QCOMPARE(m_seen[2], QStringLiteral("customer C001"));
             QVERIFY(m_seen[3].startsWith(QStringLiteral("notice 数据库暂时无法写入")));
@@ -220,14 +214,14 @@ private Q_SLOTS:
         m_desk->start();
         m_seen.clear();
         test::sqlColumn(database(), QStringLiteral("alter table customer rename to away"));
-        send(report(QStringLiteral("5551234"), QStringLiteral("1500")));
+        send(test::callerIdReport(QStringLiteral("5551234"), QStringLiteral("0321"), QStringLiteral("1500")));
         QCOMPARE(m_seen.size(), 3);
         QCOMPARE(m_seen[1], shown(QStringLiteral("5551234"), QStringLiteral("15:00")));
         QVERIFY(m_seen[2].startsWith(QStringLiteral("failed ")));
         QVERIFY(!m_desk->ringPeriodRunning());
 
         test::sqlColumn(database(), QStringLiteral("alter table away rename to customer"));
-        send(report(QStringLiteral("5551234"), QStringLiteral("1501")));
+        send(test::callerIdReport(QStringLiteral("5551234"), QStringLiteral("0321"), QStringLiteral("1501")));
         QCOMPARE(m_seen.last(), QStringLiteral("customer C001"));
         QVERIFY(m_desk->ringPeriodRunning());
     }
@@ -236,7 +230,7 @@ private Q_SLOTS:
     // report, and then both timers are off.
     void theRingRepeatsUntilThePeriodEnds()
     {
-        send(report(QStringLiteral("5551234")));
+        send(test::callerIdReport(QStringLiteral("5551234")));
         QTRY_VERIFY_WITH_TIMEOUT(!m_desk->ringPeriodRunning(), 12000);
         QVERIFY(!m_desk->ringRepeating());
         QTest::qWait(3500);
@@ -263,7 +257,7 @@ private Q_SLOTS:
         QVERIFY(!m_desk->serialPort().isOpen());
         QVERIFY(m_modem->command(QStringLiteral("replug")));
         QTRY_VERIFY_WITH_TIMEOUT(m_desk->serialPort().isOpen(), 8000);
-        send(report(QStringLiteral("5551234")));
+        send(test::callerIdReport(QStringLiteral("5551234")));
         QCOMPARE(logged().size(), 1);
 
         m_desk.reset();

@@ -61,4 +61,10 @@ QByteArray ModemSim::recorded() const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QString callerIdReport(const QString &number, const QString &date, const QString &time)
+{
+    return QStringLiteral("\r\nDATE = ") + date + QStringLiteral("\r\nTIME = ") + time +
+           QStringLiteral("\r\nNMBR = ") + number + QStringLiteral("\r\n\r\n");
+}
+
 } // namespace corvane::test

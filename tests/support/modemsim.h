@@ -7,6 +7,10 @@
 
 namespace corvane::test {
 
+// A caller-ID report as the modem sends it; `number` may carry lines of its own.
+QString callerIdReport(const QString &number, const QString &date = QStringLiteral("0321"),
+                       const QString &time = QStringLiteral("1405"));
+
 // The fake caller-ID modem (tools/modemsim) on a pseudo-terminal, run as a
 // child process. Commands wait for the modem's "done" while the event loop
 // keeps running, so a program in this process can read the line meanwhile.
