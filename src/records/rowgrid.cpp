@@ -403,15 +403,26 @@ void RowGrid::updateGeometries()
     horizontalScrollBar()->setRange(0, std::max(0, m_header->count() - columnsInView));
     horizontalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setPageStep(std::max(1, columnsInView));
-    m_header->setOffsetToSectionPosition(horizontalScrollBar()->value());
+    alignHeader();
     m_updatingGeometries = false;
     QAbstractItemView::updateGeometries();
+}
+
+// Columns scroll one at a time, except at the end, where the last column
+// rests on the right edge.
+void RowGrid::alignHeader()
+{
+    const QScrollBar *bar = horizontalScrollBar();
+    if (bar->value() > 0 && bar->value() == bar->maximum())
+        m_header->setOffsetToLastSection();
+    else
+        m_header->setOffsetToSectionPosition(bar->value());
 }
 
 // Every scroll repaints the whole viewport: it holds a screenful of rows.
 void RowGrid::scrollContentsBy(int, int)
 {
-    m_header->setOffsetToSectionPosition(horizontalScrollBar()->value());
+    alignHeader();
     viewport()->update();
     m_markers->update();
 }

@@ -12,7 +12,8 @@ class RowMarkers;
 // whole rows. Where a row lies follows from its number alone, so the view
 // keeps nothing per row: ten million rows cost what a screenful does. Rows
 // scroll one at a time and columns one at a time, as in a table view, and at
-// the end of its scrolling the last row rests on the bottom edge. An
+// the end of their scrolling the last row rests on the bottom edge and the
+// last column on the right one. An
 // optional strip of row markers at the left edge stands out on the selected
 // row.
 class RowGrid : public QAbstractItemView
@@ -65,6 +66,7 @@ private:
     int columnViewportPosition(int column) const;
     QRect rowsRect(int top, int bottom) const;
     void scrollToColumn(int column);
+    void alignHeader();
     void paintGrid(QPainter &painter, int firstRow, int lastRow) const;
 
     QHeaderView *m_header;

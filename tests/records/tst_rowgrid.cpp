@@ -152,6 +152,8 @@ private Q_SLOTS:
         QCOMPARE(shown.selectedRows(), QList<int>{ManyRows - 1});
         QVERIFY(shown.inView(grid.currentIndex()));
         QVERIFY(grid.horizontalScrollBar()->value() > 0);
+        // Its right edge (less the grid line) rests on the viewport's.
+        QCOMPARE(grid.visualRect(grid.currentIndex()).right() + 2, grid.viewport()->width());
 
         shown.press(Qt::Key_Home, Qt::ControlModifier);
         QCOMPARE(grid.currentIndex(), shown.model.index(0, 0));
