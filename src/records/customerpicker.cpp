@@ -4,6 +4,7 @@
 #include "records/dataset.h"
 #include "records/datasetmodel.h"
 #include "records/formfont.h"
+#include "records/rowgrid.h"
 #include "store/customerstore.h"
 #include "widgets/facebutton/facebutton.h"
 #include "widgets/windowgeometry.h"
@@ -11,7 +12,6 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
-#include <QTableView>
 #include <QVBoxLayout>
 
 namespace corvane {
@@ -50,7 +50,7 @@ FaceButton *pickerButton(QWidget *parent, const char *name, const QString &capti
 CustomerPicker::CustomerPicker(CustomerStore &customers, QWidget *parent)
     : QDialog(parent), m_customers(new Dataset(customers.allCustomers(), this)),
       m_model(new DatasetModel(this)), m_upperPanel(loweredPanel(this)), m_lowerPanel(loweredPanel(this)),
-      m_list(new QTableView(m_upperPanel))
+      m_list(new RowGrid(m_upperPanel))
 {
     setObjectName(QStringLiteral("customerPicker"));
     // No caption. Qt fills an empty title with the application's name; a
@@ -65,18 +65,15 @@ CustomerPicker::CustomerPicker(CustomerStore &customers, QWidget *parent)
     m_list->setObjectName(QStringLiteral("customerList"));
     m_list->setFont(songTi12());
     m_list->setModel(m_model);
-    // A table view, not a tree view: a tree view keeps an item of its own for
-    // every row, which for ten million customers takes seconds and gigabytes.
+    // A row grid, not a tree or table view: those keep an entry of their own
+    // for every row, which for ten million customers takes seconds and a
+    // hundred megabytes and more.
     m_list->setShowGrid(false);
     m_list->setWordWrap(false);
-    m_list->verticalHeader()->hide();
-    m_list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
+    m_list->setRowHeight(m_list->fontMetrics().height() + 4);
     m_list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setSortingEnabled(false);
     m_list->horizontalHeader()->setStretchLastSection(false);
     m_list->horizontalHeader()->resizeSection(0, CodeColumnWidth);
     m_list->horizontalHeader()->resizeSection(1, NameColumnWidth);
@@ -105,7 +102,7 @@ CustomerPicker::CustomerPicker(CustomerStore &customers, QWidget *parent)
 
     connect(m_okButton, &FaceButton::clicked, this, [this] { guarded([this] { choose(); }); });
     connect(m_cancelButton, &FaceButton::clicked, this, [this] { guarded([this] { reject(); }); });
-    connect(m_list, &QTableView::doubleClicked, this, [this] { guarded([this] { choose(); }); });
+    connect(m_list, &RowGrid::doubleClicked, this, [this] { guarded([this] { choose(); }); });
 }
 
 CustomerPicker::~CustomerPicker()

@@ -6,7 +6,6 @@
 
 class QFrame;
 class QLabel;
-class QTableView;
 
 namespace corvane {
 
@@ -14,6 +13,7 @@ class CustomerStore;
 class Dataset;
 class DatasetModel;
 class FaceButton;
+class RowGrid;
 
 // Lists every customer by code and name for the user to choose one. Its
 // caller creates one for each use (see pickcustomer.h).
@@ -43,7 +43,7 @@ private:
     DatasetModel *m_model;
     QFrame *m_upperPanel;
     QFrame *m_lowerPanel;
-    QTableView *m_list;
+    RowGrid *m_list;
     FaceButton *m_okButton;
     FaceButton *m_cancelButton;
     QString m_chosenCode;

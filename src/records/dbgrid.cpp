@@ -2,20 +2,15 @@
 
 #include "records/datasource.h"
 
-#include <QHeaderView>
-
 namespace corvane {
 
 DBGrid::DBGrid(DataSource *source, QWidget *parent)
-    : QTableView(parent), m_source(source), m_model(new DatasetModel(this))
+    : RowGrid(parent), m_source(source), m_model(new DatasetModel(this))
 {
     setModel(m_model);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    // Fixed row heights: with a million rows the view must not measure each one.
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setRowMarkersShown(true);
     connect(m_source, &DataSource::datasetChanged, this,
             [this] { m_model->setDataset(m_source->dataset()); });
     m_model->setDataset(m_source->dataset());

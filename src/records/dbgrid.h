@@ -2,15 +2,16 @@
 
 #include "records/datasetmodel.h"
 
-#include <QTableView>
+#include "records/rowgrid.h"
 
 namespace corvane {
 
 class DataSource;
 
 // A read-only grid bound to a data source; columns are configured as
-// (field, title, width). A closed dataset shows no rows.
-class DBGrid : public QTableView
+// (field, title, width). A closed dataset shows no rows; the strip of row
+// markers at the left shows which row is selected.
+class DBGrid : public RowGrid
 {
     Q_OBJECT
 public:

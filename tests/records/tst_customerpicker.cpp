@@ -3,12 +3,12 @@
 #include "records/customerpicker.h"
 #include "records/dataset.h"
 #include "records/pickcustomer.h"
+#include "records/rowgrid.h"
 #include "testsupport.h"
 #include "widgets/buttonedit/buttonedit.h"
 #include "widgets/facebutton/facebutton.h"
 
 #include <QApplication>
-#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -25,9 +25,9 @@ void addCustomer(Stores &stores, const QString &code, const QString &name)
               QStringLiteral("insert into customer(customercode,customername) values(?,?)"), {code, name});
 }
 
-QTableView *listOf(CustomerPicker *picker)
+RowGrid *listOf(CustomerPicker *picker)
 {
-    return picker->findChild<QTableView *>(QStringLiteral("customerList"));
+    return picker->findChild<RowGrid *>(QStringLiteral("customerList"));
 }
 
 FaceButton *okButtonOf(CustomerPicker *picker)
@@ -138,7 +138,7 @@ private Q_SLOTS:
         addCustomer(*m_stores, QStringLiteral("D1"), QStringLiteral("丁二"));
         CustomerPicker picker(m_stores->customers);
         QTimer::singleShot(0, &picker, [&picker] {
-            QTableView *list = listOf(&picker);
+            RowGrid *list = listOf(&picker);
             const QPoint row = list->visualRect(listOf(&picker)->model()->index(1, 0)).center();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);

@@ -278,7 +278,8 @@ private Q_SLOTS:
 
     // The entry form keeps its customers open for as long as the program runs;
     // calls logged meanwhile (by the call log's own connection) must still let
-    // the write-ahead log be reset instead of growing with every call.
+    // the write-ahead log be reset instead of growing with every call, and
+    // checkpoints come often enough to keep it near a megabyte.
     void anOpenDatasetLeavesTheWriteAheadLogBounded()
     {
         test::run(m_db->connection,
@@ -300,7 +301,7 @@ private Q_SLOTS:
                 customers.moveTo(int(QRandomGenerator::global()->bounded(Calls)));
         }
         const qint64 wal = QFileInfo(m_db->folder.file(QStringLiteral("tel.mdb-wal"))).size();
-        QVERIFY2(wal < 5 * 1024 * 1024, qPrintable(QString::number(wal)));
+        QVERIFY2(wal < 2 * 1024 * 1024, qPrintable(QString::number(wal)));
         customers.last();
         QCOMPARE(customers.fieldText(QStringLiteral("customercode")), QStringLiteral("C%1").arg(Calls));
     }

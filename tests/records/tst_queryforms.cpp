@@ -4,6 +4,7 @@
 #include "records/customerpicker.h"
 #include "records/customerqueryform.h"
 #include "records/dbgrid.h"
+#include "records/rowgrid.h"
 #include "testsupport.h"
 #include "widgets/buttonedit/buttonedit.h"
 #include "widgets/facebutton/facebutton.h"
@@ -13,7 +14,6 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QPushButton>
-#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -80,7 +80,7 @@ void answerPicker(int row, const char *button = "okButton")
     QTimer::singleShot(0, qApp, [row, button] {
         auto *picker = qobject_cast<CustomerPicker *>(QApplication::activeModalWidget());
         QVERIFY(picker);
-        auto *list = picker->findChild<QTableView *>(QStringLiteral("customerList"));
+        auto *list = picker->findChild<RowGrid *>(QStringLiteral("customerList"));
         list->setCurrentIndex(list->model()->index(row, 0));
         QTest::mouseClick(picker->findChild<FaceButton *>(QLatin1String(button)), Qt::LeftButton, {},
                           QPoint(5, 5));
