@@ -13,9 +13,8 @@ class RowMarkers;
 // keeps nothing per row: ten million rows cost what a screenful does. Rows
 // scroll one at a time and columns one at a time, as in a table view, and at
 // the end of their scrolling the last row rests on the bottom edge and the
-// last column on the right one. An
-// optional strip of row markers at the left edge stands out on the selected
-// row.
+// last column on the right one. An optional strip of row markers at the left
+// edge stands out on the selected row.
 class RowGrid : public QAbstractItemView
 {
     Q_OBJECT
