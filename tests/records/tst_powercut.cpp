@@ -343,12 +343,17 @@ private:
             m_customerQuery = m_customers.allCustomers();
         return *m_customerQuery;
     }
+    // Where the entry form's field `c` stands among the query's fields.
+    std::size_t queryColumn(std::size_t c)
+    {
+        return std::size_t(customers().fields().indexOf(QLatin1String(customerColumns[c])));
+    }
     // The fields in the query's order; the key is the store's to give.
     Record record(const CustomerFields &fields)
     {
         Record values(std::size_t(customers().fields().size()));
         for (std::size_t c = 0; c < customerColumns.size(); ++c)
-            values[std::size_t(customers().fields().indexOf(QLatin1String(customerColumns[c])))] = fields[c];
+            values[queryColumn(c)] = fields[c];
         return values;
     }
     // Which fields a save writes: those typed in; untouched ones stay NULL.
@@ -356,8 +361,7 @@ private:
     {
         std::vector<bool> marks(std::size_t(customers().fields().size()), false);
         for (std::size_t c = 0; c < customerColumns.size(); ++c)
-            marks[std::size_t(customers().fields().indexOf(QLatin1String(customerColumns[c])))] =
-                fields[c].has_value();
+            marks[queryColumn(c)] = fields[c].has_value();
         return marks;
     }
 
