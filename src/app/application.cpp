@@ -107,7 +107,8 @@ void Application::showHelp()
 
 void Application::importCustomers()
 {
-    m_customerTransfer->importCustomers(m_mainWindow.get());
+    if (m_customerTransfer->importCustomers(m_mainWindow.get()))
+        m_customerEntry->rereadCustomers();
 }
 
 void Application::exportCustomers()

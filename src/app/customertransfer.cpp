@@ -49,17 +49,17 @@ CustomerTransfer::CustomerTransfer(Connection &connection, CustomerStore &custom
 {
 }
 
-void CustomerTransfer::importCustomers(QWidget *parent)
+bool CustomerTransfer::importCustomers(QWidget *parent)
 {
     const QString path = m_files.fileToOpen(parent, tr("导入客户"), tr("CSV 文件 (*.csv);;所有文件 (*)"));
     if (path.isEmpty())
-        return;
+        return false;
     const std::optional<CustomerImport> import = readImport(path);
     if (!import)
-        return;
+        return false;
     CustomerImportDialog preview(*import, parent);
     if (execModal(preview) != QDialog::Accepted)
-        return;
+        return false;
 
     std::optional<QProgressDialog> progress;
     if (import->customers().size() > ProgressFrom) {
@@ -77,6 +77,7 @@ void CustomerTransfer::importCustomers(QWidget *parent)
     });
     progress.reset();
     tell(CustomerImport::summary(report));
+    return report.added > 0;
 }
 
 void CustomerTransfer::exportCustomers(QWidget *parent)

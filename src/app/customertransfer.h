@@ -23,7 +23,8 @@ public:
 
     CustomerTransfer(Connection &connection, CustomerStore &customers, FileChooser &files);
 
-    void importCustomers(QWidget *parent);
+    // Whether customers were added.
+    bool importCustomers(QWidget *parent);
     void exportCustomers(QWidget *parent);
     void backupDatabase(QWidget *parent);
 
