@@ -1,12 +1,14 @@
 #include "app/application.h"
 
 #include "app/chineselocale.h"
+#include "app/customertransfer.h"
 #include "app/fonts.h"
 #include "app/iconset.h"
 #include "app/mainwindow.h"
 #include "app/unsavedentry.h"
 #include "core/calldesk.h"
 #include "core/lineconfig.h"
+#include "desktop/filechooser.h"
 #include "desktop/guard.h"
 #include "platform/instancechannel.h"
 #include "platform/linelog.h"
@@ -43,12 +45,17 @@ Application::Application()
     m_customerQuery = std::make_unique<CustomerQueryForm>(m_stores->customers, main);
     m_ringDialog = std::make_unique<RingDialog>(m_stores->rings, *m_ringPlayer, main);
     m_helpWindow = std::make_unique<HelpWindow>(main);
+    m_fileChooser = std::make_unique<DialogFileChooser>();
+    m_customerTransfer =
+        std::make_unique<CustomerTransfer>(m_stores->connection, m_stores->customers, *m_fileChooser);
 }
 
 Application::~Application()
 {
     // Each one is gone before the next is destroyed: a way out taken meanwhile
     // finds no entry form rather than one half torn down.
+    m_customerTransfer.reset();
+    m_fileChooser.reset();
     m_helpWindow.reset();
     m_ringDialog.reset();
     m_customerQuery.reset();
@@ -96,6 +103,22 @@ void Application::showCallLog()
 void Application::showHelp()
 {
     m_helpWindow->showModalFromMenu();
+}
+
+void Application::importCustomers()
+{
+    if (m_customerTransfer->importCustomers(m_mainWindow.get()))
+        m_customerEntry->rereadCustomers();
+}
+
+void Application::exportCustomers()
+{
+    m_customerTransfer->exportCustomers(m_mainWindow.get());
+}
+
+void Application::backupDatabase()
+{
+    m_customerTransfer->backupDatabase(m_mainWindow.get());
 }
 
 void Application::enterNewNumber(const QString &number)

@@ -10,6 +10,8 @@ class CallDesk;
 class CallLogQueryForm;
 class CustomerEntryForm;
 class CustomerQueryForm;
+class CustomerTransfer;
+class DialogFileChooser;
 class HelpWindow;
 class LineLog;
 class LineSettingsDialog;
@@ -44,6 +46,9 @@ private:
     void showCustomerQuery() override;
     void showCallLog() override;
     void showHelp() override;
+    void importCustomers() override;
+    void exportCustomers() override;
+    void backupDatabase() override;
     void enterNewNumber(const QString &number) override;
     bool settleUnsavedEntry(bool offerCancel) override;
 
@@ -62,6 +67,8 @@ private:
     std::unique_ptr<CustomerQueryForm> m_customerQuery;
     std::unique_ptr<RingDialog> m_ringDialog;
     std::unique_ptr<HelpWindow> m_helpWindow;
+    std::unique_ptr<DialogFileChooser> m_fileChooser;
+    std::unique_ptr<CustomerTransfer> m_customerTransfer;
 };
 
 // Program entry: single-instance check, the application, the event loop.

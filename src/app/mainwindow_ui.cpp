@@ -149,12 +149,17 @@ void MainWindow::buildMenus()
     QMenu *file = mainMenu->addMenu(tr("[文件]"));
     QAction *lineSettings = item(file, "lineSettingsAction", tr("系统设置"), images, MenuImage::Settings);
     QAction *ringSettings = item(file, "ringSettingsAction", tr("来电铃声设置"), images, MenuImage::Ring);
+    QAction *backup = item(file, "backupAction", tr("备份数据库…"), images, MenuImage::Settings);
     QAction *exit = item(file, "exitAction", tr("退出"), images, MenuImage::Exit);
     QMenu *customers = mainMenu->addMenu(tr("[客户资料]"));
     QAction *customerEntry =
         item(customers, "customerEntryAction", tr("客户资料输入"), images, MenuImage::Customer);
     QAction *customerQuery =
         item(customers, "customerQueryAction", tr("客户资料查询"), images, MenuImage::Customer);
+    QAction *customerImport =
+        item(customers, "customerImportAction", tr("导入客户…"), images, MenuImage::Customer);
+    QAction *customerExport =
+        item(customers, "customerExportAction", tr("导出客户…"), images, MenuImage::Customer);
     QMenu *calls = mainMenu->addMenu(tr("[来电资料]"));
     QAction *callLog = item(calls, "callLogAction", tr("来电祥情"), images, MenuImage::CallLog);
     QMenu *about = mainMenu->addMenu(tr("[关于]"));
@@ -170,9 +175,12 @@ void MainWindow::buildMenus()
     const std::pair<QAction *, std::function<void()>> handlers[] = {
         {lineSettings, [this] { m_otherWindows.showLineSettings(); }},
         {ringSettings, [this] { m_otherWindows.showRingSettings(); }},
+        {backup, [this] { m_otherWindows.backupDatabase(); }},
         {exit, [this] { onExitTriggered(); }},
         {customerEntry, [this] { m_otherWindows.showCustomerEntry(); }},
         {customerQuery, [this] { m_otherWindows.showCustomerQuery(); }},
+        {customerImport, [this] { m_otherWindows.importCustomers(); }},
+        {customerExport, [this] { m_otherWindows.exportCustomers(); }},
         {callLog, [this] { m_otherWindows.showCallLog(); }},
         {help, [this] { m_otherWindows.showHelp(); }},
         {showWindow, [this] { onShowWindowTriggered(); }},

@@ -17,6 +17,9 @@ public:
     virtual void showCustomerQuery() = 0;
     virtual void showCallLog() = 0;
     virtual void showHelp() = 0;
+    virtual void importCustomers() = 0;
+    virtual void exportCustomers() = 0;
+    virtual void backupDatabase() = 0;
 
     // "保存新号码": the entry form takes up the number as a new customer.
     virtual void enterNewNumber(const QString &number) = 0;

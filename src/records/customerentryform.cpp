@@ -76,6 +76,15 @@ void CustomerEntryForm::bringForward()
     activateWindow();
 }
 
+void CustomerEntryForm::rereadCustomers()
+{
+    if (m_customers->isEditing())
+        return;
+    m_customers->close();
+    if (isVisible())
+        m_customers->open();
+}
+
 void CustomerEntryForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);

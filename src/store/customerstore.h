@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include <functional>
 
 #include <memory>
 #include <optional>
@@ -9,6 +12,7 @@ namespace corvane {
 
 class Connection;
 class PagedQuery;
+class Statement;
 
 // A customer as the main window shows it for an incoming call.
 struct Customer
@@ -21,6 +25,16 @@ struct Customer
     QString tel;
     QString email;
     QString qq;
+};
+
+// What adding a batch of customers came to.
+struct AddedCustomers
+{
+    // Positions in the batch of the customers left out because a customer
+    // with their code was there already (or came earlier in the batch).
+    QList<qsizetype> codesPresent;
+    // Nothing was written: the caller stopped it half way.
+    bool cancelled = false;
 };
 
 // Table customer.
@@ -36,7 +50,18 @@ public:
     // The customers whose code is `code`, exactly as given.
     std::unique_ptr<PagedQuery> customersWithCode(const QString &code);
 
+    // Every customer in the order they were added.
+    void forEachCustomer(const std::function<void(const Customer &)> &visit);
+    // Adds the customers whose code is new, all in one transaction. `proceed`
+    // hears how many have been gone through, every ProgressStep customers;
+    // when it answers false, nothing is written.
+    static constexpr qsizetype ProgressStep = 500;
+    AddedCustomers addCustomers(const QList<Customer> &customers,
+                                const std::function<bool(qsizetype done)> &proceed);
+
 private:
+    static Customer customerOf(const Statement &select);
+
     Connection &m_connection;
 };
 

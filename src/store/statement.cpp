@@ -80,6 +80,12 @@ void Statement::run()
     }
 }
 
+void Statement::reset()
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
 int Statement::changes() const
 {
     return sqlite3_changes(m_db);

@@ -37,6 +37,8 @@ public:
     bool step();
     // Steps to the end, for statements that return no rows.
     void run();
+    // Makes the statement ready to run again with new values.
+    void reset();
     // Rows the last INSERT, UPDATE or DELETE changed, and the key the last
     // INSERT gave its row.
     int changes() const;

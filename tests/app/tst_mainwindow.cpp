@@ -34,6 +34,9 @@ public:
     void showCustomerQuery() override {}
     void showCallLog() override {}
     void showHelp() override {}
+    void importCustomers() override {}
+    void exportCustomers() override {}
+    void backupDatabase() override {}
     void enterNewNumber(const QString &) override {}
     bool settleUnsavedEntry(bool) override { return true; }
 };
@@ -105,9 +108,10 @@ private Q_SLOTS:
                                              QStringLiteral("[来电资料]"), QStringLiteral("[关于]")}));
         QCOMPARE(captions(top[0]->menu()->actions()),
                  (QStringList{QStringLiteral("系统设置"), QStringLiteral("来电铃声设置"),
-                              QStringLiteral("退出")}));
+                              QStringLiteral("备份数据库…"), QStringLiteral("退出")}));
         QCOMPARE(captions(top[1]->menu()->actions()),
-                 (QStringList{QStringLiteral("客户资料输入"), QStringLiteral("客户资料查询")}));
+                 (QStringList{QStringLiteral("客户资料输入"), QStringLiteral("客户资料查询"),
+                              QStringLiteral("导入客户…"), QStringLiteral("导出客户…")}));
         QCOMPARE(captions(top[2]->menu()->actions()), QStringList{QStringLiteral("来电祥情")});
         QCOMPARE(captions(top[3]->menu()->actions()), QStringList{QStringLiteral("帮助")});
         const QMenu *trayMenu = test::child<QMenu>(w, "trayMenu");

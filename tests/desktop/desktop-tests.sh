@@ -518,14 +518,14 @@ case_exit_question() {
     sleep 0.3
     xdotool type --delay 50 "K042"
     sleep 0.3
-    open_menu_item 1 3
+    open_menu_item 1 4
     wait_for 50 find_box || fail "no question when ending with an unsaved customer"
     shoot "$BOX" "$ARTIFACTS/desktop-exit-question.png"
     answer_box Escape || fail "the question stayed after Escape"
     sleep 1
     kill -0 "$CORVANE_PID" 2>/dev/null || fail "取消 ended the program"
     [ -z "$(stored_codes)" ] || fail "取消 saved the customer"
-    open_menu_item 1 3
+    open_menu_item 1 4
     wait_for 50 find_box || fail "no question the second time"
     answer_box Return || fail "the question stayed after Return"
     local code

@@ -298,6 +298,29 @@ private Q_SLOTS:
         QCOMPARE(query().state(), State::Browse);
     }
 
+    void customersAddedBehindTheFormShowAfterReading()
+    {
+        fill({"A"});
+        m_form->show();
+        m_form->hide();
+        fill({"B"});
+        m_form->rereadCustomers();
+        m_form->show();
+        QCOMPARE(query().recordCount(), 2);
+
+        fill({"C"});
+        m_form->rereadCustomers();
+        QCOMPARE(query().recordCount(), 3);
+
+        // A row being typed is not thrown away for it.
+        button("addButton")->click();
+        editor("customerCodeEdit")->insert(QStringLiteral("D"));
+        fill({"E"});
+        m_form->rereadCustomers();
+        verifyLook(true);
+        QCOMPARE(query().fieldText(QStringLiteral("customercode")), QStringLiteral("D"));
+    }
+
     void menuCannotShowAVisibleFormModally()
     {
         m_form->show();
