@@ -91,10 +91,7 @@ PgServer::PgServer() : m_port(freePort())
     config.close();
 
     start();
-    runTool(QStringLiteral("createdb"),
-            {QStringLiteral("-h"), socketFolder(), QStringLiteral("-p"), QString::number(m_port),
-             QStringLiteral("-U"), ServerUser, Database},
-            false);
+    runTool(QStringLiteral("createdb"), clientArguments() << Database, false);
 }
 
 PgServer::~PgServer()
@@ -122,6 +119,18 @@ void PgServer::start()
              m_dir.filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("start")},
             true);
     m_running = true;
+}
+
+void PgServer::emptyDatabase()
+{
+    runTool(QStringLiteral("dropdb"), clientArguments() << QStringLiteral("--force") << Database, false);
+    runTool(QStringLiteral("createdb"), clientArguments() << Database, false);
+}
+
+QStringList PgServer::clientArguments() const
+{
+    return {QStringLiteral("-h"),    socketFolder(),       QStringLiteral("-p"),
+            QString::number(m_port), QStringLiteral("-U"), ServerUser};
 }
 
 bool PgServer::isReady() const
@@ -160,10 +169,10 @@ QStringList PgServer::query(const QString &statements) const
 {
     QProcess psql;
     psql.start(BinFolder + QStringLiteral("psql"),
-               {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-A"), QStringLiteral("-t"),
-                QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"), QStringLiteral("-h"), socketFolder(),
-                QStringLiteral("-p"), QString::number(m_port), QStringLiteral("-U"), ServerUser,
-                QStringLiteral("-d"), Database, QStringLiteral("-c"), statements});
+               clientArguments() << QStringLiteral("-X") << QStringLiteral("-q") << QStringLiteral("-A")
+                                 << QStringLiteral("-t") << QStringLiteral("-v")
+                                 << QStringLiteral("ON_ERROR_STOP=1") << QStringLiteral("-d") << Database
+                                 << QStringLiteral("-c") << statements);
     psql.waitForFinished(-1);
     if (psql.exitStatus() != QProcess::NormalExit || psql.exitCode() != 0) {
         QTest::qFail(psql.readAllStandardError().constData(), __FILE__, __LINE__);

@@ -26,6 +26,8 @@ public:
     void start();
     // Whether the server accepts connections now.
     bool isReady() const;
+    // Replaces the database with an empty one, closing its connections.
+    void emptyDatabase();
 
     // The socket folder, for a host setting that starts with '/'.
     QString socketFolder() const;
@@ -42,6 +44,8 @@ public:
 
 private:
     QString dataFolder() const;
+    // How the client programs reach the server.
+    QStringList clientArguments() const;
     // Runs one of the server's programs, as the postgres user when `asServer`;
     // stops the test program when it fails.
     void runTool(const QString &program, const QStringList &arguments, bool asServer) const;
