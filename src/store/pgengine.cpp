@@ -211,7 +211,7 @@ void PgEngine::connect()
     values.push_back(nullptr);
     m_conn = PQconnectdbParams(keys.data(), values.data(), 0);
     if (PQstatus(m_conn) != CONNECTION_OK) {
-        // Closed at once: the engine may never be finished to close it later.
+        // Closed here: when the constructor throws, no destructor runs.
         const char *reason = PQerrorMessage(m_conn);
         const QString message = unreachable(m_server, reason);
         PQfinish(std::exchange(m_conn, nullptr));
