@@ -10,11 +10,14 @@ cd "$(dirname "$0")"
 packages=(
     # build
     cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite libsqlite3-dev libasound2-dev sqlite3
+    # the shared database's client library
+    libpq-dev
     # running: Chinese font, Qt's own texts in Chinese, sound through ALSA
     fonts-wqy-microhei qt6-translations-l10n libasound2-plugins
     # tests: real X server with window manager and tray, tools to drive it,
-    # private sound server, the format check
-    xvfb jwm xdotool x11-utils imagemagick pulseaudio clang-format
+    # private sound server, the format check, the database server the tests
+    # start privately
+    xvfb jwm xdotool x11-utils imagemagick pulseaudio clang-format postgresql-15
 )
 
 missing=()

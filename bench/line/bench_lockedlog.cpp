@@ -68,7 +68,7 @@ int main(int argc, char **argv)
     {
         Connection wal;
         wal.setDatabasePath(path);
-        wal.handle();
+        wal.engine();
     }
     {
         CallLogWriter writer(path, folder.file(QStringLiteral("calls.journal")));

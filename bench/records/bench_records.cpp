@@ -65,7 +65,7 @@ int main(int argc, char **argv)
     Stores stores;
     stores.connection.setDatabasePath(path);
     timer.restart();
-    stores.connection.handle();
+    stores.connection.engine();
     std::printf("opening the connection: %.2f ms\n", ms(timer));
 
     // The incoming-call lookup the main window runs.

@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "store/connection.h"
+#include "store/sqliteengine.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,6 +49,14 @@ void copyInto(sqlite3 *source, const QString &partial, const QString &target)
         fail(target, QString::fromUtf8(sqlite3_errstr(rc)));
 }
 
+sqlite3 *fileOf(Connection &connection, const QString &target)
+{
+    const auto *file = dynamic_cast<const SqliteEngine *>(&connection.engine());
+    if (!file)
+        fail(target, QStringLiteral("the shared server is backed up with its own tools (pg_dump)"));
+    return file->handle();
+}
+
 } // namespace
 
 void backupDatabase(Connection &connection, const QString &target)
@@ -55,7 +64,7 @@ void backupDatabase(Connection &connection, const QString &target)
     const QString partial = target + QStringLiteral(".part");
     QFile::remove(partial);
     try {
-        copyInto(connection.handle(), partial, target);
+        copyInto(fileOf(connection, target), partial, target);
     } catch (...) {
         QFile::remove(partial);
         throw;

@@ -38,7 +38,7 @@ void CallLogStore::logKeptCall(const QString &token, const CallLogRow &row)
               QStringLiteral("CREATE TABLE IF NOT EXISTS kept_call_written (token TEXT PRIMARY KEY)"))
         .run();
     Statement mark(m_connection,
-                   QStringLiteral("INSERT OR IGNORE INTO kept_call_written (token) VALUES (?)"));
+                   QStringLiteral("INSERT INTO kept_call_written (token) VALUES (?) ON CONFLICT DO NOTHING"));
     mark.bind(1, token);
     mark.run();
     if (mark.changes() > 0)

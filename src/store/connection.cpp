@@ -1,40 +1,20 @@
 #include "store/connection.h"
 
-#include "platform/failure.h"
-
-#include <QFileInfo>
-#include <QUrl>
-
-#include <sqlite3.h>
+#include "store/pgengine.h"
+#include "store/sqliteengine.h"
 
 namespace corvane {
 
-namespace {
+Connection::Connection() = default;
 
-QString openFailure(const QString &path, const QString &reason)
-{
-    return QStringLiteral("Cannot open database '%1': %2").arg(path, reason);
-}
-
-// mode=rw: open read-write and never create; the program must not make an
-// empty tel.mdb where the user's file has gone missing.
-QByteArray uriOf(const QString &path)
-{
-    return (QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw")).toUtf8();
-}
-
-} // namespace
-
-Connection::~Connection()
-{
-    close();
-}
+Connection::~Connection() = default;
 
 void Connection::setDatabasePath(const QString &path)
 {
-    if (path == m_path)
+    if (path == m_path && !m_server)
         return;
     close();
+    m_server.reset();
     m_path = path;
 }
 
@@ -49,56 +29,33 @@ void Connection::setVfs(const QString &name)
     m_vfs = name;
 }
 
+void Connection::setServer(const ServerAddress &server)
+{
+    close();
+    m_server = server;
+}
+
 void Connection::setBusyTimeout(int ms)
 {
     m_busyTimeoutMs = ms;
-    if (m_db)
-        sqlite3_busy_timeout(m_db, ms);
+    if (m_engine)
+        m_engine->setBusyTimeout(ms);
 }
 
-sqlite3 *Connection::handle()
+Engine &Connection::engine()
 {
-    if (!m_db)
-        open();
-    return m_db;
+    if (!m_engine) {
+        if (m_server)
+            m_engine = std::make_unique<PgEngine>(*m_server, m_busyTimeoutMs);
+        else
+            m_engine = std::make_unique<SqliteEngine>(m_path, m_vfs, m_busyTimeoutMs);
+    }
+    return *m_engine;
 }
 
 void Connection::close()
 {
-    sqlite3_close_v2(std::exchange(m_db, nullptr));
-}
-
-void Connection::open()
-{
-    if (m_path.isEmpty())
-        throw Failure(QStringLiteral("No database file has been set"));
-    if (!QFileInfo(m_path).isFile())
-        throw Failure(QStringLiteral("Could not find file '%1'").arg(m_path));
-    const QByteArray vfs = m_vfs.toUtf8();
-    sqlite3 *db = nullptr;
-    const int opened =
-        sqlite3_open_v2(uriOf(m_path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI,
-                        m_vfs.isEmpty() ? nullptr : vfs.constData());
-    if (opened != SQLITE_OK) {
-        const QString reason =
-            db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(opened));
-        sqlite3_close_v2(db);
-        throw Failure(openFailure(m_path, reason));
-    }
-    sqlite3_busy_timeout(db, m_busyTimeoutMs);
-    // WAL lets other processes read while we write; FULL makes a returned save
-    // survive a power cut. Reading the journal mode also proves it is a database.
-    // Checkpointing every 256 pages rather than every 1000 keeps the log file,
-    // which never shrinks below the size it once reached, near 1 MB.
-    for (const char *pragma :
-         {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA wal_autocheckpoint=256"}) {
-        if (sqlite3_exec(db, pragma, nullptr, nullptr, nullptr) != SQLITE_OK) {
-            const QString reason = QString::fromUtf8(sqlite3_errmsg(db));
-            sqlite3_close_v2(db);
-            throw Failure(openFailure(m_path, reason));
-        }
-    }
-    m_db = db;
+    m_engine.reset();
 }
 
 } // namespace corvane

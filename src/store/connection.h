@@ -1,15 +1,21 @@
 #pragma once
 
+#include "store/serveraddress.h"
+
 #include <QString>
 
-struct sqlite3;
+#include <memory>
+#include <optional>
 
 namespace corvane {
 
-// One connection to tel.mdb. It opens at the first statement and stays open;
-// it never creates the file, so a missing or broken database makes every
-// database action fail with a clear message instead of quietly starting an
-// empty one.
+class Engine;
+
+// One connection to the database: tel.mdb, or a shared server once
+// setServer() is called. It opens at the first statement and stays open.
+// tel.mdb is never created, so a missing or broken file makes every database
+// action fail with a clear message instead of quietly starting an empty one;
+// an empty server database gets the program's tables on first connect.
 class Connection
 {
 public:
@@ -17,32 +23,32 @@ public:
     // longer than this and the window would seem frozen, so the action fails.
     static constexpr int BusyTimeoutMs = 1000;
 
-    Connection() = default;
+    Connection();
     ~Connection();
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    // Closes the file open so far; the next statement opens the new one.
+    // Closes the database open so far; the next statement opens the new one.
     void setDatabasePath(const QString &path);
     QString databasePath() const;
     // The SQLite VFS to open the file through; empty for the default one.
     void setVfs(const QString &name);
+    // Works on the shared server from now on instead of the file.
+    void setServer(const ServerAddress &server);
 
     // How long a statement waits for a database another process holds,
     // from now on; BusyTimeoutMs until set.
     void setBusyTimeout(int ms);
 
-    // Opens on first use (WAL, synchronous FULL, busy timeout). Throws Failure
-    // when the file is missing, locked or not a database.
-    sqlite3 *handle();
+    // Opens on first use. Throws Failure when the database cannot be opened.
+    Engine &engine();
     void close();
 
 private:
-    void open();
-
-    sqlite3 *m_db = nullptr;
+    std::unique_ptr<Engine> m_engine;
     QString m_path;
     QString m_vfs;
+    std::optional<ServerAddress> m_server;
     int m_busyTimeoutMs = BusyTimeoutMs;
 };
 

@@ -47,8 +47,9 @@ PagedQuery::Start PagedQuery::start(int whole, int page)
     if (m_shape.condition.isEmpty()) {
         rows = count({});
     } else {
-        rows = count(QStringLiteral(" WHERE ") + m_shape.condition + QStringLiteral(" LIMIT ") +
-                     QString::number(m_shape.outside.isEmpty() ? -1 : DirectCount));
+        const QString limit =
+            m_shape.outside.isEmpty() ? QString() : QStringLiteral(" LIMIT ") + QString::number(DirectCount);
+        rows = count(QStringLiteral(" WHERE ") + m_shape.condition + limit);
         if (rows == DirectCount && !m_shape.outside.isEmpty()) {
             rows = count({});
             for (const QString &part : std::as_const(m_shape.outside))
@@ -65,7 +66,7 @@ qint64 PagedQuery::count(const QString &where)
     // Counted from a subquery, so that a LIMIT in `where` bounds the rows walked.
     const QString sql = where.isEmpty() ? QString(QStringLiteral("SELECT count(*) FROM ") + m_shape.table)
                                         : QString(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM ") +
-                                                  m_shape.table + where + QLatin1Char(')'));
+                                                  m_shape.table + where + QStringLiteral(") AS counted"));
     Statement count(m_connection, sql);
     for (const auto &[name, value] : std::as_const(m_shape.values)) {
         if (count.hasParameter(name.constData()))
@@ -140,14 +141,16 @@ qint64 PagedQuery::insert(const Record &values, const std::vector<bool> &given)
                                          : QStringLiteral(" (") + names.join(QLatin1Char(',')) +
                                                QStringLiteral(") VALUES (") + marks.join(QLatin1Char(',')) +
                                                QLatin1Char(')');
-    Statement insert(m_connection, QStringLiteral("INSERT INTO ") + m_shape.table + rest);
+    Statement insert(m_connection,
+                     QStringLiteral("INSERT INTO ") + m_shape.table + rest + QStringLiteral(" RETURNING id"));
     int index = 0;
     for (int c = 0; c < m_shape.fields.size(); ++c) {
         if (given[std::size_t(c)])
             insert.bind(++index, values[std::size_t(c)]);
     }
+    const qint64 key = insert.step() ? insert.integer(0) : 0;
     insert.run();
-    return insert.insertedKey();
+    return key;
 }
 
 bool PagedQuery::update(qint64 key, const Record &values, const std::vector<bool> &changed)

@@ -2,19 +2,18 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace corvane {
 
 class Connection;
+class EngineStatement;
 
 // One prepared statement whose values are bound, never written into its text.
-// Every failure becomes a Failure carrying SQLite's own message, so it ends in
-// the generic error box. Finalized when the object goes, which ends the read
-// transaction a lone SELECT holds.
+// Every failure becomes a Failure carrying the database's own message, so it
+// ends in the generic error box. Finalized when the object goes, which ends the
+// read transaction a lone SELECT holds.
 class Statement
 {
 public:
@@ -39,10 +38,9 @@ public:
     void run();
     // Makes the statement ready to run again with new values.
     void reset();
-    // Rows the last INSERT, UPDATE or DELETE changed, and the key the last
-    // INSERT gave its row.
+    // Rows the last INSERT, UPDATE or DELETE changed. (A new row's key is read
+    // with RETURNING.)
     int changes() const;
-    qint64 insertedKey() const;
 
     int columnCount() const;
     // A column of the current row; std::nullopt for NULL.
@@ -51,10 +49,8 @@ public:
 
 private:
     int indexOf(const char *name) const;
-    [[noreturn]] void fail() const;
 
-    sqlite3 *m_db;
-    sqlite3_stmt *m_stmt = nullptr;
+    std::unique_ptr<EngineStatement> m_statement;
 };
 
 } // namespace corvane

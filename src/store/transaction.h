@@ -1,6 +1,6 @@
 #pragma once
 
-struct sqlite3;
+#include "store/engine.h"
 
 namespace corvane {
 
@@ -14,7 +14,7 @@ class Connection;
 class Transaction
 {
 public:
-    enum class Kind { Read, Write };
+    using Kind = TransactionKind;
 
     // A write transaction takes the write lock at once (waiting up to the busy
     // timeout), so the statements inside cannot fail half way for want of it.
@@ -28,8 +28,7 @@ public:
     void commit();
 
 private:
-    Connection &m_connection;
-    sqlite3 *m_db;
+    Engine &m_engine;
     bool m_committed = false;
 };
 

@@ -1,0 +1,312 @@
+#include "store/pgengine.h"
+
+#include "platform/failure.h"
+#include "store/pgschema.h"
+
+#include <QHash>
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace corvane {
+
+namespace {
+
+// Seconds libpq waits for a server that does not answer; its least.
+const char *const ConnectTimeout = "2";
+// Any constant shared by every desk: the desks that connect first to an empty
+// database at the same moment create the tables once, one after the other.
+constexpr qint64 TablesLock = 0x436f7276616e65;
+
+QString serverMessage(const char *message)
+{
+    return QString::fromUtf8(message).trimmed();
+}
+
+// Names the server, never the password.
+QString unreachable(const ServerAddress &server, const char *reason)
+{
+    return QStringLiteral("Cannot connect to database server %1: %2")
+        .arg(describeServer(server), serverMessage(reason));
+}
+
+bool isNameStart(QChar c)
+{
+    return c.isLetter() || c == QLatin1Char('_');
+}
+
+bool isNamePart(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
+
+// The text with SQLite's marks ('?', ':name') as the server's numbered ones
+// ($1, $2 …), and the number of each name. Quoted text is left alone, and so
+// is a '::' cast.
+struct Translated
+{
+    QByteArray text;
+    QHash<QByteArray, int> names;
+    int count = 0;
+};
+
+Translated translate(const QString &sql)
+{
+    Translated out;
+    QString text;
+    QChar quote;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql[i];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            text += c;
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+            text += c;
+        } else if (c == QLatin1Char('?')) {
+            text += QLatin1Char('$') + QString::number(++out.count);
+        } else if (c == QLatin1Char(':') && i + 1 < sql.size() && isNameStart(sql[i + 1]) &&
+                   (i == 0 || sql[i - 1] != QLatin1Char(':'))) {
+            qsizetype end = i + 1;
+            while (end < sql.size() && isNamePart(sql[end]))
+                ++end;
+            const QByteArray name = sql.mid(i, end - i).toUtf8();
+            int &number = out.names[name];
+            if (number == 0)
+                number = ++out.count;
+            text += QLatin1Char('$') + QString::number(number);
+            i = end - 1;
+        } else {
+            text += c;
+        }
+    }
+    out.text = text.toUtf8();
+    return out;
+}
+
+class PgStatement : public EngineStatement
+{
+public:
+    PgStatement(PGconn *conn, const ServerAddress &server, const QString &sql)
+        : m_conn(conn), m_server(server), m_sql(translate(sql))
+    {
+        if (m_sql.text.trimmed().isEmpty())
+            throw Failure(QStringLiteral("Command text was not set for the command object"));
+        m_values.resize(std::size_t(m_sql.count));
+    }
+    ~PgStatement() override { PQclear(m_result); }
+    PgStatement(const PgStatement &) = delete;
+    PgStatement &operator=(const PgStatement &) = delete;
+
+    void bind(int index, const std::optional<QString> &value) override
+    {
+        slot(index) = value ? std::optional<QByteArray>(value->toUtf8()) : std::nullopt;
+    }
+
+    void bind(int index, qint64 value) override { slot(index) = QByteArray::number(value); }
+
+    int parameterIndex(const char *name) const override { return m_sql.names.value(QByteArray(name)); }
+
+    bool step() override
+    {
+        if (!m_result)
+            execute();
+        return ++m_row < PQntuples(m_result);
+    }
+
+    void reset() override
+    {
+        PQclear(m_result);
+        m_result = nullptr;
+        m_row = -1;
+        std::fill(m_values.begin(), m_values.end(), std::nullopt);
+    }
+
+    int changes() const override { return m_result ? QByteArray(PQcmdTuples(m_result)).toInt() : 0; }
+    int columnCount() const override { return m_result ? PQnfields(m_result) : 0; }
+
+    std::optional<QString> text(int column) const override
+    {
+        if (PQgetisnull(m_result, m_row, column))
+            return std::nullopt;
+        return QString::fromUtf8(PQgetvalue(m_result, m_row, column), PQgetlength(m_result, m_row, column));
+    }
+
+    qint64 integer(int column) const override
+    {
+        return QByteArray(PQgetvalue(m_result, m_row, column)).toLongLong();
+    }
+
+private:
+    std::optional<QByteArray> &slot(int index)
+    {
+        if (index < 1 || index > m_sql.count)
+            throw Failure(QStringLiteral("No parameter %1 in the statement").arg(index));
+        return m_values[std::size_t(index - 1)];
+    }
+
+    void execute()
+    {
+        std::vector<const char *> values;
+        for (const std::optional<QByteArray> &value : m_values)
+            values.push_back(value ? value->constData() : nullptr);
+        m_result = PQexecParams(m_conn, m_sql.text.constData(), m_sql.count, nullptr, values.data(), nullptr,
+                                nullptr, 0);
+        const ExecStatusType status = PQresultStatus(m_result);
+        if (PQstatus(m_conn) != CONNECTION_OK)
+            throw Failure(unreachable(m_server, PQerrorMessage(m_conn)));
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+            const QString message = serverMessage(PQresultErrorMessage(m_result));
+            throw Failure(message.isEmpty() ? serverMessage(PQerrorMessage(m_conn)) : message);
+        }
+    }
+
+    PGconn *m_conn;
+    const ServerAddress &m_server;
+    Translated m_sql;
+    std::vector<std::optional<QByteArray>> m_values;
+    PGresult *m_result = nullptr;
+    int m_row = -1;
+};
+
+} // namespace
+
+PgEngine::PgEngine(const ServerAddress &server, int busyTimeoutMs)
+    : m_server(server), m_busyTimeoutMs(busyTimeoutMs)
+{
+    connect();
+    try {
+        createTablesIfMissing();
+    } catch (...) {
+        PQfinish(m_conn);
+        throw;
+    }
+}
+
+PgEngine::~PgEngine()
+{
+    PQfinish(m_conn);
+}
+
+void PgEngine::connect()
+{
+    PQfinish(std::exchange(m_conn, nullptr));
+    // A lock another desk holds longer than the busy timeout fails the
+    // statement rather than freezing the window.
+    const QByteArray options = "-c lock_timeout=" + QByteArray::number(m_busyTimeoutMs);
+    const QByteArray port = QByteArray::number(m_server.port);
+    const QByteArray host = m_server.host.toUtf8();
+    const QByteArray name = m_server.name.toUtf8();
+    const QByteArray user = m_server.user.toUtf8();
+    const QByteArray password = m_server.password.toUtf8();
+    const QByteArray sslmode = m_server.sslmode.toUtf8();
+    std::vector<const char *> keys{
+        "port", "dbname", "sslmode", "connect_timeout", "client_encoding", "options", "application_name"};
+    std::vector<const char *> values{port.constData(), name.constData(), sslmode.constData(),
+                                     ConnectTimeout,   "UTF8",           options.constData(),
+                                     "Corvane"};
+    // Empty ones are left to the library's defaults: the local socket, the
+    // system user's name, no password.
+    for (const auto &[key, value] : {std::pair{"host", &host}, {"user", &user}, {"password", &password}}) {
+        if (!value->isEmpty()) {
+            keys.push_back(key);
+            values.push_back(value->constData());
+        }
+    }
+    keys.push_back(nullptr);
+    values.push_back(nullptr);
+    m_conn = PQconnectdbParams(keys.data(), values.data(), 0);
+    if (PQstatus(m_conn) != CONNECTION_OK) {
+        // Closed here: when the constructor throws, no destructor runs.
+        const char *reason = PQerrorMessage(m_conn);
+        const QString message = unreachable(m_server, reason);
+        PQfinish(std::exchange(m_conn, nullptr));
+        throw Failure(message);
+    }
+    // The server's notices ("already exists, skipping") are not the user's
+    // business; libpq would print them on stderr.
+    PQsetNoticeProcessor(
+        m_conn, [](void *, const char *) {}, nullptr);
+}
+
+void PgEngine::createTablesIfMissing()
+{
+    execute("BEGIN");
+    m_inTransaction = true;
+    execute(QByteArray("SELECT pg_advisory_xact_lock(" + QByteArray::number(TablesLock) + ")").constData());
+    PGresult *found = PQexec(m_conn, "SELECT to_regclass('customer') IS NULL");
+    const bool missing = PQresultStatus(found) == PGRES_TUPLES_OK && PQntuples(found) == 1 &&
+                         PQgetvalue(found, 0, 0)[0] == 't';
+    PQclear(found);
+    if (missing)
+        execute(PgSchema);
+    commit();
+}
+
+void PgEngine::execute(const char *sql)
+{
+    PGresult *result = PQexec(m_conn, sql);
+    const ExecStatusType status = PQresultStatus(result);
+    const QString message = serverMessage(PQresultErrorMessage(result));
+    PQclear(result);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        throw Failure(message.isEmpty() ? serverMessage(PQerrorMessage(m_conn)) : message);
+}
+
+void PgEngine::reconnectIfLost()
+{
+    if (PQstatus(m_conn) == CONNECTION_OK)
+        return;
+    if (m_inTransaction)
+        throw Failure(unreachable(m_server, PQerrorMessage(m_conn)));
+    connect();
+}
+
+std::unique_ptr<EngineStatement> PgEngine::prepare(const QString &sql)
+{
+    reconnectIfLost();
+    return std::make_unique<PgStatement>(m_conn, m_server, sql);
+}
+
+void PgEngine::begin(TransactionKind kind)
+{
+    reconnectIfLost();
+    // A read transaction is one view of the database, as SQLite's read gives.
+    execute(kind == TransactionKind::Write ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    m_inTransaction = true;
+}
+
+void PgEngine::commit()
+{
+    // The transaction ends whether the commit succeeds or not. The server
+    // answers a COMMIT after a failed statement with a rollback, not an error.
+    m_inTransaction = false;
+    if (PQtransactionStatus(m_conn) == PQTRANS_INERROR) {
+        PQclear(PQexec(m_conn, "ROLLBACK"));
+        throw Failure(QStringLiteral("The transaction was rolled back after a failed statement"));
+    }
+    execute("COMMIT");
+}
+
+bool PgEngine::inTransaction() const
+{
+    return m_inTransaction;
+}
+
+void PgEngine::rollback() noexcept
+{
+    m_inTransaction = false;
+    PQclear(PQexec(m_conn, "ROLLBACK"));
+}
+
+void PgEngine::setBusyTimeout(int ms)
+{
+    m_busyTimeoutMs = ms;
+    if (PQstatus(m_conn) == CONNECTION_OK)
+        PQclear(PQexec(m_conn, QByteArray("SET lock_timeout = " + QByteArray::number(ms)).constData()));
+}
+
+} // namespace corvane

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace corvane::test {
+
+// A private PostgreSQL 15 server for one test: a cluster of its own in a
+// temporary folder, reached through a socket folder of its own or on the
+// loopback address at a port nobody else holds, with one empty database. The
+// server refuses to run as root, as the tests do, so it runs as the postgres
+// system user. The server is stopped and its folder removed when the object
+// goes; stop() and start() take it away and bring it back in between, keeping
+// its data. A step that cannot be done stops the test program at once with
+// the tool's own output.
+class PgServer
+{
+public:
+    PgServer();
+    ~PgServer();
+    PgServer(const PgServer &) = delete;
+    PgServer &operator=(const PgServer &) = delete;
+
+    void stop();
+    void start();
+    // Whether the server accepts connections now.
+    bool isReady() const;
+    // Replaces the database with an empty one, closing its connections.
+    void emptyDatabase();
+
+    // The socket folder, for a host setting that starts with '/'.
+    QString socketFolder() const;
+    int port() const;
+    QString databaseName() const;
+    QString user() const;
+    // Asked for on the loopback address only; the socket needs none.
+    QString password() const;
+
+    // Runs statements on the database as a separate client would and returns
+    // every row they print, its columns joined by '|'. Fails the test on an
+    // error.
+    QStringList query(const QString &statements) const;
+
+private:
+    QString dataFolder() const;
+    // How the client programs reach the server.
+    QStringList clientArguments() const;
+    // Runs one of the server's programs, as the postgres user when `asServer`;
+    // stops the test program when it fails.
+    void runTool(const QString &program, const QStringList &arguments, bool asServer) const;
+
+    QTemporaryDir m_dir;
+    int m_port;
+    bool m_running = false;
+};
+
+} // namespace corvane::test
