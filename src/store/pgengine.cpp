@@ -1,6 +1,7 @@
 #include "store/pgengine.h"
 
 #include "platform/failure.h"
+#include "store/pgparameters.h"
 #include "store/pgschema.h"
 
 #include <QHash>
@@ -14,8 +15,6 @@ namespace corvane {
 
 namespace {
 
-// Seconds libpq waits for a server that does not answer; its least.
-const char *const ConnectTimeout = "2";
 // Any constant shared by every desk: the desks that connect first to an empty
 // database at the same moment create the tables once, one after the other.
 constexpr qint64 TablesLock = 0x436f7276616e65;
@@ -196,29 +195,8 @@ void PgEngine::connect()
     PQfinish(std::exchange(m_conn, nullptr));
     // A lock another desk holds longer than the busy timeout fails the
     // statement rather than freezing the window.
-    const QByteArray options = "-c lock_timeout=" + QByteArray::number(m_busyTimeoutMs);
-    const QByteArray port = QByteArray::number(m_server.port);
-    const QByteArray host = m_server.host.toUtf8();
-    const QByteArray name = m_server.name.toUtf8();
-    const QByteArray user = m_server.user.toUtf8();
-    const QByteArray password = m_server.password.toUtf8();
-    const QByteArray sslmode = m_server.sslmode.toUtf8();
-    std::vector<const char *> keys{
-        "port", "dbname", "sslmode", "connect_timeout", "client_encoding", "options", "application_name"};
-    std::vector<const char *> values{port.constData(), name.constData(), sslmode.constData(),
-                                     ConnectTimeout,   "UTF8",           options.constData(),
-                                     "Corvane"};
-    // Empty ones are left to the library's defaults: the local socket, the
-    // system user's name, no password.
-    for (const auto &[key, value] : {std::pair{"host", &host}, {"user", &user}, {"password", &password}}) {
-        if (!value->isEmpty()) {
-            keys.push_back(key);
-            values.push_back(value->constData());
-        }
-    }
-    keys.push_back(nullptr);
-    values.push_back(nullptr);
-    m_conn = PQconnectdbParams(keys.data(), values.data(), 0);
+    const PgParameters parameters(m_server, "-c lock_timeout=" + QByteArray::number(m_busyTimeoutMs));
+    m_conn = PQconnectdbParams(parameters.keys(), parameters.values(), 0);
     if (PQstatus(m_conn) != CONNECTION_OK) {
         // Closed here: when the constructor throws, no destructor runs.
         const char *reason = PQerrorMessage(m_conn);
