@@ -19,7 +19,8 @@ CallDesk::CallDesk(Stores &stores, RingPlayer &ringPlayer, QObject *parent)
     setObjectName(QStringLiteral("callDesk"));
     connect(m_line, &LineSession::dataArrived, this, &CallDesk::lineDataArrived);
     connect(m_line, &LineSession::reportReceived, this, [this](const QString &text, int bufferCount) {
-        handle([&] { showIncomingCall(text, bufferCount); });
+        // The year is the PC clock's at this moment.
+        handle([&] { showCall(parseCallerIdReport(text, bufferCount), Origin::Line); });
     });
     connect(m_line, &LineSession::notice, this, &CallDesk::notice);
     connect(m_line, &LineSession::failed, this, &CallDesk::failed);
@@ -80,31 +81,39 @@ void CallDesk::handle(const std::function<void()> &handler)
     runGuarded(handler, [this](const QString &message) { Q_EMIT failed(message); });
 }
 
-void CallDesk::showIncomingCall(const QString &text, int bufferCount)
+void CallDesk::showAnnouncedCall(const CallerIdReport &call)
+{
+    handle([&] { showCall(call, Origin::OtherDesk); });
+}
+
+void CallDesk::showCall(const CallerIdReport &report, Origin origin)
 {
     Q_EMIT callArrived();
     // The ring sounds on its own thread while the caller is shown.
     playRing();
 
-    // The year is the PC clock's at this moment, the ring having started.
-    const CallerIdReport report = parseCallerIdReport(text, bufferCount);
     // Some lines send one call's report twice; the repeat rings, but is
     // neither looked up nor logged again. A new call from the number shown is.
     const bool repeat = report == m_shownCall;
     m_shownCall = report;
     Q_EMIT callShown(m_shownCall);
-    if (!repeat)
-        lookUpNumber();
+    if (repeat)
+        announce(origin);
+    else
+        lookUpNumber(origin);
 
     m_ringSchedule->start();
 }
 
-void CallDesk::lookUpNumber()
+void CallDesk::lookUpNumber(Origin origin)
 {
-    if (trimControls(m_shownCall.number).isEmpty())
+    if (trimControls(m_shownCall.number).isEmpty()) {
+        announce(origin);
         return;
+    }
     const std::optional<Customer> customer = m_stores.customers.customerByTel(m_shownCall.number);
     if (!customer) {
+        announce(origin);
         // The customer shown before stays on the window beside the new number.
         Q_EMIT newNumber();
         m_ringSchedule->stopRepeating();
@@ -114,8 +123,16 @@ void CallDesk::lookUpNumber()
     Q_EMIT customerShown(m_shownCustomer);
     m_ringSchedule->stopRepeating();
 
-    m_callLog->write({m_shownCall.dateText, m_shownCall.timeText, m_shownCall.number,
-                      m_shownCustomer.customerCode, m_shownCustomer.name});
+    if (origin == Origin::Line)
+        m_callLog->write({m_shownCall.dateText, m_shownCall.timeText, m_shownCall.number,
+                          m_shownCustomer.customerCode, m_shownCustomer.name});
+    announce(origin);
+}
+
+void CallDesk::announce(Origin origin)
+{
+    if (origin == Origin::Line)
+        Q_EMIT callReported(m_shownCall);
 }
 
 void CallDesk::playRing()

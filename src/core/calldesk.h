@@ -45,6 +45,10 @@ public:
     // report from it is looked up and logged again.
     void clearNumber();
 
+    // A call another desk's line reported: shown, rung and looked up as one
+    // from this desk's line, but that desk logged it.
+    void showAnnouncedCall(const CallerIdReport &call);
+
     bool ringRepeating() const;
     bool ringPeriodRunning() const;
 
@@ -59,6 +63,10 @@ Q_SIGNALS:
     void customerShown(const Customer &customer);
     // The number shown belongs to no customer.
     void newNumber();
+    // This desk's line reported the call, now shown and logged: the other
+    // desks may show it too. Before the new-number question, which waits for
+    // the user.
+    void callReported(const CallerIdReport &call);
     // What the user is told about the line or the call log.
     void notice(const QString &text);
     // A failure that ended one of the desk's handlers.
@@ -68,8 +76,12 @@ private:
     // Runs one of the desk's event handlers; a failure ends it and is told
     // through failed(), never thrown through a signal.
     void handle(const std::function<void()> &handler);
-    void showIncomingCall(const QString &text, int bufferCount);
-    void lookUpNumber();
+    // Where a call shown came from: only this desk's line logs and announces.
+    enum class Origin { Line, OtherDesk };
+
+    void showCall(const CallerIdReport &report, Origin origin);
+    void lookUpNumber(Origin origin);
+    void announce(Origin origin);
     void playRing();
 
     Stores &m_stores;
