@@ -32,9 +32,10 @@ public:
 
     SerialControl &serialPort();
 
-    // The set-up once the window is on the screen: the database's place, the
-    // call log with the calls an earlier run kept, nothing shown, the line
-    // from the settings file. Throws Failure when the settings name no port.
+    // The set-up once the window is on the screen: the database zel.ini
+    // chooses, the call log with the calls an earlier run kept, nothing shown,
+    // the line from the settings file. Throws Failure when the settings name
+    // no port, unless the desk works on the server (it may have no modem).
     void start();
     // Closes the port and makes a last try at kept calls; on every way out.
     void release();
@@ -68,6 +69,13 @@ private:
     // Runs one of the desk's event handlers; a failure ends it and is told
     // through failed(), never thrown through a signal.
     void handle(const std::function<void()> &handler);
+    // Points the stores at the database zel.ini chooses; true for the server.
+    // Broken settings are told and leave the stores on no database.
+    bool chooseDatabase();
+    // Connects at once, so a server that is away is told at start.
+    void checkServer();
+    // Tells once per outage that the server is away; a lookup that works ends it.
+    void tellServerAway(const QString &reason);
     void showIncomingCall(const QString &text, int bufferCount);
     void lookUpNumber();
     void playRing();
@@ -80,6 +88,9 @@ private:
     std::unique_ptr<CallLogWriter> m_callLog;
     CallerIdReport m_shownCall;
     Customer m_shownCustomer;
+    bool m_onServer = false;
+    bool m_noDatabase = false;
+    bool m_serverAwayTold = false;
 };
 
 } // namespace corvane
