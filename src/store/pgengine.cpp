@@ -3,19 +3,29 @@
 #include "platform/failure.h"
 #include "store/pgschema.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QHash>
 
 #include <libpq-fe.h>
+#include <poll.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 namespace corvane {
 
 namespace {
 
-// Seconds libpq waits for a server that does not answer; its least.
-const char *const ConnectTimeout = "2";
+// How long a connect may take: the library's own timeout is 2 s at least,
+// and a window waiting longer than about a second seems frozen.
+constexpr int ConnectWaitMs = 1000;
+// A server that stops answering in the middle of a statement (its machine
+// gone, the network cut) fails the statement after this long, not minutes later.
+const char *const UnansweredMs = "1000";
+// Unique index on the customer codes, as the tables are created.
+const char *const CustomerCodeIndex = "customer_customercode";
 // Any constant shared by every desk: the desks that connect first to an empty
 // database at the same moment create the tables once, one after the other.
 constexpr qint64 TablesLock = 0x436f7276616e65;
@@ -30,6 +40,43 @@ QString unreachable(const ServerAddress &server, const char *reason)
 {
     return QStringLiteral("Cannot connect to database server %1: %2")
         .arg(describeServer(server), serverMessage(reason));
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("PgEngine", text);
+}
+
+// The message for a result that failed: a customer code another desk took
+// first is said in the user's words.
+QString failureOf(PGconn *conn, const PGresult *result)
+{
+    const char *constraint = PQresultErrorField(result, PG_DIAG_CONSTRAINT_NAME);
+    if (constraint && qstrcmp(constraint, CustomerCodeIndex) == 0)
+        return tr("此客户编号已被使用（可能刚由另一台电脑保存），请换一个客户编号后再保存。");
+    const QString message = serverMessage(PQresultErrorMessage(result));
+    return message.isEmpty() ? serverMessage(PQerrorMessage(conn)) : message;
+}
+
+// Waits for a connect begun with PQconnectStartParams; false when it failed or
+// did not finish within ConnectWaitMs.
+bool finishConnect(PGconn *conn)
+{
+    const QDeadlineTimer deadline(ConnectWaitMs);
+    PostgresPollingStatusType state = PGRES_POLLING_WRITING;
+    while (state != PGRES_POLLING_OK) {
+        if (state == PGRES_POLLING_FAILED || PQstatus(conn) == CONNECTION_BAD)
+            return false;
+        pollfd socket{PQsocket(conn), short(state == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
+        const int left = int(deadline.remainingTime());
+        const int ready = left > 0 ? ::poll(&socket, 1, left) : 0;
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return false;
+        state = PQconnectPoll(conn);
+    }
+    return true;
 }
 
 bool isNameStart(QChar c)
@@ -158,10 +205,8 @@ private:
         const ExecStatusType status = PQresultStatus(m_result);
         if (PQstatus(m_conn) != CONNECTION_OK)
             throw Failure(unreachable(m_server, PQerrorMessage(m_conn)));
-        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-            const QString message = serverMessage(PQresultErrorMessage(m_result));
-            throw Failure(message.isEmpty() ? serverMessage(PQerrorMessage(m_conn)) : message);
-        }
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+            throw Failure(failureOf(m_conn, m_result));
     }
 
     PGconn *m_conn;
@@ -203,11 +248,28 @@ void PgEngine::connect()
     const QByteArray user = m_server.user.toUtf8();
     const QByteArray password = m_server.password.toUtf8();
     const QByteArray sslmode = m_server.sslmode.toUtf8();
-    std::vector<const char *> keys{
-        "port", "dbname", "sslmode", "connect_timeout", "client_encoding", "options", "application_name"};
-    std::vector<const char *> values{port.constData(), name.constData(), sslmode.constData(),
-                                     ConnectTimeout,   "UTF8",           options.constData(),
-                                     "Corvane"};
+    std::vector<const char *> keys{"port",
+                                   "dbname",
+                                   "sslmode",
+                                   "client_encoding",
+                                   "options",
+                                   "application_name",
+                                   "tcp_user_timeout",
+                                   "keepalives",
+                                   "keepalives_idle",
+                                   "keepalives_interval",
+                                   "keepalives_count"};
+    std::vector<const char *> values{port.constData(),
+                                     name.constData(),
+                                     sslmode.constData(),
+                                     "UTF8",
+                                     options.constData(),
+                                     "Corvane",
+                                     UnansweredMs,
+                                     "1",
+                                     "5",
+                                     "1",
+                                     "3"};
     // Empty ones are left to the library's defaults: the local socket, the
     // system user's name, no password.
     for (const auto &[key, value] : {std::pair{"host", &host}, {"user", &user}, {"password", &password}}) {
@@ -218,11 +280,14 @@ void PgEngine::connect()
     }
     keys.push_back(nullptr);
     values.push_back(nullptr);
-    m_conn = PQconnectdbParams(keys.data(), values.data(), 0);
-    if (PQstatus(m_conn) != CONNECTION_OK) {
+    m_conn = PQconnectStartParams(keys.data(), values.data(), 0);
+    if (!m_conn)
+        throw Failure(unreachable(m_server, "out of memory"));
+    if (!finishConnect(m_conn)) {
         // Closed here: when the constructor throws, no destructor runs.
-        const char *reason = PQerrorMessage(m_conn);
-        const QString message = unreachable(m_server, reason);
+        const QByteArray reason = PQstatus(m_conn) == CONNECTION_BAD ? QByteArray(PQerrorMessage(m_conn))
+                                                                     : QByteArray("no answer within 1 s");
+        const QString message = unreachable(m_server, reason.constData());
         PQfinish(std::exchange(m_conn, nullptr));
         throw Failure(message);
     }
@@ -250,14 +315,19 @@ void PgEngine::execute(const char *sql)
 {
     PGresult *result = PQexec(m_conn, sql);
     const ExecStatusType status = PQresultStatus(result);
-    const QString message = serverMessage(PQresultErrorMessage(result));
+    const QString message = failureOf(m_conn, result);
     PQclear(result);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        throw Failure(message.isEmpty() ? serverMessage(PQerrorMessage(m_conn)) : message);
+        throw Failure(message);
 }
 
 void PgEngine::reconnectIfLost()
 {
+    // A server that went down and came back has closed the connection: the
+    // read sees that at once, so the statement goes to a new connection rather
+    // than failing on the dead one.
+    if (!m_inTransaction && PQstatus(m_conn) == CONNECTION_OK)
+        PQconsumeInput(m_conn);
     if (PQstatus(m_conn) == CONNECTION_OK)
         return;
     if (m_inTransaction)
