@@ -108,7 +108,8 @@ int main(int argc, char **argv)
     }
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     const QString ini =
-        QStringLiteral("[database]\r\nengine=postgresql\r\nhost=%1\r\nport=%2\r\nname=%3\r\nuser=%4\r\npassword=%5\r\n")
+        QStringLiteral(
+            "[database]\r\nengine=postgresql\r\nhost=%1\r\nport=%2\r\nname=%3\r\nuser=%4\r\npassword=%5\r\n")
             .arg(address.host)
             .arg(address.port)
             .arg(address.name, address.user, address.password);
@@ -121,10 +122,11 @@ int main(int argc, char **argv)
     listener.open();
     // Both desks and this listener on the channel.
     QDeadlineTimer ready(30000);
-    while (server
-               .query(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE query LIKE 'LISTEN corvane%'"))
-               .value(0)
-               .toInt() < 3) {
+    while (
+        server
+            .query(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE query LIKE 'LISTEN corvane%'"))
+            .value(0)
+            .toInt() < 3) {
         if (ready.hasExpired()) {
             std::printf("the desks did not listen within 30 s\n");
             return 1;
@@ -155,7 +157,10 @@ int main(int argc, char **argv)
             b = shownAt(deskB, addressOf(customer));
         }
         if (!a || !b || !heardAt) {
-            std::printf("report %d: not shown on %s within 5 s\n", i, !a ? "desk A" : !b ? "desk B" : "the channel");
+            std::printf("report %d: not shown on %s within 5 s\n", i,
+                        !a   ? "desk A"
+                        : !b ? "desk B"
+                             : "the channel");
             continue;
         }
         shownOnA.push_back(*a - lastByte);

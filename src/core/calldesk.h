@@ -11,6 +11,7 @@
 
 namespace corvane {
 
+class CallAnnouncements;
 class CallLogWriter;
 class LineSession;
 class RingPlayer;
@@ -32,9 +33,10 @@ public:
 
     SerialControl &serialPort();
 
-    // The set-up once the window is on the screen: the database's place, the
-    // call log with the calls an earlier run kept, nothing shown, the line
-    // from the settings file. Throws Failure when the settings name no port.
+    // The set-up once the window is on the screen: the database zel.ini
+    // chooses, the call log with the calls an earlier run kept, nothing shown,
+    // the line from the settings file. Throws Failure when the settings name
+    // no port, unless the desk works on the server (it may have no modem).
     void start();
     // Closes the port and makes a last try at kept calls; on every way out.
     void release();
@@ -76,6 +78,13 @@ private:
     // Runs one of the desk's event handlers; a failure ends it and is told
     // through failed(), never thrown through a signal.
     void handle(const std::function<void()> &handler);
+    // Points the stores at the database zel.ini chooses; true for the server.
+    // Broken settings are told and leave the stores on no database.
+    bool chooseDatabase();
+    // Connects at once, so a server that is away is told at start.
+    void checkServer();
+    // Tells once per outage that the server is away; a lookup that works ends it.
+    void tellServerAway(const QString &reason);
     // Where a call shown came from: only this desk's line logs and announces.
     enum class Origin { Line, OtherDesk };
 
@@ -90,8 +99,13 @@ private:
     RingSchedule *m_ringSchedule;
     // Made at start, when the database's place is known.
     std::unique_ptr<CallLogWriter> m_callLog;
+    // Made at start when the desk works on the server.
+    std::unique_ptr<CallAnnouncements> m_announcements;
     CallerIdReport m_shownCall;
     Customer m_shownCustomer;
+    bool m_onServer = false;
+    bool m_noDatabase = false;
+    bool m_serverAwayTold = false;
 };
 
 } // namespace corvane

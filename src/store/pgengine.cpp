@@ -4,17 +4,26 @@
 #include "store/pgparameters.h"
 #include "store/pgschema.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QHash>
 
 #include <libpq-fe.h>
+#include <poll.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 namespace corvane {
 
 namespace {
 
+// How long a connect may take: the library's own timeout is 2 s at least,
+// and a window waiting longer than about a second seems frozen.
+constexpr int ConnectWaitMs = 1000;
+// Unique index on the customer codes, as the tables are created.
+const char *const CustomerCodeIndex = "customer_customercode";
 // Any constant shared by every desk: the desks that connect first to an empty
 // database at the same moment create the tables once, one after the other.
 constexpr qint64 TablesLock = 0x436f7276616e65;
@@ -29,6 +38,43 @@ QString unreachable(const ServerAddress &server, const char *reason)
 {
     return QStringLiteral("Cannot connect to database server %1: %2")
         .arg(describeServer(server), serverMessage(reason));
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("PgEngine", text);
+}
+
+// The message for a result that failed: a customer code another desk took
+// first is said in the user's words.
+QString failureOf(PGconn *conn, const PGresult *result)
+{
+    const char *constraint = PQresultErrorField(result, PG_DIAG_CONSTRAINT_NAME);
+    if (constraint && qstrcmp(constraint, CustomerCodeIndex) == 0)
+        return tr("此客户编号已被使用（可能刚由另一台电脑保存），请换一个客户编号后再保存。");
+    const QString message = serverMessage(PQresultErrorMessage(result));
+    return message.isEmpty() ? serverMessage(PQerrorMessage(conn)) : message;
+}
+
+// Waits for a connect begun with PQconnectStartParams; false when it failed or
+// did not finish within ConnectWaitMs.
+bool finishConnect(PGconn *conn)
+{
+    const QDeadlineTimer deadline(ConnectWaitMs);
+    PostgresPollingStatusType state = PGRES_POLLING_WRITING;
+    while (state != PGRES_POLLING_OK) {
+        if (state == PGRES_POLLING_FAILED || PQstatus(conn) == CONNECTION_BAD)
+            return false;
+        pollfd socket{PQsocket(conn), short(state == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
+        const int left = int(deadline.remainingTime());
+        const int ready = left > 0 ? ::poll(&socket, 1, left) : 0;
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return false;
+        state = PQconnectPoll(conn);
+    }
+    return true;
 }
 
 bool isNameStart(QChar c)
@@ -157,10 +203,8 @@ private:
         const ExecStatusType status = PQresultStatus(m_result);
         if (PQstatus(m_conn) != CONNECTION_OK)
             throw Failure(unreachable(m_server, PQerrorMessage(m_conn)));
-        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-            const QString message = serverMessage(PQresultErrorMessage(m_result));
-            throw Failure(message.isEmpty() ? serverMessage(PQerrorMessage(m_conn)) : message);
-        }
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+            throw Failure(failureOf(m_conn, m_result));
     }
 
     PGconn *m_conn;
@@ -196,11 +240,14 @@ void PgEngine::connect()
     // A lock another desk holds longer than the busy timeout fails the
     // statement rather than freezing the window.
     const PgParameters parameters(m_server, "-c lock_timeout=" + QByteArray::number(m_busyTimeoutMs));
-    m_conn = PQconnectdbParams(parameters.keys(), parameters.values(), 0);
-    if (PQstatus(m_conn) != CONNECTION_OK) {
+    m_conn = PQconnectStartParams(parameters.keys(), parameters.values(), 0);
+    if (!m_conn)
+        throw Failure(unreachable(m_server, "out of memory"));
+    if (!finishConnect(m_conn)) {
         // Closed here: when the constructor throws, no destructor runs.
-        const char *reason = PQerrorMessage(m_conn);
-        const QString message = unreachable(m_server, reason);
+        const QByteArray reason = PQstatus(m_conn) == CONNECTION_BAD ? QByteArray(PQerrorMessage(m_conn))
+                                                                     : QByteArray("no answer within 1 s");
+        const QString message = unreachable(m_server, reason.constData());
         PQfinish(std::exchange(m_conn, nullptr));
         throw Failure(message);
     }
@@ -228,14 +275,19 @@ void PgEngine::execute(const char *sql)
 {
     PGresult *result = PQexec(m_conn, sql);
     const ExecStatusType status = PQresultStatus(result);
-    const QString message = serverMessage(PQresultErrorMessage(result));
+    const QString message = failureOf(m_conn, result);
     PQclear(result);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        throw Failure(message.isEmpty() ? serverMessage(PQerrorMessage(m_conn)) : message);
+        throw Failure(message);
 }
 
 void PgEngine::reconnectIfLost()
 {
+    // A server that went down and came back has closed the connection: the
+    // read sees that at once, so the statement goes to a new connection rather
+    // than failing on the dead one.
+    if (!m_inTransaction && PQstatus(m_conn) == CONNECTION_OK)
+        PQconsumeInput(m_conn);
     if (PQstatus(m_conn) == CONNECTION_OK)
         return;
     if (m_inTransaction)

@@ -4,8 +4,9 @@ namespace corvane {
 
 namespace {
 
-// Seconds libpq waits for a server that does not answer; its least.
-const char *const ConnectTimeout = "2";
+// A server that stops answering in the middle of a statement (its machine
+// gone, the network cut) fails the statement after this long, not minutes later.
+const char *const UnansweredMs = "1000";
 
 } // namespace
 
@@ -29,13 +30,15 @@ PgParameters::PgParameters(const ServerAddress &server, const QByteArray &option
         m_keys.push_back(keys[i]);
         m_values.push_back(m_texts[i].constData());
     }
-    for (const auto &[key, value] : {std::pair{"connect_timeout", ConnectTimeout},
-                                     {"client_encoding", "UTF8"},
+    // Connections are made step by step, each caller waiting its own while:
+    // libpq's connect_timeout would not apply. An idle connection to a server
+    // PC switched off is noticed within seconds, not after the system's hours.
+    for (const auto &[key, value] : {std::pair{"client_encoding", "UTF8"},
                                      {"application_name", "Corvane"},
-                                     // A server PC switched off mid-run is noticed within
-                                     // half a minute, not after the system's two hours.
-                                     {"keepalives_idle", "10"},
-                                     {"keepalives_interval", "5"},
+                                     {"tcp_user_timeout", UnansweredMs},
+                                     {"keepalives", "1"},
+                                     {"keepalives_idle", "5"},
+                                     {"keepalives_interval", "1"},
                                      {"keepalives_count", "3"}}) {
         m_keys.push_back(key);
         m_values.push_back(value);

@@ -1,8 +1,8 @@
 // Part of the program the tests run: when CORVANE_WINDOW_LOG names a file,
 // every change of a text box on the main window, and every time the window is
 // shown, is appended to that file as one JSON line with the time in
-// milliseconds (with fractions) since the epoch, so a test in another process sees what the
-// window shows and when.
+// milliseconds (with fractions) since the epoch, so a test in another process
+// sees what the window shows and when.
 
 #include <QApplication>
 #include <QFile>
