@@ -77,6 +77,19 @@ bool finishConnect(PGconn *conn)
     return true;
 }
 
+// A server that went down (and maybe came back) has closed the connection:
+// reading what waits on the socket, its last words and then the end, marks the
+// connection lost, so the next statement goes to a new one rather than failing
+// on the dead one. Never waits.
+void noticeClosedConnection(PGconn *conn)
+{
+    while (PQstatus(conn) == CONNECTION_OK) {
+        pollfd socket{PQsocket(conn), POLLIN, 0};
+        if (::poll(&socket, 1, 0) <= 0 || !PQconsumeInput(conn))
+            return;
+    }
+}
+
 bool isNameStart(QChar c)
 {
     return c.isLetter() || c == QLatin1Char('_');
@@ -283,11 +296,8 @@ void PgEngine::execute(const char *sql)
 
 void PgEngine::reconnectIfLost()
 {
-    // A server that went down and came back has closed the connection: the
-    // read sees that at once, so the statement goes to a new connection rather
-    // than failing on the dead one.
-    if (!m_inTransaction && PQstatus(m_conn) == CONNECTION_OK)
-        PQconsumeInput(m_conn);
+    if (!m_inTransaction)
+        noticeClosedConnection(m_conn);
     if (PQstatus(m_conn) == CONNECTION_OK)
         return;
     if (m_inTransaction)
