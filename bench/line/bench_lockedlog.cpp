@@ -65,13 +65,11 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     test::ProgramFolder folder;
     const QString path = folder.file(QStringLiteral("tel.mdb"));
+    Connection database;
+    database.setDatabasePath(path);
+    database.engine();
     {
-        Connection wal;
-        wal.setDatabasePath(path);
-        wal.engine();
-    }
-    {
-        CallLogWriter writer(path, folder.file(QStringLiteral("calls.journal")));
+        CallLogWriter writer(database, folder.file(QStringLiteral("calls.journal")));
         report("call-log write, database free", [&] { writer.write(row()); });
 
         sqlite3 *other = lock(path, false);

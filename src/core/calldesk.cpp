@@ -1,13 +1,17 @@
 #include "core/calldesk.h"
 
 #include "core/calllogwriter.h"
+#include "core/callsharing.h"
+#include "core/databaseconfig.h"
 #include "core/lineconfig.h"
 #include "core/linesession.h"
 #include "core/ring.h"
 #include "core/ringschedule.h"
+#include "platform/failure.h"
 #include "platform/handlerboundary.h"
 #include "platform/programfolder.h"
 #include "platform/ringplayer.h"
+#include "store/callannouncements.h"
 #include "store/stores.h"
 
 namespace corvane {
@@ -19,7 +23,8 @@ CallDesk::CallDesk(Stores &stores, RingPlayer &ringPlayer, QObject *parent)
     setObjectName(QStringLiteral("callDesk"));
     connect(m_line, &LineSession::dataArrived, this, &CallDesk::lineDataArrived);
     connect(m_line, &LineSession::reportReceived, this, [this](const QString &text, int bufferCount) {
-        handle([&] { showIncomingCall(text, bufferCount); });
+        // The year is the PC clock's at this moment.
+        handle([&] { showCall(parseCallerIdReport(text, bufferCount), Origin::Line); });
     });
     connect(m_line, &LineSession::notice, this, &CallDesk::notice);
     connect(m_line, &LineSession::failed, this, &CallDesk::failed);
@@ -38,9 +43,16 @@ SerialControl &CallDesk::serialPort()
 
 void CallDesk::start()
 {
-    const QString database = programFolder() + QStringLiteral("tel.mdb");
-    m_stores.connection.setDatabasePath(database);
-    m_callLog = std::make_unique<CallLogWriter>(database, programFolder() + QStringLiteral("calls.journal"));
+    m_onServer = chooseDatabase();
+    if (m_onServer) {
+        checkServer();
+        // Other desks' calls come also while the server was away at start:
+        // the channel connects by itself once it is back.
+        m_announcements = std::make_unique<CallAnnouncements>(*m_stores.connection.server());
+        shareCalls(*this, *m_announcements);
+    }
+    m_callLog = std::make_unique<CallLogWriter>(m_stores.connection,
+                                                programFolder() + QStringLiteral("calls.journal"));
     connect(m_callLog.get(), &CallLogWriter::notice, this, &CallDesk::notice);
     connect(m_callLog.get(), &CallLogWriter::failed, this, &CallDesk::failed);
     m_callLog->resume();
@@ -49,12 +61,59 @@ void CallDesk::start()
     Q_EMIT customerShown(m_shownCustomer);
     Q_EMIT callShown(m_shownCall);
 
-    m_line->start(readLineConfig());
+    const LineConfig line = readLineConfig();
+    // A desk on the shared server may have no modem of its own.
+    if (m_onServer && portNumberText(line.portName).isEmpty())
+        return;
+    m_line->start(line);
+}
+
+void CallDesk::checkServer()
+{
+    try {
+        m_stores.connection.engine();
+    } catch (const Failure &failure) {
+        tellServerAway(failure.message());
+    }
+}
+
+void CallDesk::tellServerAway(const QString &reason)
+{
+    if (m_serverAwayTold)
+        return;
+    // Noted first: the box runs an event loop in which more calls may come.
+    m_serverAwayTold = true;
+    Q_EMIT notice(tr("无法连接数据库服务器，来电号码照常显示，但暂时无法查找客户资料；来电记录先保存在"
+                     "备用文件中，程序会自动重新连接并写入。\n%1")
+                      .arg(reason));
+}
+
+bool CallDesk::chooseDatabase()
+{
+    m_noDatabase = false;
+    m_serverAwayTold = false;
+    try {
+        const DatabaseConfig config = readDatabaseConfig();
+        useDatabase(m_stores.connection, config);
+        return config.engine == DatabaseConfig::Engine::Postgresql;
+    } catch (const Failure &failure) {
+        // Calls are still shown from the line; their log rows wait in the journal.
+        const QString message =
+            tr("%1\n请改正后重新启动程序。在此之前来电仍会显示，但无法查找或保存客户资料。")
+                .arg(failure.message());
+        m_stores.connection.setUnavailable(message);
+        m_noDatabase = true;
+        // Told here once; the calls that cannot be looked up add no box.
+        m_serverAwayTold = true;
+        Q_EMIT failed(message);
+        return false;
+    }
 }
 
 void CallDesk::release()
 {
     m_line->close();
+    m_announcements.reset();
     // Its last try at kept calls, also on the tray's immediate exit.
     m_callLog.reset();
 }
@@ -80,31 +139,54 @@ void CallDesk::handle(const std::function<void()> &handler)
     runGuarded(handler, [this](const QString &message) { Q_EMIT failed(message); });
 }
 
-void CallDesk::showIncomingCall(const QString &text, int bufferCount)
+void CallDesk::showAnnouncedCall(const CallerIdReport &call)
+{
+    handle([&] { showCall(call, Origin::OtherDesk); });
+}
+
+void CallDesk::showCall(const CallerIdReport &report, Origin origin)
 {
     Q_EMIT callArrived();
     // The ring sounds on its own thread while the caller is shown.
     playRing();
 
-    // The year is the PC clock's at this moment, the ring having started.
-    const CallerIdReport report = parseCallerIdReport(text, bufferCount);
     // Some lines send one call's report twice; the repeat rings, but is
     // neither looked up nor logged again. A new call from the number shown is.
     const bool repeat = report == m_shownCall;
     m_shownCall = report;
     Q_EMIT callShown(m_shownCall);
-    if (!repeat)
-        lookUpNumber();
+    if (repeat)
+        announce(origin);
+    else
+        lookUpNumber(origin);
 
     m_ringSchedule->start();
 }
 
-void CallDesk::lookUpNumber()
+void CallDesk::lookUpNumber(Origin origin)
 {
-    if (trimControls(m_shownCall.number).isEmpty())
+    if (trimControls(m_shownCall.number).isEmpty()) {
+        announce(origin);
         return;
-    const std::optional<Customer> customer = m_stores.customers.customerByTel(m_shownCall.number);
+    }
+    std::optional<Customer> customer;
+    try {
+        customer = m_stores.customers.customerByTel(m_shownCall.number);
+    } catch (const Failure &failure) {
+        if (!m_onServer && !m_noDatabase)
+            throw;
+        // The number stays shown; the call is logged once the server is back
+        // and knows the number, by the desk whose line reported it.
+        tellServerAway(failure.message());
+        if (origin == Origin::Line)
+            m_callLog->keepForLookup(m_shownCall.dateText, m_shownCall.timeText, m_shownCall.number);
+        m_ringSchedule->stopRepeating();
+        announce(origin);
+        return;
+    }
+    m_serverAwayTold = false;
     if (!customer) {
+        announce(origin);
         // The customer shown before stays on the window beside the new number.
         Q_EMIT newNumber();
         m_ringSchedule->stopRepeating();
@@ -114,8 +196,16 @@ void CallDesk::lookUpNumber()
     Q_EMIT customerShown(m_shownCustomer);
     m_ringSchedule->stopRepeating();
 
-    m_callLog->write({m_shownCall.dateText, m_shownCall.timeText, m_shownCall.number,
-                      m_shownCustomer.customerCode, m_shownCustomer.name});
+    if (origin == Origin::Line)
+        m_callLog->write({m_shownCall.dateText, m_shownCall.timeText, m_shownCall.number,
+                          m_shownCustomer.customerCode, m_shownCustomer.name});
+    announce(origin);
+}
+
+void CallDesk::announce(Origin origin)
+{
+    if (origin == Origin::Line)
+        Q_EMIT callReported(m_shownCall);
 }
 
 void CallDesk::playRing()

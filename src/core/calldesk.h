@@ -11,6 +11,7 @@
 
 namespace corvane {
 
+class CallAnnouncements;
 class CallLogWriter;
 class LineSession;
 class RingPlayer;
@@ -32,9 +33,10 @@ public:
 
     SerialControl &serialPort();
 
-    // The set-up once the window is on the screen: the database's place, the
-    // call log with the calls an earlier run kept, nothing shown, the line
-    // from the settings file. Throws Failure when the settings name no port.
+    // The set-up once the window is on the screen: the database zel.ini
+    // chooses, the call log with the calls an earlier run kept, nothing shown,
+    // the line from the settings file. Throws Failure when the settings name
+    // no port, unless the desk works on the server (it may have no modem).
     void start();
     // Closes the port and makes a last try at kept calls; on every way out.
     void release();
@@ -44,6 +46,10 @@ public:
     // The number is handed on ("保存新号码"): it is shown no more, so the next
     // report from it is looked up and logged again.
     void clearNumber();
+
+    // A call another desk's line reported: shown, rung and looked up as one
+    // from this desk's line, but that desk logged it.
+    void showAnnouncedCall(const CallerIdReport &call);
 
     bool ringRepeating() const;
     bool ringPeriodRunning() const;
@@ -59,6 +65,10 @@ Q_SIGNALS:
     void customerShown(const Customer &customer);
     // The number shown belongs to no customer.
     void newNumber();
+    // This desk's line reported the call, now shown and logged: the other
+    // desks may show it too. Before the new-number question, which waits for
+    // the user.
+    void callReported(const CallerIdReport &call);
     // What the user is told about the line or the call log.
     void notice(const QString &text);
     // A failure that ended one of the desk's handlers.
@@ -68,8 +78,19 @@ private:
     // Runs one of the desk's event handlers; a failure ends it and is told
     // through failed(), never thrown through a signal.
     void handle(const std::function<void()> &handler);
-    void showIncomingCall(const QString &text, int bufferCount);
-    void lookUpNumber();
+    // Points the stores at the database zel.ini chooses; true for the server.
+    // Broken settings are told and leave the stores on no database.
+    bool chooseDatabase();
+    // Connects at once, so a server that is away is told at start.
+    void checkServer();
+    // Tells once per outage that the server is away; a lookup that works ends it.
+    void tellServerAway(const QString &reason);
+    // Where a call shown came from: only this desk's line logs and announces.
+    enum class Origin { Line, OtherDesk };
+
+    void showCall(const CallerIdReport &report, Origin origin);
+    void lookUpNumber(Origin origin);
+    void announce(Origin origin);
     void playRing();
 
     Stores &m_stores;
@@ -78,8 +99,13 @@ private:
     RingSchedule *m_ringSchedule;
     // Made at start, when the database's place is known.
     std::unique_ptr<CallLogWriter> m_callLog;
+    // Made at start when the desk works on the server.
+    std::unique_ptr<CallAnnouncements> m_announcements;
     CallerIdReport m_shownCall;
     Customer m_shownCustomer;
+    bool m_onServer = false;
+    bool m_noDatabase = false;
+    bool m_serverAwayTold = false;
 };
 
 } // namespace corvane

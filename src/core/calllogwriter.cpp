@@ -6,10 +6,10 @@
 
 namespace corvane {
 
-CallLogWriter::CallLogWriter(const QString &databasePath, const QString &journalPath, QObject *parent)
+CallLogWriter::CallLogWriter(const Connection &database, const QString &journalPath, QObject *parent)
     : QObject(parent), m_journal(journalPath)
 {
-    m_connection.setDatabasePath(databasePath);
+    m_connection.setSameDatabaseAs(database);
     m_retry.setInterval(RetryIntervalMs);
     connect(&m_retry, &QTimer::timeout, this, [this] { runGuarded([this] { retry(); }, reportFailure()); });
 }
@@ -52,6 +52,11 @@ void CallLogWriter::write(const CallLogRow &row)
         return;
     if (!m_kept.isEmpty())
         tell(m_journalComplete ? Notice::Kept : Notice::KeptInMemory);
+}
+
+void CallLogWriter::keepForLookup(const QString &adate, const QString &atime, const QString &tel)
+{
+    keep({adate, atime, tel, {}, {}});
 }
 
 bool CallLogWriter::writeKept(int waitMs)

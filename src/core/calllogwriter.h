@@ -26,7 +26,8 @@ public:
     // How often kept rows are tried again; these tries do not wait at all.
     static constexpr int RetryIntervalMs = 3000;
 
-    CallLogWriter(const QString &databasePath, const QString &journalPath, QObject *parent = nullptr);
+    // Writes on a connection of its own to the database of `database`.
+    CallLogWriter(const Connection &database, const QString &journalPath, QObject *parent = nullptr);
     // A last try to write the kept rows; what cannot be written stays in the journal.
     ~CallLogWriter() override;
 
@@ -34,6 +35,10 @@ public:
     void resume();
     // Logs one call. A refusal does not fail the call: the row is kept.
     void write(const CallLogRow &row);
+    // Keeps a call whose number could not be looked up (the database away):
+    // it is logged once written, if the number then belongs to a customer.
+    // The caller has told the user already.
+    void keepForLookup(const QString &adate, const QString &atime, const QString &tel);
     // Tries to write the kept rows now; true when none is left.
     bool writeKept(int waitMs = CallWaitMs);
 

@@ -3,8 +3,10 @@
 #include "platform/failure.h"
 #include "platform/profilefile.h"
 #include "platform/programfolder.h"
+#include "store/connection.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <algorithm>
 
@@ -76,6 +78,21 @@ DatabaseConfig readDatabaseConfig()
     if (server.name.isEmpty())
         throw Failure(tr("zel.ini 的 [database] 节缺少数据库名称 name"));
     return config;
+}
+
+void keepPasswordPrivate()
+{
+    const QString file = configFile();
+    if (!profile::readString(file, Section, QStringLiteral("password")).isEmpty())
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+void useDatabase(Connection &connection, const DatabaseConfig &config)
+{
+    if (config.engine == DatabaseConfig::Engine::Postgresql)
+        connection.setServer(config.server);
+    else
+        connection.setDatabasePath(programFolder() + QStringLiteral("tel.mdb"));
 }
 
 } // namespace corvane

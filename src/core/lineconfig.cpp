@@ -1,5 +1,6 @@
 #include "core/lineconfig.h"
 
+#include "core/databaseconfig.h"
 #include "platform/profilefile.h"
 #include "platform/programfolder.h"
 
@@ -20,8 +21,10 @@ LineConfig readLineConfig()
 bool writeLineConfig(const QString &portName, const QString &mode)
 {
     const QString file = configFile();
-    return profile::writeString(file, Section, PortKey, portName) &&
-           profile::writeString(file, Section, ModeKey, mode);
+    const bool written = profile::writeString(file, Section, PortKey, portName) &&
+                         profile::writeString(file, Section, ModeKey, mode);
+    keepPasswordPrivate();
+    return written;
 }
 
 bool lineLogWanted()

@@ -41,8 +41,23 @@ void CallLogStore::logKeptCall(const QString &token, const CallLogRow &row)
                    QStringLiteral("INSERT INTO kept_call_written (token) VALUES (?) ON CONFLICT DO NOTHING"));
     mark.bind(1, token);
     mark.run();
-    if (mark.changes() > 0)
+    if (mark.changes() == 0)
+        return;
+    if (!row.customercode.isEmpty() || !row.customername.isEmpty()) {
         logCall(row);
+        return;
+    }
+    // Kept before the number could be looked up: logged only when the number
+    // belongs to a customer, as the call desk would have logged it.
+    Statement insert(m_connection,
+                     QStringLiteral("INSERT INTO detail (adate,atime,tel,customercode,customername) "
+                                    "SELECT ?,?,?,customercode,customername FROM customer WHERE tel = ? "
+                                    "ORDER BY id LIMIT 1"));
+    insert.bind(1, row.adate);
+    insert.bind(2, row.atime);
+    insert.bind(3, row.tel);
+    insert.bind(4, row.tel);
+    insert.run();
 }
 
 std::unique_ptr<PagedQuery> CallLogStore::callsBetween(const QDate &first, const QDate &last,

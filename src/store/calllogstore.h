@@ -30,7 +30,9 @@ public:
     void logCall(const CallLogRow &row);
     // Logs a row kept aside earlier unless the row of this token was logged
     // already. Run inside a transaction, so that the row and its token are
-    // written together: a kept row is never logged twice.
+    // written together: a kept row is never logged twice. A row with neither
+    // customer code nor name takes them from the first customer with its
+    // number, and is not logged when there is none.
     void logKeptCall(const QString &token, const CallLogRow &row);
     // The calls from `first` to `last`, both included, in date order; only
     // those of customer `code` when it is not empty (used as typed).

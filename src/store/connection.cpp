@@ -3,6 +3,8 @@
 #include "store/pgengine.h"
 #include "store/sqliteengine.h"
 
+#include "platform/failure.h"
+
 namespace corvane {
 
 Connection::Connection() = default;
@@ -11,10 +13,11 @@ Connection::~Connection() = default;
 
 void Connection::setDatabasePath(const QString &path)
 {
-    if (path == m_path && !m_server)
+    if (path == m_path && !m_server && m_unavailableReason.isEmpty())
         return;
     close();
     m_server.reset();
+    m_unavailableReason.clear();
     m_path = path;
 }
 
@@ -32,7 +35,23 @@ void Connection::setVfs(const QString &name)
 void Connection::setServer(const ServerAddress &server)
 {
     close();
+    m_unavailableReason.clear();
     m_server = server;
+}
+
+void Connection::setUnavailable(const QString &reason)
+{
+    close();
+    m_unavailableReason = reason;
+}
+
+void Connection::setSameDatabaseAs(const Connection &other)
+{
+    close();
+    m_path = other.m_path;
+    m_vfs = other.m_vfs;
+    m_server = other.m_server;
+    m_unavailableReason = other.m_unavailableReason;
 }
 
 void Connection::setBusyTimeout(int ms)
@@ -45,6 +64,8 @@ void Connection::setBusyTimeout(int ms)
 Engine &Connection::engine()
 {
     if (!m_engine) {
+        if (!m_unavailableReason.isEmpty())
+            throw Failure(m_unavailableReason);
         if (m_server)
             m_engine = std::make_unique<PgEngine>(*m_server, m_busyTimeoutMs);
         else

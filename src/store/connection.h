@@ -35,6 +35,13 @@ public:
     void setVfs(const QString &name);
     // Works on the shared server from now on instead of the file.
     void setServer(const ServerAddress &server);
+    // The shared server worked on; none for the file.
+    const std::optional<ServerAddress> &server() const { return m_server; }
+    // No database at all (its settings are broken): every statement fails
+    // with `reason` until a database is set.
+    void setUnavailable(const QString &reason);
+    // The same database as `other`, on a connection of its own.
+    void setSameDatabaseAs(const Connection &other);
 
     // How long a statement waits for a database another process holds,
     // from now on; BusyTimeoutMs until set.
@@ -49,6 +56,7 @@ private:
     QString m_path;
     QString m_vfs;
     std::optional<ServerAddress> m_server;
+    QString m_unavailableReason;
     int m_busyTimeoutMs = BusyTimeoutMs;
 };
 

@@ -1,21 +1,29 @@
 #include "store/pgengine.h"
 
 #include "platform/failure.h"
+#include "store/pgparameters.h"
 #include "store/pgschema.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QHash>
 
 #include <libpq-fe.h>
+#include <poll.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 namespace corvane {
 
 namespace {
 
-// Seconds libpq waits for a server that does not answer; its least.
-const char *const ConnectTimeout = "2";
+// How long a connect may take: the library's own timeout is 2 s at least,
+// and a window waiting longer than about a second seems frozen.
+constexpr int ConnectWaitMs = 1000;
+// Unique index on the customer codes, as the tables are created.
+const char *const CustomerCodeIndex = "customer_customercode";
 // Any constant shared by every desk: the desks that connect first to an empty
 // database at the same moment create the tables once, one after the other.
 constexpr qint64 TablesLock = 0x436f7276616e65;
@@ -30,6 +38,56 @@ QString unreachable(const ServerAddress &server, const char *reason)
 {
     return QStringLiteral("Cannot connect to database server %1: %2")
         .arg(describeServer(server), serverMessage(reason));
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("PgEngine", text);
+}
+
+// The message for a result that failed: a customer code another desk took
+// first is said in the user's words.
+QString failureOf(PGconn *conn, const PGresult *result)
+{
+    const char *constraint = PQresultErrorField(result, PG_DIAG_CONSTRAINT_NAME);
+    if (constraint && qstrcmp(constraint, CustomerCodeIndex) == 0)
+        return tr("此客户编号已被使用（可能刚由另一台电脑保存），请换一个客户编号后再保存。");
+    const QString message = serverMessage(PQresultErrorMessage(result));
+    return message.isEmpty() ? serverMessage(PQerrorMessage(conn)) : message;
+}
+
+// Waits for a connect begun with PQconnectStartParams; false when it failed or
+// did not finish within ConnectWaitMs.
+bool finishConnect(PGconn *conn)
+{
+    const QDeadlineTimer deadline(ConnectWaitMs);
+    PostgresPollingStatusType state = PGRES_POLLING_WRITING;
+    while (state != PGRES_POLLING_OK) {
+        if (state == PGRES_POLLING_FAILED || PQstatus(conn) == CONNECTION_BAD)
+            return false;
+        pollfd socket{PQsocket(conn), short(state == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
+        const int left = int(deadline.remainingTime());
+        const int ready = left > 0 ? ::poll(&socket, 1, left) : 0;
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return false;
+        state = PQconnectPoll(conn);
+    }
+    return true;
+}
+
+// A server that went down (and maybe came back) has closed the connection:
+// reading what waits on the socket, its last words and then the end, marks the
+// connection lost, so the next statement goes to a new one rather than failing
+// on the dead one. Never waits.
+void noticeClosedConnection(PGconn *conn)
+{
+    while (PQstatus(conn) == CONNECTION_OK) {
+        pollfd socket{PQsocket(conn), POLLIN, 0};
+        if (::poll(&socket, 1, 0) <= 0 || !PQconsumeInput(conn))
+            return;
+    }
 }
 
 bool isNameStart(QChar c)
@@ -158,10 +216,8 @@ private:
         const ExecStatusType status = PQresultStatus(m_result);
         if (PQstatus(m_conn) != CONNECTION_OK)
             throw Failure(unreachable(m_server, PQerrorMessage(m_conn)));
-        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
-            const QString message = serverMessage(PQresultErrorMessage(m_result));
-            throw Failure(message.isEmpty() ? serverMessage(PQerrorMessage(m_conn)) : message);
-        }
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+            throw Failure(failureOf(m_conn, m_result));
     }
 
     PGconn *m_conn;
@@ -196,33 +252,15 @@ void PgEngine::connect()
     PQfinish(std::exchange(m_conn, nullptr));
     // A lock another desk holds longer than the busy timeout fails the
     // statement rather than freezing the window.
-    const QByteArray options = "-c lock_timeout=" + QByteArray::number(m_busyTimeoutMs);
-    const QByteArray port = QByteArray::number(m_server.port);
-    const QByteArray host = m_server.host.toUtf8();
-    const QByteArray name = m_server.name.toUtf8();
-    const QByteArray user = m_server.user.toUtf8();
-    const QByteArray password = m_server.password.toUtf8();
-    const QByteArray sslmode = m_server.sslmode.toUtf8();
-    std::vector<const char *> keys{
-        "port", "dbname", "sslmode", "connect_timeout", "client_encoding", "options", "application_name"};
-    std::vector<const char *> values{port.constData(), name.constData(), sslmode.constData(),
-                                     ConnectTimeout,   "UTF8",           options.constData(),
-                                     "Corvane"};
-    // Empty ones are left to the library's defaults: the local socket, the
-    // system user's name, no password.
-    for (const auto &[key, value] : {std::pair{"host", &host}, {"user", &user}, {"password", &password}}) {
-        if (!value->isEmpty()) {
-            keys.push_back(key);
-            values.push_back(value->constData());
-        }
-    }
-    keys.push_back(nullptr);
-    values.push_back(nullptr);
-    m_conn = PQconnectdbParams(keys.data(), values.data(), 0);
-    if (PQstatus(m_conn) != CONNECTION_OK) {
+    const PgParameters parameters(m_server, "-c lock_timeout=" + QByteArray::number(m_busyTimeoutMs));
+    m_conn = PQconnectStartParams(parameters.keys(), parameters.values(), 0);
+    if (!m_conn)
+        throw Failure(unreachable(m_server, "out of memory"));
+    if (!finishConnect(m_conn)) {
         // Closed here: when the constructor throws, no destructor runs.
-        const char *reason = PQerrorMessage(m_conn);
-        const QString message = unreachable(m_server, reason);
+        const QByteArray reason = PQstatus(m_conn) == CONNECTION_BAD ? QByteArray(PQerrorMessage(m_conn))
+                                                                     : QByteArray("no answer within 1 s");
+        const QString message = unreachable(m_server, reason.constData());
         PQfinish(std::exchange(m_conn, nullptr));
         throw Failure(message);
     }
@@ -250,14 +288,16 @@ void PgEngine::execute(const char *sql)
 {
     PGresult *result = PQexec(m_conn, sql);
     const ExecStatusType status = PQresultStatus(result);
-    const QString message = serverMessage(PQresultErrorMessage(result));
+    const QString message = failureOf(m_conn, result);
     PQclear(result);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        throw Failure(message.isEmpty() ? serverMessage(PQerrorMessage(m_conn)) : message);
+        throw Failure(message);
 }
 
 void PgEngine::reconnectIfLost()
 {
+    if (!m_inTransaction)
+        noticeClosedConnection(m_conn);
     if (PQstatus(m_conn) == CONNECTION_OK)
         return;
     if (m_inTransaction)

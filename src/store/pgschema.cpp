@@ -32,7 +32,8 @@ CREATE TABLE ring (
 INSERT INTO ring (code, bz) VALUES ('1', '1'), ('2', '0'), ('3', '0');
 
 CREATE INDEX customer_tel ON customer (tel);
-CREATE INDEX customer_customercode ON customer (customercode);
+-- Two desks adding at once cannot both take a code; rows without one are many.
+CREATE UNIQUE INDEX customer_customercode ON customer (customercode) WHERE customercode <> '';
 CREATE INDEX detail_adate ON detail (adate);
 CREATE INDEX detail_customercode ON detail (customercode);
 )sql";

@@ -177,6 +177,37 @@ private Q_SLOTS:
         QVERIFY(m_desk->ringPeriodRunning());
     }
 
+    // Another desk's call is shown, rung and looked up as a line's report but
+    // never logged here; this desk announces each report from its own line,
+    // repeats and unknown numbers included, before the new-number question.
+    void callsAreSharedWithTheOtherDesks()
+    {
+        QSignalSpy reported(m_desk.get(), &CallDesk::callReported);
+        int reportedBeforeQuestion = -1;
+        m_duringNewNumber = [&] { reportedBeforeQuestion = int(reported.size()); };
+        const CallerIdReport known{QStringLiteral("5551234"), QStringLiteral("2026-12-08"),
+                                   QStringLiteral("22:05")};
+        m_desk->showAnnouncedCall(known);
+        QCOMPARE(m_seen,
+                 (QStringList{QStringLiteral("arrived"), QStringLiteral("call 5551234 2026-12-08 22:05"),
+                              QStringLiteral("customer C001")}));
+        QTRY_COMPARE(m_rings->count(), 1);
+        QVERIFY(m_desk->ringPeriodRunning());
+        m_desk->showAnnouncedCall({QStringLiteral("88888888"), known.dateText, known.timeText});
+        QCOMPARE(m_seen.last(), newNumberText);
+        QVERIFY(reported.isEmpty());
+        QVERIFY(logged().isEmpty());
+
+        send(test::callerIdReport(QStringLiteral("5551234")));
+        send(test::callerIdReport(QStringLiteral("5551234")));
+        send(test::callerIdReport(QStringLiteral("77777777")));
+        QCOMPARE(reported.size(), 3);
+        QCOMPARE(reported.at(0).at(0).value<CallerIdReport>(), reported.at(1).at(0).value<CallerIdReport>());
+        QCOMPARE(reported.at(2).at(0).value<CallerIdReport>().number, QStringLiteral("77777777"));
+        QCOMPARE(reportedBeforeQuestion, 3);
+        QCOMPARE(logged(), QStringList{QStringLiteral("5551234 14:05 C001")});
+    }
+
     // A report without a number rings and shows but is not looked up.
     void aBlankNumberIsNotLookedUp()
     {

@@ -32,8 +32,9 @@ class CallLogWriterTest : public QObject
     QString journal() const { return m_folder->file(QStringLiteral("calls.journal")); }
     std::unique_ptr<CallLogWriter> writer(const QString &journalPath = {})
     {
-        auto log =
-            std::make_unique<CallLogWriter>(database(), journalPath.isEmpty() ? journal() : journalPath);
+        Connection place;
+        place.setDatabasePath(database());
+        auto log = std::make_unique<CallLogWriter>(place, journalPath.isEmpty() ? journal() : journalPath);
         connect(log.get(), &CallLogWriter::notice, this,
                 [this](const QString &text) { m_told.append(text); });
         connect(log.get(), &CallLogWriter::failed, this,

@@ -1,7 +1,9 @@
 #include "core/databaseconfig.h"
+#include "core/lineconfig.h"
 #include "coresupport.h"
 #include "platform/gbk.h"
 
+#include <QFile>
 #include <QTest>
 
 using namespace corvane;
@@ -104,6 +106,28 @@ private Q_SLOTS:
         QVERIFY2(message.contains(named), qPrintable(message));
         QVERIFY(message.contains(QStringLiteral("zel.ini")));
         QVERIFY(!message.contains(Password));
+    }
+
+    // The program writes zel.ini (the line settings): with the server's
+    // password in it the file becomes its owner's alone; without, it stays
+    // as the user made it.
+    void aWrittenFileWithThePasswordIsTheOwnersAlone()
+    {
+        test::ProgramFolder folder(false);
+        const QString file = folder.file(QStringLiteral("zel.ini"));
+        const QFileDevice::Permissions shared = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        folder.writeFile(QStringLiteral("zel.ini"), "[database]\r\nengine=postgresql\r\nname=shop\r\n");
+        QVERIFY(QFile::setPermissions(file, shared));
+        QVERIFY(writeLineConfig(QStringLiteral("com2"), QStringLiteral("制式1")));
+        QCOMPARE(QFile::permissions(file) & 0xf0ff, shared);
+
+        folder.writeFile(QStringLiteral("zel.ini"),
+                         "[database]\r\nengine=postgresql\r\nname=shop\r\npassword=pw\r\n");
+        QVERIFY(QFile::setPermissions(file, shared));
+        QVERIFY(writeLineConfig(QStringLiteral("com2"), QStringLiteral("制式1")));
+        QCOMPARE(QFile::permissions(file) & 0xf0ff, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(readLineConfig().portName, QStringLiteral("com2"));
     }
 };
 

@@ -67,7 +67,7 @@ private Q_SLOTS:
         QCOMPARE(lines.last(), QString());
         // Items run 1）, 2） … in each section without gaps.
         for (const auto &[from, to, count] :
-             {std::tuple{qsizetype(1), second - 1, 6}, std::tuple{second + 1, lines.size() - 1, 5}}) {
+             {std::tuple{qsizetype(1), second - 1, 7}, std::tuple{second + 1, lines.size() - 1, 5}}) {
             int number = 0;
             for (qsizetype i = from; i < to; ++i)
                 if (!lines.at(i).isEmpty() && lines.at(i).front().isDigit())
@@ -83,6 +83,9 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("[line]")));
         QVERIFY(text.contains(QStringLiteral("log=1")));
         QVERIFY(text.contains(QStringLiteral("line.log")));
+        // So is the way to a shared database.
+        QVERIFY(text.contains(QStringLiteral("[database]")));
+        QVERIFY(text.contains(QStringLiteral("engine=postgresql")));
         QCOMPARE(w.windowTitle(), QStringLiteral("使用说明"));
     }
 

@@ -8,6 +8,11 @@
 #include <QDate>
 #include <QTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 using namespace corvane;
 
 namespace {
@@ -24,6 +29,53 @@ ServerAddress overLoopback(const test::PgServer &server, const QString &password
     address.password = password;
     return address;
 }
+
+// Columns of the customer query that the tests below touch.
+enum CustomerColumn { Id, CustomerCode, CustomerName, Tel = 6, CustomerColumns = 9 };
+
+std::vector<bool> marking(std::initializer_list<int> columns)
+{
+    std::vector<bool> marked(CustomerColumns, false);
+    for (int column : columns)
+        marked[std::size_t(column)] = true;
+    return marked;
+}
+
+Record customerRow(const QString &code, const QString &name, const QString &tel)
+{
+    Record row(CustomerColumns);
+    row[CustomerCode] = code;
+    row[CustomerName] = name;
+    row[Tel] = tel;
+    return row;
+}
+
+// A listening loopback socket that takes connections and never says a word,
+// as a machine whose server hangs would.
+class SilentListener
+{
+public:
+    SilentListener() : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(m_socket, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+            ::listen(m_socket, 4) != 0 ||
+            ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+            qFatal("no listening socket");
+        m_port = ntohs(address.sin_port);
+    }
+    ~SilentListener() { ::close(m_socket); }
+    SilentListener(const SilentListener &) = delete;
+    SilentListener &operator=(const SilentListener &) = delete;
+    int port() const { return m_port; }
+
+private:
+    int m_socket;
+    int m_port = 0;
+};
 
 } // namespace
 
@@ -87,6 +139,11 @@ private Q_SLOTS:
         QVERIFY(!failure.contains(server.password()));
         server.start();
         QCOMPARE(stores.rings.currentRing(), QStringLiteral("1"));
+        // Away and back between two statements: the next one goes through
+        // rather than failing on the connection the server closed.
+        server.stop();
+        server.start();
+        QCOMPARE(stores.rings.currentRing(), QStringLiteral("1"));
 
         // A transaction the server lost half way is not finished on a new
         // connection: its first write would be gone, its second alone kept.
@@ -103,6 +160,69 @@ private Q_SLOTS:
                      transaction.commit();
                  }).isEmpty());
         QCOMPARE(all->start(10, 10).count, qint64(0));
+    }
+
+    // A server that takes the connection but never answers is given up
+    // after its short wait, saying so, rather than holding the window.
+    void aServerThatNeverAnswersIsGivenUp()
+    {
+        SilentListener silent;
+        Stores stores;
+        ServerAddress address;
+        address.host = QStringLiteral("127.0.0.1");
+        address.port = silent.port();
+        address.name = QStringLiteral("corvane");
+        stores.connection.setServer(address);
+        const QString failure = test::failureOf([&stores] { stores.rings.currentRing(); });
+        QVERIFY2(failure.contains(QStringLiteral("no answer within 1 s")), qPrintable(failure));
+    }
+
+    // Two desks on one customer: each save writes only what it changed, a
+    // row gone at the other desk is not saved, and a customer code is taken
+    // once; rows without a code are many.
+    void twoDesksShareCustomersWithoutOverwriting()
+    {
+        test::PgServer server;
+        Stores deskA;
+        Stores deskB;
+        deskA.connection.setServer(overLoopback(server, server.password()));
+        deskB.connection.setServer(overLoopback(server, server.password()));
+        const auto atA = deskA.customers.allCustomers();
+        const auto atB = deskB.customers.allCustomers();
+        const Record loaded =
+            customerRow(QStringLiteral("C1"), QStringLiteral("张三"), QStringLiteral("5550001"));
+        const qint64 key = atA->insert(loaded, marking({CustomerCode, CustomerName, Tel}));
+
+        Record renamed = loaded;
+        renamed[CustomerName] = QStringLiteral("张三丰");
+        QVERIFY(atA->update(key, renamed, marking({CustomerName})));
+        Record renumbered = loaded;
+        renumbered[Tel] = QStringLiteral("5550009");
+        QVERIFY(atB->update(key, renumbered, marking({Tel})));
+        QCOMPARE(server.query(QStringLiteral("SELECT customername || ' ' || tel FROM customer")),
+                 QStringList{QStringLiteral("张三丰 5550009")});
+
+        const QString taken = test::failureOf([&] {
+            atB->insert(customerRow(QStringLiteral("C1"), QStringLiteral("李四"), QStringLiteral("5550002")),
+                        marking({CustomerCode, CustomerName, Tel}));
+        });
+        QCOMPARE(taken,
+                 QStringLiteral("此客户编号已被使用（可能刚由另一台电脑保存），请换一个客户编号后再保存。"));
+        for (Stores *desk : {&deskA, &deskB}) {
+            desk->customers.allCustomers()->insert(
+                customerRow(QString(), QStringLiteral("无编号"), QStringLiteral("5550003")),
+                marking({CustomerName}));
+            desk->customers.allCustomers()->insert(
+                customerRow(QString(), QStringLiteral("空编号"), QStringLiteral("5550004")),
+                marking({CustomerCode, CustomerName}));
+        }
+        QCOMPARE(server.query(QStringLiteral("SELECT count(*) FROM customer")),
+                 QStringList{QStringLiteral("5")});
+
+        atA->remove(key);
+        QVERIFY(!atB->update(key, renumbered, marking({CustomerName})));
+        QCOMPARE(server.query(QStringLiteral("SELECT count(*) FROM customer WHERE customercode = 'C1'")),
+                 QStringList{QStringLiteral("0")});
     }
 };
 

@@ -206,6 +206,35 @@ private Q_SLOTS:
         QCOMPARE(calls.callsBetween(first, last, QStringLiteral("A"))->start(100, 10).count, qint64(2));
     }
 
+    // A call kept before its number could be looked up takes the customer
+    // of its number when written, and is not logged for a number nobody has.
+    void aKeptCallWithoutCustomerIsLookedUpWhenWritten()
+    {
+        m_stores->customers.allCustomers()->insert(
+            customerRow(QStringLiteral("C1"), QStringLiteral("张三"), QStringLiteral("5550001")),
+            CodeNameTel);
+        m_stores->customers.allCustomers()->insert(
+            customerRow(QStringLiteral("C2"), QStringLiteral("李四"), QStringLiteral("5550001")),
+            CodeNameTel);
+        CallLogStore &calls = m_stores->calls;
+        Transaction transaction(m_stores->connection);
+        calls.logKeptCall(
+            QStringLiteral("known"),
+            {QStringLiteral("2024-03-01"), QStringLiteral("10:00"), QStringLiteral("5550001"), {}, {}});
+        calls.logKeptCall(
+            QStringLiteral("unknown"),
+            {QStringLiteral("2024-03-01"), QStringLiteral("10:01"), QStringLiteral("5559999"), {}, {}});
+        transaction.commit();
+        const PagedQuery::Start logged =
+            calls.callsBetween(QDate(2024, 3, 1), QDate(2024, 3, 1), {})->start(100, 10);
+        QCOMPARE(logged.count, qint64(1));
+        const Record &row = logged.firstRows.at(0);
+        QCOMPARE((QStringList{row[2].value_or(QString()), row[3].value_or(QString()),
+                              row[4].value_or(QString()), row[5].value_or(QString())}),
+                 (QStringList{QStringLiteral("10:00"), QStringLiteral("5550001"), QStringLiteral("C1"),
+                              QStringLiteral("张三")}));
+    }
+
     void typedTextStaysTextAndOneStatementIsOne()
     {
         const QStringList hostile = {QStringLiteral("x'); DELETE FROM customer; --"), QStringLiteral("?"),

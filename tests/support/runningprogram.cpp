@@ -13,22 +13,42 @@
 
 namespace corvane::test {
 
+namespace {
+
+// A log of one JSON object a line, as the program under test writes it.
+QList<QJsonObject> jsonLines(const QString &path)
+{
+    QList<QJsonObject> result;
+    QFile log(path);
+    if (log.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : log.readAll().split('\n'))
+            if (!line.isEmpty())
+                result.append(QJsonDocument::fromJson(line).object());
+    }
+    return result;
+}
+
+} // namespace
+
 RunningProgram::RunningProgram(const QString &mode, const QString &device, const QString &moreIni)
 {
     const QString dir = folder();
     QFile::copy(QStringLiteral(CORVANE_UNDER_TEST), dir + QStringLiteral("Corvane"));
     createDatabase(dir + QStringLiteral("tel.mdb"));
     QFile ini(dir + QStringLiteral("zel.ini"));
+    const QString port = device.isEmpty() ? QString()
+                                          : QStringLiteral("father=com1\r\n[ports]\r\ncom1=") + device +
+                                                QStringLiteral("\r\n");
     if (ini.open(QIODevice::WriteOnly))
-        ini.write(gbk::encode(QStringLiteral("[zel]\r\nfather=com1\r\nschool=") + mode +
-                              QStringLiteral("\r\n[ports]\r\ncom1=") + device + QStringLiteral("\r\n") +
-                              moreIni));
+        ini.write(
+            gbk::encode(QStringLiteral("[zel]\r\nschool=") + mode + QStringLiteral("\r\n") + port + moreIni));
     const QString runtime = dir + QStringLiteral("runtime");
     QDir(dir).mkdir(runtime);
     QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("CORVANE_MESSAGE_LOG"), dir + QStringLiteral("messages.log"));
+    env.insert(QStringLiteral("CORVANE_WINDOW_LOG"), dir + QStringLiteral("window.log"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     // A private runtime folder keeps the single-instance channel apart from
     // any other Corvane running on this machine.
@@ -57,14 +77,21 @@ QString RunningProgram::folder() const
 
 QList<QJsonObject> RunningProgram::messages() const
 {
-    QList<QJsonObject> result;
-    QFile log(m_dir.filePath(QStringLiteral("messages.log")));
-    if (log.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : log.readAll().split('\n'))
-            if (!line.isEmpty())
-                result.append(QJsonDocument::fromJson(line).object());
-    }
-    return result;
+    return jsonLines(m_dir.filePath(QStringLiteral("messages.log")));
+}
+
+QList<QJsonObject> RunningProgram::windowChanges() const
+{
+    return jsonLines(m_dir.filePath(QStringLiteral("window.log")));
+}
+
+QString RunningProgram::windowText(const QString &editName) const
+{
+    QString text;
+    for (const QJsonObject &change : windowChanges())
+        if (change.value(QStringLiteral("what")).toString() == editName)
+            text = change.value(QStringLiteral("text")).toString();
+    return text;
 }
 
 QStringList RunningProgram::messageTexts() const

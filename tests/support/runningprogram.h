@@ -11,8 +11,9 @@ namespace corvane::test {
 
 // The real Corvane (the build for tests), copied into a fresh program folder
 // of its own (a new tel.mdb, a zel.ini for port com1 on `device` in `mode`,
-// followed by `moreIni`) and run offscreen without a sound device. Every
-// message box goes to a log instead of the screen, answered by its default.
+// or no port when `device` is empty, followed by `moreIni`) and run offscreen
+// without a sound device. Every message box goes to a log instead of the
+// screen, answered by its default; the main window's texts are logged too.
 class RunningProgram
 {
 public:
@@ -27,6 +28,12 @@ public:
 
     QList<QJsonObject> messages() const;
     QStringList messageTexts() const;
+    // What the main window's text boxes showed since the start, in order:
+    // "what" (a box's object name, or "shown" when the window came on the
+    // screen), "text", and "ms" since the epoch.
+    QList<QJsonObject> windowChanges() const;
+    // The text the named box of the main window shows now.
+    QString windowText(const QString &editName) const;
     qint64 residentKb() const;
 
     // Runs one statement on the program's database from another connection,

@@ -1,0 +1,188 @@
+// Two desks on one database server over loopback, 1,000,000 customers on it:
+// from the last byte of a report on desk A's line to the caller's record
+// shown on desk A, and from the announcement (as a third listener on the
+// server hears it) to the record shown on desk B. Both desks are the real
+// program in program folders of their own; their windows log when a text box
+// changed. 100 reports at 9600 baud on a pseudo-terminal; prints median and
+// worst.
+
+#include "linerate.h"
+#include "pgserver.h"
+#include "runningprogram.h"
+#include "store/callannouncements.h"
+#include "store/stores.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QJsonObject>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <fcntl.h>
+#include <optional>
+#include <pty.h>
+#include <vector>
+
+using namespace corvane;
+using bench::Clock;
+
+namespace {
+
+constexpr int Reports = 100;
+constexpr int Customers = 1'000'000;
+
+using Milliseconds = std::chrono::duration<double, std::milli>;
+
+double systemNowMs()
+{
+    return Milliseconds(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+QString telOf(int customer)
+{
+    return QStringLiteral("1380%1").arg(customer, 7, 10, QLatin1Char('0'));
+}
+
+QString addressOf(int customer)
+{
+    return QStringLiteral("人民路 %1 号").arg(customer);
+}
+
+// When the desk's window showed the address, from its log.
+std::optional<double> shownAt(const test::RunningProgram &desk, const QString &address)
+{
+    const QList<QJsonObject> changes = desk.windowChanges();
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        if (change->value(QStringLiteral("what")).toString() == QLatin1String("addressEdit") &&
+            change->value(QStringLiteral("text")).toString() == address)
+            return change->value(QStringLiteral("ms")).toDouble();
+    }
+    return std::nullopt;
+}
+
+void report(const char *what, std::vector<double> v)
+{
+    if (v.empty()) {
+        std::printf("%s: no figures\n", what);
+        return;
+    }
+    std::sort(v.begin(), v.end());
+    std::printf("%s (%d customers, %zu reports): median %.1f ms, worst %.1f ms\n", what, Customers, v.size(),
+                v[v.size() / 2], v.back());
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    test::PgServer server;
+    ServerAddress address;
+    address.host = QStringLiteral("127.0.0.1");
+    address.port = server.port();
+    address.name = server.databaseName();
+    address.user = server.user();
+    address.password = server.password();
+    {
+        // The program's tables, as a desk's first connect makes them.
+        Stores stores;
+        stores.connection.setServer(address);
+        stores.rings.currentRing();
+    }
+    QElapsedTimer loading;
+    loading.start();
+    server.query(QStringLiteral("INSERT INTO customer (customercode, customername, address, tel) "
+                                "SELECT 'K' || i, '客户' || i, '人民路 ' || i || ' 号', "
+                                "'1380' || lpad(i::text, 7, '0') FROM generate_series(1, %1) AS i; "
+                                "ANALYZE customer")
+                     .arg(Customers));
+    std::printf("%d customers loaded in %.1f s\n", Customers, double(loading.elapsed()) / 1000);
+
+    int master = -1, slave = -1;
+    char name[256] = {};
+    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        std::perror("openpty");
+        return 1;
+    }
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    const QString ini =
+        QStringLiteral(
+            "[database]\r\nengine=postgresql\r\nhost=%1\r\nport=%2\r\nname=%3\r\nuser=%4\r\npassword=%5\r\n")
+            .arg(address.host)
+            .arg(address.port)
+            .arg(address.name, address.user, address.password);
+    test::RunningProgram deskA(QStringLiteral("制式1"), QString::fromLatin1(name), ini);
+    test::RunningProgram deskB(QStringLiteral("制式1"), QString(), ini);
+
+    // The listener hears on a thread of its own, so reading the desks' logs
+    // here does not delay the moment it notes.
+    QThread listening;
+    listening.start();
+    auto *listener = new CallAnnouncements(address);
+    listener->moveToThread(&listening);
+    QObject::connect(&listening, &QThread::finished, listener, &QObject::deleteLater);
+    std::atomic<double> heardAt{0};
+    QObject::connect(
+        listener, &CallAnnouncements::heard, listener, [&] { heardAt = systemNowMs(); },
+        Qt::DirectConnection);
+    QMetaObject::invokeMethod(listener, [listener] { listener->open(); });
+    // Both desks and this listener on the channel.
+    QDeadlineTimer ready(30000);
+    while (
+        server
+            .query(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE query LIKE 'LISTEN corvane%'"))
+            .value(0)
+            .toInt() < 3) {
+        if (ready.hasExpired()) {
+            std::printf("the desks did not listen within 30 s\n");
+            return 1;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+        QThread::msleep(100);
+    }
+    QThread::msleep(1000);
+
+    std::vector<double> shownOnA;
+    std::vector<double> shownOnB;
+    std::vector<double> lineToB;
+    for (int i = 0; i < Reports; ++i) {
+        char drained[256];
+        while (::read(master, drained, sizeof drained) > 0) {
+        }
+        const int customer = Customers / 2 + i * 997;
+        heardAt = 0;
+        const Clock::time_point last = bench::sendReport(master, bench::reportOf(telOf(customer)));
+        const double lastByte = systemNowMs() - Milliseconds(Clock::now() - last).count();
+        std::optional<double> a;
+        std::optional<double> b;
+        QDeadlineTimer deadline(5000);
+        while ((!a || !b || heardAt == 0) && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(10);
+            a = shownAt(deskA, addressOf(customer));
+            b = shownAt(deskB, addressOf(customer));
+        }
+        if (!a || !b || heardAt == 0) {
+            std::printf("report %d: not shown on %s within 5 s\n", i,
+                        !a   ? "desk A"
+                        : !b ? "desk B"
+                             : "the channel");
+            continue;
+        }
+        shownOnA.push_back(*a - lastByte);
+        shownOnB.push_back(*b - heardAt);
+        lineToB.push_back(*b - lastByte);
+        QThread::msleep(100);
+    }
+    report("desk A, last byte on the line to customer record shown", shownOnA);
+    report("desk B, announcement heard to customer record shown", shownOnB);
+    report("desk B, last byte on desk A's line to customer record shown", lineToB);
+    listening.quit();
+    listening.wait();
+    ::close(master);
+    ::close(slave);
+    return shownOnA.empty() ? 1 : 0;
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "store/serveraddress.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <deque>
+
+class QSocketNotifier;
+class QTimer;
+using PGconn = struct pg_conn;
+
+namespace corvane {
+
+// A call as one desk tells the others about it.
+struct AnnouncedCall
+{
+    QString number;
+    QString dateText;
+    QString timeText;
+
+    bool operator==(const AnnouncedCall &) const = default;
+};
+
+// The desks' channel on the shared server: each desk announces the calls its
+// modem reported, and hears those of every other desk on the database. It has
+// a connection of its own, driven by the event loop and never waited on, so a
+// slow or vanished server cannot freeze a window. A connection the server
+// dropped is made again by itself, a little later each time up to a few
+// seconds, and listens again. Announcements made while it is down are
+// dropped: the call would be stale by the time the server is back.
+class CallAnnouncements : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CallAnnouncements(const ServerAddress &server, QObject *parent = nullptr);
+    ~CallAnnouncements() override;
+    CallAnnouncements(const CallAnnouncements &) = delete;
+    CallAnnouncements &operator=(const CallAnnouncements &) = delete;
+
+    // Starts connecting; heard() comes once the server has taken the LISTEN.
+    void open();
+    void announce(const AnnouncedCall &call);
+    bool isListening() const { return m_listening; }
+
+Q_SIGNALS:
+    // Another desk announced a call.
+    void heard(const AnnouncedCall &call);
+    // The channel listens, or stopped listening because the server went.
+    void listeningChanged(bool listening);
+
+private:
+    enum class State { Closed, Connecting, Connected };
+
+    void startConnecting();
+    void pollConnecting();
+    void onConnected();
+    void onSocketReady();
+    void readResults();
+    void readNotifications();
+    void sendNext();
+    void flush();
+    void drop();
+    void watchSocket(bool read, bool write);
+    void retireNotifiers();
+    void setListening(bool listening);
+
+    ServerAddress m_server;
+    // Tells this desk's own announcements from the others'.
+    QByteArray m_deskId;
+    PGconn *m_conn = nullptr;
+    State m_state = State::Closed;
+    QSocketNotifier *m_readNotifier = nullptr;
+    QSocketNotifier *m_writeNotifier = nullptr;
+    QTimer *m_retryTimer;
+    QTimer *m_connectTimer;
+    int m_retryDelayMs;
+    // Announcements' payloads for the server, one at a time: libpq takes a
+    // new command only when the last one's results are read. An empty one is
+    // the LISTEN.
+    std::deque<QByteArray> m_pending;
+    bool m_busy = false;
+    bool m_listening = false;
+};
+
+} // namespace corvane

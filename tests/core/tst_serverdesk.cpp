@@ -1,0 +1,236 @@
+// The call desk and the call log on a shared server: the fake modem on a
+// pseudo-terminal, a private server, a program folder whose zel.ini points at
+// it. The server is stopped and started as an outage would take it away.
+
+#include "core/calldesk.h"
+#include "core/calllogwriter.h"
+#include "coresupport.h"
+#include "modemsim.h"
+#include "pgserver.h"
+#include "platform/ringplayer.h"
+#include "platform/serialcontrol.h"
+#include "ringrecorder.h"
+#include "store/stores.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace corvane;
+
+namespace {
+
+const QString serverAway = QStringLiteral("notice 无法连接数据库服务器");
+
+} // namespace
+
+class TestServerDesk : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<test::PgServer> m_server;
+    std::unique_ptr<test::ProgramFolder> m_folder;
+    std::unique_ptr<test::ModemSim> m_modem;
+    std::unique_ptr<test::RingRecorder> m_rings;
+    std::unique_ptr<Stores> m_stores;
+    std::unique_ptr<RingPlayer> m_ringPlayer;
+    std::unique_ptr<CallDesk> m_desk;
+    // "call <number>", "customer <code>", "newNumber", "notice <text>", "failed <message>".
+    QStringList m_seen;
+
+    // The [database] section of a desk on the test's server, over the
+    // loopback address with the password.
+    QByteArray databaseSection() const
+    {
+        return "[database]\r\nengine=postgresql\r\nhost=127.0.0.1\r\nport=" +
+               QByteArray::number(m_server->port()) + "\r\nname=" + m_server->databaseName().toUtf8() +
+               "\r\nuser=" + m_server->user().toUtf8() + "\r\npassword=" + m_server->password().toUtf8() +
+               "\r\n";
+    }
+    QByteArray lineSection() const
+    {
+        return "[zel]\r\nfather=com1\r\n[ports]\r\ncom1=" + m_modem->devicePath().toUtf8() + "\r\n";
+    }
+    QStringList loggedOnServer() const
+    {
+        return m_server->query(
+            QStringLiteral("SELECT tel || ' ' || atime || ' ' || customercode FROM detail ORDER BY id"));
+    }
+    void startDesk(const QByteArray &ini)
+    {
+        m_folder->writeFile(QStringLiteral("zel.ini"), ini);
+        m_desk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
+        connect(m_desk.get(), &CallDesk::callShown, this,
+                [this](const CallerIdReport &call) { m_seen.append(QStringLiteral("call ") + call.number); });
+        connect(m_desk.get(), &CallDesk::customerShown, this, [this](const Customer &customer) {
+            m_seen.append(QStringLiteral("customer ") + customer.customerCode);
+        });
+        connect(m_desk.get(), &CallDesk::newNumber, this,
+                [this] { m_seen.append(QStringLiteral("newNumber")); });
+        connect(m_desk.get(), &CallDesk::notice, this,
+                [this](const QString &text) { m_seen.append(QStringLiteral("notice ") + text); });
+        connect(m_desk.get(), &CallDesk::failed, this,
+                [this](const QString &message) { m_seen.append(QStringLiteral("failed ") + message); });
+        m_desk->start();
+    }
+    void send(const QString &number, const QString &time)
+    {
+        QSignalSpy arrived(m_desk.get(), &CallDesk::callArrived);
+        QVERIFY(m_modem->send(test::callerIdReport(number, QStringLiteral("0321"), time)));
+        QTRY_VERIFY(!arrived.isEmpty());
+    }
+    qsizetype countStartingWith(const QString &prefix) const
+    {
+        return std::count_if(m_seen.begin(), m_seen.end(),
+                             [&prefix](const QString &s) { return s.startsWith(prefix); });
+    }
+
+private Q_SLOTS:
+    void initTestCase() { m_server = std::make_unique<test::PgServer>(); }
+
+    void init()
+    {
+        m_server->emptyDatabase();
+        // The tables come with the first connection.
+        Stores first;
+        first.connection.setServer({m_server->socketFolder(),
+                                    m_server->port(),
+                                    m_server->databaseName(),
+                                    m_server->user(),
+                                    {},
+                                    QStringLiteral("prefer")});
+        first.rings.currentRing();
+        m_server->query(QStringLiteral("INSERT INTO customer (customercode, customername, tel) "
+                                       "VALUES ('C001', '张三五金店', '5551234')"));
+        m_folder = std::make_unique<test::ProgramFolder>();
+        m_modem = std::make_unique<test::ModemSim>();
+        m_rings = std::make_unique<test::RingRecorder>();
+        m_stores = std::make_unique<Stores>();
+        m_ringPlayer = std::make_unique<RingPlayer>();
+        m_seen.clear();
+    }
+
+    void cleanup()
+    {
+        m_desk.reset();
+        m_ringPlayer.reset();
+        m_stores.reset();
+        m_rings.reset();
+        m_modem.reset();
+        m_folder.reset();
+        if (!m_server->isReady())
+            m_server->start();
+    }
+
+    // A call on the line is looked up and logged on the server, not in the
+    // tel.mdb beside the program.
+    void aCallIsLookedUpAndLoggedOnTheServer()
+    {
+        startDesk(lineSection() + databaseSection());
+        m_seen.clear();
+        send(QStringLiteral("5551234"), QStringLiteral("1405"));
+        QCOMPARE(m_seen, (QStringList{QStringLiteral("call 5551234"), QStringLiteral("customer C001")}));
+        QCOMPARE(loggedOnServer(), QStringList{QStringLiteral("5551234 14:05 C001")});
+        QCOMPARE(test::sqlColumn(m_folder->file(QStringLiteral("tel.mdb")),
+                                 QStringLiteral("SELECT count(*) FROM detail")),
+                 QStringList{QStringLiteral("0")});
+    }
+
+    // A desk on the server needs no modem: no port, no failure.
+    void aDeskOnTheServerMayHaveNoPort()
+    {
+        m_folder->writeFile(QStringLiteral("zel.ini"), databaseSection());
+        m_desk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
+        QCOMPARE(test::failureOf([this] { m_desk->start(); }), QString());
+        QVERIFY(!m_desk->serialPort().isOpen());
+    }
+
+    // Broken settings are told once at start; the line still shows calls
+    // without a box for each.
+    void brokenSettingsAreToldOnceAndCallsStillShow()
+    {
+        startDesk(lineSection() + "[database]\r\nengine=oracle\r\n");
+        QCOMPARE(countStartingWith(QStringLiteral("failed ")), 1);
+        QVERIFY(m_seen.join(QLatin1Char('\n')).contains(QStringLiteral("engine=oracle")));
+        m_seen.clear();
+        send(QStringLiteral("5551234"), QStringLiteral("1405"));
+        send(QStringLiteral("5559876"), QStringLiteral("1406"));
+        QCOMPARE(m_seen, (QStringList{QStringLiteral("call 5551234"), QStringLiteral("call 5559876")}));
+    }
+
+    // The server away at start and during work: told once per outage, never
+    // the password; numbers still shown and their calls kept; back by itself,
+    // with no call failing once it is up again.
+    void aServerAwayIsToldOncePerOutageAndComesBackByItself()
+    {
+        m_server->stop();
+        startDesk(lineSection() + databaseSection());
+        QCOMPARE(countStartingWith(serverAway), 1);
+        m_seen.clear();
+        send(QStringLiteral("5551234"), QStringLiteral("1405"));
+        send(QStringLiteral("5559876"), QStringLiteral("1406"));
+        QCOMPARE(m_seen, (QStringList{QStringLiteral("call 5551234"), QStringLiteral("call 5559876")}));
+        m_seen.clear();
+
+        m_server->start();
+        send(QStringLiteral("5551234"), QStringLiteral("1407"));
+        QCOMPARE(m_seen, (QStringList{QStringLiteral("call 5551234"), QStringLiteral("customer C001")}));
+        m_seen.clear();
+
+        m_server->stop();
+        send(QStringLiteral("5551234"), QStringLiteral("1408"));
+        send(QStringLiteral("5559876"), QStringLiteral("1409"));
+        QCOMPARE(countStartingWith(serverAway), 1);
+        QVERIFY(!m_seen.join(QLatin1Char('\n')).contains(m_server->password()));
+        QVERIFY(m_seen.contains(QStringLiteral("call 5559876")));
+        m_seen.clear();
+
+        m_server->start();
+        send(QStringLiteral("5551234"), QStringLiteral("1410"));
+        QCOMPARE(m_seen, (QStringList{QStringLiteral("call 5551234"), QStringLiteral("customer C001")}));
+        // The calls of the outages are logged once each, in order; the
+        // unknown number is not.
+        QCOMPARE(loggedOnServer(),
+                 (QStringList{QStringLiteral("5551234 14:05 C001"), QStringLiteral("5551234 14:07 C001"),
+                              QStringLiteral("5551234 14:08 C001"), QStringLiteral("5551234 14:10 C001")}));
+        QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("calls.journal"))));
+    }
+
+    // Rows the server could not take wait in the journal and reach it once
+    // it is back, each once, also across a restart of the program.
+    void callLogRowsWaitForTheServerAndArriveOnce()
+    {
+        Connection place;
+        place.setServer({QStringLiteral("127.0.0.1"), m_server->port(), m_server->databaseName(),
+                         m_server->user(), m_server->password(), QStringLiteral("prefer")});
+        const QString journal = m_folder->file(QStringLiteral("calls.journal"));
+        const auto row = [](const QString &tel) {
+            return CallLogRow{QStringLiteral("2026-03-21"), QStringLiteral("14:05"), tel,
+                              QStringLiteral("C001"), QStringLiteral("张三五金店")};
+        };
+        {
+            CallLogWriter log(place, journal);
+            QSignalSpy told(&log, &CallLogWriter::notice);
+            log.write(row(QStringLiteral("1")));
+            m_server->stop();
+            log.write(row(QStringLiteral("2")));
+            log.write(row(QStringLiteral("3")));
+            QCOMPARE(log.keptCount(), 2);
+            QCOMPARE(told.size(), 1);
+            m_server->start();
+            QTRY_COMPARE_WITH_TIMEOUT(log.keptCount(), 0, CallLogWriter::RetryIntervalMs * 3);
+            m_server->stop();
+            log.write(row(QStringLiteral("4")));
+        }
+        m_server->start();
+        CallLogWriter again(place, journal);
+        again.resume();
+        QTRY_COMPARE(again.keptCount(), 0);
+        QCOMPARE(m_server->query(QStringLiteral("SELECT tel FROM detail ORDER BY id")),
+                 (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                              QStringLiteral("4")}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestServerDesk)
+#include "tst_serverdesk.moc"

@@ -1,0 +1,71 @@
+// Part of the program the tests run: when CORVANE_WINDOW_LOG names a file,
+// every change of a text box on the main window, and every time the window is
+// shown, is appended to that file as one JSON line with the time in
+// milliseconds (with fractions) since the epoch, so a test in another process
+// sees what the window shows and when.
+
+#include <QApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <chrono>
+
+namespace {
+
+void writeLine(const QString &path, const QString &what, const QString &text)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        const std::chrono::duration<double, std::milli> sinceEpoch =
+            std::chrono::system_clock::now().time_since_epoch();
+        const QJsonObject line{{QStringLiteral("ms"), sinceEpoch.count()},
+                               {QStringLiteral("what"), what},
+                               {QStringLiteral("text"), text}};
+        file.write(QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n');
+    }
+}
+
+class ShowWatcher : public QObject
+{
+public:
+    ShowWatcher(const QString &path, QObject *parent) : QObject(parent), m_path(path) {}
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            writeLine(m_path, QStringLiteral("shown"), watched->objectName());
+        return false;
+    }
+
+private:
+    QString m_path;
+};
+
+void watchMainWindow(const QString &path)
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->objectName() != QLatin1String("mainWindow"))
+            continue;
+        window->installEventFilter(new ShowWatcher(path, window));
+        for (QLineEdit *edit : window->findChildren<QLineEdit *>()) {
+            QObject::connect(edit, &QLineEdit::textChanged, edit, [path, edit](const QString &text) {
+                writeLine(path, edit->objectName(), text);
+            });
+        }
+    }
+}
+
+void startWindowProbe()
+{
+    const QString path = qEnvironmentVariable("CORVANE_WINDOW_LOG");
+    // The main window exists once the event loop runs.
+    if (!path.isEmpty())
+        QTimer::singleShot(0, qApp, [path] { watchMainWindow(path); });
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(startWindowProbe)
