@@ -71,7 +71,9 @@ int main(int argc, char **argv)
         wal.engine();
     }
     {
-        CallLogWriter writer(path, folder.file(QStringLiteral("calls.journal")));
+        Connection place;
+        place.setDatabasePath(path);
+        CallLogWriter writer(place, folder.file(QStringLiteral("calls.journal")));
         report("call-log write, database free", [&] { writer.write(row()); });
 
         sqlite3 *other = lock(path, false);

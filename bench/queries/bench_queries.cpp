@@ -208,7 +208,7 @@ int main(int argc, char **argv)
     {
         // The entry form's customers stay open, as in the tray for months;
         // the calls go through the program's call-log writer.
-        CallLogWriter writer(path, dir.filePath(QStringLiteral("calls.journal")));
+        CallLogWriter writer(stores.connection, dir.filePath(QStringLiteral("calls.journal")));
         QElapsedTimer timer;
         timer.start();
         for (int i = 0; i < 10'000; ++i)
