@@ -98,9 +98,8 @@ bool CallDesk::chooseDatabase()
         return config.engine == DatabaseConfig::Engine::Postgresql;
     } catch (const Failure &failure) {
         // Calls are still shown from the line; their log rows wait in the journal.
-        const QString message =
-            tr("%1\n请改正后重新启动程序。在此之前来电仍会显示，但无法查找或保存客户资料。")
-                .arg(failure.message());
+        const QString message = tr("%1\n请改正后重新启动程序。在此之前来电仍会显示，但无法查找或保存客户资料")
+                                    .arg(failure.message());
         m_stores.connection.setUnavailable(message);
         m_noDatabase = true;
         // Told here once; the calls that cannot be looked up add no box.

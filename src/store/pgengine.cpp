@@ -51,7 +51,7 @@ QString failureOf(PGconn *conn, const PGresult *result)
 {
     const char *constraint = PQresultErrorField(result, PG_DIAG_CONSTRAINT_NAME);
     if (constraint && qstrcmp(constraint, CustomerCodeIndex) == 0)
-        return tr("此客户编号已被使用（可能刚由另一台电脑保存），请换一个客户编号后再保存。");
+        return tr("此客户编号已被使用（可能刚由另一台电脑保存），请换一个客户编号后再保存");
     const QString message = serverMessage(PQresultErrorMessage(result));
     return message.isEmpty() ? serverMessage(PQerrorMessage(conn)) : message;
 }

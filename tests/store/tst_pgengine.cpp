@@ -207,7 +207,7 @@ private Q_SLOTS:
                         marking({CustomerCode, CustomerName, Tel}));
         });
         QCOMPARE(taken,
-                 QStringLiteral("此客户编号已被使用（可能刚由另一台电脑保存），请换一个客户编号后再保存。"));
+                 QStringLiteral("此客户编号已被使用（可能刚由另一台电脑保存），请换一个客户编号后再保存"));
         for (Stores *desk : {&deskA, &deskB}) {
             desk->customers.allCustomers()->insert(
                 customerRow(QString(), QStringLiteral("无编号"), QStringLiteral("5550003")),
