@@ -248,6 +248,8 @@ private Q_SLOTS:
         // The customers are on their way when the call log fails: the server
         // must not keep them.
         row("no call log", "no detail", "", "", "no such table: detail");
+        // The server's text cannot hold it; cut short it would be lost unseen.
+        row("NUL inside a name", "nul", "", "", "空字符");
         row("no server chosen", "good", "sqlite", "", "未指定服务器");
         row("wrong password", "good", "wrong password", "", "复制失败");
         row("unknown option", "good", "", "--force", "无法识别的参数：--force");
@@ -273,6 +275,9 @@ private Q_SLOTS:
             m_folder->writeFile(QStringLiteral("tel.mdb"), QByteArray());
         else if (source == QLatin1String("no detail"))
             test::sqlColumn(telMdb(), QStringLiteral("DROP TABLE detail"));
+        else if (source == QLatin1String("nul"))
+            test::sqlColumn(telMdb(),
+                            QStringLiteral("UPDATE customer SET customername = 'a' || char(0) || 'b'"));
         if (ini == QLatin1String("sqlite")) {
             m_folder->writeFile(QStringLiteral("zel.ini"), "[database]\r\nengine=sqlite\r\n");
         } else if (ini == QLatin1String("wrong password")) {
