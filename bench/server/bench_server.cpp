@@ -52,8 +52,9 @@ void firstPage(const char *what, std::unique_ptr<PagedQuery> query)
     const double opened = ms(timer);
     timer.restart();
     rows.last();
-    std::printf("%s: first page %.0f ms (%d rows), to the last row %.1f ms\n", what, opened,
-                rows.recordCount(), ms(timer));
+    const QString lastId = rows.fieldText(QStringLiteral("id"));
+    std::printf("%s: first page %.0f ms (%d rows), to the last row %.1f ms (id %s)\n", what, opened,
+                rows.recordCount(), ms(timer), qPrintable(lastId));
 }
 
 } // namespace
