@@ -161,6 +161,12 @@ public:
 
     void bind(int index, const std::optional<QString> &value) override
     {
+        // The server's text cannot hold a NUL character, and libpq would end
+        // the value there: refused rather than cut short unseen.
+        if (value && value->contains(QChar(0)))
+            throw Failure(
+                QCoreApplication::translate("PgEngine", "文本中含有空字符（NUL），服务器数据库无法保存：%1")
+                    .arg(QString(*value).replace(QChar(0), QStringLiteral("\\0"))));
         slot(index) = value ? std::optional<QByteArray>(value->toUtf8()) : std::nullopt;
     }
 

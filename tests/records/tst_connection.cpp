@@ -1,4 +1,5 @@
 #include "customerrows.h"
+#include "pgserver.h"
 #include "platform/failure.h"
 #include "records/dataset.h"
 #include "store/transaction.h"
@@ -10,11 +11,42 @@
 
 #include <sqlite3.h>
 
+#include <memory>
+
 using namespace corvane;
 
 class ConnectionTest : public QObject
 {
     Q_OBJECT
+
+    // Started by the first case that runs on the server.
+    std::unique_ptr<test::PgServer> m_server;
+
+    static void engines()
+    {
+        QTest::addColumn<bool>("onServer");
+        QTest::newRow("tel.mdb") << false;
+        QTest::newRow("server") << true;
+    }
+
+    // A new tel.mdb, or a new database on the server, as the case's row says.
+    std::unique_ptr<test::FolderDatabase> database()
+    {
+        QFETCH(bool, onServer);
+        auto db = std::make_unique<test::FolderDatabase>();
+        if (onServer) {
+            if (!m_server)
+                m_server = std::make_unique<test::PgServer>();
+            m_server->emptyDatabase();
+            ServerAddress address;
+            address.host = m_server->socketFolder();
+            address.port = m_server->port();
+            address.name = m_server->databaseName();
+            address.user = m_server->user();
+            db->connection.setServer(address);
+        }
+        return db;
+    }
 
 private Q_SLOTS:
     void missingFileFailsEveryActionAndIsNeverCreated()
@@ -106,37 +138,46 @@ private Q_SLOTS:
         QVERIFY(!test::failureOf([&] { stores.rings.currentRing(); }).isEmpty());
     }
 
+    void statementsAreRunAloneAndErrorsReported_data() { engines(); }
     void statementsAreRunAloneAndErrorsReported()
     {
-        test::FolderDatabase db;
-        QCOMPARE(test::failureOf(
-                     [&] { test::column(db.connection, QStringLiteral("select 1; drop table customer")); }),
-                 QStringLiteral("Characters found after end of SQL statement"));
-        QVERIFY(test::failureOf([&] {
-                    test::column(db.connection, QStringLiteral("select * from nosuchtable"));
-                }).contains(QStringLiteral("no such table")));
-        QCOMPARE(test::column(db.connection, QStringLiteral("select count(*) from customer")),
+        QFETCH(bool, onServer);
+        const auto db = database();
+        // Each engine refuses the second statement in its own words.
+        const QString second = test::failureOf(
+            [&] { test::column(db->connection, QStringLiteral("select 1; drop table customer")); });
+        if (onServer)
+            QVERIFY(second.contains(QStringLiteral("multiple commands")));
+        else
+            QCOMPARE(second, QStringLiteral("Characters found after end of SQL statement"));
+        const QString missing = test::failureOf(
+            [&] { test::column(db->connection, QStringLiteral("select * from nosuchtable")); });
+        QVERIFY2(
+            missing.contains(onServer ? QStringLiteral("does not exist") : QStringLiteral("no such table")),
+            qPrintable(missing));
+        QCOMPARE(test::column(db->connection, QStringLiteral("select count(*) from customer")),
                  QStringList{"0"});
     }
 
     // A write transaction left without commit (a failure half way) undoes
     // everything written inside it.
+    void transactionLeftWithoutCommitUndoesItsWrites_data() { engines(); }
     void transactionLeftWithoutCommitUndoesItsWrites()
     {
-        test::FolderDatabase db;
+        const auto db = database();
         try {
-            Transaction transaction(db.connection);
-            test::insertCustomer(db.connection, QStringLiteral("half"));
-            db.stores.calls.logCall({QStringLiteral("2024-01-01"), {}, QStringLiteral("1"), {}, {}});
-            test::run(db.connection, QStringLiteral("insert into nosuchtable values(1)"));
+            Transaction transaction(db->connection);
+            test::insertCustomer(db->connection, QStringLiteral("half"));
+            db->stores.calls.logCall({QStringLiteral("2024-01-01"), {}, QStringLiteral("1"), {}, {}});
+            test::run(db->connection, QStringLiteral("insert into nosuchtable values(1)"));
             transaction.commit();
         } catch (const Failure &) {
         }
-        QCOMPARE(test::customerCodes(db.connection), QStringList());
-        QCOMPARE(test::column(db.connection, QStringLiteral("select count(*) from detail")),
+        QCOMPARE(test::customerCodes(db->connection), QStringList());
+        QCOMPARE(test::column(db->connection, QStringLiteral("select count(*) from detail")),
                  QStringList{"0"});
-        test::insertCustomer(db.connection, QStringLiteral("after"));
-        QCOMPARE(test::customerCodes(db.connection), QStringList{QStringLiteral("after")});
+        test::insertCustomer(db->connection, QStringLiteral("after"));
+        QCOMPARE(test::customerCodes(db->connection), QStringList{QStringLiteral("after")});
     }
 };
 

@@ -1,3 +1,5 @@
+#include "pgserver.h"
+#include "platform/failure.h"
 #include "records/dataset.h"
 #include "records/datasetmodel.h"
 #include "store/calllogstore.h"
@@ -9,30 +11,37 @@
 #include <QDate>
 #include <QTest>
 
+#include <memory>
+
 using namespace corvane;
 
 namespace {
 
 const QStringList fields{"customercode", "customername", "address", "code", "person", "tel", "email", "qq"};
 
-// Values that break naive SQL splicing or lose bytes on the way.
-QStringList nastyValues()
+const QString NulInside = QStringView(u"nul\0inside\0", 11).toString();
+
+// Values that break naive SQL splicing or lose bytes on the way; a NUL
+// character inside a text only where the database can keep it.
+QStringList nastyValues(bool withNul)
 {
-    return {QStringLiteral("O'Hara"),
-            QStringLiteral("x'); delete from customer; --"),
-            QStringLiteral("back\\slash\\' \\\\"),
-            QStringLiteral("100%_ like *"),
-            QStringView(u"nul\0inside\0", 11).toString(),
-            QStringLiteral("emoji 😀👍🏽 \"quoted\""),
-            QStringLiteral("GBK 丂亐乚 镕 〇 € \u00b7"),
-            QStringLiteral("''||'' or ''='' \r\n\t :code ?1 @x $y")};
+    QStringList values{QStringLiteral("O'Hara"),
+                       QStringLiteral("x'); delete from customer; --"),
+                       QStringLiteral("back\\slash\\' \\\\"),
+                       QStringLiteral("100%_ like *"),
+                       QStringLiteral("emoji 😀👍🏽 \"quoted\""),
+                       QStringLiteral("GBK 丂亐乚 镕 〇 € \u00b7"),
+                       QStringLiteral("''||'' or ''='' \r\n\t :code ?1 @x $y")};
+    if (withNul)
+        values.append(NulInside);
+    return values;
 }
 
 // A customer whose every field holds a different nasty value; the row number
 // rotates them so each value visits each field.
-QStringList customer(int row)
+QStringList customer(int row, bool withNul)
 {
-    const QStringList values = nastyValues();
+    const QStringList values = nastyValues(withNul);
     QStringList result;
     for (int i = 0; i < fields.size(); ++i)
         result.append(values[(i + row) % values.size()] + QString::number(row));
@@ -49,9 +58,21 @@ void saveThrough(Dataset &entry, const QStringList &values)
 
 } // namespace
 
+// Every case runs on tel.mdb and on a shared server's database, both new for
+// each case.
 class InjectionTest : public QObject
 {
     Q_OBJECT
+
+    std::unique_ptr<test::PgServer> m_server;
+    std::unique_ptr<test::ProgramFolder> m_folder;
+    std::unique_ptr<Stores> m_stores;
+
+    bool onServer() const
+    {
+        QFETCH_GLOBAL(bool, onServer);
+        return onServer;
+    }
 
     void verifyFoundByNumber(CustomerStore &customers, const QStringList &values)
     {
@@ -64,10 +85,16 @@ class InjectionTest : public QObject
 
     // Checks the stored bytes on a connection of the test's own, independent
     // of the stores.
-    void verifyStoredBytes(const QString &path, const QList<QStringList> &customers)
+    void verifyStoredBytes(const QList<QStringList> &customers)
     {
         const QStringList stored =
-            test::sqlColumn(path, QStringLiteral("select hex(customercode)||','||hex(tel)||','||hex(qq) "
+            onServer()
+                ? m_server->query(QStringLiteral(
+                      "select upper(concat_ws(',', encode(convert_to(customercode, 'UTF8'), 'hex'), "
+                      "encode(convert_to(tel, 'UTF8'), 'hex'), encode(convert_to(qq, 'UTF8'), 'hex'))) "
+                      "from customer order by id"))
+                : test::sqlColumn(m_folder->file(QStringLiteral("tel.mdb")),
+                                  QStringLiteral("select hex(customercode)||','||hex(tel)||','||hex(qq) "
                                                  "from customer order by id"));
         QCOMPARE(stored.size(), customers.size());
         for (int row = 0; row < customers.size(); ++row) {
@@ -79,24 +106,54 @@ class InjectionTest : public QObject
     }
 
 private Q_SLOTS:
+    void initTestCase_data()
+    {
+        QTest::addColumn<bool>("onServer");
+        QTest::newRow("tel.mdb") << false;
+        QTest::newRow("server") << true;
+    }
+
+    void initTestCase() { m_server = std::make_unique<test::PgServer>(); }
+
+    void init()
+    {
+        m_stores = std::make_unique<Stores>();
+        m_folder = std::make_unique<test::ProgramFolder>();
+        if (onServer()) {
+            m_server->emptyDatabase();
+            ServerAddress address;
+            address.host = m_server->socketFolder();
+            address.port = m_server->port();
+            address.name = m_server->databaseName();
+            address.user = m_server->user();
+            m_stores->connection.setServer(address);
+        } else {
+            m_stores->connection.setDatabasePath(m_folder->file(QStringLiteral("tel.mdb")));
+        }
+    }
+
+    void cleanup()
+    {
+        m_stores.reset();
+        m_folder.reset();
+    }
+
     void savedByTwoWindowsThenFoundAndListed()
     {
-        test::ProgramFolder folder;
-        Stores stores;
-        stores.connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
+        Stores &stores = *m_stores;
         QList<QStringList> customers;
         Dataset entry(stores.customers.allCustomers());
         Dataset other(stores.customers.allCustomers());
         entry.open();
         other.open();
         for (int row = 0; row < 8; ++row) {
-            customers.append(customer(row));
+            customers.append(customer(row, !onServer()));
             saveThrough(row % 2 == 0 ? entry : other, customers.back());
         }
         QCOMPARE(entry.recordCount(), 4);
         for (const QStringList &values : customers)
             verifyFoundByNumber(stores.customers, values);
-        verifyStoredBytes(folder.file(QStringLiteral("tel.mdb")), customers);
+        verifyStoredBytes(customers);
 
         Dataset list(stores.customers.allCustomers());
         list.open();
@@ -119,10 +176,8 @@ private Q_SLOTS:
 
     void callLogCarriesAnyValue()
     {
-        test::ProgramFolder folder;
-        Stores stores;
-        stores.connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
-        const QStringList values = nastyValues();
+        Stores &stores = *m_stores;
+        const QStringList values = nastyValues(!onServer());
         for (const QString &value : values)
             stores.calls.logCall({QStringLiteral("2024-01-02"), value, value, value, value});
         for (const QString &value : values) {
@@ -132,6 +187,20 @@ private Q_SLOTS:
             QCOMPARE(calls.fieldText(QStringLiteral("customername")), value);
             QCOMPARE(calls.fieldText(QStringLiteral("atime")), value);
         }
+    }
+
+    // The server's text cannot hold a NUL character: the save is refused
+    // whole instead of cutting the text short.
+    void textWithANulCharacterIsRefusedByTheServer()
+    {
+        if (!onServer())
+            QSKIP("tel.mdb keeps it; see the other cases");
+        QStringList values = customer(0, false);
+        values[1] = NulInside;
+        Dataset entry(m_stores->customers.allCustomers());
+        entry.open();
+        QVERIFY(test::failureOf([&] { saveThrough(entry, values); }).contains(QStringLiteral("空字符")));
+        QCOMPARE(m_server->query(QStringLiteral("select count(*) from customer")), QStringList{"0"});
     }
 };
 
