@@ -75,10 +75,10 @@ export DISPLAY=":$(head -1 "$WORK/display")"
 jwm -f "$HERE/../desktop/jwmrc-tray.xml" >"$WORK/jwm.log" 2>&1 &
 PIDS+=($!)
 wait_for 100 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window' || fail "jwm did not start"
-as_user() {
-    chroot --userspec=shop:shop "$ROOT" env -i PATH=/usr/bin:/bin HOME=/home/shop USER=shop LANG=C.UTF-8 \
-        DISPLAY="$DISPLAY" "$@"
-}
+# As the user, with the session's environment and nothing of root's; run in
+# the background the program's process id is $!.
+AS_USER=(chroot --userspec=shop:shop "$ROOT" env -i PATH=/usr/bin:/bin HOME=/home/shop USER=shop LANG=C.UTF-8
+    DISPLAY="$DISPLAY")
 # The program's shown windows bigger than a tray icon: the main window, boxes.
 shown_windows() {
     for w in $(xdotool search --onlyvisible --class corvane 2>/dev/null); do
@@ -88,15 +88,16 @@ shown_windows() {
 }
 main_window() { xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null | head -1; }
 
-as_user corvane >"$WORK/corvane.log" 2>&1 &
+"${AS_USER[@]}" corvane >"$WORK/corvane.log" 2>&1 &
 PID=$!
 PIDS+=($PID)
 wait_for 300 eval '[ -n "$(main_window)" ]' || { cat "$WORK/corvane.log"; fail "no main window"; }
 sleep 1
 import -window root "$ARTIFACTS/fresh-system-main-window.png"
 DATA="$ROOT/home/shop/.local/share/corvane"
-[ "$(stat -c %U "$DATA/tel.mdb")" = shop ] || fail "no tel.mdb of the user's in ~/.local/share/corvane"
-as_user sh -c 'test -w ~/.local/share/corvane/tel.mdb' || fail "the user cannot write tel.mdb"
+[ "$(stat -c %u "$DATA/tel.mdb" 2>/dev/null)" = "$(in_root id -u shop)" ] ||
+    fail "no tel.mdb of the user's in ~/.local/share/corvane"
+"${AS_USER[@]}" sh -c 'test -w ~/.local/share/corvane/tel.mdb' || fail "the user cannot write tel.mdb"
 sqlite3 "$DATA/tel.mdb" "INSERT INTO customer (customercode, customername) VALUES ('K001', '华联超市')" &&
     [ "$(sqlite3 "$DATA/tel.mdb" "SELECT customername FROM customer WHERE customercode = 'K001'")" = 华联超市 ] ||
     fail "tel.mdb does not take a customer"
@@ -111,10 +112,15 @@ PIDS+=($MODEM_PID)
 read -r MODEM_DEVICE <&"${MODEM[0]}" || fail "the fake modem did not start"
 chmod 666 "$MODEM_DEVICE"
 printf '[ports]\r\ncom1=%s\r\n' "$MODEM_DEVICE" >>"$DATA/zel.ini"
-as_user corvane --tray >"$WORK/tray.log" 2>&1 &
+"${AS_USER[@]}" corvane --tray >"$WORK/tray.log" 2>&1 &
 PID=$!
 PIDS+=($PID)
-wait_for 300 eval 'grep -qF "at#cid=1" "$WORK/modem.rec" 2>/dev/null' || { cat "$WORK/tray.log"; fail "the line was not set up"; }
+wait_for 300 eval 'grep -qF "at#cid=1" "$WORK/modem.rec" 2>/dev/null' || {
+    cat "$WORK/tray.log"
+    import -window root "$ARTIFACTS/fresh-system-tray-failed.png"
+    for w in $(shown_windows); do xdotool getwindowname "$w"; done
+    fail "the line was not set up"
+}
 sleep 3
 kill -0 "$PID" 2>/dev/null || { cat "$WORK/tray.log"; fail "corvane --tray ended"; }
 import -window root "$ARTIFACTS/fresh-system-tray.png"
