@@ -5,7 +5,7 @@
 # its main window and makes a working tel.mdb in ~/.local/share/corvane,
 # `corvane --tray` sets up the line (on the fake modem) with no window shown
 # and keeps running, and nothing new appears under /usr. Needs root.
-# fresh-system.sh <corvane_*.deb> <modemsim>
+# fresh-system.sh <corvane_*.deb, or a build folder to make it from> <modemsim>
 set -u
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 DEB=$(realpath "$1")
@@ -35,6 +35,11 @@ wait_for() {
     for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
     return 1
 }
+
+if [ -d "$DEB" ]; then
+    cpack --config "$DEB/CPackConfig.cmake" -B "$WORK/out" >"$WORK/cpack.log" 2>&1 || fail "cpack failed"
+    DEB=$(ls "$WORK"/out/corvane_*.deb)
+fi
 
 # The mirror apt uses on this machine.
 MIRROR=$(grep -hoE '^(URIs:|deb) +https?://[^ ]+' /etc/apt/sources.list /etc/apt/sources.list.d/* 2>/dev/null |
