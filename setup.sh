@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Sets Corvane up on Debian 12: installs the Debian packages that are missing,
-# builds, then either starts the program from its folder (run) or runs every
+# builds, then either starts the program from its folder (run), runs every
 # test (test): the format check and all tests on a build with warnings as
 # errors, then the unit and end-to-end tests again on a second build with
-# AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize).
+# AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize), or makes
+# the Debian package build/corvane_<version>_<arch>.deb (package) from the
+# test build's program.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -18,6 +20,9 @@ packages=(
     # private sound server, the format check, the database server the tests
     # start privately
     xvfb jwm xdotool x11-utils imagemagick pulseaudio clang-format postgresql-15
+    # the package: its dependencies worked out, its desktop files checked, and
+    # the check of installing it on a fresh system
+    dpkg-dev file desktop-file-utils appstream debootstrap
 )
 
 missing=()
@@ -47,21 +52,29 @@ case "${1:-run}" in
                 ctest --test-dir build --output-on-failure --timeout 600
         } || failed=1
         # The sanitizer build leaves out the benchmarks, the desktop tests,
-        # which drive the same code through a real X server, and the real-time
-        # sound test, whose timing the instrumented build cannot keep. Its
-        # warnings are the normal build's, plus false alarms of the
-        # instrumented optimiser.
+        # which drive the same code through a real X server, the package,
+        # which is made from the normal build, and the real-time sound test,
+        # whose timing the instrumented build cannot keep. Its warnings are
+        # the normal build's, plus false alarms of the instrumented optimiser.
         time {
             cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=OFF \
                 -DCORVANE_SANITIZE=ON -DCORVANE_BENCH=OFF &&
                 cmake --build build-sanitize -j"$(nproc)" &&
                 ctest --test-dir build-sanitize --output-on-failure --timeout 600 \
-                    -LE desktop -E tst_sound_realtime
+                    -LE 'desktop|package' -E tst_sound_realtime
         } || failed=1
         exit $failed
         ;;
+    package)
+        # The test build's configuration, so the program is not built again.
+        cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=ON
+        cmake --build build -j"$(nproc)" --target package-files
+        rm -f build/corvane_*.deb
+        (cd build && cpack)
+        ls build/corvane_*.deb
+        ;;
     *)
-        echo "usage: $0 [run|test]" >&2
+        echo "usage: $0 [run|test|package]" >&2
         exit 2
         ;;
 esac

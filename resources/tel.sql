@@ -1,5 +1,6 @@
 -- Corvane's database, tel.mdb. The build creates it from this script only when
--- the file is absent, and the program itself never creates it.
+-- the file is absent; an installed copy makes each user's own from it on the
+-- first start. The program never replaces a tel.mdb that has gone missing.
 
 CREATE TABLE customer (
     id           INTEGER PRIMARY KEY AUTOINCREMENT,

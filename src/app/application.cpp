@@ -1,17 +1,22 @@
 #include "app/application.h"
 
 #include "app/chineselocale.h"
+#include "app/commandline.h"
 #include "app/customertransfer.h"
 #include "app/fonts.h"
 #include "app/iconset.h"
 #include "app/mainwindow.h"
 #include "app/unsavedentry.h"
 #include "core/calldesk.h"
+#include "core/datafolder.h"
 #include "core/lineconfig.h"
 #include "desktop/filechooser.h"
 #include "desktop/guard.h"
+#include "desktop/messagebox.h"
+#include "platform/failure.h"
 #include "platform/instancechannel.h"
 #include "platform/linelog.h"
+#include "platform/programfolder.h"
 #include "platform/ringplayer.h"
 #include "platform/serialcontrol.h"
 #include "platform/terminationsignals.h"
@@ -25,6 +30,8 @@
 #include "widgets/windowgeometry.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QTextStream>
 
 namespace corvane {
 
@@ -73,6 +80,13 @@ void Application::start()
 {
     centreOnScreen(m_mainWindow.get());
     m_mainWindow->show();
+}
+
+void Application::startInTray()
+{
+    // Centred for when it is brought up.
+    centreOnScreen(m_mainWindow.get());
+    m_mainWindow->startInTray();
 }
 
 void Application::showLineSettings()
@@ -131,9 +145,41 @@ bool Application::settleUnsavedEntry(bool offerCancel)
     return !m_customerEntry || corvane::settleUnsavedEntry(*m_customerEntry, offerCancel);
 }
 
+namespace {
+
+// Points the program at its data folder, first filling it from the defaults
+// when it is not the executable's own folder. False, after saying why, when
+// it cannot be set up.
+bool useDataFolder(const QString &requestedFolder)
+{
+    const QString executableFolder = QCoreApplication::applicationDirPath();
+    const QString folder = chooseDataFolder(
+        {executableFolder, requestedFolder, qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()});
+    const QString installedDefaults = installedDefaultsFolder(executableFolder);
+    if (QDir(folder) != QDir(executableFolder)) {
+        try {
+            setUpDataFolder(folder, installedDefaults.isEmpty() ? executableFolder : installedDefaults);
+        } catch (const Failure &failure) {
+            msg::error(failure.message());
+            return false;
+        }
+    }
+    setProgramFolder(folder);
+    return true;
+}
+
+} // namespace
+
 int runCorvane(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // First, so that what the command line is told back is in Chinese too.
+    const ChineseLocale chinese;
+    const CommandLine commandLine = parseCommandLine(QApplication::arguments());
+    if (commandLine.endNow) {
+        QTextStream(commandLine.exitCode == 0 ? stdout : stderr) << commandLine.output;
+        return commandLine.exitCode;
+    }
     // From here a request to end by signal waits for the event loop, which
     // then ends as the menu's "退出" ends it: windows, tray icon and port go.
     TerminationSignals endRequests;
@@ -144,18 +190,22 @@ int runCorvane(int argc, char **argv)
     if (!channel.claim())
         return 0;
 
-    const ChineseLocale chinese;
     installFontSubstitutions();
     QApplication::setWindowIcon(applicationIcon());
     // The main window may sit hidden in the tray while a dialog closes.
     QApplication::setQuitOnLastWindowClosed(false);
+    if (!useDataFolder(commandLine.dataFolder))
+        return 1;
 
     Application corvane;
     MainWindow *main = &corvane.mainWindow();
     QObject::connect(&channel, &InstanceChannel::activationRequested, main, &MainWindow::bringForward);
     QObject::connect(&endRequests, &TerminationSignals::received, main,
                      [main] { guarded([main] { main->endOnRequest(); }); });
-    corvane.start();
+    if (commandLine.intoTray)
+        corvane.startInTray();
+    else
+        corvane.start();
     return QApplication::exec();
 }
 

@@ -32,6 +32,8 @@ public:
 
     // Centres the main window and shows it, which sets up the line.
     void start();
+    // As at login: sets up the line with the window hidden, in the tray.
+    void startInTray();
 
     CallDesk &callDesk() { return *m_callDesk; }
     RingPlayer &ringPlayer() { return *m_ringPlayer; }

@@ -64,9 +64,23 @@ void MainWindow::releaseSystemResources()
 void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
-    if (m_shownOnce)
+    startCallDesk();
+}
+
+void MainWindow::startInTray()
+{
+    if (!TrayIcon::hostAvailable()) {
+        showMinimized();
         return;
-    m_shownOnce = true;
+    }
+    startCallDesk();
+}
+
+void MainWindow::startCallDesk()
+{
+    if (m_callDeskStarted)
+        return;
+    m_callDeskStarted = true;
     // Queued, so the window is on the screen before any message of the set-up;
     // a set-up that fails (no port number) ends in the error box.
     QTimer::singleShot(0, this, [this] { guarded([this] { m_callDesk.start(); }); });

@@ -32,6 +32,10 @@ public:
     // A second copy was started: the window the user worked in last comes
     // forward, or this one back from the tray.
     void bringForward();
+    // Starts as from the login: the line is set up with no window shown, the
+    // program waiting in the tray. Without a tray host the window starts
+    // minimised instead, so it can still be reached.
+    void startInTray();
 
     // See OtherWindows::settleUnsavedEntry.
     bool settleUnsavedEntry(bool offerCancel);
@@ -80,7 +84,9 @@ private:
     ImageList *m_menuImages = nullptr;
     TrayIcon *m_trayIcon = nullptr;
 
-    bool m_shownOnce = false;
+    // Set up the line once, on the first show or the start in the tray.
+    void startCallDesk();
+    bool m_callDeskStarted = false;
 };
 
 } // namespace corvane

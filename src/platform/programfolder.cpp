@@ -1,6 +1,7 @@
 #include "platform/programfolder.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace corvane {
@@ -11,14 +12,18 @@ QString &folderOverride()
     static QString folder;
     return folder;
 }
+
+QString withSlash(QString folder)
+{
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
 } // namespace
 
 QString programFolder()
 {
-    QString folder = folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride();
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
+    return withSlash(folderOverride().isEmpty() ? QCoreApplication::applicationDirPath() : folderOverride());
 }
 
 void setProgramFolder(const QString &folder)
@@ -29,6 +34,28 @@ void setProgramFolder(const QString &folder)
 QString configFile()
 {
     return programFolder() + QStringLiteral("zel.ini");
+}
+
+QString installedDefaultsFolder(const QString &executableFolder)
+{
+    const QString folder = QDir::cleanPath(executableFolder + QStringLiteral("/../share/corvane"));
+    if (QDir(executableFolder).dirName() != QLatin1String("bin") ||
+        !QFileInfo::exists(folder + QStringLiteral("/tel.sql")))
+        return {};
+    return withSlash(folder);
+}
+
+QString chooseDataFolder(const DataFolderInputs &inputs)
+{
+    if (!inputs.requestedFolder.isEmpty())
+        return withSlash(QDir::cleanPath(QDir(QDir::currentPath()).absoluteFilePath(inputs.requestedFolder)));
+    if (installedDefaultsFolder(inputs.executableFolder).isEmpty())
+        return withSlash(inputs.executableFolder);
+    // A relative $XDG_DATA_HOME is invalid and to be ignored.
+    const QString base = QDir::isAbsolutePath(inputs.xdgDataHome)
+                             ? inputs.xdgDataHome
+                             : inputs.home + QStringLiteral("/.local/share");
+    return withSlash(QDir::cleanPath(base + QStringLiteral("/corvane")));
 }
 
 QString applicationTitleFromPath(const QString &executablePath)

@@ -4,13 +4,35 @@
 
 namespace corvane {
 
-// The folder of the running executable, ending in '/'. tel.mdb, zel.ini and the
-// ring sounds are found there. Tests may point it elsewhere.
+// The folder where tel.mdb, zel.ini and the ring sounds are found, ending in
+// '/': the executable's own folder unless start-up (or a test) chose another.
 QString programFolder();
 void setProgramFolder(const QString &folder);
 
 // zel.ini in the program folder, where the line settings and the port devices are kept.
 QString configFile();
+
+// What decides where the data lives, gathered by the caller so the choice
+// itself reads no environment.
+struct DataFolderInputs
+{
+    QString executableFolder;
+    // --data on the command line; empty when not given.
+    QString requestedFolder;
+    // $XDG_DATA_HOME and $HOME as the environment has them.
+    QString xdgDataHome;
+    QString home;
+};
+
+// The installed defaults beside an installed executable (<prefix>/bin):
+// <prefix>/share/corvane when it holds the database schema; empty otherwise,
+// as in the build folder. Ends in '/'.
+QString installedDefaultsFolder(const QString &executableFolder);
+
+// A folder named with --data; otherwise, for an installed copy, the user's
+// own $XDG_DATA_HOME/corvane (~/.local/share/corvane when unset or not
+// absolute); otherwise the executable's folder, as a build runs. Ends in '/'.
+QString chooseDataFolder(const DataFolderInputs &inputs);
 
 // The application title: the executable's file name up to its first dot, every
 // letter after the first in lower case. Caption of every message box.

@@ -57,15 +57,21 @@ make_program_folder() {
 
 # The tests' build answers and logs message boxes unless MESSAGE_LOG is set
 # empty, when they are shown for real; the program users get always shows them.
-start_corvane() {
+# launch_corvane [options...] starts it as CORVANE_PID; start_corvane waits
+# for its main window too, as MAIN.
+launch_corvane() {
     local log=${MESSAGE_LOG-$WORK/messages.log}
     if [ -n "$log" ]; then
-        CORVANE_MESSAGE_LOG="$log" "$PROGRAM/Corvane" >"$WORK/corvane.log" 2>&1 &
+        CORVANE_MESSAGE_LOG="$log" "$PROGRAM/Corvane" "$@" >"$WORK/corvane.log" 2>&1 &
     else
-        "$PROGRAM/Corvane" >"$WORK/corvane.log" 2>&1 &
+        "$PROGRAM/Corvane" "$@" >"$WORK/corvane.log" 2>&1 &
     fi
     CORVANE_PID=$!
     PIDS+=($CORVANE_PID)
+}
+
+start_corvane() {
+    launch_corvane
     await_window Corvane
     MAIN=$WIN
 }

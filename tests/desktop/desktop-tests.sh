@@ -122,6 +122,50 @@ case_second_instance() {
     pass "a second copy brings the first back and ends in $(((end - start) / 1000000)) ms"
 }
 
+# Started as at login: the line is set up, the icon docks, no window shows;
+# a second start brings the window up.
+case_tray_start() {
+    start_desktop tray
+    start_modem
+    make_program_folder
+    printf '[zel]\r\nfather=com1\r\nschool=\xd6\xc6\xca\xbd1\r\n[ports]\r\ncom1=%s\r\n' "$MODEM_DEVICE" >"$PROGRAM/zel.ini"
+    launch_corvane --tray
+    MAIN=none
+    await_tray_icon
+    wait_for 50 eval 'grep -qF "at#cid=1" "$WORK/modem.rec" 2>/dev/null' || fail "the line was not set up in the tray"
+    sleep 1
+    local shown
+    shown=$(xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null | while read -r w; do icon_sized "$w" || echo "$w"; done)
+    [ -z "$shown" ] && ! find_box || fail "a window showed at a start into the tray"
+    kill -0 "$CORVANE_PID" 2>/dev/null || fail "the program ended"
+    screenshot tray-start.png
+    "$PROGRAM/Corvane" >"$WORK/second.log" 2>&1 || fail "the second copy failed"
+    await_window Corvane
+    MAIN=$WIN
+    in_taskbar "$MAIN" || fail "the window brought up has no taskbar entry"
+    shoot "$MAIN" "$ARTIFACTS/tray-start-brought-forward.png"
+    pass "--tray sets up the line with no window; a second start shows it"
+}
+
+# --tray where no tray is: the window starts minimised, reachable from the
+# taskbar, rather than out of reach.
+case_tray_start_no_tray_host() {
+    start_desktop notray
+    make_program_folder
+    launch_corvane --tray
+    iconic_main() {
+        for w in $(xdotool search --name '^Corvane$' 2>/dev/null); do
+            xprop -id "$w" WM_STATE 2>/dev/null | grep -qi iconic && { MAIN=$w; return 0; }
+        done
+        return 1
+    }
+    wait_for 100 iconic_main || fail "no minimised window"
+    viewable "$MAIN" && fail "the window is on screen"
+    in_taskbar "$MAIN" || fail "the minimised window has no taskbar entry"
+    screenshot tray-start-no-tray-host.png
+    pass "without a tray host --tray starts minimised in the taskbar"
+}
+
 # Two copies started at the same moment, as a double click on the launcher
 # does: one goes on, the other ends with 0 and brings it forward.
 case_simultaneous_start() {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace corvane {
+
+// What the command line asks of this start.
+struct CommandLine
+{
+    // --data DIR: the folder of tel.mdb, zel.ini and the ring sounds.
+    QString dataFolder;
+    // --tray: start in the tray, no window shown (as at login).
+    bool intoTray = false;
+
+    // Set when the program is to end at once with `exitCode` after printing
+    // `output` (help, version, or the message about a bad option).
+    bool endNow = false;
+    int exitCode = 0;
+    QString output;
+};
+
+// Reads the arguments (the program's name first). Never ends the program
+// itself: help and bad options come back as output and an exit code.
+CommandLine parseCommandLine(const QStringList &arguments);
+
+} // namespace corvane
