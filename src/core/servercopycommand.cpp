@@ -6,6 +6,7 @@
 #include "store/servercopy.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -17,6 +18,7 @@ namespace {
 
 const QString CommandOption = QStringLiteral("--copy-to-server");
 const QString AddToExistingOption = QStringLiteral("--add-to-existing");
+const QString DataOption = QStringLiteral("--data");
 
 enum ExitStatus { Copied = 0, Failed = 1, Misused = 2 };
 
@@ -65,7 +67,8 @@ int runServerCopyCommand(const QStringList &arguments, QTextStream &out, QTextSt
     const std::optional<Request> request = requestFrom(arguments, problem);
     if (!request) {
         err << problem << '\n'
-            << tr("用法：Corvane --copy-to-server [--add-to-existing] [tel.mdb 的路径]") << '\n';
+            << tr("用法：Corvane --copy-to-server [--add-to-existing] [--data 文件夹] [tel.mdb 的路径]")
+            << '\n';
         return Misused;
     }
     try {
@@ -84,8 +87,10 @@ int runServerCopyCommand(const QStringList &arguments, QTextStream &out, QTextSt
         target.setServer(config.server);
         const CopiedCounts counts = copyToServer(source, target, request->existing);
         out << tr("已将 %1 复制到服务器 %2：").arg(request->file, describeServer(config.server)) << '\n'
-            << tr("客户 %1 条").arg(counts.customers) << '\n'
-            << tr("通话记录 %1 条").arg(counts.calls) << '\n'
+            << tr("客户 %1 条").arg(counts.customers) << '\n';
+        if (counts.customersSkipped > 0)
+            out << tr("跳过客户编号已存在的客户 %1 条").arg(counts.customersSkipped) << '\n';
+        out << tr("通话记录 %1 条").arg(counts.calls) << '\n'
             << (counts.currentRing.isEmpty() ? tr("铃声选择：无")
                                              : tr("铃声选择：铃声 %1").arg(counts.currentRing))
             << '\n';
@@ -106,7 +111,22 @@ int runServerCopyCommand(int argc, char **argv)
     const QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return runServerCopyCommand(QCoreApplication::arguments(), out, err);
+    QStringList arguments = QCoreApplication::arguments();
+    // zel.ini and tel.mdb are read where the program keeps them: an installed
+    // copy's are in the user's data folder, or in the folder --data names.
+    QString requestedFolder;
+    const qsizetype data = arguments.indexOf(DataOption);
+    if (data > 0) {
+        if (data + 1 >= arguments.size()) {
+            err << tr("%1 后应有一个文件夹").arg(DataOption) << '\n';
+            return Misused;
+        }
+        requestedFolder = arguments.at(data + 1);
+        arguments.remove(data, 2);
+    }
+    setProgramFolder(chooseDataFolder({QCoreApplication::applicationDirPath(), requestedFolder,
+                                       qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()}));
+    return runServerCopyCommand(arguments, out, err);
 }
 
 } // namespace corvane

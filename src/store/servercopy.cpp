@@ -26,17 +26,26 @@ const QStringList CallColumns = {QStringLiteral("adate"), QStringLiteral("atime"
 const QStringList RingColumns = {QStringLiteral("code"), QStringLiteral("bz")};
 
 // INSERT of `rows` rows of `columns` into `table`, every value a parameter.
+// A row whose customer code the server already holds is left out, not an
+// error: tel.mdb never kept codes unique, and a second desk's book may share
+// customers with the first.
 QString insertText(const QString &table, const QStringList &columns, int rows)
 {
     QStringList marks(columns.size(), QStringLiteral("?"));
     const QString row = QLatin1Char('(') + marks.join(QLatin1Char(',')) + QLatin1Char(')');
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES %3 ON CONFLICT DO NOTHING")
         .arg(table, columns.join(QLatin1Char(',')), QStringList(rows, row).join(QLatin1Char(',')));
 }
 
-// Copies every row of `table` in `order` and returns how many there were.
-qint64 copyRows(Connection &source, Connection &target, const QString &table, const QStringList &columns,
-                const QString &order)
+struct RowCounts
+{
+    qint64 read = 0;
+    qint64 written = 0;
+};
+
+// Copies every row of `table` in `order`.
+RowCounts copyRows(Connection &source, Connection &target, const QString &table, const QStringList &columns,
+                   const QString &order)
 {
     Statement select(
         source,
@@ -44,18 +53,19 @@ qint64 copyRows(Connection &source, Connection &target, const QString &table, co
     const auto columnCount = int(columns.size());
     std::unique_ptr<Statement> fullBatch;
     std::vector<std::optional<QString>> pending;
+    RowCounts counts;
     const auto send = [&](Statement &insert) {
         for (std::size_t i = 0; i < pending.size(); ++i)
             insert.bind(int(i) + 1, pending[i]);
         insert.run();
+        counts.written += insert.changes();
         insert.reset();
         pending.clear();
     };
-    qint64 copied = 0;
     while (select.step()) {
         for (int column = 0; column < columnCount; ++column)
             pending.push_back(select.text(column));
-        if (++copied % BatchRows == 0) {
+        if (++counts.read % BatchRows == 0) {
             if (!fullBatch)
                 fullBatch = std::make_unique<Statement>(target, insertText(table, columns, BatchRows));
             send(*fullBatch);
@@ -65,7 +75,7 @@ qint64 copyRows(Connection &source, Connection &target, const QString &table, co
         Statement rest(target, insertText(table, columns, int(pending.size()) / columnCount));
         send(rest);
     }
-    return copied;
+    return counts;
 }
 
 qint64 customerCount(Connection &connection)
@@ -93,9 +103,12 @@ CopiedCounts copyToServer(Connection &source, Connection &target, ExistingCustom
         throw ServerNotEmpty(customers);
 
     CopiedCounts counts;
-    counts.customers =
+    const RowCounts customers =
         copyRows(source, target, QStringLiteral("customer"), CustomerColumns, QStringLiteral("id"));
-    counts.calls = copyRows(source, target, QStringLiteral("detail"), CallColumns, QStringLiteral("id"));
+    counts.customers = customers.written;
+    counts.customersSkipped = customers.read - customers.written;
+    counts.calls =
+        copyRows(source, target, QStringLiteral("detail"), CallColumns, QStringLiteral("id")).written;
     Statement(target, QStringLiteral("DELETE FROM ring")).run();
     copyRows(source, target, QStringLiteral("ring"), RingColumns, QStringLiteral("rowid"));
     Statement current(target, QStringLiteral("SELECT code FROM ring WHERE bz = '1' LIMIT 1"));

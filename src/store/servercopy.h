@@ -12,6 +12,8 @@ class Connection;
 struct CopiedCounts
 {
     qint64 customers = 0;
+    // Left out because their customer code was already on the server.
+    qint64 customersSkipped = 0;
     qint64 calls = 0;
     QString currentRing; // "" when no ring is current
 };
@@ -34,7 +36,8 @@ private:
 // tel.mdb) into `target` (the shared server) in one transaction on each: the
 // server gets all of it or, when anything fails, nothing. Rows keep their
 // order and every value as it is, NULL included; the server gives the copied
-// rows new keys after its own, since nothing refers to a customer's key. The
+// rows new keys after its own, since nothing refers to a customer's key. A
+// customer whose code is already on the server is skipped and counted. The
 // ring rows replace the server's. Throws Failure with the database's message.
 CopiedCounts copyToServer(Connection &source, Connection &target, ExistingCustomers existing);
 

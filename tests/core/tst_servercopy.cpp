@@ -223,10 +223,18 @@ private Q_SLOTS:
         QCOMPARE(serverCount(QStringLiteral("customer")), QStringLiteral("1"));
         QCOMPARE(serverCount(QStringLiteral("detail")), QStringLiteral("1"));
 
-        // A second desk's book added on purpose.
+        // A second desk's book added on purpose: its customer already on the
+        // server is skipped, the new one added.
+        {
+            Connection source;
+            source.setDatabasePath(telMdb());
+            insertRow(source, QStringLiteral("customer"), CustomerColumns,
+                      {QStringLiteral("T2"), QStringLiteral("二店")});
+        }
         const CommandResult added = run({QStringLiteral("--add-to-existing"), telMdb()});
         QCOMPARE(added.status, 0);
-        QVERIFY(added.out.contains(QStringLiteral("客户 1 条")));
+        QVERIFY2(added.out.contains(QStringLiteral("客户 1 条")), qPrintable(added.out));
+        QVERIFY(added.out.contains(QStringLiteral("跳过客户编号已存在的客户 1 条")));
         QCOMPARE(serverCount(QStringLiteral("customer")), QStringLiteral("2"));
         QCOMPARE(serverCount(QStringLiteral("detail")), QStringLiteral("2"));
     }
