@@ -80,12 +80,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     test::PgServer server;
-    ServerAddress address;
-    address.host = QStringLiteral("127.0.0.1");
-    address.port = server.port();
-    address.name = server.databaseName();
-    address.user = server.user();
-    address.password = server.password();
+    const ServerAddress address = server.loopbackAddress();
     {
         // The program's tables, as a desk's first connect makes them.
         Stores stores;

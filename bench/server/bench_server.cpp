@@ -74,12 +74,7 @@ int main(int argc, char **argv)
     connectAndLookUp("tel.mdb", local.connection, local.customers, Rows);
 
     test::PgServer server;
-    ServerAddress address;
-    address.host = QStringLiteral("127.0.0.1");
-    address.port = server.port();
-    address.name = server.databaseName();
-    address.user = server.user();
-    address.password = server.password();
+    const ServerAddress address = server.loopbackAddress();
 
     QElapsedTimer timer;
     timer.start();

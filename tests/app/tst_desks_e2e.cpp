@@ -30,18 +30,9 @@ class TestDesksEndToEnd : public QObject
     std::unique_ptr<Program> m_deskA;
     std::unique_ptr<Program> m_deskB;
 
-    ServerAddress server() const
-    {
-        ServerAddress address;
-        address.host = m_server->socketFolder();
-        address.port = m_server->port();
-        address.name = m_server->databaseName();
-        address.user = m_server->user();
-        return address;
-    }
     QString databaseIni() const
     {
-        const ServerAddress address = server();
+        const ServerAddress address = m_server->socketAddress();
         return QStringLiteral(
                    "[database]\r\nengine=postgresql\r\nhost=%1\r\nport=%2\r\nname=%3\r\nuser=%4\r\n")
             .arg(address.host)
@@ -66,7 +57,7 @@ class TestDesksEndToEnd : public QObject
     void saveCustomer(const QString &code, const QString &name, const QString &tel) const
     {
         Stores stores;
-        stores.connection.setServer(server());
+        stores.connection.setServer(m_server->socketAddress());
         Dataset customers(stores.customers.allCustomers());
         customers.open();
         customers.append();

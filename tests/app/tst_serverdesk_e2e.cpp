@@ -56,12 +56,7 @@ private Q_SLOTS:
         {
             // The tables as the first desk makes them.
             Stores first;
-            first.connection.setServer({m_server->socketFolder(),
-                                        m_server->port(),
-                                        m_server->databaseName(),
-                                        m_server->user(),
-                                        {},
-                                        QStringLiteral("prefer")});
+            first.connection.setServer(m_server->socketAddress());
             first.rings.currentRing();
         }
         m_server->query(QStringLiteral("INSERT INTO customer (customercode, customername, tel) "

@@ -84,15 +84,7 @@ class TestServerCopy : public QObject
 
     QString telMdb() const { return m_folder->file(QStringLiteral("tel.mdb")); }
 
-    ServerAddress serverAddress() const
-    {
-        ServerAddress address;
-        address.host = m_server->socketFolder();
-        address.port = m_server->port();
-        address.name = m_server->databaseName();
-        address.user = m_server->user();
-        return address;
-    }
+    ServerAddress serverAddress() const { return m_server->socketAddress(); }
 
     void pointAtServer(const ServerAddress &address)
     {

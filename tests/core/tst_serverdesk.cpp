@@ -93,12 +93,7 @@ private Q_SLOTS:
         m_server->emptyDatabase();
         // The tables come with the first connection.
         Stores first;
-        first.connection.setServer({m_server->socketFolder(),
-                                    m_server->port(),
-                                    m_server->databaseName(),
-                                    m_server->user(),
-                                    {},
-                                    QStringLiteral("prefer")});
+        first.connection.setServer(m_server->socketAddress());
         first.rings.currentRing();
         m_server->query(QStringLiteral("INSERT INTO customer (customercode, customername, tel) "
                                        "VALUES ('C001', '张三五金店', '5551234')"));

@@ -22,13 +22,6 @@ class ConnectionTest : public QObject
     // Started by the first case that runs on the server.
     std::unique_ptr<test::PgServer> m_server;
 
-    static void engines()
-    {
-        QTest::addColumn<bool>("onServer");
-        QTest::newRow("tel.mdb") << false;
-        QTest::newRow("server") << true;
-    }
-
     // A new tel.mdb, or a new database on the server, as the case's row says.
     std::unique_ptr<test::FolderDatabase> database()
     {
@@ -38,12 +31,7 @@ class ConnectionTest : public QObject
             if (!m_server)
                 m_server = std::make_unique<test::PgServer>();
             m_server->emptyDatabase();
-            ServerAddress address;
-            address.host = m_server->socketFolder();
-            address.port = m_server->port();
-            address.name = m_server->databaseName();
-            address.user = m_server->user();
-            db->connection.setServer(address);
+            db->connection.setServer(m_server->socketAddress());
         }
         return db;
     }
@@ -138,7 +126,7 @@ private Q_SLOTS:
         QVERIFY(!test::failureOf([&] { stores.rings.currentRing(); }).isEmpty());
     }
 
-    void statementsAreRunAloneAndErrorsReported_data() { engines(); }
+    void statementsAreRunAloneAndErrorsReported_data() { test::PgServer::addEngineRows(); }
     void statementsAreRunAloneAndErrorsReported()
     {
         QFETCH(bool, onServer);
@@ -161,7 +149,7 @@ private Q_SLOTS:
 
     // A write transaction left without commit (a failure half way) undoes
     // everything written inside it.
-    void transactionLeftWithoutCommitUndoesItsWrites_data() { engines(); }
+    void transactionLeftWithoutCommitUndoesItsWrites_data() { test::PgServer::addEngineRows(); }
     void transactionLeftWithoutCommitUndoesItsWrites()
     {
         const auto db = database();

@@ -17,15 +17,7 @@ namespace {
 
 struct Desk
 {
-    explicit Desk(const test::PgServer &server)
-    {
-        stores.connection.setServer({server.socketFolder(),
-                                     server.port(),
-                                     server.databaseName(),
-                                     server.user(),
-                                     {},
-                                     QStringLiteral("prefer")});
-    }
+    explicit Desk(const test::PgServer &server) { stores.connection.setServer(server.socketAddress()); }
 
     DBEdit *editor(const char *name) const { return form.findChild<DBEdit *>(QLatin1String(name)); }
     QToolButton *button(const char *name) const { return form.findChild<QToolButton *>(QLatin1String(name)); }

@@ -64,12 +64,7 @@ class PagedRowsTest : public QObject
 
 private Q_SLOTS:
     // Every case runs on tel.mdb and on a shared server's database.
-    void initTestCase_data()
-    {
-        QTest::addColumn<bool>("onServer");
-        QTest::newRow("tel.mdb") << false;
-        QTest::newRow("server") << true;
-    }
+    void initTestCase_data() { test::PgServer::addEngineRows(); }
 
     void initTestCase() { m_server = std::make_unique<test::PgServer>(); }
 
@@ -79,12 +74,7 @@ private Q_SLOTS:
         m_db = std::make_unique<test::FolderDatabase>();
         if (onServer) {
             m_server->emptyDatabase();
-            ServerAddress address;
-            address.host = m_server->socketFolder();
-            address.port = m_server->port();
-            address.name = m_server->databaseName();
-            address.user = m_server->user();
-            m_db->connection.setServer(address);
+            m_db->connection.setServer(m_server->socketAddress());
         }
     }
 

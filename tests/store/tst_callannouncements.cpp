@@ -15,22 +15,11 @@ using namespace corvane;
 
 namespace {
 
-ServerAddress overLoopback(const test::PgServer &server)
-{
-    ServerAddress address;
-    address.host = QStringLiteral("127.0.0.1");
-    address.port = server.port();
-    address.name = server.databaseName();
-    address.user = server.user();
-    address.password = server.password();
-    return address;
-}
-
 // One desk's channel and what it heard.
 struct Desk
 {
     explicit Desk(const test::PgServer &server)
-        : channel(overLoopback(server)), heard(&channel, &CallAnnouncements::heard),
+        : channel(server.loopbackAddress()), heard(&channel, &CallAnnouncements::heard),
           listening(&channel, &CallAnnouncements::listeningChanged)
     {
         channel.open();

@@ -21,11 +21,7 @@ namespace {
 // password.
 ServerAddress overLoopback(const test::PgServer &server, const QString &password)
 {
-    ServerAddress address;
-    address.host = QStringLiteral("127.0.0.1");
-    address.port = server.port();
-    address.name = server.databaseName();
-    address.user = server.user();
+    ServerAddress address = server.loopbackAddress();
     address.password = password;
     return address;
 }

@@ -70,12 +70,7 @@ class TestStores : public QObject
     std::unique_ptr<Stores> m_stores;
 
 private Q_SLOTS:
-    void initTestCase_data()
-    {
-        QTest::addColumn<bool>("onServer");
-        QTest::newRow("tel.mdb") << false;
-        QTest::newRow("server") << true;
-    }
+    void initTestCase_data() { test::PgServer::addEngineRows(); }
 
     void initTestCase() { m_server = std::make_unique<test::PgServer>(); }
 
@@ -85,12 +80,7 @@ private Q_SLOTS:
         m_stores = std::make_unique<Stores>();
         if (onServer) {
             m_server->emptyDatabase();
-            ServerAddress address;
-            address.host = m_server->socketFolder();
-            address.port = m_server->port();
-            address.name = m_server->databaseName();
-            address.user = m_server->user();
-            m_stores->connection.setServer(address);
+            m_stores->connection.setServer(m_server->socketAddress());
         } else {
             m_folder = std::make_unique<test::ProgramFolder>();
             m_stores->connection.setDatabasePath(m_folder->file(QStringLiteral("tel.mdb")));

@@ -209,4 +209,29 @@ void PgServer::runTool(const QString &program, const QStringList &arguments, boo
         qFatal("%s failed: %s", qPrintable(program), process.readAll().constData());
 }
 
+ServerAddress PgServer::socketAddress() const
+{
+    ServerAddress address;
+    address.host = socketFolder();
+    address.port = port();
+    address.name = databaseName();
+    address.user = user();
+    return address;
+}
+
+ServerAddress PgServer::loopbackAddress() const
+{
+    ServerAddress address = socketAddress();
+    address.host = QStringLiteral("127.0.0.1");
+    address.password = password();
+    return address;
+}
+
+void PgServer::addEngineRows()
+{
+    QTest::addColumn<bool>("onServer");
+    QTest::newRow("tel.mdb") << false;
+    QTest::newRow("server") << true;
+}
+
 } // namespace corvane::test

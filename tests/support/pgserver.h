@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/serveraddress.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -36,11 +38,19 @@ public:
     QString user() const;
     // Asked for on the loopback address only; the socket needs none.
     QString password() const;
+    // How a desk on this PC reaches the server: through the socket folder.
+    ServerAddress socketAddress() const;
+    // How a desk on another PC reaches it: over the network, with the password.
+    ServerAddress loopbackAddress() const;
 
     // Runs statements on the database as a separate client would and returns
     // every row they print, its columns joined by '|'. Fails the test on an
     // error.
     QStringList query(const QString &statements) const;
+
+    // The two rows of a test whose every case runs on tel.mdb and on the
+    // server, told apart by the bool column "onServer".
+    static void addEngineRows();
 
 private:
     QString dataFolder() const;
