@@ -52,13 +52,7 @@ private Q_SLOTS:
 
     void init()
     {
-        m_server->emptyDatabase();
-        {
-            // The tables as the first desk makes them.
-            Stores first;
-            first.connection.setServer(m_server->socketAddress());
-            first.rings.currentRing();
-        }
+        m_server->emptyDatabaseWithTables();
         m_server->query(QStringLiteral("INSERT INTO customer (customercode, customername, tel) "
                                        "VALUES ('C1', 'Shop', '5551234')"));
         m_modem = std::make_unique<test::ModemSim>();

@@ -90,11 +90,7 @@ private Q_SLOTS:
 
     void init()
     {
-        m_server->emptyDatabase();
-        // The tables come with the first connection.
-        Stores first;
-        first.connection.setServer(m_server->socketAddress());
-        first.rings.currentRing();
+        m_server->emptyDatabaseWithTables();
         m_server->query(QStringLiteral("INSERT INTO customer (customercode, customername, tel) "
                                        "VALUES ('C001', '张三五金店', '5551234')"));
         m_folder = std::make_unique<test::ProgramFolder>();

@@ -1,5 +1,7 @@
 #include "pgserver.h"
 
+#include "store/stores.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -207,6 +209,14 @@ void PgServer::runTool(const QString &program, const QStringList &arguments, boo
     process.waitForFinished(-1);
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         qFatal("%s failed: %s", qPrintable(program), process.readAll().constData());
+}
+
+void PgServer::emptyDatabaseWithTables()
+{
+    emptyDatabase();
+    Stores first;
+    first.connection.setServer(socketAddress());
+    first.rings.currentRing();
 }
 
 ServerAddress PgServer::socketAddress() const

@@ -30,6 +30,8 @@ public:
     bool isReady() const;
     // Replaces the database with an empty one, closing its connections.
     void emptyDatabase();
+    // The same, then the program's tables made as a desk's first connect makes them.
+    void emptyDatabaseWithTables();
 
     // The socket folder, for a host setting that starts with '/'.
     QString socketFolder() const;
