@@ -24,32 +24,16 @@ summary() {
     echo "median ${sorted[$((${#sorted[@]} / 2))]} ms, worst ${sorted[-1]} ms"
 }
 
-# as_server <command...>: runs a PostgreSQL tool as the postgres user.
-as_server() {
-    if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
-}
-
-# Starts a private server on a socket folder, lets the program make its tables
-# there and fills them, then points the program folder's zel.ini at it.
+# Lets the program make its tables on a private server, fills them, and
+# leaves the program folder's zel.ini pointing at it.
 use_private_server() {
-    local bin=/usr/lib/postgresql/15/bin
-    SERVER=$(mktemp -d /tmp/corvane-server.XXXXXX)
-    chmod 755 "$SERVER"
-    mkdir -p "$SERVER/data" "$SERVER/socket"
-    [ "$(id -u)" -eq 0 ] && chown postgres "$SERVER/data" "$SERVER/socket"
-    as_server "$bin/initdb" -D "$SERVER/data" -A trust --no-sync >/dev/null
-    as_server "$bin/pg_ctl" -D "$SERVER/data" -l "$SERVER/data/server.log" -w \
-        -o "-k $SERVER/socket -c listen_addresses= -p 5439" start >/dev/null
-    trap "as_server $bin/pg_ctl -D $SERVER/data -m immediate stop >/dev/null; rm -rf $SERVER; cleanup" EXIT
-    as_server "$bin/createdb" -h "$SERVER/socket" -p 5439 corvane
-    printf '[database]\r\nengine=postgresql\r\nhost=%s\r\nport=5439\r\nname=corvane\r\nuser=postgres\r\n' \
-        "$SERVER/socket" >"$PROGRAM/zel.ini"
+    start_server
+    server_ini >"$PROGRAM/zel.ini"
     start_corvane
     kill "$CORVANE_PID"
     wait "$CORVANE_PID" 2>/dev/null
-    as_server psql -q -h "$SERVER/socket" -p 5439 -d corvane -c \
-        "INSERT INTO customer (customercode, customername, tel) SELECT 'K' || i, '客户' || i,
-         '1380' || lpad(i::text, 7, '0') FROM generate_series(1, ${CUSTOMERS:-1000000}) AS i; ANALYZE customer"
+    server_sql "INSERT INTO customer (customercode, customername, tel) SELECT 'K' || i, '客户' || i,
+        '1380' || lpad(i::text, 7, '0') FROM generate_series(1, ${CUSTOMERS:-1000000}) AS i; ANALYZE customer"
     echo "on a private PostgreSQL server with ${CUSTOMERS:-1000000} customers"
     # A desk that could not reach it would have said so in a message box.
     [ -s "$WORK/messages.log" ] && fail "the program was told: $(cat "$WORK/messages.log")"

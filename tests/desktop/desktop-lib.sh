@@ -196,6 +196,35 @@ long_wav() {
     } >"$2"
 }
 
+# as_server <command...>: runs a PostgreSQL tool as the postgres user.
+as_server() {
+    if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+
+# start_server: a private PostgreSQL server on a socket folder of its own,
+# with an empty database "corvane", stopped when the script ends.
+# server_ini prints the [database] section of a desk that works on it;
+# server_sql <statements> runs them there and prints the rows.
+start_server() {
+    local bin=/usr/lib/postgresql/15/bin
+    SERVER=$(mktemp -d /tmp/corvane-server.XXXXXX)
+    chmod 755 "$SERVER"
+    mkdir -p "$SERVER/data" "$SERVER/socket"
+    [ "$(id -u)" -eq 0 ] && chown postgres "$SERVER/data" "$SERVER/socket"
+    as_server "$bin/initdb" -D "$SERVER/data" -A trust --no-sync >/dev/null || fail "initdb failed"
+    as_server "$bin/pg_ctl" -D "$SERVER/data" -l "$SERVER/data/server.log" -w \
+        -o "-k $SERVER/socket -c listen_addresses= -p 5439" start >/dev/null || fail "the server did not start"
+    trap "as_server $bin/pg_ctl -D $SERVER/data -m immediate stop >/dev/null; rm -rf $SERVER; cleanup" EXIT
+    as_server "$bin/createdb" -h "$SERVER/socket" -p 5439 corvane || fail "createdb failed"
+}
+
+server_ini() {
+    printf '[database]\r\nengine=postgresql\r\nhost=%s\r\nport=5439\r\nname=corvane\r\nuser=postgres\r\n' \
+        "$SERVER/socket"
+}
+
+server_sql() { as_server psql -qAt -h "$SERVER/socket" -p 5439 -d corvane -c "$1"; }
+
 # start_modem: the fake caller-ID modem as a co-process, recording what it
 # receives in modem.rec; its device as MODEM_DEVICE.
 start_modem() {

@@ -602,6 +602,58 @@ case_tray_exit_saves_entry() {
     pass "the tray's exit saves the customer being entered and ends"
 }
 
+# Two desks on one server: desk A has the modem and runs without a screen of
+# its own; desk B, on the screen, hears A's call from an unknown number, and
+# the user saves the number there with "保存新号码"; A's next call from it
+# shows the customer saved at B.
+case_desks_share_a_customer() {
+    start_desktop tray
+    start_modem
+    start_server
+    make_program_folder
+    mv "$PROGRAM" "$WORK/desk-a"
+    local desk_a=$WORK/desk-a
+    { printf '[zel]\r\nfather=com1\r\nschool=\xd6\xc6\xca\xbd1\r\n[ports]\r\ncom1=%s\r\n' "$MODEM_DEVICE"; server_ini; } \
+        >"$desk_a/zel.ini"
+    mkdir -p -m 700 "$WORK/runtime-a"
+    XDG_RUNTIME_DIR="$WORK/runtime-a" QT_QPA_PLATFORM=offscreen CORVANE_WINDOW_LOG="$WORK/desk-a.log" \
+        CORVANE_MESSAGE_LOG="$WORK/desk-a-messages.log" "$desk_a/Corvane" >"$WORK/desk-a.out" 2>&1 &
+    PIDS+=($!)
+    wait_for 100 eval 'grep -qF "at#cid=1" "$WORK/modem.rec" 2>/dev/null' || fail "desk A did not set up its line: $(cat "$WORK/desk-a.out" "$WORK/desk-a-messages.log" 2>/dev/null)"
+
+    make_program_folder
+    server_ini >"$PROGRAM/zel.ini"
+    start_corvane
+    await_tray_icon
+    sleep 1
+    modem "call 5550000 0321 1405"
+    wait_for 100 eval 'grep -qF "此号码为新号码" "$WORK/messages.log" 2>/dev/null' \
+        || fail "desk B was not told of the new number"
+    shoot "$MAIN" "$ARTIFACTS/desk-b-announced-call.png"
+    origin_of "$MAIN" M
+    xdotool mousemove $((MX + 436)) $((MY + 60)) click 1
+    await_window 客户资料输入
+    local form=$WIN
+    xdotool windowactivate --sync "$form" 2>/dev/null
+    sleep 0.3
+    xdotool type --delay 50 "K088"
+    sleep 0.3
+    origin_of "$form" F
+    # "保存"
+    xdotool mousemove $((FX + 277)) $((FY + 22)) click 1
+    wait_for 100 eval '[ "$(server_sql "SELECT customercode || '"'|'"' || tel FROM customer")" = "K088|5550000" ]' \
+        || fail "desk B did not save the customer: '$(server_sql "SELECT customercode || '|' || tel FROM customer")'"
+
+    modem "call 5550000 0321 1406"
+    wait_for 100 eval 'grep -F customerCodeEdit "$WORK/desk-a.log" | grep -qF "\"text\":\"K088\""' \
+        || fail "desk A did not show the customer saved at desk B"
+    [ "$(server_sql "SELECT count(*) FROM detail")" = 1 ] || fail "not exactly one call logged"
+    # Desk A's only box: the new number of the first call.
+    [ "$(grep -c . "$WORK/desk-a-messages.log")" = 1 ] && grep -qF "此号码为新号码" "$WORK/desk-a-messages.log" \
+        || fail "desk A was told: $(cat "$WORK/desk-a-messages.log")"
+    pass "a number saved at desk B is the customer of desk A's next call from it"
+}
+
 # The port test's "此端口正常", shown for real: its box is wide enough for the
 # caption beside the frame's icon and buttons. /dev/ptmx stands for a port
 # that opens.
