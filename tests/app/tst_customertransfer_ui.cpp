@@ -71,6 +71,7 @@ class CustomerTransferUiTest : public QObject
                 *seen << test::child<QLabel>(*preview, "mappingLabel")->text()
                       << QString::number(table->rowCount()) << table->item(0, 1)->text()
                       << QString::number(codes().size());
+                test::saveScreenshot(preview, QStringLiteral("customer-import-preview.png"));
             }
             test::child<QPushButton>(*preview, button)->click();
         });
