@@ -541,6 +541,20 @@ case_activate_last_window() {
 # The customer code of every stored customer, one a line.
 stored_codes() { sqlite3 "$PROGRAM/tel.mdb" "select customercode from customer order by customercode"; }
 
+# new_number_with_code <code>: "保存新号码" on the main window opens the entry
+# form beside it on a new row with the number shown; the code is typed
+# there. The form as FORM.
+new_number_with_code() {
+    origin_of "$MAIN" M
+    xdotool mousemove $((MX + 436)) $((MY + 60)) click 1
+    await_window 客户资料输入
+    FORM=$WIN
+    xdotool windowactivate --sync "$FORM" 2>/dev/null
+    sleep 0.3
+    xdotool type --delay 50 "$1"
+    sleep 0.3
+}
+
 # A customer typed into the entry form and not saved when the user ends the
 # program from the menu: the question is shown for real; 取消 keeps the
 # program, 是 saves the row and ends.
@@ -553,15 +567,7 @@ case_exit_question() {
     # The start-up box about the missing port, answered.
     wait_for 50 find_box || fail "no box about the port at start-up"
     answer_box Return || fail "the start-up box stayed"
-    # "保存新号码": the entry form beside the main window, on a new row.
-    origin_of "$MAIN" M
-    xdotool mousemove $((MX + 436)) $((MY + 60)) click 1
-    await_window 客户资料输入
-    local form=$WIN
-    xdotool windowactivate --sync "$form" 2>/dev/null
-    sleep 0.3
-    xdotool type --delay 50 "K042"
-    sleep 0.3
+    new_number_with_code K042
     open_menu_item 1 4
     wait_for 50 find_box || fail "no question when ending with an unsaved customer"
     shoot "$BOX" "$ARTIFACTS/desktop-exit-question.png"
@@ -630,15 +636,8 @@ case_desks_share_a_customer() {
     wait_for 100 eval 'grep -qF "此号码为新号码" "$WORK/messages.log" 2>/dev/null' \
         || fail "desk B was not told of the new number"
     shoot "$MAIN" "$ARTIFACTS/desk-b-announced-call.png"
-    origin_of "$MAIN" M
-    xdotool mousemove $((MX + 436)) $((MY + 60)) click 1
-    await_window 客户资料输入
-    local form=$WIN
-    xdotool windowactivate --sync "$form" 2>/dev/null
-    sleep 0.3
-    xdotool type --delay 50 "K088"
-    sleep 0.3
-    origin_of "$form" F
+    new_number_with_code K088
+    origin_of "$FORM" F
     # "保存"
     xdotool mousemove $((FX + 277)) $((FY + 22)) click 1
     wait_for 100 eval '[ "$(server_sql "SELECT customercode || '"'|'"' || tel FROM customer")" = "K088|5550000" ]' \
