@@ -72,8 +72,22 @@ launch_corvane() {
 
 start_corvane() {
     launch_corvane
-    await_window Corvane
-    MAIN=$WIN
+    await_main_window
+}
+
+# await_main_window: the program's main window as MAIN. A start-up box has the
+# same title and may be on the screen first; it is transient for the window.
+await_main_window() {
+    for _ in $(seq 1000); do
+        for w in $(xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null); do
+            icon_sized "$w" && continue
+            xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -q 'window id' && continue
+            MAIN=$w
+            return 0
+        done
+        sleep 0.01
+    done
+    fail "no main window"
 }
 
 # await_window <title>: the shown window of that title, waited for, as WIN.
