@@ -42,6 +42,14 @@ QByteArray audibleSamples(QByteArrayView samples)
     return audible;
 }
 
+// A ring must not return before its sound is out, nor hang on after it. The
+// upper margin is fixed, not proportional: closing the device costs the same
+// tenth of a second or so for any length, and more on a loaded machine.
+bool blockedFor(double seconds, double length)
+{
+    return seconds >= length * 0.9 && seconds <= length + 1.0;
+}
+
 void writeFile(const QString &fileName, const QByteArray &bytes)
 {
     QFile file(fileName);
@@ -119,7 +127,7 @@ void SoundRealtimeTest::ringBlocksForItsDurationAndPlaysItsSamples()
 
     const double seconds = play(fileName);
     qInfo("%s: %.3f s for %.3f s of sound", qPrintable(fileName), seconds, ring->seconds());
-    QVERIFY2(qAbs(seconds - ring->seconds()) <= ring->seconds() * 0.1, qPrintable(QString::number(seconds)));
+    QVERIFY2(blockedFor(seconds, ring->seconds()), qPrintable(QString::number(seconds)));
 
     const QByteArray expected = audibleSamples(ring->frames);
     const QByteArray played = playedAudible();
@@ -162,7 +170,7 @@ void SoundRealtimeTest::truncatedFilePlaysWhatIsThere()
     writeFile(fileName, file.first(header + kept + 1));
 
     const double seconds = play(fileName);
-    QVERIFY2(qAbs(seconds - 0.5) <= 0.5 * 0.1, qPrintable(QString::number(seconds)));
+    QVERIFY2(blockedFor(seconds, 0.5), qPrintable(QString::number(seconds)));
     QVERIFY(playedAudible() == audibleSamples(frames.first(kept)));
 }
 
@@ -192,7 +200,7 @@ void SoundRealtimeTest::otherFormatsPlayInRealTime()
     writeFile(fileName, pcmWav(quint16(channels), quint32(rate), quint16(bits), frames));
 
     const double seconds = play(fileName);
-    QVERIFY2(qAbs(seconds - length) <= length * 0.1, qPrintable(QString::number(seconds)));
+    QVERIFY2(blockedFor(seconds, length), qPrintable(QString::number(seconds)));
     QVERIFY(!playedAudible().isEmpty());
 }
 
