@@ -2,6 +2,7 @@
 // tel.mdb in a program folder of the test's own, the rings recorded. What a
 // window would show is recorded in the order the desk emits it.
 
+#include "calldesklog.h"
 #include "core/calldesk.h"
 #include "coresupport.h"
 #include "databaselock.h"
@@ -11,11 +12,11 @@
 #include "ringrecorder.h"
 #include "store/stores.h"
 
-#include <QDate>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace corvane;
+using test::CallDeskLog;
 
 namespace {
 
@@ -33,12 +34,7 @@ class TestCallDesk : public QObject
     std::unique_ptr<Stores> m_stores;
     std::unique_ptr<RingPlayer> m_ringPlayer;
     std::unique_ptr<CallDesk> m_desk;
-    // What a window would have been told, in order: "arrived", "call <number>
-    // <date> <time>", "customer <code>", "newNumber", "notice <text>",
-    // "failed <message>".
-    QStringList m_seen;
-    // Runs while the desk emits newNumber, as the window's message box would.
-    std::function<void()> m_duringNewNumber;
+    CallDeskLog m_log;
 
     QString database() const { return m_folder->file(QStringLiteral("tel.mdb")); }
     QStringList logged() const
@@ -53,32 +49,6 @@ class TestCallDesk : public QObject
         QVERIFY(m_modem->send(text));
         QTRY_VERIFY(!arrived.isEmpty());
     }
-    void watch(CallDesk &desk)
-    {
-        connect(&desk, &CallDesk::callArrived, this, [this] { m_seen.append(QStringLiteral("arrived")); });
-        connect(&desk, &CallDesk::callShown, this, [this](const CallerIdReport &call) {
-            m_seen.append(QStringLiteral("call ") + call.number + QLatin1Char(' ') + call.dateText +
-                          QLatin1Char(' ') + call.timeText);
-        });
-        connect(&desk, &CallDesk::customerShown, this, [this](const Customer &customer) {
-            m_seen.append(QStringLiteral("customer ") + customer.customerCode);
-        });
-        connect(&desk, &CallDesk::newNumber, this, [this] {
-            m_seen.append(newNumberText);
-            if (m_duringNewNumber)
-                m_duringNewNumber();
-        });
-        connect(&desk, &CallDesk::notice, this,
-                [this](const QString &text) { m_seen.append(QStringLiteral("notice ") + text); });
-        connect(&desk, &CallDesk::failed, this,
-                [this](const QString &message) { m_seen.append(QStringLiteral("failed ") + message); });
-    }
-    QString shown(const QString &number, const QString &time = QStringLiteral("14:05")) const
-    {
-        return QStringLiteral("call ") + number + QLatin1Char(' ') +
-               QString::number(QDate::currentDate().year()) + QStringLiteral("-03-21 ") + time;
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -93,13 +63,13 @@ private Q_SLOTS:
         m_stores = std::make_unique<Stores>();
         m_ringPlayer = std::make_unique<RingPlayer>();
         m_desk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
-        m_seen.clear();
-        m_duringNewNumber = {};
-        watch(*m_desk);
+        m_log.clear();
+        m_log.setDuringNewNumber({});
+        m_log.watch(*m_desk);
         m_desk->start();
         QVERIFY(m_desk->serialPort().isOpen());
-        QCOMPARE(m_seen, (QStringList{QStringLiteral("customer "), QStringLiteral("call   ")}));
-        m_seen.clear();
+        QCOMPARE(m_log.entries(), (QStringList{QStringLiteral("customer "), QStringLiteral("call   ")}));
+        m_log.clear();
     }
     void cleanup()
     {
@@ -118,22 +88,24 @@ private Q_SLOTS:
         // The modem was told its mode when the line opened.
         QTRY_VERIFY(m_modem->recorded().contains("at#cid=1\r"));
         send(test::callerIdReport(QStringLiteral("5551234")));
-        QCOMPARE(m_seen, (QStringList{QStringLiteral("arrived"), shown(QStringLiteral("5551234")),
-                                      QStringLiteral("customer C001")}));
+        QCOMPARE(m_log.entries(),
+                 (QStringList{QStringLiteral("arrived"), CallDeskLog::shown(QStringLiteral("5551234")),
+                              QStringLiteral("customer C001")}));
         QCOMPARE(m_desk->shownCustomer().name, QStringLiteral("张三五金店"));
         QCOMPARE(logged(), QStringList{QStringLiteral("5551234 14:05 C001")});
         QVERIFY(m_desk->ringRepeating());
         QVERIFY(m_desk->ringPeriodRunning());
-        m_seen.clear();
+        m_log.clear();
 
         send(test::callerIdReport(QStringLiteral("5551234")));
-        QCOMPARE(m_seen, (QStringList{QStringLiteral("arrived"), shown(QStringLiteral("5551234"))}));
+        QCOMPARE(m_log.entries(),
+                 (QStringList{QStringLiteral("arrived"), CallDeskLog::shown(QStringLiteral("5551234"))}));
         QCOMPARE(logged().size(), 1);
         QTRY_COMPARE(m_rings->count(), 2);
-        m_seen.clear();
+        m_log.clear();
 
         send(test::callerIdReport(QStringLiteral("5551234"), QStringLiteral("0321"), QStringLiteral("1409")));
-        QCOMPARE(m_seen.last(), QStringLiteral("customer C001"));
+        QCOMPARE(m_log.entries().last(), QStringLiteral("customer C001"));
         QCOMPARE(logged().size(), 2);
 
         // Handed on: the number is shown no more, and the same report is a call again.
@@ -150,16 +122,17 @@ private Q_SLOTS:
     void anUnknownNumberIsAnnouncedButNotLogged()
     {
         send(test::callerIdReport(QStringLiteral("5551234")));
-        m_seen.clear();
+        m_log.clear();
         bool periodDuringQuestion = false;
         bool repeatDuringQuestion = false;
-        m_duringNewNumber = [&] {
+        m_log.setDuringNewNumber([&] {
             periodDuringQuestion = m_desk->ringPeriodRunning();
             repeatDuringQuestion = m_desk->ringRepeating();
-        };
+        });
         send(test::callerIdReport(QStringLiteral("88888888")));
-        QCOMPARE(m_seen,
-                 (QStringList{QStringLiteral("arrived"), shown(QStringLiteral("88888888")), newNumberText}));
+        QCOMPARE(m_log.entries(),
+                 (QStringList{QStringLiteral("arrived"), CallDeskLog::shown(QStringLiteral("88888888")),
+                              newNumberText}));
         QVERIFY(periodDuringQuestion);
         QVERIFY(repeatDuringQuestion);
         QCOMPARE(m_desk->shownCustomer().customerCode, QStringLiteral("C001"));
@@ -169,7 +142,7 @@ private Q_SLOTS:
         // The first report of a cycle: nothing runs while the user is asked.
         m_desk.reset();
         m_desk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
-        watch(*m_desk);
+        m_log.watch(*m_desk);
         m_desk->start();
         send(test::callerIdReport(QStringLiteral("77777777")));
         QVERIFY(!periodDuringQuestion);
@@ -184,17 +157,17 @@ private Q_SLOTS:
     {
         QSignalSpy reported(m_desk.get(), &CallDesk::callReported);
         int reportedBeforeQuestion = -1;
-        m_duringNewNumber = [&] { reportedBeforeQuestion = int(reported.size()); };
+        m_log.setDuringNewNumber([&] { reportedBeforeQuestion = int(reported.size()); });
         const CallerIdReport known{QStringLiteral("5551234"), QStringLiteral("2026-12-08"),
                                    QStringLiteral("22:05")};
         m_desk->showAnnouncedCall(known);
-        QCOMPARE(m_seen,
+        QCOMPARE(m_log.entries(),
                  (QStringList{QStringLiteral("arrived"), QStringLiteral("call 5551234 2026-12-08 22:05"),
                               QStringLiteral("customer C001")}));
         QTRY_COMPARE(m_rings->count(), 1);
         QVERIFY(m_desk->ringPeriodRunning());
         m_desk->showAnnouncedCall({QStringLiteral("88888888"), known.dateText, known.timeText});
-        QCOMPARE(m_seen.last(), newNumberText);
+        QCOMPARE(m_log.entries().last(), newNumberText);
         QVERIFY(reported.isEmpty());
         QVERIFY(logged().isEmpty());
 
@@ -212,9 +185,9 @@ private Q_SLOTS:
     void aBlankNumberIsNotLookedUp()
     {
         send(test::callerIdReport(QStringLiteral("\r\nNAME = WITHHELD")));
-        QCOMPARE(m_seen.size(), 2);
-        QCOMPARE(m_seen[0], QStringLiteral("arrived"));
-        QVERIFY(m_seen[1].startsWith(QStringLiteral("call  ")));
+        QCOMPARE(m_log.entries().size(), 2);
+        QCOMPARE(m_log.entries()[0], QStringLiteral("arrived"));
+        QVERIFY(m_log.entries()[1].startsWith(QStringLiteral("call  ")));
         QVERIFY(logged().isEmpty());
         QTRY_COMPARE(m_rings->count(), 1);
         QVERIFY(m_desk->ringRepeating());
@@ -227,33 +200,33 @@ private Q_SLOTS:
     {
         // The desk has read the database before the other program came.
         send(test::callerIdReport(QStringLiteral("88888888")));
-        m_seen.clear();
+        m_log.clear();
         {
             test::DatabaseLock lock(database());
             QVERIFY(lock.isHeld());
             send(test::callerIdReport(QStringLiteral("5551234")));
-            QCOMPARE(m_seen.size(), 4);
-            QCOMPARE(m_seen[2], QStringLiteral("customer C001"));
-            QVERIFY(m_seen[3].startsWith(QStringLiteral("notice 数据库暂时无法写入")));
+            QCOMPARE(m_log.entries().size(), 4);
+            QCOMPARE(m_log.entries()[2], QStringLiteral("customer C001"));
+            QVERIFY(m_log.entries()[3].startsWith(QStringLiteral("notice 数据库暂时无法写入")));
         }
         QTRY_COMPARE(logged(), QStringList{QStringLiteral("5551234 14:05 C001")});
 
         // A new cycle: the timers of the failed call must not run.
         m_desk.reset();
         m_desk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
-        watch(*m_desk);
+        m_log.watch(*m_desk);
         m_desk->start();
-        m_seen.clear();
+        m_log.clear();
         test::sqlColumn(database(), QStringLiteral("alter table customer rename to away"));
         send(test::callerIdReport(QStringLiteral("5551234"), QStringLiteral("0321"), QStringLiteral("1500")));
-        QCOMPARE(m_seen.size(), 3);
-        QCOMPARE(m_seen[1], shown(QStringLiteral("5551234"), QStringLiteral("15:00")));
-        QVERIFY(m_seen[2].startsWith(QStringLiteral("failed ")));
+        QCOMPARE(m_log.entries().size(), 3);
+        QCOMPARE(m_log.entries()[1], CallDeskLog::shown(QStringLiteral("5551234"), QStringLiteral("15:00")));
+        QVERIFY(m_log.entries()[2].startsWith(QStringLiteral("failed ")));
         QVERIFY(!m_desk->ringPeriodRunning());
 
         test::sqlColumn(database(), QStringLiteral("alter table away rename to customer"));
         send(test::callerIdReport(QStringLiteral("5551234"), QStringLiteral("0321"), QStringLiteral("1501")));
-        QCOMPARE(m_seen.last(), QStringLiteral("customer C001"));
+        QCOMPARE(m_log.entries().last(), QStringLiteral("customer C001"));
         QVERIFY(m_desk->ringPeriodRunning());
     }
 
@@ -278,12 +251,12 @@ private Q_SLOTS:
         m_desk.reset();
         QVERIFY(m_modem->command(QStringLiteral("unplug")));
         m_desk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
-        watch(*m_desk);
-        m_seen.clear();
+        m_log.watch(*m_desk);
+        m_log.clear();
         // The mode command is refused by the port that is not open.
         QCOMPARE(test::failureOf([this] { m_desk->start(); }),
                  QStringLiteral("Operation valid only when the port is open"));
-        QCOMPARE(m_seen.last(),
+        QCOMPARE(m_log.entries().last(),
                  QStringLiteral("notice 无效的端口号，请进入[文件]菜单下的[系统设置]进行端口号设置"));
         QVERIFY(!m_desk->serialPort().isOpen());
         QVERIFY(m_modem->command(QStringLiteral("replug")));

@@ -2,6 +2,7 @@
 // pseudo-terminal, a private server, a program folder whose zel.ini points at
 // it. The server is stopped and started as an outage would take it away.
 
+#include "calldesklog.h"
 #include "core/calldesk.h"
 #include "core/calllogwriter.h"
 #include "coresupport.h"
@@ -17,6 +18,7 @@
 #include <QTest>
 
 using namespace corvane;
+using test::CallDeskLog;
 
 namespace {
 
@@ -35,8 +37,7 @@ class TestServerDesk : public QObject
     std::unique_ptr<Stores> m_stores;
     std::unique_ptr<RingPlayer> m_ringPlayer;
     std::unique_ptr<CallDesk> m_desk;
-    // "call <number>", "customer <code>", "newNumber", "notice <text>", "failed <message>".
-    QStringList m_seen;
+    CallDeskLog m_log;
 
     // The [database] section of a desk on the test's server, over the
     // loopback address with the password.
@@ -60,17 +61,7 @@ class TestServerDesk : public QObject
     {
         m_folder->writeFile(QStringLiteral("zel.ini"), ini);
         m_desk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
-        connect(m_desk.get(), &CallDesk::callShown, this,
-                [this](const CallerIdReport &call) { m_seen.append(QStringLiteral("call ") + call.number); });
-        connect(m_desk.get(), &CallDesk::customerShown, this, [this](const Customer &customer) {
-            m_seen.append(QStringLiteral("customer ") + customer.customerCode);
-        });
-        connect(m_desk.get(), &CallDesk::newNumber, this,
-                [this] { m_seen.append(QStringLiteral("newNumber")); });
-        connect(m_desk.get(), &CallDesk::notice, this,
-                [this](const QString &text) { m_seen.append(QStringLiteral("notice ") + text); });
-        connect(m_desk.get(), &CallDesk::failed, this,
-                [this](const QString &message) { m_seen.append(QStringLiteral("failed ") + message); });
+        m_log.watch(*m_desk);
         m_desk->start();
     }
     void send(const QString &number, const QString &time)
@@ -79,10 +70,19 @@ class TestServerDesk : public QObject
         QVERIFY(m_modem->send(test::callerIdReport(number, QStringLiteral("0321"), time)));
         QTRY_VERIFY(!arrived.isEmpty());
     }
-    qsizetype countStartingWith(const QString &prefix) const
+    // What the desk shows for C001's number called at `time` (hh:mm).
+    static QStringList knownCallShown(const QString &time)
     {
-        return std::count_if(m_seen.begin(), m_seen.end(),
-                             [&prefix](const QString &s) { return s.startsWith(prefix); });
+        return {QStringLiteral("arrived"), CallDeskLog::shown(QStringLiteral("5551234"), time),
+                QStringLiteral("customer C001")};
+    }
+    // What it shows, with no database to look in, for the calls sent at
+    // 14:05 and 14:06: the numbers only.
+    static QStringList numbersOnlyShown()
+    {
+        return {QStringLiteral("arrived"), CallDeskLog::shown(QStringLiteral("5551234")),
+                QStringLiteral("arrived"),
+                CallDeskLog::shown(QStringLiteral("5559876"), QStringLiteral("14:06"))};
     }
 
 private Q_SLOTS:
@@ -98,7 +98,7 @@ private Q_SLOTS:
         m_rings = std::make_unique<test::RingRecorder>();
         m_stores = std::make_unique<Stores>();
         m_ringPlayer = std::make_unique<RingPlayer>();
-        m_seen.clear();
+        m_log.clear();
     }
 
     void cleanup()
@@ -118,9 +118,9 @@ private Q_SLOTS:
     void aCallIsLookedUpAndLoggedOnTheServer()
     {
         startDesk(lineSection() + databaseSection());
-        m_seen.clear();
+        m_log.clear();
         send(QStringLiteral("5551234"), QStringLiteral("1405"));
-        QCOMPARE(m_seen, (QStringList{QStringLiteral("call 5551234"), QStringLiteral("customer C001")}));
+        QCOMPARE(m_log.entries(), knownCallShown(QStringLiteral("14:05")));
         QCOMPARE(loggedOnServer(), QStringList{QStringLiteral("5551234 14:05 C001")});
         QCOMPARE(test::sqlColumn(m_folder->file(QStringLiteral("tel.mdb")),
                                  QStringLiteral("SELECT count(*) FROM detail")),
@@ -141,12 +141,12 @@ private Q_SLOTS:
     void brokenSettingsAreToldOnceAndCallsStillShow()
     {
         startDesk(lineSection() + "[database]\r\nengine=oracle\r\n");
-        QCOMPARE(countStartingWith(QStringLiteral("failed ")), 1);
-        QVERIFY(m_seen.join(QLatin1Char('\n')).contains(QStringLiteral("engine=oracle")));
-        m_seen.clear();
+        QCOMPARE(m_log.countStartingWith(QStringLiteral("failed ")), 1);
+        QVERIFY(m_log.entries().join(QLatin1Char('\n')).contains(QStringLiteral("engine=oracle")));
+        m_log.clear();
         send(QStringLiteral("5551234"), QStringLiteral("1405"));
         send(QStringLiteral("5559876"), QStringLiteral("1406"));
-        QCOMPARE(m_seen, (QStringList{QStringLiteral("call 5551234"), QStringLiteral("call 5559876")}));
+        QCOMPARE(m_log.entries(), numbersOnlyShown());
     }
 
     // The server away at start and during work: told once per outage, never
@@ -156,29 +156,30 @@ private Q_SLOTS:
     {
         m_server->stop();
         startDesk(lineSection() + databaseSection());
-        QCOMPARE(countStartingWith(serverAway), 1);
-        m_seen.clear();
+        QCOMPARE(m_log.countStartingWith(serverAway), 1);
+        m_log.clear();
         send(QStringLiteral("5551234"), QStringLiteral("1405"));
         send(QStringLiteral("5559876"), QStringLiteral("1406"));
-        QCOMPARE(m_seen, (QStringList{QStringLiteral("call 5551234"), QStringLiteral("call 5559876")}));
-        m_seen.clear();
+        QCOMPARE(m_log.entries(), numbersOnlyShown());
+        m_log.clear();
 
         m_server->start();
         send(QStringLiteral("5551234"), QStringLiteral("1407"));
-        QCOMPARE(m_seen, (QStringList{QStringLiteral("call 5551234"), QStringLiteral("customer C001")}));
-        m_seen.clear();
+        QCOMPARE(m_log.entries(), knownCallShown(QStringLiteral("14:07")));
+        m_log.clear();
 
         m_server->stop();
         send(QStringLiteral("5551234"), QStringLiteral("1408"));
         send(QStringLiteral("5559876"), QStringLiteral("1409"));
-        QCOMPARE(countStartingWith(serverAway), 1);
-        QVERIFY(!m_seen.join(QLatin1Char('\n')).contains(m_server->password()));
-        QVERIFY(m_seen.contains(QStringLiteral("call 5559876")));
-        m_seen.clear();
+        QCOMPARE(m_log.countStartingWith(serverAway), 1);
+        QVERIFY(!m_log.entries().join(QLatin1Char('\n')).contains(m_server->password()));
+        QVERIFY(
+            m_log.entries().contains(CallDeskLog::shown(QStringLiteral("5559876"), QStringLiteral("14:09"))));
+        m_log.clear();
 
         m_server->start();
         send(QStringLiteral("5551234"), QStringLiteral("1410"));
-        QCOMPARE(m_seen, (QStringList{QStringLiteral("call 5551234"), QStringLiteral("customer C001")}));
+        QCOMPARE(m_log.entries(), knownCallShown(QStringLiteral("14:10")));
         // The calls of the outages are logged once each, in order; the
         // unknown number is not.
         QCOMPARE(loggedOnServer(),
