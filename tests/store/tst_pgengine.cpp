@@ -1,4 +1,5 @@
 #include "coresupport.h"
+#include "customerrows.h"
 #include "pgserver.h"
 #include "store/pagedquery.h"
 #include "store/statement.h"
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 using namespace corvane;
+using namespace corvane::test;
 
 namespace {
 
@@ -24,26 +26,6 @@ ServerAddress overLoopback(const test::PgServer &server, const QString &password
     ServerAddress address = server.loopbackAddress();
     address.password = password;
     return address;
-}
-
-// Columns of the customer query that the tests below touch.
-enum CustomerColumn { Id, CustomerCode, CustomerName, Tel = 6, CustomerColumns = 9 };
-
-std::vector<bool> marking(std::initializer_list<int> columns)
-{
-    std::vector<bool> marked(CustomerColumns, false);
-    for (int column : columns)
-        marked[std::size_t(column)] = true;
-    return marked;
-}
-
-Record customerRow(const QString &code, const QString &name, const QString &tel)
-{
-    Record row(CustomerColumns);
-    row[CustomerCode] = code;
-    row[CustomerName] = name;
-    row[Tel] = tel;
-    return row;
 }
 
 // A listening loopback socket that takes connections and never says a word,

@@ -1,4 +1,5 @@
 #include "coresupport.h"
+#include "customerrows.h"
 #include "pgserver.h"
 #include "store/pagedquery.h"
 #include "store/statement.h"
@@ -11,39 +12,9 @@
 #include <memory>
 
 using namespace corvane;
+using namespace corvane::test;
 
 namespace {
-
-// Columns of the customer query, in its order.
-enum CustomerColumn {
-    Id,
-    CustomerCode,
-    CustomerName,
-    Address,
-    Postcode,
-    Person,
-    Tel,
-    Email,
-    Qq,
-    CustomerColumns
-};
-
-Record customerRow(const QString &code, const QString &name, const QString &tel)
-{
-    Record row(CustomerColumns);
-    row[CustomerCode] = code;
-    row[CustomerName] = name;
-    row[Tel] = tel;
-    return row;
-}
-
-std::vector<bool> marking(std::initializer_list<int> columns)
-{
-    std::vector<bool> marked(CustomerColumns, false);
-    for (int column : columns)
-        marked[std::size_t(column)] = true;
-    return marked;
-}
 
 const std::vector<bool> CodeNameTel = marking({CustomerCode, CustomerName, Tel});
 
