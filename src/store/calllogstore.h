@@ -31,9 +31,10 @@ public:
     // Logs a row kept aside earlier unless the row of this token was logged
     // already. Run inside a transaction, so that the row and its token are
     // written together: a kept row is never logged twice. A row with neither
-    // customer code nor name takes them from the first customer with its
-    // number, and is not logged when there is none.
-    void logKeptCall(const QString &token, const CallLogRow &row);
+    // customer code nor name takes them from the customer its number finds
+    // (CustomerStore::customerByTel with `areaCode`), and is not logged when
+    // there is none.
+    void logKeptCall(const QString &token, const CallLogRow &row, const QString &areaCode = {});
     // The calls from `first` to `last`, both included, in date order; only
     // those of customer `code` when it is not empty (used as typed).
     std::unique_ptr<PagedQuery> callsBetween(const QDate &first, const QDate &last, const QString &code);

@@ -3,6 +3,7 @@
 #include "platform/failure.h"
 #include "store/pgparameters.h"
 #include "store/pgschema.h"
+#include "store/schemaupgrade.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -287,6 +288,8 @@ void PgEngine::createTablesIfMissing()
     PQclear(found);
     if (missing)
         execute(PgSchema);
+    // The tables added since, under the same lock.
+    upgradeSchema(*this, SqlDialect::Postgresql);
     commit();
 }
 

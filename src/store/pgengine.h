@@ -15,7 +15,8 @@ namespace corvane {
 class PgEngine : public Engine
 {
 public:
-    // Connects, and creates the program's tables when the database has none.
+    // Connects, creates the program's tables when the database has none and
+    // adds those an older Corvane did not make.
     // Throws Failure naming the server (never the password) when it cannot.
     PgEngine(const ServerAddress &server, int busyTimeoutMs);
     ~PgEngine() override;

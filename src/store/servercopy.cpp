@@ -1,6 +1,7 @@
 #include "store/servercopy.h"
 
 #include "store/connection.h"
+#include "store/customerkeys.h"
 #include "store/statement.h"
 #include "store/transaction.h"
 
@@ -107,6 +108,7 @@ CopiedCounts copyToServer(Connection &source, Connection &target, ExistingCustom
         copyRows(source, target, QStringLiteral("customer"), CustomerColumns, QStringLiteral("id"));
     counts.customers = customers.written;
     counts.customersSkipped = customers.read - customers.written;
+    keyUnkeyedCustomers(target.engine());
     counts.calls =
         copyRows(source, target, QStringLiteral("detail"), CallColumns, QStringLiteral("id")).written;
     Statement(target, QStringLiteral("DELETE FROM ring")).run();
@@ -115,6 +117,15 @@ CopiedCounts copyToServer(Connection &source, Connection &target, ExistingCustom
     if (current.step())
         counts.currentRing = current.text(0).value_or(QString());
     writing.commit();
+    // Every customer copied was noted for keying and the note dropped: until
+    // the server's own vacuum comes, each lookup would wade through the dead
+    // notes, and the planner would know nothing of the tables just filled.
+    // The copy is done either way; a user who may not vacuum is only warned.
+    try {
+        Statement(target, QStringLiteral("VACUUM (ANALYZE) customer, customer_key, customer_unkeyed, detail"))
+            .run();
+    } catch (const Failure &) {
+    }
     return counts;
 }
 

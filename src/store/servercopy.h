@@ -36,7 +36,8 @@ private:
 // tel.mdb) into `target` (the shared server) in one transaction on each: the
 // server gets all of it or, when anything fails, nothing. Rows keep their
 // order and every value as it is, NULL included; the server gives the copied
-// rows new keys after its own, since nothing refers to a customer's key. A
+// rows new keys after its own, since nothing refers to a customer's key, and
+// the customers their number keys. A
 // customer whose code is already on the server is skipped and counted. The
 // ring rows replace the server's. Throws Failure with the database's message.
 CopiedCounts copyToServer(Connection &source, Connection &target, ExistingCustomers existing);

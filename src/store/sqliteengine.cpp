@@ -1,6 +1,8 @@
 #include "store/sqliteengine.h"
 
 #include "platform/failure.h"
+#include "store/customerkeys.h"
+#include "store/schemaupgrade.h"
 
 #include <QFileInfo>
 #include <QUrl>
@@ -108,6 +110,7 @@ private:
 } // namespace
 
 SqliteEngine::SqliteEngine(const QString &path, const QString &vfs, int busyTimeoutMs)
+    : m_busyTimeoutMs(busyTimeoutMs)
 {
     if (path.isEmpty())
         throw Failure(QStringLiteral("No database file has been set"));
@@ -123,7 +126,7 @@ SqliteEngine::SqliteEngine(const QString &path, const QString &vfs, int busyTime
         sqlite3_close_v2(m_db);
         throw Failure(openFailure(path, reason));
     }
-    sqlite3_busy_timeout(m_db, busyTimeoutMs);
+    sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
     // WAL lets other processes read while we write; FULL makes a returned save
     // survive a power cut. Reading the journal mode also proves it is a database.
     // Checkpointing every 256 pages rather than every 1000 keeps the log file,
@@ -136,6 +139,41 @@ SqliteEngine::SqliteEngine(const QString &path, const QString &vfs, int busyTime
             throw Failure(openFailure(path, reason));
         }
     }
+    try {
+        bringUpToDate();
+    } catch (const Failure &failure) {
+        sqlite3_close_v2(m_db);
+        throw Failure(openFailure(path, failure.message()));
+    }
+}
+
+void SqliteEngine::bringUpToDate()
+{
+    m_schemaBehind = schemaBehind(*this, SqlDialect::Sqlite);
+    if (!m_schemaBehind && !hasUnkeyedCustomers(*this))
+        return;
+    // Never waits for a file another program is writing, and never fails the
+    // opening: the first write transaction adds what the file lacks, and the
+    // lookup finds customers not yet keyed all the same.
+    sqlite3_busy_timeout(m_db, 0);
+    try {
+        upgrade();
+    } catch (const Failure &) {
+    }
+    sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
+}
+
+void SqliteEngine::upgrade()
+{
+    SqliteStatement(m_db, QStringLiteral("BEGIN IMMEDIATE")).step();
+    try {
+        upgradeSchema(*this, SqlDialect::Sqlite);
+        commit();
+    } catch (const Failure &) {
+        rollback();
+        throw;
+    }
+    m_schemaBehind = false;
 }
 
 SqliteEngine::~SqliteEngine()
@@ -150,6 +188,8 @@ std::unique_ptr<EngineStatement> SqliteEngine::prepare(const QString &sql)
 
 void SqliteEngine::begin(TransactionKind kind)
 {
+    if (kind == TransactionKind::Write && m_schemaBehind)
+        upgrade();
     // IMMEDIATE takes the write lock at once (waiting up to the busy timeout),
     // so the statements inside cannot fail half way for want of it.
     SqliteStatement(m_db, kind == TransactionKind::Write ? QStringLiteral("BEGIN IMMEDIATE")
@@ -174,7 +214,13 @@ void SqliteEngine::rollback() noexcept
 
 void SqliteEngine::setBusyTimeout(int ms)
 {
+    m_busyTimeoutMs = ms;
     sqlite3_busy_timeout(m_db, ms);
+}
+
+bool SqliteEngine::schemaCurrent() const
+{
+    return !m_schemaBehind;
 }
 
 } // namespace corvane

@@ -24,12 +24,23 @@ public:
     bool inTransaction() const override;
     void rollback() noexcept override;
     void setBusyTimeout(int ms) override;
+    bool schemaCurrent() const override;
 
     // For SQLite's own file-level tools, such as its online backup.
     sqlite3 *handle() const { return m_db; }
 
 private:
+    // At opening: the tables an older Corvane (or tel.sql) did not make, and
+    // the keys of the customers written since the file was last open.
+    void bringUpToDate();
+    // Does both in a transaction of its own; throws Failure when the file is
+    // busy.
+    void upgrade();
+
     sqlite3 *m_db = nullptr;
+    int m_busyTimeoutMs;
+    // The file was busy when opened and still lacks the tables added since.
+    bool m_schemaBehind = false;
 };
 
 } // namespace corvane
