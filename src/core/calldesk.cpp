@@ -44,6 +44,7 @@ SerialControl &CallDesk::serialPort()
 void CallDesk::start()
 {
     m_onServer = chooseDatabase();
+    m_areaCode = readAreaCode();
     if (m_onServer) {
         checkServer();
         // Other desks' calls come also while the server was away at start:
@@ -51,8 +52,8 @@ void CallDesk::start()
         m_announcements = std::make_unique<CallAnnouncements>(*m_stores.connection.server());
         shareCalls(*this, *m_announcements);
     }
-    m_callLog = std::make_unique<CallLogWriter>(m_stores.connection,
-                                                programFolder() + QStringLiteral("calls.journal"));
+    m_callLog = std::make_unique<CallLogWriter>(
+        m_stores.connection, programFolder() + QStringLiteral("calls.journal"), m_areaCode);
     connect(m_callLog.get(), &CallLogWriter::notice, this, &CallDesk::notice);
     connect(m_callLog.get(), &CallLogWriter::failed, this, &CallDesk::failed);
     m_callLog->resume();
@@ -170,7 +171,7 @@ void CallDesk::lookUpNumber(Origin origin)
     }
     std::optional<Customer> customer;
     try {
-        customer = m_stores.customers.customerByTel(m_shownCall.number);
+        customer = m_stores.customers.customerByTel(m_shownCall.number, m_areaCode);
     } catch (const Failure &failure) {
         if (!m_onServer && !m_noDatabase)
             throw;

@@ -1,5 +1,6 @@
 #include "settings/linesettingsdialog.h"
 
+#include "core/lineconfig.h"
 #include "desktop/guard.h"
 #include "desktop/messagebox.h"
 #include "desktop/modalshow.h"
@@ -7,12 +8,14 @@
 #include "records/formfont.h"
 #include "settings/dialogparts.h"
 #include "settings/porttest.h"
+#include "store/numberkey.h"
 #include "widgets/modalresult.h"
 #include "widgets/windowgeometry.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace corvane {
@@ -20,7 +23,7 @@ namespace corvane {
 namespace {
 
 constexpr int OuterWidth = 428;
-constexpr int OuterHeight = 274;
+constexpr int OuterHeight = 314;
 constexpr int ComboWidth = 121;
 constexpr int ComboHeight = 20;
 // The instruction lines keep clear of the dialog's right edge.
@@ -72,14 +75,16 @@ LineSettingsDialog::LineSettingsDialog(SerialControl &mainPort, ConfigWriter wri
     portTest->setObjectName(QStringLiteral("portTestButton"));
     placedLabel(this, tr("请选择你的猫的制式："), 40, 136);
     m_modeBox = choiceBox(this, "modeBox", {tr("制式1"), tr("制式2")}, 200, 128);
-    QPushButton *save = placedButton(this, tr("保存配置"), 80, 184);
+    buildAreaCodeRow(176);
+    QPushButton *save = placedButton(this, tr("保存配置"), 80, 224);
     save->setObjectName(QStringLiteral("saveButton"));
-    QPushButton *exit = placedButton(this, tr("退出"), 216, 184);
+    QPushButton *exit = placedButton(this, tr("退出"), 216, 224);
     exit->setObjectName(QStringLiteral("exitButton"));
     m_testPort->setObjectName(QStringLiteral("testPort"));
 
     setTabOrder(m_portBox, m_modeBox);
-    setTabOrder(m_modeBox, save);
+    setTabOrder(m_modeBox, m_areaCodeEdit);
+    setTabOrder(m_areaCodeEdit, save);
     setTabOrder(save, exit);
     setTabOrder(exit, portTest);
 
@@ -101,7 +106,32 @@ void LineSettingsDialog::reject()
 void LineSettingsDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    guarded([this] { clearChoices(); });
+    guarded([this] {
+        clearChoices();
+        // Unlike the port and mode, shown as kept: saving a new port must
+        // not lose it.
+        m_areaCodeEdit->setText(readAreaCode());
+    });
+}
+
+void LineSettingsDialog::buildAreaCodeRow(int top)
+{
+    placedLabel(this, tr("本地电话区号："), 40, top + 8);
+    m_areaCodeEdit = new QLineEdit(this);
+    m_areaCodeEdit->setObjectName(QStringLiteral("areaCodeEdit"));
+    m_areaCodeEdit->setPlaceholderText(tr("如020，可不填"));
+    m_areaCodeEdit->setGeometry(200, top, ComboWidth, ComboHeight);
+}
+
+std::optional<QString> LineSettingsDialog::typedAreaCode()
+{
+    const QString typed = m_areaCodeEdit->text().trimmed();
+    const QString areaCode = areaCodeOf(typed);
+    if (typed.isEmpty() || !areaCode.isEmpty())
+        return areaCode;
+    msg::inform(tr("区号应是以0开头的3至4位数字，例如020；不用区号请留空。"));
+    m_areaCodeEdit->setFocus();
+    return std::nullopt;
 }
 
 void LineSettingsDialog::clearChoices()
@@ -123,8 +153,12 @@ void LineSettingsDialog::onSaveClicked()
         m_portBox->setFocus();
         return;
     }
+    const std::optional<QString> areaCode = typedAreaCode();
+    if (!areaCode)
+        return;
     // Ending the program only makes sense once the new values are in the file.
-    if (!m_writeConfig(port, m_modeBox->currentText())) {
+    if (!m_writeConfig(port, m_modeBox->currentText()) ||
+        (*areaCode != readAreaCode() && !writeAreaCode(*areaCode))) {
         msg::inform(tr("配置无法保存：zel.ini无法写入（文件或文件夹只读，或磁盘已满）。"));
         return;
     }
