@@ -1,5 +1,6 @@
 #include "core/calldesk.h"
 
+#include "core/callernumber.h"
 #include "core/calllogwriter.h"
 #include "core/callsharing.h"
 #include "core/databaseconfig.h"
@@ -165,7 +166,8 @@ void CallDesk::showCall(const CallerIdReport &report, Origin origin)
 
 void CallDesk::lookUpNumber(Origin origin)
 {
-    if (trimControls(m_shownCall.number).isEmpty()) {
+    // No number, or one the caller withheld: nobody to look up or to save.
+    if (callerNumberKind(m_shownCall.number) != CallerNumberKind::Number) {
         announce(origin);
         return;
     }

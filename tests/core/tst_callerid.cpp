@@ -1,4 +1,5 @@
 #include "core/callerid.h"
+#include "core/callernumber.h"
 #include "store/numberkey.h"
 
 #include <QDate>
@@ -241,6 +242,22 @@ private Q_SLOTS:
         for (const char *notAnAreaCode : {"", "abc", "12345", "0020"})
             QCOMPARE(areaCodeOf(QLatin1String(notAnAreaCode)), QString());
         QCOMPARE(areaCodeOf(QStringLiteral("0755")), QStringLiteral("0755"));
+    }
+
+    // What the exchange sends for a number it will not or cannot give.
+    void withheldAndUnknownNumbers()
+    {
+        for (const char *withheld : {"P", "p", "PRIVATE", "Anonymous", " P\r\n"}) {
+            QCOMPARE(shownNumber(QLatin1String(withheld)), QStringLiteral("私人号码"));
+            QCOMPARE(numberForNewCustomer(QLatin1String(withheld)), QString());
+        }
+        for (const char *unknown : {"O", "OUT-OF-AREA", "unavailable"})
+            QCOMPARE(shownNumber(QLatin1String(unknown)), QStringLiteral("号码不详"));
+        for (const char *number : {"5551234", "PO", "P1", ""}) {
+            QCOMPARE(shownNumber(QLatin1String(number)), QLatin1String(number));
+            QCOMPARE(numberForNewCustomer(QLatin1String(number)), QLatin1String(number));
+        }
+        QCOMPARE(callerNumberKind(QStringLiteral(" \r\n")), CallerNumberKind::Empty);
     }
 };
 
