@@ -155,4 +155,69 @@ case_sway() {
     pass "sway: native window, told once, call announced by mako, 显示 focuses it where the user is, entry form"
 }
 
+# X11 with xfce4-panel's status tray, a StatusNotifierItem host: Qt docks
+# the icon there rather than into an XEmbed tray; minimised the window waits
+# behind it; its menu's "显示窗体" brings the window back and "退出" ends the
+# program.
+case_sni_tray() {
+    start_desktop notray
+    make_program_folder
+    start_session_bus
+    export XDG_CONFIG_HOME="$WORK/config"
+    mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
+    cp "$HERE/xfce4-panel.xml" "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/"
+    /usr/lib/*/xfce4/xfconf/xfconfd >"$WORK/xfconfd.log" 2>&1 &
+    PIDS+=($!)
+    xfce4-panel >"$WORK/panel.log" 2>&1 &
+    PIDS+=($!)
+    registered() {
+        dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+            org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher string:"$1" 2>/dev/null
+    }
+    wait_for 200 eval 'registered IsStatusNotifierHostRegistered | grep -q "boolean true"' ||
+        fail "no StatusNotifierItem host: $(cat "$WORK/panel.log")"
+    start_corvane
+    wait_for 100 eval 'registered RegisteredStatusNotifierItems | grep -q "string \":"' ||
+        fail "the icon is not registered with the tray"
+    local panel
+    panel=$(xdotool search --class xfce4-panel 2>/dev/null | while read -r w; do viewable "$w" && echo "$w"; done | head -1)
+    [ -n "$panel" ] || fail "no panel on the screen"
+    eval "$(xdotool getwindowgeometry --shell "$panel")"
+    local iconX=$((X + 18)) iconY=$((Y + HEIGHT / 2))
+    sleep 0.5
+    screenshot desktop-sni-tray.png
+
+    xdotool windowminimize "$MAIN"
+    wait_for 30 eval '! viewable "$MAIN"' || fail "minimising left the window on screen"
+    # tray_menu_item <1|2>: the icon's menu, which the host draws, opened by
+    # a right click, and its item chosen.
+    tray_menu_item() {
+        local before menu=""
+        before=$(xdotool search --onlyvisible --name '' 2>/dev/null)
+        xdotool mousemove "$iconX" "$iconY" click 3
+        find_menu() {
+            for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+                grep -qx "$w" <<<"$before" && continue
+                eval "$(xdotool getwindowgeometry --shell "$w")"
+                [ "$HEIGHT" -gt 30 ] && { menu=$w; return 0; }
+            done
+            return 1
+        }
+        wait_for 30 find_menu || fail "no menu after a right click on the icon"
+        eval "$(xdotool getwindowgeometry --shell "$menu")"
+        [ "$1" = 1 ] && screenshot desktop-sni-tray-menu.png
+        xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT * (2 * $1 - 1) / 4))
+        sleep 0.3
+        xdotool click 1
+    }
+    tray_menu_item 1
+    wait_for 30 viewable "$MAIN" || fail "显示窗体 did not bring the window back"
+    tray_menu_item 2
+    local code
+    wait "$CORVANE_PID"
+    code=$?
+    [ "$code" = 0 ] || fail "the program ended with code $code"
+    pass "StatusNotifierItem tray: the icon is there, 显示窗体 brings the window back, 退出 ends the program"
+}
+
 "case_$1"
