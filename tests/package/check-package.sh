@@ -113,7 +113,13 @@ for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 DISPLAY=":$(head -1 "$WORK/display")" XDG_DATA_HOME="$WORK/data" XDG_RUNTIME_DIR="$WORK/runtime" HOME="$WORK/home" \
     QT_QPA_PLATFORM=xcb "$ROOT/usr/bin/corvane" >"$WORK/corvane.log" 2>&1 &
 PID=$!
-titled() { DISPLAY=":$(head -1 "$WORK/display")" xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l; }
+# xdotool matches names without regard to case; the count is of exact ones.
+titled() {
+    local w
+    for w in $(DISPLAY=":$(head -1 "$WORK/display")" xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+        [ "$(DISPLAY=":$(head -1 "$WORK/display")" xdotool getwindowname "$w")" = "$1" ] && echo "$w"
+    done | wc -l
+}
 for _ in $(seq 100); do [ "$(titled Corvane)" -ge 2 ] && break; sleep 0.1; done
 captions=$(titled Corvane) lower=$(titled corvane)
 kill "$PID" "$XVFB"
