@@ -1,18 +1,22 @@
 #include "app/application.h"
 
+#include "app/callnotifier.h"
 #include "app/chineselocale.h"
 #include "app/commandline.h"
 #include "app/customertransfer.h"
 #include "app/fonts.h"
 #include "app/iconset.h"
 #include "app/mainwindow.h"
+#include "app/notraynotice.h"
 #include "app/unsavedentry.h"
 #include "core/calldesk.h"
 #include "core/datafolder.h"
+#include "core/desktopsettings.h"
 #include "core/lineconfig.h"
 #include "desktop/filechooser.h"
 #include "desktop/guard.h"
 #include "desktop/messagebox.h"
+#include "desktop/notificationservice.h"
 #include "platform/failure.h"
 #include "platform/instancechannel.h"
 #include "platform/linelog.h"
@@ -30,6 +34,7 @@
 #include "widgets/windowgeometry.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QTextStream>
 
@@ -44,8 +49,15 @@ Application::Application()
     m_callDesk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
     if (m_lineLog)
         m_callDesk->serialPort().setLineLog(m_lineLog.get());
+    if (notificationsWanted()) {
+        m_notifications = std::make_unique<NotificationService>(QDBusConnection::sessionBus(),
+                                                                applicationIcon().pixmap(48).toImage());
+        m_callNotifier = std::make_unique<CallNotifier>(*m_callDesk, *m_notifications);
+    }
     m_mainWindow = std::make_unique<MainWindow>(static_cast<OtherWindows &>(*this), *m_callDesk);
     MainWindow *main = m_mainWindow.get();
+    if (m_notifications)
+        connectNotifications();
     m_lineSettings = std::make_unique<LineSettingsDialog>(m_callDesk->serialPort(), &writeLineConfig, main);
     m_customerEntry = std::make_unique<CustomerEntryForm>(m_stores->customers, main);
     m_callLogQuery = std::make_unique<CallLogQueryForm>(m_stores->calls, m_stores->customers, main);
@@ -70,10 +82,24 @@ Application::~Application()
     m_customerEntry.reset();
     m_lineSettings.reset();
     m_mainWindow.reset();
+    m_callNotifier.reset();
+    m_notifications.reset();
     m_callDesk.reset();
     m_ringPlayer.reset();
     m_stores.reset();
     m_lineLog.reset();
+}
+
+void Application::connectNotifications()
+{
+    MainWindow *main = m_mainWindow.get();
+    QObject::connect(m_notifications.get(), &NotificationService::activated, main,
+                     [main](const QString &token) { guarded([&] { main->showFromNotification(token); }); });
+    CallNotifier *notifier = m_callNotifier.get();
+    QObject::connect(main, &MainWindow::cameForward, notifier,
+                     [notifier] { guarded([notifier] { notifier->withdraw(); }); });
+    QObject::connect(m_notifications.get(), &NotificationService::available, main,
+                     [] { guarded([] { tellOnceThatCallsComeAsNotifications(); }); });
 }
 
 void Application::start()

@@ -29,6 +29,7 @@ CallDesk::CallDesk(Stores &stores, RingPlayer &ringPlayer, QObject *parent)
     connect(m_line, &LineSession::notice, this, &CallDesk::notice);
     connect(m_line, &LineSession::failed, this, &CallDesk::failed);
     connect(m_ringSchedule, &RingSchedule::ringDue, this, [this] { handle([this] { playRing(); }); });
+    connect(m_ringSchedule, &RingSchedule::ended, this, &CallDesk::ringEnded);
 }
 
 CallDesk::~CallDesk()

@@ -69,6 +69,8 @@ Q_SIGNALS:
     // desks may show it too. Before the new-number question, which waits for
     // the user.
     void callReported(const CallerIdReport &call);
+    // The call shown has stopped ringing: its ring period is over.
+    void ringEnded();
     // What the user is told about the line or the call log.
     void notice(const QString &text);
     // A failure that ended one of the desk's handlers.

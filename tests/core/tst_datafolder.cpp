@@ -60,6 +60,10 @@ private Q_SLOTS:
 
         // Installed: the user's own folder, never the one beside the program.
         QCOMPARE(installedDefaultsFolder(installed.bin()), installed.defaults());
+        // Its boxes bear the program's name; a build's keep the executable's.
+        QCOMPARE(applicationTitleFromPath(installed.bin() + QStringLiteral("/corvane")),
+                 QStringLiteral("Corvane"));
+        QCOMPARE(applicationTitleFromPath(buildBin + QStringLiteral("/corvane")), QStringLiteral("corvane"));
         QCOMPARE(
             chooseDataFolder({installed.bin(), {}, QStringLiteral("/x/data"), QStringLiteral("/home/u")}),
             QStringLiteral("/x/data/corvane/"));
