@@ -147,8 +147,10 @@ int PortDeviceList::rowOf(const QString &device) const
 
 void PortDeviceList::setNote(int row, const QString &note)
 {
-    if (QTreeWidgetItem *item = m_list->topLevelItem(row))
+    if (QTreeWidgetItem *item = m_list->topLevelItem(row)) {
         item->setText(NoteColumn, note);
+        item->setToolTip(NoteColumn, note);
+    }
 }
 
 } // namespace corvane
