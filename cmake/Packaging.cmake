@@ -25,6 +25,9 @@ foreach(size 16 24 32 48 64 128 256)
   install(FILES ${dist}/icons/corvane-${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME corvane.png)
 endforeach()
+# Keeps ModemManager off the common caller-ID modems and lets the seat's user
+# open them.
+install(FILES ${dist}/70-corvane-modems.rules DESTINATION lib/udev/rules.d)
 # Off until a user copies it to ~/.config/autostart without Hidden=true.
 install(FILES ${dist}/corvane-autostart.desktop DESTINATION /etc/xdg/autostart RENAME corvane.desktop)
 
