@@ -337,10 +337,10 @@ private Q_SLOTS:
         QCOMPARE(configBytes(folder), expected);
     }
 
-    // The list shows com1 … com8 with their devices and the serial devices
-    // plugged in. "查找调制解调器" asks the devices, the call desk's port freed
-    // meanwhile and taken up again after, passes over one that does not
-    // answer and chooses the first that does.
+    // The list shows com1 … com8 with their devices (the configured one with
+    // the command its modem took) and the serial devices plugged in. "查找调制解调器" asks the devices, the
+    // call desk's port freed meanwhile and taken up again after, passes over one that does not answer and
+    // chooses the first that does.
     void theModemIsFoundAmongTheDevices()
     {
         test::ModemSim desk;
@@ -351,7 +351,8 @@ private Q_SLOTS:
         devices.link(QStringLiteral("usb-Acme_Modem_0001-if00"), silent.devicePath());
         devices.link(QStringLiteral("usb-Conexant_USB_Modem_12345678-if00"), modem.devicePath());
         test::ProgramFolder folder(false);
-        folder.writeFile(QStringLiteral("zel.ini"), "[zel]\r\nfather=com2\r\n" + portsSection(desk));
+        folder.writeFile(QStringLiteral("zel.ini"),
+                         "[zel]\r\nfather=com2\r\n[callerid]\r\ncom2=AT+VCID=1\r\n" + portsSection(desk));
         SerialControl mainPort;
         openMainPort(mainPort);
         LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) { return true; });
@@ -360,7 +361,7 @@ private Q_SLOTS:
         auto *list = test::child<QTreeWidget>(dialog, "deviceList");
         QCOMPARE(list->topLevelItemCount(), 10);
         QCOMPARE(list->topLevelItem(1)->text(1), desk.devicePath());
-        QCOMPARE(list->topLevelItem(1)->text(2), QStringLiteral("当前端口"));
+        QCOMPARE(list->topLevelItem(1)->text(2), QStringLiteral("当前端口，来电显示命令 AT+VCID=1"));
         QCOMPARE(list->topLevelItem(9)->text(0), QStringLiteral("Conexant USB Modem"));
         QCOMPARE(test::layoutFaults(dialog), QString());
         test::saveScreenshot(&dialog, QStringLiteral("settings-dialog-devices.png"));
