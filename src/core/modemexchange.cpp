@@ -18,10 +18,10 @@ constexpr int MostLines = 16;
 // What a modem sends of its own accord, answering nothing.
 bool unasked(const QString &upper)
 {
-    static const QStringList reportFields = {QStringLiteral("DATE"), QStringLiteral("TIME"),
+    static const QStringList ReportFields = {QStringLiteral("DATE"), QStringLiteral("TIME"),
                                              QStringLiteral("NMBR"), QStringLiteral("NAME")};
     return upper == QLatin1String("RING") ||
-           std::any_of(reportFields.begin(), reportFields.end(),
+           std::any_of(ReportFields.begin(), ReportFields.end(),
                        [&upper](const QString &field) { return upper.startsWith(field); });
 }
 
@@ -83,9 +83,9 @@ void ModemExchange::take(const QString &text)
     if (!m_current)
         return;
     m_partial += text;
-    static const QRegularExpression lineEnd(QStringLiteral("[\r\n]"));
+    static const QRegularExpression LineEnd(QStringLiteral("[\r\n]"));
     qsizetype end;
-    while (m_current && (end = m_partial.indexOf(lineEnd)) >= 0) {
+    while (m_current && (end = m_partial.indexOf(LineEnd)) >= 0) {
         const QString line = m_partial.left(end).trimmed();
         m_partial.remove(0, end + 1);
         if (!line.isEmpty())

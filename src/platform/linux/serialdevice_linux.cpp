@@ -42,8 +42,8 @@ QString modelFromStableName(const QString &name)
     QStringList words = id.split(QLatin1Char('_'), Qt::SkipEmptyParts);
     // The serial number ends the name when there is one; a maker and model
     // are at least two words.
-    static const QRegularExpression digit(QStringLiteral("[0-9]"));
-    if (words.size() >= 3 && words.last().contains(digit))
+    static const QRegularExpression Digit(QStringLiteral("[0-9]"));
+    if (words.size() >= 3 && words.last().contains(Digit))
         words.removeLast();
     return words.join(QLatin1Char(' '));
 }
