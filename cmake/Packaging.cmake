@@ -29,6 +29,9 @@ endforeach()
 # centres would show it, had it an address of its own.
 install(FILES ${dist}/copyright ${PROJECT_SOURCE_DIR}/docs/main-window.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/corvane)
+# Keeps ModemManager off the common caller-ID modems and lets the seat's user
+# open them.
+install(FILES ${dist}/70-corvane-modems.rules DESTINATION lib/udev/rules.d)
 # Off until a user copies it to ~/.config/autostart without Hidden=true.
 install(FILES ${dist}/corvane-autostart.desktop DESTINATION /etc/xdg/autostart RENAME corvane.desktop)
 

@@ -8,6 +8,7 @@
 #include "desktop/messagebox.h"
 #include "desktop/trayicon.h"
 #include "desktop/windowactivation.h"
+#include "platform/programfolder.h"
 #include "widgets/lineedittext.h"
 
 #include <QApplication>
@@ -52,6 +53,16 @@ void MainWindow::connectCallDesk()
         Qt::DirectConnection);
     connect(
         &m_callDesk, &CallDesk::failed, this, [](const QString &message) { msg::error(message); },
+        Qt::DirectConnection);
+    connect(
+        &m_callDesk, &CallDesk::modemOffered, this,
+        [this](const QString &question, const QString &device) {
+            guarded([&] {
+                if (msg::show({question, applicationTitle(), msg::Icon::Question, msg::Buttons::YesNo,
+                               msg::Answer::Yes}) == msg::Answer::Yes)
+                    m_callDesk.useModem(device);
+            });
+        },
         Qt::DirectConnection);
 }
 

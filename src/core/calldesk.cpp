@@ -5,6 +5,7 @@
 #include "core/databaseconfig.h"
 #include "core/lineconfig.h"
 #include "core/linesession.h"
+#include "core/modemconfig.h"
 #include "core/ring.h"
 #include "core/ringschedule.h"
 #include "platform/failure.h"
@@ -17,8 +18,8 @@
 namespace corvane {
 
 CallDesk::CallDesk(Stores &stores, RingPlayer &ringPlayer, QObject *parent)
-    : QObject(parent), m_stores(stores), m_ringPlayer(ringPlayer), m_line(new LineSession(this)),
-      m_ringSchedule(new RingSchedule(this))
+    : QObject(parent), m_stores(stores), m_ringPlayer(ringPlayer),
+      m_line(new LineSession(LineTiming{}, this)), m_ringSchedule(new RingSchedule(this))
 {
     setObjectName(QStringLiteral("callDesk"));
     connect(m_line, &LineSession::dataArrived, this, &CallDesk::lineDataArrived);
@@ -27,6 +28,7 @@ CallDesk::CallDesk(Stores &stores, RingPlayer &ringPlayer, QObject *parent)
         handle([&] { showCall(parseCallerIdReport(text, bufferCount), Origin::Line); });
     });
     connect(m_line, &LineSession::notice, this, &CallDesk::notice);
+    connect(m_line, &LineSession::modemOffered, this, &CallDesk::modemOffered);
     connect(m_line, &LineSession::failed, this, &CallDesk::failed);
     connect(m_ringSchedule, &RingSchedule::ringDue, this, [this] { handle([this] { playRing(); }); });
     connect(m_ringSchedule, &RingSchedule::ended, this, &CallDesk::ringEnded);
@@ -66,7 +68,7 @@ void CallDesk::start()
     // A desk on the shared server may have no modem of its own.
     if (m_onServer && portNumberText(line.portName).isEmpty())
         return;
-    m_line->start(line);
+    m_line->start(line, readModemSettings(line.portName));
 }
 
 void CallDesk::checkServer()
@@ -116,6 +118,11 @@ void CallDesk::release()
     m_announcements.reset();
     // Its last try at kept calls, also on the tray's immediate exit.
     m_callLog.reset();
+}
+
+void CallDesk::useModem(const QString &device)
+{
+    m_line->useDevice(device);
 }
 
 void CallDesk::clearNumber()

@@ -51,6 +51,9 @@ public:
     // from this desk's line, but that desk logged it.
     void showAnnouncedCall(const CallerIdReport &call);
 
+    // The user took the modem offered: the line uses it from now on.
+    void useModem(const QString &device);
+
     bool ringRepeating() const;
     bool ringPeriodRunning() const;
 
@@ -73,6 +76,8 @@ Q_SIGNALS:
     void ringEnded();
     // What the user is told about the line or the call log.
     void notice(const QString &text);
+    // The question whether to use a modem found on another device.
+    void modemOffered(const QString &question, const QString &device);
     // A failure that ended one of the desk's handlers.
     void failed(const QString &message);
 

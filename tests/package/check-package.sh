@@ -39,6 +39,7 @@ for f in usr/bin/corvane \
     usr/share/corvane/tel.sql usr/share/corvane/zel.ini \
     usr/share/corvane/ringin1.wav usr/share/corvane/ringin2.wav usr/share/corvane/ringin3.wav \
     usr/share/doc/corvane/copyright usr/share/doc/corvane/main-window.png \
+    usr/lib/udev/rules.d/70-corvane-modems.rules \
     etc/xdg/autostart/corvane.desktop; do
     [ -s "$ROOT/$f" ] || fail "$f missing or empty"
 done
@@ -48,7 +49,8 @@ for size in 16 24 32 48 64 128 256; do
         fail "no ${size}x${size} PNG icon"
 done
 # Nothing of the build or the tests came along.
-extra=$(cd "$ROOT" && find . -type f | grep -v -e '^./usr/share/' -e '^./usr/bin/corvane$' -e '^./etc/xdg/autostart/corvane.desktop$')
+extra=$(cd "$ROOT" && find . -type f | grep -v -e '^./usr/share/' -e '^./usr/bin/corvane$' -e '^./etc/xdg/autostart/corvane.desktop$' \
+    -e '^./usr/lib/udev/rules.d/70-corvane-modems.rules$')
 [ -z "$extra" ] || fail "unexpected files: $extra"
 dpkg-deb -f "$DEB" Conffiles 2>/dev/null | grep -q autostart ||
     dpkg-deb -I "$DEB" conffiles | grep -qx /etc/xdg/autostart/corvane.desktop || fail "the autostart entry is no conffile"
@@ -83,6 +85,11 @@ cmp -s "$SOURCE/LICENSE" /usr/share/common-licenses/GPL-3 || fail "LICENSE is no
 man=$(zcat "$ROOT/usr/share/man/man1/corvane.1.gz" | sed 's/\\-/-/g')
 grep -q -- '--data' <<<"$man" && grep -q -- '--tray' <<<"$man" || fail "the man page lacks --data or --tray"
 file "$ROOT/usr/bin/corvane" | grep -q ', stripped' || fail "the program is not stripped"
+# The udev rule keeps ModemManager away from the modems it names and lets the
+# seat's user open them.
+rules=$ROOT/usr/lib/udev/rules.d/70-corvane-modems.rules
+grep -q 'ATTRS{idVendor}=="0572", ATTRS{idProduct}=="1329"' "$rules" && grep -q 'ENV{ID_MM_DEVICE_IGNORE}="1"' "$rules" &&
+    grep -q 'TAG+="uaccess"' "$rules" || fail "the udev rule lacks the modems, ModemManager's ignore or uaccess"
 
 # The packaged program, in its installed layout, makes the user's data folder
 # from the defaults beside it and writes nothing into the installed tree.

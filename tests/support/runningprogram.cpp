@@ -53,6 +53,8 @@ RunningProgram::RunningProgram(const QString &mode, const QString &device, const
     // A private runtime folder keeps the single-instance channel apart from
     // any other Corvane running on this machine.
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    // No serial devices of this machine are listed, nor ever asked.
+    env.insert(QStringLiteral("CORVANE_DEVICE_FOLDER"), dir + QStringLiteral("no-devices"));
     // No sound device: a ring returns at once.
     env.insert(QStringLiteral("ALSA_CONFIG_PATH"), dir + QStringLiteral("no-alsa.conf"));
     m_process.setProcessEnvironment(env);
