@@ -18,8 +18,8 @@ packages=(
     fonts-wqy-microhei qt6-translations-l10n libasound2-plugins
     # tests: real X server with window manager and tray, tools to drive it,
     # private sound server, the format check, the database server the tests
-    # start privately
-    xvfb jwm xdotool x11-utils imagemagick pulseaudio clang-format postgresql-15
+    # start privately, a clock set to the turn of the year for the program
+    xvfb jwm xdotool x11-utils imagemagick pulseaudio clang-format postgresql-15 libfaketime
     # the package: its dependencies worked out, its desktop files checked, and
     # the check of installing it on a fresh system
     dpkg-dev file desktop-file-utils appstream debootstrap

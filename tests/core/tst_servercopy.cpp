@@ -244,7 +244,7 @@ private Q_SLOTS:
         };
         row("missing file", "absent", "", "", "找不到要复制的数据库文件");
         row("not a database", "garbage", "", "", "复制失败，服务器上未写入任何数据");
-        row("no tables", "empty", "", "", "no such table: customer");
+        row("empty file", "empty", "", "", "是空的（0 字节）");
         // The customers are on their way when the call log fails: the server
         // must not keep them.
         row("no call log", "no detail", "", "", "no such table: detail");
