@@ -15,8 +15,6 @@
 #include "store/databasefilefailure.h"
 #include "store/stores.h"
 
-#include <QFileInfo>
-
 namespace corvane {
 
 CallDesk::CallDesk(Stores &stores, RingPlayer &ringPlayer, QObject *parent)
@@ -90,7 +88,7 @@ void CallDesk::checkDatabaseFile()
         tellLookupTrouble(failure);
         return;
     }
-    if (!QFileInfo(path).isWritable() || !QFileInfo(QFileInfo(path).absolutePath()).isWritable())
+    if (!databaseFileWritable(path))
         Q_EMIT notice(DatabaseFileFailure::describe(DatabaseFileFailure::Kind::ReadOnly, path) +
                       tr("\n来电时仍能查到客户资料；来电记录先暂存起来，数据库可以写入后自动写入。"));
 }

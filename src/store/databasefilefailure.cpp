@@ -44,6 +44,11 @@ QString DatabaseFileFailure::describe(Kind kind, const QString &path, const QStr
         .arg(file, folder, reason);
 }
 
+bool databaseFileWritable(const QString &path)
+{
+    return QFileInfo(path).isWritable() && QFileInfo(QFileInfo(path).absolutePath()).isWritable();
+}
+
 DatabaseFileFailure::DatabaseFileFailure(Kind kind, const QString &path, const QString &reason)
     : Failure(describe(kind, path, reason)), m_kind(kind)
 {

@@ -23,4 +23,8 @@ private:
     Kind m_kind;
 };
 
+// Whether the file and its folder may be written (a database in WAL mode
+// writes files of its own beside it).
+bool databaseFileWritable(const QString &path);
+
 } // namespace corvane

@@ -60,11 +60,6 @@ QByteArray uriOf(const QString &path, const char *parameters)
         .toUtf8();
 }
 
-bool folderWritable(const QString &path)
-{
-    return QFileInfo(QFileInfo(path).absolutePath()).isWritable();
-}
-
 class SqliteStatement : public EngineStatement
 {
 public:
@@ -184,7 +179,7 @@ sqlite3 *SqliteEngine::open() const
         // Neither the file nor its folder may be written: the log's shared
         // memory file cannot be made there, and nobody can be changing the
         // file, so it is read as it stands.
-        if (failure.kind() != Kind::Unopenable || folderWritable(m_path))
+        if (failure.kind() != Kind::Unopenable || QFileInfo(QFileInfo(m_path).absolutePath()).isWritable())
             throw;
         return openWith("mode=ro&immutable=1");
     }
@@ -229,7 +224,7 @@ sqlite3 *SqliteEngine::openWith(const char *parameters) const
 
 void SqliteEngine::reopenIfWritable()
 {
-    if (!m_readOnly || inTransaction() || !QFileInfo(m_path).isWritable() || !folderWritable(m_path))
+    if (!m_readOnly || inTransaction() || !databaseFileWritable(m_path))
         return;
     sqlite3 *db = nullptr;
     try {
