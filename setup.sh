@@ -19,8 +19,8 @@ packages=(
     fonts-wqy-microhei qt6-translations-l10n libasound2-plugins qt6-wayland
     # tests: real X server with window manager and tray, tools to drive it,
     # private sound server, the format check, the database server the tests
-    # start privately
-    xvfb jwm xdotool x11-utils imagemagick pulseaudio clang-format postgresql-15
+    # start privately, a clock set to the turn of the year for the program
+    xvfb jwm xdotool x11-utils imagemagick pulseaudio clang-format postgresql-15 libfaketime
     # the desktops beyond jwm: a private session bus, notification daemons for
     # X11 and Wayland, a Wayland compositor with its screenshot and typing
     # tools (and jq to read its window tree), a StatusNotifierItem tray
