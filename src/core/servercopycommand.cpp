@@ -18,6 +18,7 @@ namespace {
 
 const QString CommandOption = QStringLiteral("--copy-to-server");
 const QString AddToExistingOption = QStringLiteral("--add-to-existing");
+constexpr int CopyAnswerWaitMs = 60'000;
 const QString DataOption = QStringLiteral("--data");
 
 enum ExitStatus { Copied = 0, Failed = 1, Misused = 2 };
@@ -85,6 +86,8 @@ int runServerCopyCommand(const QStringList &arguments, QTextStream &out, QTextSt
         source.setDatabasePath(request->file);
         Connection target;
         target.setServer(config.server);
+        // No window waits here: a slow link or a long commit is waited for.
+        target.setAnswerWait(CopyAnswerWaitMs);
         const CopiedCounts counts = copyToServer(source, target, request->existing);
         out << tr("已将 %1 复制到服务器 %2：").arg(request->file, describeServer(config.server)) << '\n'
             << tr("客户 %1 条").arg(counts.customers) << '\n';
