@@ -17,8 +17,8 @@
 namespace corvane {
 
 CallDesk::CallDesk(Stores &stores, RingPlayer &ringPlayer, QObject *parent)
-    : QObject(parent), m_stores(stores), m_ringPlayer(ringPlayer), m_line(new LineSession(this)),
-      m_ringSchedule(new RingSchedule(this))
+    : QObject(parent), m_stores(stores), m_ringPlayer(ringPlayer), m_currentRing(stores.rings),
+      m_line(new LineSession(this)), m_ringSchedule(new RingSchedule(this))
 {
     setObjectName(QStringLiteral("callDesk"));
     connect(m_line, &LineSession::dataArrived, this, &CallDesk::lineDataArrived);
@@ -146,14 +146,14 @@ void CallDesk::showAnnouncedCall(const CallerIdReport &call)
 void CallDesk::showCall(const CallerIdReport &report, Origin origin)
 {
     Q_EMIT callArrived();
-    // The ring sounds on its own thread while the caller is shown.
-    playRing();
-
     // Some lines send one call's report twice; the repeat rings, but is
     // neither looked up nor logged again. A new call from the number shown is.
     const bool repeat = report == m_shownCall;
     m_shownCall = report;
     Q_EMIT callShown(m_shownCall);
+    // The ring sounds on its own thread while the caller is looked up; its
+    // choice is read from the database, so the number is shown first.
+    playRing();
     if (repeat)
         announce(origin);
     else
@@ -175,12 +175,14 @@ void CallDesk::lookUpNumber(Origin origin)
         if (!m_onServer && !m_noDatabase)
             throw;
         // The number stays shown; the call is logged once the server is back
-        // and knows the number, by the desk whose line reported it.
-        tellServerAway(failure.message());
+        // and knows the number, by the desk whose line reported it. Kept and
+        // announced before the user is told: the box runs an event loop in
+        // which the next call may come, and the program may be ended.
         if (origin == Origin::Line)
             m_callLog->keepForLookup(m_shownCall.dateText, m_shownCall.timeText, m_shownCall.number);
         m_ringSchedule->stopRepeating();
         announce(origin);
+        tellServerAway(failure.message());
         return;
     }
     m_serverAwayTold = false;
@@ -209,7 +211,7 @@ void CallDesk::announce(Origin origin)
 
 void CallDesk::playRing()
 {
-    m_ringPlayer.play(currentRingFile(m_stores.rings));
+    m_ringPlayer.play(m_currentRing.file());
 }
 
 } // namespace corvane
