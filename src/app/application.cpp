@@ -13,6 +13,7 @@
 #include "core/datafolder.h"
 #include "core/desktopsettings.h"
 #include "core/lineconfig.h"
+#include "core/servercopycommand.h"
 #include "desktop/filechooser.h"
 #include "desktop/guard.h"
 #include "desktop/messagebox.h"
@@ -37,6 +38,8 @@
 #include <QDBusConnection>
 #include <QDir>
 #include <QTextStream>
+
+#include <optional>
 
 namespace corvane {
 
@@ -173,14 +176,19 @@ bool Application::settleUnsavedEntry(bool offerCancel)
 
 namespace {
 
+QString dataFolderFor(const QString &requestedFolder)
+{
+    return chooseDataFolder({QCoreApplication::applicationDirPath(), requestedFolder,
+                             qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()});
+}
+
 // Points the program at its data folder, first filling it from the defaults
 // when it is not the executable's own folder. False, after saying why, when
 // it cannot be set up.
 bool useDataFolder(const QString &requestedFolder)
 {
     const QString executableFolder = QCoreApplication::applicationDirPath();
-    const QString folder = chooseDataFolder(
-        {executableFolder, requestedFolder, qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()});
+    const QString folder = dataFolderFor(requestedFolder);
     const QString installedDefaults = installedDefaultsFolder(executableFolder);
     if (QDir(folder) != QDir(executableFolder)) {
         try {
@@ -194,18 +202,45 @@ bool useDataFolder(const QString &requestedFolder)
     return true;
 }
 
+// What the command line asks that needs no window: help, the version, the
+// message about a bad option, the copy to the server. The exit status when
+// it is one of them.
+std::optional<int> runWithoutWindows(const CommandLine &commandLine)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (commandLine.endNow) {
+        (commandLine.exitCode == 0 ? out : err) << commandLine.output;
+        return commandLine.exitCode;
+    }
+    if (!commandLine.copyToServer)
+        return std::nullopt;
+    // zel.ini and tel.mdb are read where the program keeps them: an installed
+    // copy's are in the user's data folder, or in the folder --data names.
+    setProgramFolder(dataFolderFor(commandLine.dataFolder));
+    return runServerCopyCommand({commandLine.copySource, commandLine.addToExisting
+                                                             ? ExistingCustomers::AddTo
+                                                             : ExistingCustomers::Refuse},
+                                out, err);
+}
+
 } // namespace
 
 int runCorvane(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    // First, so that what the command line is told back is in Chinese too.
-    const ChineseLocale chinese;
-    const CommandLine commandLine = parseCommandLine(QApplication::arguments());
-    if (commandLine.endNow) {
-        QTextStream(commandLine.exitCode == 0 ? stdout : stderr) << commandLine.output;
-        return commandLine.exitCode;
+    // The command line is read before any window system is needed, so that
+    // it works on a text console too.
+    CommandLine commandLine;
+    {
+        const QCoreApplication console(argc, argv);
+        // First, so that what the command line is told back is in Chinese too.
+        const ChineseLocale chinese;
+        commandLine = parseCommandLine(QCoreApplication::arguments());
+        if (const std::optional<int> status = runWithoutWindows(commandLine))
+            return *status;
     }
+    QApplication app(argc, argv);
+    const ChineseLocale chinese;
     // From here a request to end by signal waits for the event loop, which
     // then ends as the menu's "退出" ends it: windows, tray icon and port go.
     TerminationSignals endRequests;

@@ -84,7 +84,9 @@ private:
     std::unique_ptr<CustomerTransfer> m_customerTransfer;
 };
 
-// Program entry: single-instance check, the application, the event loop.
+// Program entry: the command line (help, version and the copy to the server
+// need no display), then the single-instance check, the application and the
+// event loop.
 int runCorvane(int argc, char **argv);
 
 } // namespace corvane

@@ -13,6 +13,7 @@ namespace corvane {
 
 class CallAnnouncements;
 class CallLogWriter;
+class Failure;
 class LineSession;
 class RingPlayer;
 class RingSchedule;
@@ -90,13 +91,20 @@ private:
     bool chooseDatabase();
     // Connects at once, so a server that is away is told at start.
     void checkServer();
-    // Tells once per outage that the server is away; a lookup that works ends it.
+    // Opens tel.mdb at once, so a file that is missing, damaged or read-only
+    // is told at start.
+    void checkDatabaseFile();
+    // Tells once per outage why customers cannot be looked up: in words that
+    // say what to do when the trouble is known, in the error box when not. A
+    // lookup that works ends the outage.
+    void tellLookupTrouble(const Failure &failure);
     void tellServerAway(const QString &reason);
     // Where a call shown came from: only this desk's line logs and announces.
     enum class Origin { Line, OtherDesk };
 
     void showCall(const CallerIdReport &report, Origin origin);
     void lookUpNumber(Origin origin);
+    void showCustomer(const Customer &customer);
     void announce(Origin origin);
     void playRing();
 
@@ -112,7 +120,7 @@ private:
     Customer m_shownCustomer;
     bool m_onServer = false;
     bool m_noDatabase = false;
-    bool m_serverAwayTold = false;
+    bool m_lookupTroubleTold = false;
 };
 
 } // namespace corvane

@@ -26,11 +26,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 using namespace corvane;
 
 namespace {
@@ -65,46 +60,6 @@ QByteArray configBytes(const test::ProgramFolder &folder)
     QFile file(folder.file(QStringLiteral("zel.ini")));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-// A file or folder nobody may change while the object lives, root included:
-// root ignores permission bits but not the immutable attribute. Where that
-// attribute cannot be set (an ordinary user), the permission bits do.
-class Unwritable
-{
-public:
-    explicit Unwritable(const QString &path)
-        : m_path(path), m_permissions(QFile::permissions(path)), m_immutable(setImmutable(true))
-    {
-        if (!m_immutable)
-            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    }
-    ~Unwritable()
-    {
-        if (m_immutable)
-            setImmutable(false);
-        QFile::setPermissions(m_path, m_permissions);
-    }
-    Unwritable(const Unwritable &) = delete;
-    Unwritable &operator=(const Unwritable &) = delete;
-
-private:
-    bool setImmutable(bool on) const
-    {
-        const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        ::close(fd);
-        return done;
-    }
-
-    QString m_path;
-    QFileDevice::Permissions m_permissions;
-    bool m_immutable;
-};
 
 bool isWritable(const QString &path, bool isFolder)
 {
@@ -421,7 +376,7 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         folder.writeFile(QStringLiteral("zel.ini"), configBefore());
         const QString locked = lockFolder ? folder.path() : folder.file(QStringLiteral("zel.ini"));
-        const Unwritable unwritable(locked);
+        const test::Unwritable unwritable(locked);
         if (isWritable(locked, lockFolder))
             QSKIP("this file system cannot make the path unwritable for this user");
         SerialControl mainPort;

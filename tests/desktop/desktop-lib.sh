@@ -52,7 +52,7 @@ make_program_folder() {
     PROGRAM="$WORK/bin"
     mkdir -p "$PROGRAM"
     cp "${1:-$CORVANE}" "$PROGRAM/Corvane"
-    sqlite3 "$PROGRAM/tel.mdb" < "$SOURCE_DIR/resources/tel.sql"
+    sqlite3 "$PROGRAM/tel.mdb" < "$SOURCE_DIR/resources/tel.sql" >/dev/null
 }
 
 # The tests' build answers and logs message boxes unless MESSAGE_LOG is set

@@ -510,7 +510,14 @@ case_call_from_tray() {
     sound_playing || fail "the first ring ended before the window showed the caller"
     [ "$(sqlite3 "$PROGRAM/tel.mdb" "SELECT tel || '|' || customercode FROM detail")" = "5551234|K001" ] \
         || fail "the call was not logged"
-    pass "during the first ring the window is back, painted with the caller's number and record"
+
+    # A new number next: the known customer's record is not left beside it.
+    modem "call 88888888 0321 1406"
+    wait_for 100 eval 'grep -qF "此号码为新号码" "$WORK/messages.log" 2>/dev/null' \
+        || fail "the new number was not announced"
+    shoot_until_changed "$MAIN" "$ARTIFACTS/call-during-ring.png" "$ARTIFACTS/new-number-after-known.png" 2000 \
+        || fail "the window does not show the new number"
+    pass "during the first ring the window is back, painted with the caller's number and record; the next, new number stands alone"
 }
 
 # A second start while a modeless window of the program (the ring dialog) was

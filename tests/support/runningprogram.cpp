@@ -30,7 +30,8 @@ QList<QJsonObject> jsonLines(const QString &path)
 
 } // namespace
 
-RunningProgram::RunningProgram(const QString &mode, const QString &device, const QString &moreIni)
+RunningProgram::RunningProgram(const QString &mode, const QString &device, const QString &moreIni,
+                               const QProcessEnvironment &moreEnvironment)
 {
     const QString dir = folder();
     QFile::copy(QStringLiteral(CORVANE_UNDER_TEST), dir + QStringLiteral("Corvane"));
@@ -57,6 +58,7 @@ RunningProgram::RunningProgram(const QString &mode, const QString &device, const
     env.insert(QStringLiteral("CORVANE_DEVICE_FOLDER"), dir + QStringLiteral("no-devices"));
     // No sound device: a ring returns at once.
     env.insert(QStringLiteral("ALSA_CONFIG_PATH"), dir + QStringLiteral("no-alsa.conf"));
+    env.insert(moreEnvironment);
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::ForwardedChannels);
     m_process.setWorkingDirectory(dir);

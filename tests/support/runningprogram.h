@@ -12,12 +12,14 @@ namespace corvane::test {
 // The real Corvane (the build for tests), copied into a fresh program folder
 // of its own (a new tel.mdb, a zel.ini for port com1 on `device` in `mode`,
 // or no port when `device` is empty, followed by `moreIni`) and run offscreen
-// without a sound device. Every message box goes to a log instead of the
-// screen, answered by its default; the main window's texts are logged too.
+// without a sound device, with `moreEnvironment` added to its environment.
+// Every message box goes to a log instead of the screen, answered by its
+// default; the main window's texts are logged too.
 class RunningProgram
 {
 public:
-    RunningProgram(const QString &mode, const QString &device, const QString &moreIni = {});
+    RunningProgram(const QString &mode, const QString &device, const QString &moreIni = {},
+                   const QProcessEnvironment &moreEnvironment = {});
     ~RunningProgram();
     RunningProgram(const RunningProgram &) = delete;
     RunningProgram &operator=(const RunningProgram &) = delete;

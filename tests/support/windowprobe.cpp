@@ -61,9 +61,12 @@ void watchMainWindow(const QString &path)
 void startWindowProbe()
 {
     const QString path = qEnvironmentVariable("CORVANE_WINDOW_LOG");
-    // The main window exists once the event loop runs.
-    if (!path.isEmpty())
-        QTimer::singleShot(0, qApp, [path] { watchMainWindow(path); });
+    // The program reads its command line with an application object of no
+    // windows first; the windows come with the second one. The main window
+    // exists once the event loop runs.
+    auto *application = qobject_cast<QApplication *>(QCoreApplication::instance());
+    if (!path.isEmpty() && application)
+        QTimer::singleShot(0, application, [path] { watchMainWindow(path); });
 }
 
 } // namespace
