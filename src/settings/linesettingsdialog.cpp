@@ -1,11 +1,13 @@
 #include "settings/linesettingsdialog.h"
 
+#include "core/modemconfig.h"
 #include "desktop/guard.h"
 #include "desktop/messagebox.h"
 #include "desktop/modalshow.h"
 #include "platform/serialcontrol.h"
 #include "records/formfont.h"
 #include "settings/dialogparts.h"
+#include "settings/portdevicelist.h"
 #include "settings/porttest.h"
 #include "widgets/modalresult.h"
 #include "widgets/windowgeometry.h"
@@ -13,14 +15,18 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace corvane {
 
 namespace {
 
-constexpr int OuterWidth = 428;
-constexpr int OuterHeight = 274;
+// Wide and tall enough below the buttons for the list of ports and devices,
+// whose stable names are long.
+constexpr int OuterWidth = 540;
+constexpr int OuterHeight = 450;
+constexpr int DeviceListTop = 224;
 constexpr int ComboWidth = 121;
 constexpr int ComboHeight = 20;
 // The instruction lines keep clear of the dialog's right edge.
@@ -77,11 +83,19 @@ LineSettingsDialog::LineSettingsDialog(SerialControl &mainPort, ConfigWriter wri
     QPushButton *exit = placedButton(this, tr("退出"), 216, 184);
     exit->setObjectName(QStringLiteral("exitButton"));
     m_testPort->setObjectName(QStringLiteral("testPort"));
+    m_devices = new PortDeviceList(*this, mainPort, DeviceListTop);
+    connect(m_devices, &PortDeviceList::chosen, this, [this](const QString &label) {
+        guarded([&] {
+            m_portBox->setEditText(label);
+            m_portBox->lineEdit()->setCursorPosition(0);
+        });
+    });
 
     setTabOrder(m_portBox, m_modeBox);
     setTabOrder(m_modeBox, save);
     setTabOrder(save, exit);
     setTabOrder(exit, portTest);
+    m_devices->followInTabOrder(portTest);
 
     connect(save, &QPushButton::clicked, this, [this] { guarded([this] { onSaveClicked(); }); });
     connect(exit, &QPushButton::clicked, this, [this] { guarded([this] { close(); }); });
@@ -101,7 +115,10 @@ void LineSettingsDialog::reject()
 void LineSettingsDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    guarded([this] { clearChoices(); });
+    guarded([this] {
+        clearChoices();
+        m_devices->refresh();
+    });
 }
 
 void LineSettingsDialog::clearChoices()
@@ -116,15 +133,18 @@ void LineSettingsDialog::clearChoices()
 void LineSettingsDialog::onSaveClicked()
 {
     // The start-up recognises only the listed ports; anything else would leave
-    // the next start without a line.
-    const QString port = m_portBox->currentText();
+    // the next start without a line. A device chosen from the list is kept
+    // under one of them.
+    const QString device = m_devices->deviceOf(m_portBox->currentText());
+    const QString port = device.isEmpty() ? m_portBox->currentText() : portForDevice(device);
     if (m_portBox->findText(port, Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0) {
-        msg::inform(tr("端口号必须是com1至com8之一。"));
+        msg::inform(tr("端口号必须是com1至com8之一，或列表中的设备。"));
         m_portBox->setFocus();
         return;
     }
     // Ending the program only makes sense once the new values are in the file.
-    if (!m_writeConfig(port, m_modeBox->currentText())) {
+    if ((!device.isEmpty() && !assignPortDevice(port, device)) ||
+        !m_writeConfig(port, m_modeBox->currentText())) {
         msg::inform(tr("配置无法保存：zel.ini无法写入（文件或文件夹只读，或磁盘已满）。"));
         return;
     }

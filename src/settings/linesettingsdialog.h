@@ -8,6 +8,7 @@ class QComboBox;
 
 namespace corvane {
 
+class PortDeviceList;
 class SerialControl;
 
 // The choice of the modem's serial port and caller-ID mode, a port test, and
@@ -38,6 +39,7 @@ private:
 
     QComboBox *m_portBox;
     QComboBox *m_modeBox;
+    PortDeviceList *m_devices;
     // The port the test opens, apart from the call desk's.
     SerialControl *m_testPort;
     SerialControl &m_mainPort;

@@ -203,8 +203,9 @@ private Q_SLOTS:
         m_program.reset();
         m_modem = std::make_unique<test::ModemSim>();
         const double started = nowMs();
-        m_program = std::make_unique<Program>(QStringLiteral("制式1"), m_modem->devicePath(),
-                                              databaseSection(host), resolver.childSetUp());
+        m_program =
+            std::make_unique<Program>(QStringLiteral("制式1"), m_modem->devicePath(), databaseSection(host),
+                                      QProcessEnvironment(), resolver.childSetUp());
         QTRY_COMPARE_WITH_TIMEOUT(m_modem->recorded(), QByteArray("at#cid=1\r"), 20000);
         verifyToldOnceServerAway();
         callAt(QStringLiteral("14:06"));

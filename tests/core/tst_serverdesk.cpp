@@ -79,7 +79,7 @@ class TestServerDesk : public QObject
     void send(const QString &number, const QString &time)
     {
         QSignalSpy arrived(m_desk.get(), &CallDesk::callArrived);
-        QVERIFY(m_modem->send(test::callerIdReport(number, QStringLiteral("0321"), time)));
+        QVERIFY(m_modem->send(test::callerIdReport(number, test::todayAsReported(), time)));
         QTRY_VERIFY(!arrived.isEmpty());
     }
     // What the desk shows for C001's number called at `time` (hh:mm).
@@ -89,12 +89,15 @@ class TestServerDesk : public QObject
                 QStringLiteral("customer C001")};
     }
     // What it shows, with no database to look in, for the calls sent at
-    // 14:05 and 14:06: the numbers only.
+    // 14:05 and 14:06: the numbers only, no customer beside them.
     static QStringList numbersOnlyShown()
     {
-        return {QStringLiteral("arrived"), CallDeskLog::shown(QStringLiteral("5551234")),
+        return {QStringLiteral("arrived"),
+                CallDeskLog::shown(QStringLiteral("5551234")),
+                QStringLiteral("customer "),
                 QStringLiteral("arrived"),
-                CallDeskLog::shown(QStringLiteral("5559876"), QStringLiteral("14:06"))};
+                CallDeskLog::shown(QStringLiteral("5559876"), QStringLiteral("14:06")),
+                QStringLiteral("customer ")};
     }
 
 private Q_SLOTS:

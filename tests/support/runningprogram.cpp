@@ -31,6 +31,7 @@ QList<QJsonObject> jsonLines(const QString &path)
 } // namespace
 
 RunningProgram::RunningProgram(const QString &mode, const QString &device, const QString &moreIni,
+                               const QProcessEnvironment &moreEnvironment,
                                const std::function<void()> &childSetUp)
 {
     const QString dir = folder();
@@ -54,8 +55,11 @@ RunningProgram::RunningProgram(const QString &mode, const QString &device, const
     // A private runtime folder keeps the single-instance channel apart from
     // any other Corvane running on this machine.
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    // No serial devices of this machine are listed, nor ever asked.
+    env.insert(QStringLiteral("CORVANE_DEVICE_FOLDER"), dir + QStringLiteral("no-devices"));
     // No sound device: a ring returns at once.
     env.insert(QStringLiteral("ALSA_CONFIG_PATH"), dir + QStringLiteral("no-alsa.conf"));
+    env.insert(moreEnvironment);
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::ForwardedChannels);
     m_process.setWorkingDirectory(dir);

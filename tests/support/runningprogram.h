@@ -14,13 +14,15 @@ namespace corvane::test {
 // The real Corvane (the build for tests), copied into a fresh program folder
 // of its own (a new tel.mdb, a zel.ini for port com1 on `device` in `mode`,
 // or no port when `device` is empty, followed by `moreIni`) and run offscreen
-// without a sound device. Every message box goes to a log instead of the
-// screen, answered by its default; the main window's texts are logged too.
-// `childSetUp`, when given, runs in the program's process before it starts.
+// without a sound device, with `moreEnvironment` added to its environment.
+// Every message box goes to a log instead of the screen, answered by its
+// default; the main window's texts are logged too. `childSetUp`, when given,
+// runs in the program's process before it starts.
 class RunningProgram
 {
 public:
     RunningProgram(const QString &mode, const QString &device, const QString &moreIni = {},
+                   const QProcessEnvironment &moreEnvironment = {},
                    const std::function<void()> &childSetUp = {});
     ~RunningProgram();
     RunningProgram(const RunningProgram &) = delete;

@@ -84,10 +84,13 @@ void watchEventLoop(const QString &path)
 void startWindowProbe()
 {
     const QString path = qEnvironmentVariable("CORVANE_WINDOW_LOG");
-    if (path.isEmpty())
+    // The program reads its command line with an application object of no
+    // windows first; the windows come with the second one. The main window
+    // exists once the event loop runs.
+    auto *application = qobject_cast<QApplication *>(QCoreApplication::instance());
+    if (path.isEmpty() || !application)
         return;
-    // The main window exists once the event loop runs.
-    QTimer::singleShot(0, qApp, [path] {
+    QTimer::singleShot(0, application, [path] {
         watchMainWindow(path);
         watchEventLoop(path);
     });
