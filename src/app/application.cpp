@@ -43,11 +43,12 @@
 
 namespace corvane {
 
-Application::Application()
+Application::Application(std::function<bool()> endRequested)
 {
     if (lineLogWanted())
         m_lineLog = std::make_unique<LineLog>(lineLogFile());
     m_stores = std::make_unique<Stores>();
+    m_stores->connection.setEndRequested(std::move(endRequested));
     m_ringPlayer = std::make_unique<RingPlayer>();
     m_callDesk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
     if (m_lineLog)
@@ -258,7 +259,7 @@ int runCorvane(int argc, char **argv)
     if (!useDataFolder(commandLine.dataFolder))
         return 1;
 
-    Application corvane;
+    Application corvane([&endRequests] { return endRequests.requested(); });
     MainWindow *main = &corvane.mainWindow();
     QObject::connect(&channel, &InstanceChannel::activationRequested, main, &MainWindow::bringForward);
     QObject::connect(&endRequests, &TerminationSignals::received, main,

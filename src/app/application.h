@@ -2,6 +2,7 @@
 
 #include "app/otherwindows.h"
 
+#include <functional>
 #include <memory>
 
 namespace corvane {
@@ -27,7 +28,9 @@ struct Stores;
 class Application : private OtherWindows
 {
 public:
-    Application();
+    // `endRequested`, when set, tells whether the program is to end: waits
+    // for a database server are then cut short.
+    explicit Application(std::function<bool()> endRequested = {});
     ~Application() override;
     Application(const Application &) = delete;
     Application &operator=(const Application &) = delete;

@@ -19,7 +19,7 @@
 namespace corvane {
 
 CallDesk::CallDesk(Stores &stores, RingPlayer &ringPlayer, QObject *parent)
-    : QObject(parent), m_stores(stores), m_ringPlayer(ringPlayer),
+    : QObject(parent), m_stores(stores), m_ringPlayer(ringPlayer), m_currentRing(stores.rings),
       m_line(new LineSession(LineTiming{}, this)), m_ringSchedule(new RingSchedule(this))
 {
     setObjectName(QStringLiteral("callDesk"));
@@ -187,14 +187,14 @@ void CallDesk::showAnnouncedCall(const CallerIdReport &call)
 void CallDesk::showCall(const CallerIdReport &report, Origin origin)
 {
     Q_EMIT callArrived();
-    // The ring sounds on its own thread while the caller is shown.
-    playRing();
-
     // Some lines send one call's report twice; the repeat rings, but is
     // neither looked up nor logged again. A new call from the number shown is.
     const bool repeat = report == m_shownCall;
     m_shownCall = report;
     Q_EMIT callShown(m_shownCall);
+    // The ring sounds on its own thread while the caller is looked up; its
+    // choice is read from the database, so the number is shown first.
+    playRing();
     if (repeat)
         announce(origin);
     else
@@ -216,14 +216,16 @@ void CallDesk::lookUpNumber(Origin origin)
         customer = m_stores.customers.customerByTel(m_shownCall.number);
     } catch (const Failure &failure) {
         // Whatever stopped the lookup, the number stays shown and the call
-        // is kept before the user is told: it is logged once the database
-        // answers and knows the number, by the desk whose line reported it.
+        // is kept and announced before the user is told (the box runs an
+        // event loop in which the next call may replace it): it is logged
+        // once the database answers and knows the number, by the desk whose
+        // line reported it.
         showCustomer({});
         if (origin == Origin::Line)
             m_callLog->keepForLookup(m_shownCall.dateText, m_shownCall.timeText, m_shownCall.number);
-        tellLookupTrouble(failure);
         m_ringSchedule->stopRepeating();
         announce(origin);
+        tellLookupTrouble(failure);
         return;
     }
     m_lookupTroubleTold = false;
@@ -257,7 +259,7 @@ void CallDesk::announce(Origin origin)
 
 void CallDesk::playRing()
 {
-    m_ringPlayer.play(currentRingFile(m_stores.rings));
+    m_ringPlayer.play(m_currentRing.file());
 }
 
 } // namespace corvane

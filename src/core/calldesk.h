@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/callerid.h"
+#include "core/ring.h"
 #include "store/customerstore.h"
 
 #include <QObject>
@@ -110,6 +111,7 @@ private:
 
     Stores &m_stores;
     RingPlayer &m_ringPlayer;
+    CurrentRing m_currentRing;
     LineSession *m_line;
     RingSchedule *m_ringSchedule;
     // Made at start, when the database's place is known.

@@ -13,6 +13,7 @@ namespace corvane {
 namespace {
 
 enum ExitStatus { Copied = 0, Failed = 1 };
+constexpr int CopyAnswerWaitMs = 60'000;
 
 QString tr(const char *text)
 {
@@ -63,6 +64,8 @@ int runServerCopyCommand(const ServerCopyRequest &request, QTextStream &out, QTe
         source.setDatabasePath(file);
         Connection target;
         target.setServer(config.server);
+        // No window waits here: a slow link or a long commit is waited for.
+        target.setAnswerWait(CopyAnswerWaitMs);
         const CopiedCounts counts = copyToServer(source, target, request.existing);
         out << tr("已将 %1 复制到服务器 %2：").arg(file, describeServer(config.server)) << '\n';
         report(counts, out);

@@ -2,6 +2,7 @@
 
 #include "store/pagedquery.h"
 #include "store/statement.h"
+#include "store/transaction.h"
 
 #include <QDate>
 
@@ -58,6 +59,18 @@ void CallLogStore::logKeptCall(const QString &token, const CallLogRow &row)
     insert.bind(3, row.tel);
     insert.bind(4, row.tel);
     insert.run();
+}
+
+void CallLogStore::forgetKeptCalls(const QStringList &tokens)
+{
+    Transaction transaction(m_connection);
+    Statement forget(m_connection, QStringLiteral("DELETE FROM kept_call_written WHERE token = ?"));
+    for (const QString &token : tokens) {
+        forget.bind(1, token);
+        forget.run();
+        forget.reset();
+    }
+    transaction.commit();
 }
 
 std::unique_ptr<PagedQuery> CallLogStore::callsBetween(const QDate &first, const QDate &last,
