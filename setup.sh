@@ -14,12 +14,17 @@ packages=(
     cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev libqt6sql6-sqlite libsqlite3-dev libasound2-dev sqlite3
     # the shared database's client library
     libpq-dev
-    # running: Chinese font, Qt's own texts in Chinese, sound through ALSA
-    fonts-wqy-microhei qt6-translations-l10n libasound2-plugins
+    # running: Chinese font, Qt's own texts in Chinese, sound through ALSA,
+    # Qt's Wayland plugin
+    fonts-wqy-microhei qt6-translations-l10n libasound2-plugins qt6-wayland
     # tests: real X server with window manager and tray, tools to drive it,
     # private sound server, the format check, the database server the tests
-    # start privately
-    xvfb jwm xdotool x11-utils imagemagick pulseaudio clang-format postgresql-15
+    # start privately, a clock set to the turn of the year for the program
+    xvfb jwm xdotool x11-utils imagemagick pulseaudio clang-format postgresql-15 libfaketime
+    # the desktops beyond jwm: a private session bus, notification daemons for
+    # X11 and Wayland, a Wayland compositor with its screenshot and typing
+    # tools (and jq to read its window tree), a StatusNotifierItem tray
+    dbus-daemon dbus-bin dunst mako-notifier sway grim wtype jq xfce4-panel
     # the package: its dependencies worked out, its desktop files checked, and
     # the check of installing it on a fresh system
     dpkg-dev file desktop-file-utils appstream debootstrap

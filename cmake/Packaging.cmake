@@ -25,6 +25,13 @@ foreach(size 16 24 32 48 64 128 256)
   install(FILES ${dist}/icons/corvane-${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME corvane.png)
 endforeach()
+# The licence as Debian reads it, and the main window as the software
+# centres would show it, had it an address of its own.
+install(FILES ${dist}/copyright ${PROJECT_SOURCE_DIR}/docs/main-window.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/corvane)
+# Keeps ModemManager off the common caller-ID modems and lets the seat's user
+# open them.
+install(FILES ${dist}/70-corvane-modems.rules DESTINATION lib/udev/rules.d)
 # Off until a user copies it to ~/.config/autostart without Hidden=true.
 install(FILES ${dist}/corvane-autostart.desktop DESTINATION /etc/xdg/autostart RENAME corvane.desktop)
 
@@ -58,8 +65,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Beyond the libraries it links: the Chinese font the windows are laid out
-# for, Qt's own texts in Chinese, and ALSA's route to PulseAudio or PipeWire.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, qt6-translations-l10n, libasound2-plugins")
+# for, Qt's own texts in Chinese, ALSA's route to PulseAudio or PipeWire, and
+# Qt's Wayland plugin, so that a Wayland session runs the program natively.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, qt6-translations-l10n, libasound2-plugins, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/conffiles)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -2,6 +2,10 @@
 -- the file is absent; an installed copy makes each user's own from it on the
 -- first start. The program never replaces a tel.mdb that has gone missing.
 
+-- Made in WAL mode, so that even its first use needs no write lock and a
+-- lookup reads beside another program writing.
+PRAGMA journal_mode=WAL;
+
 CREATE TABLE customer (
     id           INTEGER PRIMARY KEY AUTOINCREMENT,
     customercode TEXT,

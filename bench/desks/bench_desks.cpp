@@ -4,7 +4,9 @@
 // server hears it) to the record shown on desk B. Both desks are the real
 // program in program folders of their own; their windows log when a text box
 // changed. 100 reports at 9600 baud on a pseudo-terminal; prints median and
-// worst.
+// worst. Then the server halted (its processes stopped, their sockets open):
+// from the last byte of a report to its number shown on desk A, and the
+// longest the desk's event loop stood still meanwhile.
 
 #include "linerate.h"
 #include "pgserver.h"
@@ -33,6 +35,7 @@ namespace {
 
 constexpr int Reports = 100;
 constexpr int Customers = 1'000'000;
+constexpr int ReportsWhileHalted = 5;
 
 using Milliseconds = std::chrono::duration<double, std::milli>;
 
@@ -51,16 +54,27 @@ QString addressOf(int customer)
     return QStringLiteral("人民路 %1 号").arg(customer);
 }
 
-// When the desk's window showed the address, from its log.
-std::optional<double> shownAt(const test::RunningProgram &desk, const QString &address)
+// When the desk's window showed `text` in box `edit`, from its log.
+std::optional<double> shownAt(const test::RunningProgram &desk, const QString &text,
+                              const QString &edit = QStringLiteral("addressEdit"))
 {
     const QList<QJsonObject> changes = desk.windowChanges();
     for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
-        if (change->value(QStringLiteral("what")).toString() == QLatin1String("addressEdit") &&
-            change->value(QStringLiteral("text")).toString() == address)
+        if (change->value(QStringLiteral("what")).toString() == edit &&
+            change->value(QStringLiteral("text")).toString() == text)
             return change->value(QStringLiteral("ms")).toDouble();
     }
     return std::nullopt;
+}
+
+// The last byte of a report of `tel` on the line, in milliseconds since the epoch.
+double sendReportOf(int master, const QString &tel)
+{
+    char drained[256];
+    while (::read(master, drained, sizeof drained) > 0) {
+    }
+    const Clock::time_point last = bench::sendReport(master, bench::reportOf(tel));
+    return systemNowMs() - Milliseconds(Clock::now() - last).count();
 }
 
 void report(const char *what, std::vector<double> v)
@@ -144,13 +158,9 @@ int main(int argc, char **argv)
     std::vector<double> shownOnB;
     std::vector<double> lineToB;
     for (int i = 0; i < Reports; ++i) {
-        char drained[256];
-        while (::read(master, drained, sizeof drained) > 0) {
-        }
         const int customer = Customers / 2 + i * 997;
         heardAt = 0;
-        const Clock::time_point last = bench::sendReport(master, bench::reportOf(telOf(customer)));
-        const double lastByte = systemNowMs() - Milliseconds(Clock::now() - last).count();
+        const double lastByte = sendReportOf(master, telOf(customer));
         std::optional<double> a;
         std::optional<double> b;
         QDeadlineTimer deadline(5000);
@@ -175,6 +185,32 @@ int main(int argc, char **argv)
     report("desk A, last byte on the line to customer record shown", shownOnA);
     report("desk B, announcement heard to customer record shown", shownOnB);
     report("desk B, last byte on desk A's line to customer record shown", lineToB);
+
+    const double halted = systemNowMs();
+    server.pause();
+    std::vector<double> numberShown;
+    for (int i = 0; i < ReportsWhileHalted; ++i) {
+        const QString tel = telOf(Customers / 3 + i);
+        const double lastByte = sendReportOf(master, tel);
+        std::optional<double> shown;
+        QDeadlineTimer deadline(30000);
+        while (!shown && !deadline.hasExpired()) {
+            QThread::msleep(10);
+            shown = shownAt(deskA, tel, QStringLiteral("numberEdit"));
+        }
+        if (!shown) {
+            std::printf("server halted, report %d: number not shown within 30 s\n", i);
+            break;
+        }
+        numberShown.push_back(*shown - lastByte);
+        QThread::msleep(500);
+    }
+    report("server halted, desk A, last byte on the line to number shown", numberShown);
+    server.resume();
+    // A loop that stood still until now has just logged it.
+    QThread::msleep(2000);
+    std::printf("server halted: desk A's event loop stood still %.0f ms at the longest\n",
+                deskA.longestStallMs(halted));
     listening.quit();
     listening.wait();
     ::close(master);

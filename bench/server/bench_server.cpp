@@ -81,6 +81,8 @@ int main(int argc, char **argv)
     {
         Connection target;
         target.setServer(address);
+        // As the copy command waits: no window waits with it.
+        target.setAnswerWait(60'000);
         const CopiedCounts counts = copyToServer(local.connection, target, ExistingCustomers::Refuse);
         std::printf("copying tel.mdb to the server: %lld customers and %lld calls in %.0f ms\n",
                     counts.customers, counts.calls, ms(timer));

@@ -1,18 +1,23 @@
 #include "app/application.h"
 
+#include "app/callnotifier.h"
 #include "app/chineselocale.h"
 #include "app/commandline.h"
 #include "app/customertransfer.h"
 #include "app/fonts.h"
 #include "app/iconset.h"
 #include "app/mainwindow.h"
+#include "app/notraynotice.h"
 #include "app/unsavedentry.h"
 #include "core/calldesk.h"
 #include "core/datafolder.h"
+#include "core/desktopsettings.h"
 #include "core/lineconfig.h"
+#include "core/servercopycommand.h"
 #include "desktop/filechooser.h"
 #include "desktop/guard.h"
 #include "desktop/messagebox.h"
+#include "desktop/notificationservice.h"
 #include "platform/failure.h"
 #include "platform/instancechannel.h"
 #include "platform/linelog.h"
@@ -30,22 +35,33 @@
 #include "widgets/windowgeometry.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QTextStream>
 
+#include <optional>
+
 namespace corvane {
 
-Application::Application()
+Application::Application(std::function<bool()> endRequested)
 {
     if (lineLogWanted())
         m_lineLog = std::make_unique<LineLog>(lineLogFile());
     m_stores = std::make_unique<Stores>();
+    m_stores->connection.setEndRequested(std::move(endRequested));
     m_ringPlayer = std::make_unique<RingPlayer>();
     m_callDesk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
     if (m_lineLog)
         m_callDesk->serialPort().setLineLog(m_lineLog.get());
+    if (notificationsWanted()) {
+        m_notifications = std::make_unique<NotificationService>(QDBusConnection::sessionBus(),
+                                                                applicationIcon().pixmap(48).toImage());
+        m_callNotifier = std::make_unique<CallNotifier>(*m_callDesk, *m_notifications);
+    }
     m_mainWindow = std::make_unique<MainWindow>(static_cast<OtherWindows &>(*this), *m_callDesk);
     MainWindow *main = m_mainWindow.get();
+    if (m_notifications)
+        connectNotifications();
     m_lineSettings = std::make_unique<LineSettingsDialog>(m_callDesk->serialPort(), &writeLineConfig, main);
     m_customerEntry = std::make_unique<CustomerEntryForm>(m_stores->customers, main);
     m_callLogQuery = std::make_unique<CallLogQueryForm>(m_stores->calls, m_stores->customers, main);
@@ -70,10 +86,24 @@ Application::~Application()
     m_customerEntry.reset();
     m_lineSettings.reset();
     m_mainWindow.reset();
+    m_callNotifier.reset();
+    m_notifications.reset();
     m_callDesk.reset();
     m_ringPlayer.reset();
     m_stores.reset();
     m_lineLog.reset();
+}
+
+void Application::connectNotifications()
+{
+    MainWindow *main = m_mainWindow.get();
+    QObject::connect(m_notifications.get(), &NotificationService::activated, main,
+                     [main](const QString &token) { guarded([&] { main->showFromNotification(token); }); });
+    CallNotifier *notifier = m_callNotifier.get();
+    QObject::connect(main, &MainWindow::cameForward, notifier,
+                     [notifier] { guarded([notifier] { notifier->withdraw(); }); });
+    QObject::connect(m_notifications.get(), &NotificationService::available, main,
+                     [] { guarded([] { tellOnceThatCallsComeAsNotifications(); }); });
 }
 
 void Application::start()
@@ -147,14 +177,19 @@ bool Application::settleUnsavedEntry(bool offerCancel)
 
 namespace {
 
+QString dataFolderFor(const QString &requestedFolder)
+{
+    return chooseDataFolder({QCoreApplication::applicationDirPath(), requestedFolder,
+                             qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()});
+}
+
 // Points the program at its data folder, first filling it from the defaults
 // when it is not the executable's own folder. False, after saying why, when
 // it cannot be set up.
 bool useDataFolder(const QString &requestedFolder)
 {
     const QString executableFolder = QCoreApplication::applicationDirPath();
-    const QString folder = chooseDataFolder(
-        {executableFolder, requestedFolder, qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()});
+    const QString folder = dataFolderFor(requestedFolder);
     const QString installedDefaults = installedDefaultsFolder(executableFolder);
     if (QDir(folder) != QDir(executableFolder)) {
         try {
@@ -168,18 +203,45 @@ bool useDataFolder(const QString &requestedFolder)
     return true;
 }
 
+// What the command line asks that needs no window: help, the version, the
+// message about a bad option, the copy to the server. The exit status when
+// it is one of them.
+std::optional<int> runWithoutWindows(const CommandLine &commandLine)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (commandLine.endNow) {
+        (commandLine.exitCode == 0 ? out : err) << commandLine.output;
+        return commandLine.exitCode;
+    }
+    if (!commandLine.copyToServer)
+        return std::nullopt;
+    // zel.ini and tel.mdb are read where the program keeps them: an installed
+    // copy's are in the user's data folder, or in the folder --data names.
+    setProgramFolder(dataFolderFor(commandLine.dataFolder));
+    return runServerCopyCommand({commandLine.copySource, commandLine.addToExisting
+                                                             ? ExistingCustomers::AddTo
+                                                             : ExistingCustomers::Refuse},
+                                out, err);
+}
+
 } // namespace
 
 int runCorvane(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    // First, so that what the command line is told back is in Chinese too.
-    const ChineseLocale chinese;
-    const CommandLine commandLine = parseCommandLine(QApplication::arguments());
-    if (commandLine.endNow) {
-        QTextStream(commandLine.exitCode == 0 ? stdout : stderr) << commandLine.output;
-        return commandLine.exitCode;
+    // The command line is read before any window system is needed, so that
+    // it works on a text console too.
+    CommandLine commandLine;
+    {
+        const QCoreApplication console(argc, argv);
+        // First, so that what the command line is told back is in Chinese too.
+        const ChineseLocale chinese;
+        commandLine = parseCommandLine(QCoreApplication::arguments());
+        if (const std::optional<int> status = runWithoutWindows(commandLine))
+            return *status;
     }
+    QApplication app(argc, argv);
+    const ChineseLocale chinese;
     // From here a request to end by signal waits for the event loop, which
     // then ends as the menu's "退出" ends it: windows, tray icon and port go.
     TerminationSignals endRequests;
@@ -197,7 +259,7 @@ int runCorvane(int argc, char **argv)
     if (!useDataFolder(commandLine.dataFolder))
         return 1;
 
-    Application corvane;
+    Application corvane([&endRequests] { return endRequests.requested(); });
     MainWindow *main = &corvane.mainWindow();
     QObject::connect(&channel, &InstanceChannel::activationRequested, main, &MainWindow::bringForward);
     QObject::connect(&endRequests, &TerminationSignals::received, main,

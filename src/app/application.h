@@ -2,11 +2,13 @@
 
 #include "app/otherwindows.h"
 
+#include <functional>
 #include <memory>
 
 namespace corvane {
 
 class CallDesk;
+class CallNotifier;
 class CallLogQueryForm;
 class CustomerEntryForm;
 class CustomerQueryForm;
@@ -16,6 +18,7 @@ class HelpWindow;
 class LineLog;
 class LineSettingsDialog;
 class MainWindow;
+class NotificationService;
 class RingDialog;
 class RingPlayer;
 struct Stores;
@@ -25,7 +28,9 @@ struct Stores;
 class Application : private OtherWindows
 {
 public:
-    Application();
+    // `endRequested`, when set, tells whether the program is to end: waits
+    // for a database server are then cut short.
+    explicit Application(std::function<bool()> endRequested = {});
     ~Application() override;
     Application(const Application &) = delete;
     Application &operator=(const Application &) = delete;
@@ -42,6 +47,10 @@ public:
     CustomerEntryForm &customerEntryForm() { return *m_customerEntry; }
 
 private:
+    // The notifications' "显示" brings the window forward; the window coming
+    // forward otherwise takes the notification away.
+    void connectNotifications();
+
     void showLineSettings() override;
     void showRingSettings() override;
     void showCustomerEntry() override;
@@ -62,6 +71,11 @@ private:
     std::unique_ptr<RingPlayer> m_ringPlayer;
     // Outlives the windows that show it.
     std::unique_ptr<CallDesk> m_callDesk;
+    // Before the main window, so a call's notification knows what the desk
+    // found before the window's new-number box waits for the user. None
+    // when zel.ini turns notifications off.
+    std::unique_ptr<NotificationService> m_notifications;
+    std::unique_ptr<CallNotifier> m_callNotifier;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<LineSettingsDialog> m_lineSettings;
     std::unique_ptr<CustomerEntryForm> m_customerEntry;
@@ -73,7 +87,9 @@ private:
     std::unique_ptr<CustomerTransfer> m_customerTransfer;
 };
 
-// Program entry: single-instance check, the application, the event loop.
+// Program entry: the command line (help, version and the copy to the server
+// need no display), then the single-instance check, the application and the
+// event loop.
 int runCorvane(int argc, char **argv);
 
 } // namespace corvane

@@ -13,6 +13,13 @@ struct CommandLine
     // --tray: start in the tray, no window shown (as at login).
     bool intoTray = false;
 
+    // --copy-to-server [--add-to-existing] [FILE]: copy a tel.mdb (FILE, or
+    // the data folder's when empty) to the shared server instead of starting;
+    // --add-to-existing adds to a server database that holds customers.
+    bool copyToServer = false;
+    bool addToExisting = false;
+    QString copySource;
+
     // Set when the program is to end at once with `exitCode` after printing
     // `output` (help, version, or the message about a bad option).
     bool endNow = false;
@@ -21,7 +28,8 @@ struct CommandLine
 };
 
 // Reads the arguments (the program's name first). Never ends the program
-// itself: help and bad options come back as output and an exit code.
+// itself: help, version and bad options come back as output and an exit
+// code. Needs an application object (no display) for its texts.
 CommandLine parseCommandLine(const QStringList &arguments);
 
 } // namespace corvane

@@ -8,6 +8,8 @@
 #include "desktop/guard.h"
 #include "desktop/messagebox.h"
 #include "desktop/trayicon.h"
+#include "desktop/windowactivation.h"
+#include "platform/programfolder.h"
 #include "widgets/lineedittext.h"
 
 #include <QApplication>
@@ -40,8 +42,7 @@ void MainWindow::connectCallDesk()
 {
     // Direct connections: a box opens at the very point of the call's
     // sequence that asks for it, before the sequence goes on.
-    connect(&m_callDesk, &CallDesk::callArrived, this, &MainWindow::onShowWindowTriggered,
-            Qt::DirectConnection);
+    connect(&m_callDesk, &CallDesk::callArrived, this, &MainWindow::onCallArrived, Qt::DirectConnection);
     connect(&m_callDesk, &CallDesk::callShown, this, &MainWindow::showCall, Qt::DirectConnection);
     connect(&m_callDesk, &CallDesk::customerShown, this, &MainWindow::showCustomer, Qt::DirectConnection);
     connect(
@@ -54,6 +55,31 @@ void MainWindow::connectCallDesk()
     connect(
         &m_callDesk, &CallDesk::failed, this, [](const QString &message) { msg::error(message); },
         Qt::DirectConnection);
+    connect(
+        &m_callDesk, &CallDesk::modemOffered, this,
+        [this](const QString &question, const QString &device) {
+            guarded([&] {
+                if (msg::show({question, applicationTitle(), msg::Icon::Question, msg::Buttons::YesNo,
+                               msg::Answer::Yes}) == msg::Answer::Yes)
+                    m_callDesk.useModem(device);
+            });
+        },
+        Qt::DirectConnection);
+}
+
+void MainWindow::onCallArrived()
+{
+    m_callBringsForward = !isVisible() || isMinimized();
+    onShowWindowTriggered();
+    // Where the desktop will not bring the window forward, its taskbar or
+    // dock at least flashes it.
+    QApplication::alert(this);
+}
+
+void MainWindow::showFromNotification(const QString &activationToken)
+{
+    prepareToComeForward(*this, activationToken);
+    comeForward();
 }
 
 void MainWindow::releaseSystemResources()
@@ -128,6 +154,11 @@ void MainWindow::onShowWindowTriggered()
     // is merely covered stays where it is.
     if (isVisible() && !isMinimized())
         return;
+    comeForward();
+}
+
+void MainWindow::comeForward()
+{
     show();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();
@@ -180,6 +211,9 @@ void MainWindow::hideToTray()
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        !std::exchange(m_callBringsForward, false))
+        Q_EMIT cameForward();
     if (event->type() == QEvent::WindowStateChange && isMinimized())
         QTimer::singleShot(0, this, [this] {
             if (isMinimized())

@@ -37,11 +37,20 @@ public:
     // minimised instead, so it can still be reached.
     void startInTray();
 
+    // The user chose "显示" on the notification of a call: the main window,
+    // with the caller, comes forward even from behind others.
+    void showFromNotification(const QString &activationToken);
+
     // See OtherWindows::settleUnsavedEntry.
     bool settleUnsavedEntry(bool offerCancel);
     // A request to end from outside (a termination signal): ends as "退出"
     // does, without a question.
     void endOnRequest();
+
+Q_SIGNALS:
+    // The user brought the window forward, by any way but the notification's
+    // own: the tray, the taskbar, a second start.
+    void cameForward();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -54,11 +63,14 @@ private:
     void buildMenus();
 
     void connectCallDesk();
+    void onCallArrived();
     void showCall(const CallerIdReport &call);
     void showCustomer(const Customer &customer);
     void onSaveNewNumberClicked();
     void onExitTriggered();
     void onShowWindowTriggered();
+    // Shown, restored, raised and activated, wherever it was.
+    void comeForward();
     void onTrayExitTriggered();
     void onTrayContextMenuRequested();
     // Minimised: into the tray, where there is one.
@@ -87,6 +99,9 @@ private:
     // Set up the line once, on the first show or the start in the tray.
     void startCallDesk();
     bool m_callDeskStarted = false;
+    // The call brought the window back from the tray: that activation is
+    // the call's, not the user's.
+    bool m_callBringsForward = false;
 };
 
 } // namespace corvane

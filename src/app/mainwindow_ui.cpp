@@ -201,7 +201,7 @@ void MainWindow::buildMenus()
     menuSkin->setAutoDetect(true);
     menuSkin->setActive(true);
 
-    m_trayIcon = new TrayIcon(applicationIcon(), QStringLiteral("Corvane"), this);
+    m_trayIcon = new TrayIcon(applicationIcon(), QStringLiteral("Corvane"), m_trayMenu, this);
     connect(m_trayIcon, &TrayIcon::restoreRequested, this,
             [this] { guarded([this] { onShowWindowTriggered(); }); });
     connect(m_trayIcon, &TrayIcon::contextMenuRequested, this, &MainWindow::onTrayContextMenuRequested);

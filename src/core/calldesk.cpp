@@ -6,6 +6,7 @@
 #include "core/databaseconfig.h"
 #include "core/lineconfig.h"
 #include "core/linesession.h"
+#include "core/modemconfig.h"
 #include "core/ring.h"
 #include "core/ringschedule.h"
 #include "platform/failure.h"
@@ -13,13 +14,14 @@
 #include "platform/programfolder.h"
 #include "platform/ringplayer.h"
 #include "store/callannouncements.h"
+#include "store/databasefilefailure.h"
 #include "store/stores.h"
 
 namespace corvane {
 
 CallDesk::CallDesk(Stores &stores, RingPlayer &ringPlayer, QObject *parent)
-    : QObject(parent), m_stores(stores), m_ringPlayer(ringPlayer), m_line(new LineSession(this)),
-      m_ringSchedule(new RingSchedule(this))
+    : QObject(parent), m_stores(stores), m_ringPlayer(ringPlayer), m_currentRing(stores.rings),
+      m_line(new LineSession(LineTiming{}, this)), m_ringSchedule(new RingSchedule(this))
 {
     setObjectName(QStringLiteral("callDesk"));
     connect(m_line, &LineSession::dataArrived, this, &CallDesk::lineDataArrived);
@@ -28,8 +30,10 @@ CallDesk::CallDesk(Stores &stores, RingPlayer &ringPlayer, QObject *parent)
         handle([&] { showCall(parseCallerIdReport(text, bufferCount), Origin::Line); });
     });
     connect(m_line, &LineSession::notice, this, &CallDesk::notice);
+    connect(m_line, &LineSession::modemOffered, this, &CallDesk::modemOffered);
     connect(m_line, &LineSession::failed, this, &CallDesk::failed);
     connect(m_ringSchedule, &RingSchedule::ringDue, this, [this] { handle([this] { playRing(); }); });
+    connect(m_ringSchedule, &RingSchedule::ended, this, &CallDesk::ringEnded);
 }
 
 CallDesk::~CallDesk()
@@ -52,6 +56,8 @@ void CallDesk::start()
         // the channel connects by itself once it is back.
         m_announcements = std::make_unique<CallAnnouncements>(*m_stores.connection.server());
         shareCalls(*this, *m_announcements);
+    } else {
+        checkDatabaseFile();
     }
     m_callLog = std::make_unique<CallLogWriter>(
         m_stores.connection, programFolder() + QStringLiteral("calls.journal"), m_areaCode);
@@ -59,15 +65,14 @@ void CallDesk::start()
     connect(m_callLog.get(), &CallLogWriter::failed, this, &CallDesk::failed);
     m_callLog->resume();
     m_shownCall = {};
-    m_shownCustomer = {};
-    Q_EMIT customerShown(m_shownCustomer);
+    showCustomer({});
     Q_EMIT callShown(m_shownCall);
 
     const LineConfig line = readLineConfig();
     // A desk on the shared server may have no modem of its own.
     if (m_onServer && portNumberText(line.portName).isEmpty())
         return;
-    m_line->start(line);
+    m_line->start(line, readModemSettings(line.portName));
 }
 
 void CallDesk::checkServer()
@@ -79,12 +84,43 @@ void CallDesk::checkServer()
     }
 }
 
-void CallDesk::tellServerAway(const QString &reason)
+void CallDesk::checkDatabaseFile()
 {
-    if (m_serverAwayTold)
+    const QString path = m_stores.connection.databasePath();
+    try {
+        m_stores.connection.engine();
+    } catch (const Failure &failure) {
+        tellLookupTrouble(failure);
+        return;
+    }
+    if (!databaseFileWritable(path))
+        Q_EMIT notice(DatabaseFileFailure::describe(DatabaseFileFailure::Kind::ReadOnly, path) +
+                      tr("\n来电时仍能查到客户资料；来电记录先暂存起来，数据库可以写入后自动写入。"));
+}
+
+void CallDesk::tellLookupTrouble(const Failure &failure)
+{
+    if (m_onServer || m_noDatabase) {
+        tellServerAway(failure.message());
+        return;
+    }
+    if (m_lookupTroubleTold)
         return;
     // Noted first: the box runs an event loop in which more calls may come.
-    m_serverAwayTold = true;
+    m_lookupTroubleTold = true;
+    if (dynamic_cast<const DatabaseFileFailure *>(&failure))
+        Q_EMIT notice(failure.message() +
+                      tr("\n来电号码照常显示；来电记录先暂存起来，数据库恢复后自动查找客户并写入。"));
+    else
+        Q_EMIT failed(failure.message());
+}
+
+void CallDesk::tellServerAway(const QString &reason)
+{
+    if (m_lookupTroubleTold)
+        return;
+    // Noted first: the box runs an event loop in which more calls may come.
+    m_lookupTroubleTold = true;
     Q_EMIT notice(tr("无法连接数据库服务器，来电号码照常显示，但暂时无法查找客户资料；来电记录先保存在"
                      "备用文件中，程序会自动重新连接并写入。\n%1")
                       .arg(reason));
@@ -93,7 +129,7 @@ void CallDesk::tellServerAway(const QString &reason)
 bool CallDesk::chooseDatabase()
 {
     m_noDatabase = false;
-    m_serverAwayTold = false;
+    m_lookupTroubleTold = false;
     try {
         const DatabaseConfig config = readDatabaseConfig();
         useDatabase(m_stores.connection, config);
@@ -105,7 +141,7 @@ bool CallDesk::chooseDatabase()
         m_stores.connection.setUnavailable(message);
         m_noDatabase = true;
         // Told here once; the calls that cannot be looked up add no box.
-        m_serverAwayTold = true;
+        m_lookupTroubleTold = true;
         Q_EMIT failed(message);
         return false;
     }
@@ -117,6 +153,11 @@ void CallDesk::release()
     m_announcements.reset();
     // Its last try at kept calls, also on the tray's immediate exit.
     m_callLog.reset();
+}
+
+void CallDesk::useModem(const QString &device)
+{
+    m_line->useDevice(device);
 }
 
 void CallDesk::clearNumber()
@@ -148,14 +189,14 @@ void CallDesk::showAnnouncedCall(const CallerIdReport &call)
 void CallDesk::showCall(const CallerIdReport &report, Origin origin)
 {
     Q_EMIT callArrived();
-    // The ring sounds on its own thread while the caller is shown.
-    playRing();
-
     // Some lines send one call's report twice; the repeat rings, but is
     // neither looked up nor logged again. A new call from the number shown is.
     const bool repeat = report == m_shownCall;
     m_shownCall = report;
     Q_EMIT callShown(m_shownCall);
+    // The ring sounds on its own thread while the caller is looked up; its
+    // choice is read from the database, so the number is shown first.
+    playRing();
     if (repeat)
         announce(origin);
     else
@@ -167,7 +208,9 @@ void CallDesk::showCall(const CallerIdReport &report, Origin origin)
 void CallDesk::lookUpNumber(Origin origin)
 {
     // No number, or one the caller withheld: nobody to look up or to save.
+    // A new caller never stands beside the record of the one before.
     if (callerNumberKind(m_shownCall.number) != CallerNumberKind::Number) {
+        showCustomer({});
         announce(origin);
         return;
     }
@@ -175,33 +218,40 @@ void CallDesk::lookUpNumber(Origin origin)
     try {
         customer = m_stores.customers.customerByTel(m_shownCall.number, m_areaCode);
     } catch (const Failure &failure) {
-        if (!m_onServer && !m_noDatabase)
-            throw;
-        // The number stays shown; the call is logged once the server is back
-        // and knows the number, by the desk whose line reported it.
-        tellServerAway(failure.message());
+        // Whatever stopped the lookup, the number stays shown and the call
+        // is kept and announced before the user is told (the box runs an
+        // event loop in which the next call may replace it): it is logged
+        // once the database answers and knows the number, by the desk whose
+        // line reported it.
+        showCustomer({});
         if (origin == Origin::Line)
             m_callLog->keepForLookup(m_shownCall.dateText, m_shownCall.timeText, m_shownCall.number);
         m_ringSchedule->stopRepeating();
         announce(origin);
+        tellLookupTrouble(failure);
         return;
     }
-    m_serverAwayTold = false;
+    m_lookupTroubleTold = false;
     if (!customer) {
+        showCustomer({});
         announce(origin);
-        // The customer shown before stays on the window beside the new number.
         Q_EMIT newNumber();
         m_ringSchedule->stopRepeating();
         return;
     }
-    m_shownCustomer = *customer;
-    Q_EMIT customerShown(m_shownCustomer);
+    showCustomer(*customer);
     m_ringSchedule->stopRepeating();
 
     if (origin == Origin::Line)
         m_callLog->write({m_shownCall.dateText, m_shownCall.timeText, m_shownCall.number,
                           m_shownCustomer.customerCode, m_shownCustomer.name});
     announce(origin);
+}
+
+void CallDesk::showCustomer(const Customer &customer)
+{
+    m_shownCustomer = customer;
+    Q_EMIT customerShown(m_shownCustomer);
 }
 
 void CallDesk::announce(Origin origin)
@@ -212,7 +262,7 @@ void CallDesk::announce(Origin origin)
 
 void CallDesk::playRing()
 {
-    m_ringPlayer.play(currentRingFile(m_stores.rings));
+    m_ringPlayer.play(m_currentRing.file());
 }
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/callerid.h"
+#include "core/ring.h"
 #include "store/customerstore.h"
 
 #include <QObject>
@@ -13,6 +14,7 @@ namespace corvane {
 
 class CallAnnouncements;
 class CallLogWriter;
+class Failure;
 class LineSession;
 class RingPlayer;
 class RingSchedule;
@@ -51,6 +53,9 @@ public:
     // from this desk's line, but that desk logged it.
     void showAnnouncedCall(const CallerIdReport &call);
 
+    // The user took the modem offered: the line uses it from now on.
+    void useModem(const QString &device);
+
     bool ringRepeating() const;
     bool ringPeriodRunning() const;
 
@@ -69,8 +74,12 @@ Q_SIGNALS:
     // desks may show it too. Before the new-number question, which waits for
     // the user.
     void callReported(const CallerIdReport &call);
+    // The call shown has stopped ringing: its ring period is over.
+    void ringEnded();
     // What the user is told about the line or the call log.
     void notice(const QString &text);
+    // The question whether to use a modem found on another device.
+    void modemOffered(const QString &question, const QString &device);
     // A failure that ended one of the desk's handlers.
     void failed(const QString &message);
 
@@ -83,18 +92,26 @@ private:
     bool chooseDatabase();
     // Connects at once, so a server that is away is told at start.
     void checkServer();
-    // Tells once per outage that the server is away; a lookup that works ends it.
+    // Opens tel.mdb at once, so a file that is missing, damaged or read-only
+    // is told at start.
+    void checkDatabaseFile();
+    // Tells once per outage why customers cannot be looked up: in words that
+    // say what to do when the trouble is known, in the error box when not. A
+    // lookup that works ends the outage.
+    void tellLookupTrouble(const Failure &failure);
     void tellServerAway(const QString &reason);
     // Where a call shown came from: only this desk's line logs and announces.
     enum class Origin { Line, OtherDesk };
 
     void showCall(const CallerIdReport &report, Origin origin);
     void lookUpNumber(Origin origin);
+    void showCustomer(const Customer &customer);
     void announce(Origin origin);
     void playRing();
 
     Stores &m_stores;
     RingPlayer &m_ringPlayer;
+    CurrentRing m_currentRing;
     LineSession *m_line;
     RingSchedule *m_ringSchedule;
     // Made at start, when the database's place is known.
@@ -107,7 +124,7 @@ private:
     Customer m_shownCustomer;
     bool m_onServer = false;
     bool m_noDatabase = false;
-    bool m_serverAwayTold = false;
+    bool m_lookupTroubleTold = false;
 };
 
 } // namespace corvane

@@ -1,8 +1,8 @@
 #include "core/callerid.h"
 
-#include <QDate>
-
 #include <algorithm>
+#include <array>
+#include <optional>
 
 namespace corvane {
 
@@ -18,6 +18,37 @@ bool isControlOrBlank(QChar c)
 QString digits(const QString &text, int bufferCount, int position)
 {
     return fieldValue(text, bufferCount, position).left(4);
+}
+
+// The number two ASCII digits make; nothing for any other text.
+std::optional<int> twoDigits(const QString &text)
+{
+    const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    if (text.size() != 2 || !digit(text.at(0)) || !digit(text.at(1)))
+        return std::nullopt;
+    return (text.at(0).unicode() - '0') * 10 + (text.at(1).unicode() - '0');
+}
+
+int yearOfReportedDay(const QString &month, const QString &day, const QDate &today)
+{
+    const std::optional<int> m = twoDigits(month);
+    const std::optional<int> d = twoDigits(day);
+    int nearest = today.year();
+    if (!m || !d)
+        return nearest;
+    qint64 nearestDistance = -1;
+    // The clock's own year first: it wins a tie.
+    for (const int year : std::array{today.year(), today.year() - 1, today.year() + 1}) {
+        const QDate date(year, *m, *d);
+        if (!date.isValid())
+            continue;
+        const qint64 distance = qAbs(today.daysTo(date));
+        if (nearestDistance < 0 || distance < nearestDistance) {
+            nearest = year;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
 }
 
 // Everything after the first "=", or the whole text without one.
@@ -90,15 +121,21 @@ QString fieldValue(const QString &text, int bufferCount, int position)
     return trimControls(afterFirstEquals(fieldTail(text, bufferCount, position)));
 }
 
-QString callerIdDateText(const QString &text, int bufferCount, int year)
+QString callerIdDateText(const QString &text, int bufferCount, const QDateTime &clock)
 {
+    if (datePosition(text) == 0)
+        return clock.date().toString(QStringLiteral("yyyy-MM-dd"));
     const QString date = digits(text, bufferCount, datePosition(text));
-    return QString::number(year).rightJustified(4, QLatin1Char('0')) + QLatin1Char('-') + date.left(2) +
-           QLatin1Char('-') + date.right(2);
+    const QString month = date.left(2);
+    const QString day = date.right(2);
+    return QString::number(yearOfReportedDay(month, day, clock.date())).rightJustified(4, QLatin1Char('0')) +
+           QLatin1Char('-') + month + QLatin1Char('-') + day;
 }
 
-QString callerIdTimeText(const QString &text, int bufferCount)
+QString callerIdTimeText(const QString &text, int bufferCount, const QDateTime &clock)
 {
+    if (timePosition(text) == 0)
+        return clock.time().toString(QStringLiteral("HH:mm"));
     const QString time = digits(text, bufferCount, timePosition(text));
     return time.left(2) + QLatin1Char(':') + time.right(2);
 }
@@ -114,18 +151,18 @@ QString callerIdNumber(const QString &text, int bufferCount)
     return trimControls(value.first(lineEnd - value.cbegin()));
 }
 
-CallerIdReport parseCallerIdReport(const QString &text, int bufferCount, int year)
+CallerIdReport parseCallerIdReport(const QString &text, int bufferCount, const QDateTime &clock)
 {
     CallerIdReport report;
-    report.dateText = callerIdDateText(text, bufferCount, year);
-    report.timeText = callerIdTimeText(text, bufferCount);
+    report.dateText = callerIdDateText(text, bufferCount, clock);
+    report.timeText = callerIdTimeText(text, bufferCount, clock);
     report.number = callerIdNumber(text, bufferCount);
     return report;
 }
 
 CallerIdReport parseCallerIdReport(const QString &text, int bufferCount)
 {
-    return parseCallerIdReport(text, bufferCount, QDate::currentDate().year());
+    return parseCallerIdReport(text, bufferCount, QDateTime::currentDateTime());
 }
 
 } // namespace corvane

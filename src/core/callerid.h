@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 namespace corvane {
@@ -9,8 +10,8 @@ namespace corvane {
 struct CallerIdReport
 {
     QString number;
-    QString dateText; // year from the PC clock, "-", month, "-", day
-    QString timeText; // hour, ":", minute
+    QString dateText; // year, "-", month, "-", day; the PC clock's date when the report has none
+    QString timeText; // hour, ":", minute; the PC clock's time when the report has none
 
     // The same call: same number, date text and time text.
     bool operator==(const CallerIdReport &) const = default;
@@ -38,14 +39,21 @@ bool isCallerIdReport(const QString &upperText);
 QString fieldTail(const QString &text, int bufferCount, int position);
 QString fieldValue(const QString &text, int bufferCount, int position);
 
-// The three results, each on its own; the date's year is passed in. The number
-// is the NMBR value up to its first line end: lines after it are not part of it.
-QString callerIdDateText(const QString &text, int bufferCount, int year);
-QString callerIdTimeText(const QString &text, int bufferCount);
+// The three results, each on its own, `clock` being the PC clock's date and
+// time as the report is read. The year of a reported month and day is, of the
+// clock's year and the years either side, the one that puts that day nearest
+// to the clock's date (a call reported at 23:59 on 31 December and read after
+// midnight keeps its year); a month and day that form no date take the
+// clock's year. A report without a DATE field (many lines send
+// the number alone) takes the clock's date, one without TIME the clock's
+// time; a field that is there gives its texts as they are. The number is the
+// NMBR value up to its first line end: lines after it are not part of it.
+QString callerIdDateText(const QString &text, int bufferCount, const QDateTime &clock);
+QString callerIdTimeText(const QString &text, int bufferCount, const QDateTime &clock);
 QString callerIdNumber(const QString &text, int bufferCount);
 
-CallerIdReport parseCallerIdReport(const QString &text, int bufferCount, int year);
-// Takes the year from the PC clock now.
+CallerIdReport parseCallerIdReport(const QString &text, int bufferCount, const QDateTime &clock);
+// Reads the PC clock now.
 CallerIdReport parseCallerIdReport(const QString &text, int bufferCount);
 
 } // namespace corvane

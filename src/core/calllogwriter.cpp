@@ -45,13 +45,12 @@ void CallLogWriter::resume()
 
 void CallLogWriter::write(const CallLogRow &row)
 {
-    if (m_kept.isEmpty() && insert(row))
-        return;
+    // In the journal before the database is asked: neither a write that
+    // fails or does not come back nor the end of the program meanwhile takes
+    // the call with it. Rows kept earlier go first, so the log keeps the
+    // order of the calls.
     keep(row);
-    // Rows kept earlier go first, so the log keeps the order of the calls.
-    if (m_kept.size() > 1 && writeKept())
-        return;
-    if (!m_kept.isEmpty())
+    if (!writeKept())
         tell(m_journalComplete ? Notice::Kept : Notice::KeptInMemory);
 }
 
@@ -75,27 +74,22 @@ bool CallLogWriter::writeKept(int waitMs)
     } catch (const Failure &) {
         return false;
     }
+    QStringList tokens;
+    for (const KeptCall &call : std::as_const(m_kept))
+        tokens.append(call.token.toString(QUuid::WithoutBraces));
     m_kept.clear();
     m_journalComplete = true;
     m_retry.stop();
     m_told = Notice::None;
     try {
         m_journal.replace({});
+        // No journal holds the rows now: their tokens are of no more use.
+        m_calls.forgetKeptCalls(tokens);
     } catch (const Failure &) {
-        // The rows left in the file are skipped by their tokens.
+        // Rows left in the file are skipped by their tokens; tokens left in
+        // the database only take a little room.
     }
     return true;
-}
-
-bool CallLogWriter::insert(const CallLogRow &row)
-{
-    try {
-        m_connection.setBusyTimeout(CallWaitMs);
-        m_calls.logCall(row);
-        return true;
-    } catch (const Failure &) {
-        return false;
-    }
 }
 
 void CallLogWriter::keep(const CallLogRow &row)

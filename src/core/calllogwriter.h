@@ -12,11 +12,14 @@
 
 namespace corvane {
 
-// Writes the call log so that no call is lost: a row the database refuses
-// (locked by another program, full, read-only) is kept in the journal,
-// written as soon as the database accepts it again, in the order the calls
-// came, and then dropped from the journal. The user is told once while the
-// database refuses (notice). A call never waits long for a busy database.
+// Writes the call log so that no call is lost: every row goes to the journal
+// first and stays there while the database refuses it (locked by another
+// program, full, read-only, a server that does not answer); it is written as
+// soon as the database accepts it again, in the order the calls came, and
+// then dropped from the journal. Each row is written with its journal token,
+// so a write that may or may not have reached the database is never doubled.
+// The user is told once while the database refuses (notice). A call never
+// waits long for a busy database.
 class CallLogWriter : public QObject
 {
     Q_OBJECT
@@ -57,7 +60,6 @@ private:
     // Ordered: a worse notice is told even after a milder one.
     enum class Notice { None, Kept, KeptInMemory };
 
-    bool insert(const CallLogRow &row);
     void keep(const CallLogRow &row);
     void retry();
     void saveWholeJournal();

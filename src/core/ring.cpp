@@ -11,13 +11,15 @@ QString ringFileName(const QString &code)
     return programFolder() + QStringLiteral("ringin") + code + QStringLiteral(".wav");
 }
 
-QString currentRingFile(RingStore &rings)
+CurrentRing::CurrentRing(RingStore &rings) : m_rings(rings) {}
+
+QString CurrentRing::file()
 {
     try {
-        return ringFileName(rings.currentRing());
+        m_lastFile = ringFileName(m_rings.currentRing());
     } catch (const Failure &) {
-        return {};
     }
+    return m_lastFile;
 }
 
 } // namespace corvane

@@ -38,6 +38,7 @@ void RingSchedule::onRingPeriodTimeout()
 {
     m_repeatRingTimer->setEnabled(false);
     m_ringPeriodTimer->setEnabled(false);
+    Q_EMIT ended();
 }
 
 } // namespace corvane

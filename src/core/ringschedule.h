@@ -26,6 +26,8 @@ public:
 
 Q_SIGNALS:
     void ringDue();
+    // The ring period is over: the call has stopped ringing.
+    void ended();
 
 private:
     void onRingPeriodTimeout();

@@ -4,8 +4,8 @@
 
 namespace corvane {
 
-TrayIcon::TrayIcon(const QIcon &icon, const QString &tip, QObject *parent)
-    : QObject(parent), m_icon(new QSystemTrayIcon(icon, this))
+TrayIcon::TrayIcon(const QIcon &icon, const QString &tip, QMenu *menu, QObject *parent)
+    : QObject(parent), m_icon(new QSystemTrayIcon(icon, this)), m_menu(menu)
 {
     m_icon->setToolTip(tip);
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -29,6 +29,9 @@ TrayIcon::TrayIcon(const QIcon &icon, const QString &tip, QObject *parent)
 
 void TrayIcon::add()
 {
+    // Given to an XEmbed tray too, Qt would open it beside the program's own.
+    if (!trayHostReportsDoubleClick())
+        m_icon->setContextMenu(m_menu);
     m_icon->show();
 }
 

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+class QMenu;
 class QSystemTrayIcon;
 
 namespace corvane {
@@ -11,11 +12,13 @@ namespace corvane {
 // The notification-area icon. Hosts differ: an XEmbed tray reports single and
 // double clicks, a StatusNotifierItem host reports one activation and never a
 // double click. restoreRequested() is the double click, or that one activation.
+// An XEmbed tray asks for the menu (contextMenuRequested()); a
+// StatusNotifierItem host draws `menu` itself and triggers its items.
 class TrayIcon : public QObject
 {
     Q_OBJECT
 public:
-    TrayIcon(const QIcon &icon, const QString &tip, QObject *parent = nullptr);
+    TrayIcon(const QIcon &icon, const QString &tip, QMenu *menu, QObject *parent = nullptr);
 
     void add();
     void remove();
@@ -30,6 +33,7 @@ Q_SIGNALS:
 
 private:
     QSystemTrayIcon *m_icon;
+    QMenu *m_menu;
 };
 
 // Whether the tray host reports double clicks (OS-specific).

@@ -60,7 +60,10 @@ QString chooseDataFolder(const DataFolderInputs &inputs)
 
 QString applicationTitleFromPath(const QString &executablePath)
 {
-    const QString name = QFileInfo(executablePath).fileName();
+    const QFileInfo executable(executablePath);
+    if (!installedDefaultsFolder(executable.path()).isEmpty())
+        return QStringLiteral("Corvane");
+    const QString name = executable.fileName();
     const QString stem =
         name.left(name.indexOf(QLatin1Char('.')) < 0 ? name.size() : name.indexOf(QLatin1Char('.')));
     if (stem.isEmpty())

@@ -35,7 +35,9 @@ QString installedDefaultsFolder(const QString &executableFolder);
 QString chooseDataFolder(const DataFolderInputs &inputs);
 
 // The application title: the executable's file name up to its first dot, every
-// letter after the first in lower case. Caption of every message box.
+// letter after the first in lower case. Caption of every message box. An
+// installed copy (its defaults beside it) is a lower-case command and bears
+// the program's name instead, as its main window does.
 QString applicationTitle();
 QString applicationTitleFromPath(const QString &executablePath);
 

@@ -169,7 +169,7 @@ void SerialControl::setOpen(bool open)
     if (m_port->isOpen())
         throw Failure(QStringLiteral("Port already open"));
 
-    m_device = serialDevicePath(m_portNumber);
+    m_device = m_chosenDevice.isEmpty() ? serialDevicePath(m_portNumber) : m_chosenDevice;
     m_port->setPortName(m_device);
     m_lost = false;
     if (!m_port->open(QIODevice::ReadWrite))

@@ -30,6 +30,11 @@ public:
     void setSendThreshold(int threshold);      // 0: no transmit event, the only value offered
     void setPortNumber(int port);
     int portNumber() const;
+    // Opens this device rather than the port number's (empty: the port
+    // number's again): a device being asked whether it is a modem.
+    void setDevice(const QString &path) { m_chosenDevice = path; }
+    // The device last opened, or tried.
+    QString devicePath() const { return m_device; }
 
     bool isOpen() const;
     // true opens the device of the port number and throws Failure when it is absent,
@@ -53,6 +58,7 @@ public:
 
     // Bytes received and sent are reported here when set (nullptr: none).
     void setLineLog(LineLog *log) { m_log = log; }
+    LineLog *lineLog() const { return m_log; }
 
     // How long the line must stay quiet before a burst counts as ended.
     static constexpr int QuietGapMs = 25;
@@ -88,6 +94,7 @@ private:
     bool m_dataPending = false;
     bool m_lost = false;
     QString m_device;
+    QString m_chosenDevice;
 };
 
 } // namespace corvane

@@ -20,6 +20,10 @@ public:
     TerminationSignals(const TerminationSignals &) = delete;
     TerminationSignals &operator=(const TerminationSignals &) = delete;
 
+    // Whether a signal came, also while it still waits for the event loop:
+    // what waits outside the loop (for a database server) can stop early.
+    bool requested() const;
+
 Q_SIGNALS:
     void received(int signalNumber);
 
@@ -28,6 +32,7 @@ private:
 
     int m_readEnd = -1;
     QSocketNotifier *m_notifier = nullptr;
+    bool m_received = false;
 };
 
 } // namespace corvane

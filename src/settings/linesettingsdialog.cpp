@@ -1,12 +1,14 @@
 #include "settings/linesettingsdialog.h"
 
 #include "core/lineconfig.h"
+#include "core/modemconfig.h"
 #include "desktop/guard.h"
 #include "desktop/messagebox.h"
 #include "desktop/modalshow.h"
 #include "platform/serialcontrol.h"
 #include "records/formfont.h"
 #include "settings/dialogparts.h"
+#include "settings/portdevicelist.h"
 #include "settings/porttest.h"
 #include "store/numberkey.h"
 #include "widgets/modalresult.h"
@@ -22,8 +24,13 @@ namespace corvane {
 
 namespace {
 
-constexpr int OuterWidth = 428;
-constexpr int OuterHeight = 314;
+// Wide and tall enough below the buttons for the list of ports and devices,
+// whose stable names are long.
+constexpr int OuterWidth = 540;
+constexpr int OuterHeight = 482;
+constexpr int AreaCodeTop = 168;
+constexpr int ButtonTop = 208;
+constexpr int DeviceListTop = 256;
 constexpr int ComboWidth = 121;
 constexpr int ComboHeight = 20;
 // The instruction lines keep clear of the dialog's right edge.
@@ -75,18 +82,26 @@ LineSettingsDialog::LineSettingsDialog(SerialControl &mainPort, ConfigWriter wri
     portTest->setObjectName(QStringLiteral("portTestButton"));
     placedLabel(this, tr("请选择你的猫的制式："), 40, 136);
     m_modeBox = choiceBox(this, "modeBox", {tr("制式1"), tr("制式2")}, 200, 128);
-    buildAreaCodeRow(176);
-    QPushButton *save = placedButton(this, tr("保存配置"), 80, 224);
+    buildAreaCodeRow(AreaCodeTop);
+    QPushButton *save = placedButton(this, tr("保存配置"), 80, ButtonTop);
     save->setObjectName(QStringLiteral("saveButton"));
-    QPushButton *exit = placedButton(this, tr("退出"), 216, 224);
+    QPushButton *exit = placedButton(this, tr("退出"), 216, ButtonTop);
     exit->setObjectName(QStringLiteral("exitButton"));
     m_testPort->setObjectName(QStringLiteral("testPort"));
+    m_devices = new PortDeviceList(*this, mainPort, DeviceListTop);
+    connect(m_devices, &PortDeviceList::chosen, this, [this](const QString &label) {
+        guarded([&] {
+            m_portBox->setEditText(label);
+            m_portBox->lineEdit()->setCursorPosition(0);
+        });
+    });
 
     setTabOrder(m_portBox, m_modeBox);
     setTabOrder(m_modeBox, m_areaCodeEdit);
     setTabOrder(m_areaCodeEdit, save);
     setTabOrder(save, exit);
     setTabOrder(exit, portTest);
+    m_devices->followInTabOrder(portTest);
 
     connect(save, &QPushButton::clicked, this, [this] { guarded([this] { onSaveClicked(); }); });
     connect(exit, &QPushButton::clicked, this, [this] { guarded([this] { close(); }); });
@@ -111,6 +126,7 @@ void LineSettingsDialog::showEvent(QShowEvent *event)
         // Unlike the port and mode, shown as kept: saving a new port must
         // not lose it.
         m_areaCodeEdit->setText(readAreaCode());
+        m_devices->refresh();
     });
 }
 
@@ -146,10 +162,12 @@ void LineSettingsDialog::clearChoices()
 void LineSettingsDialog::onSaveClicked()
 {
     // The start-up recognises only the listed ports; anything else would leave
-    // the next start without a line.
-    const QString port = m_portBox->currentText();
+    // the next start without a line. A device chosen from the list is kept
+    // under one of them.
+    const QString device = m_devices->deviceOf(m_portBox->currentText());
+    const QString port = device.isEmpty() ? m_portBox->currentText() : portForDevice(device);
     if (m_portBox->findText(port, Qt::MatchFixedString | Qt::MatchCaseSensitive) < 0) {
-        msg::inform(tr("端口号必须是com1至com8之一。"));
+        msg::inform(tr("端口号必须是com1至com8之一，或列表中的设备。"));
         m_portBox->setFocus();
         return;
     }
@@ -157,7 +175,8 @@ void LineSettingsDialog::onSaveClicked()
     if (!areaCode)
         return;
     // Ending the program only makes sense once the new values are in the file.
-    if (!m_writeConfig(port, m_modeBox->currentText()) ||
+    if ((!device.isEmpty() && !assignPortDevice(port, device)) ||
+        !m_writeConfig(port, m_modeBox->currentText()) ||
         (*areaCode != readAreaCode() && !writeAreaCode(*areaCode))) {
         msg::inform(tr("配置无法保存：zel.ini无法写入（文件或文件夹只读，或磁盘已满）。"));
         return;

@@ -10,6 +10,7 @@ class QLineEdit;
 
 namespace corvane {
 
+class PortDeviceList;
 class SerialControl;
 
 // The choice of the modem's serial port and caller-ID mode, the shop's area
@@ -48,6 +49,7 @@ private:
     QComboBox *m_portBox;
     QComboBox *m_modeBox;
     QLineEdit *m_areaCodeEdit = nullptr;
+    PortDeviceList *m_devices;
     // The port the test opens, apart from the call desk's.
     SerialControl *m_testPort;
     SerialControl &m_mainPort;

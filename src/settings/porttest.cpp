@@ -7,9 +7,21 @@
 #include "platform/strtoint.h"
 
 #include <QCoreApplication>
-#include <QScopeGuard>
 
 namespace corvane {
+
+MainPortPause::MainPortPause(SerialControl &mainPort)
+    : m_mainPort(mainPort), m_inUse(mainPort.isOpen() || mainPort.reopening())
+{
+    if (m_inUse)
+        m_mainPort.setOpen(false);
+}
+
+MainPortPause::~MainPortPause()
+{
+    if (m_inUse)
+        m_mainPort.reopen();
+}
 
 QString portDigit(const QString &portText)
 {
@@ -27,15 +39,8 @@ void testPort(SerialControl &testPort, SerialControl &mainPort, const QString &p
     const QString digit = portDigit(portText);
     if (testPort.isOpen())
         testPort.setOpen(false);
-    // The main port is freed for the test and taken up again after it, however
-    // the test ends, so caller ID goes on working.
-    const bool mainInUse = mainPort.isOpen() || mainPort.reopening();
-    if (mainInUse)
-        mainPort.setOpen(false);
-    const auto takeUpMainPort = qScopeGuard([&] {
-        if (mainInUse)
-            mainPort.reopen();
-    });
+    // Taken up again however the test ends.
+    const MainPortPause pause(mainPort);
     setLineParameters(testPort);
     testPort.setPortNumber(strToInt(digit));
 

@@ -6,6 +6,22 @@ namespace corvane {
 
 class SerialControl;
 
+// Frees the call desk's port while it lives and takes it up again (or looks
+// for its device until it is back) afterwards, so caller ID goes on working.
+// A port that was not in use is left alone.
+class MainPortPause
+{
+public:
+    explicit MainPortPause(SerialControl &mainPort);
+    ~MainPortPause();
+    MainPortPause(const MainPortPause &) = delete;
+    MainPortPause &operator=(const MainPortPause &) = delete;
+
+private:
+    SerialControl &m_mainPort;
+    bool m_inUse;
+};
+
 // The port digit of a port text: its last character ("com12" gives "2"),
 // empty for an empty text.
 QString portDigit(const QString &portText);

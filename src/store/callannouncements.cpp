@@ -1,6 +1,6 @@
 #include "store/callannouncements.h"
 
-#include "store/pgparameters.h"
+#include "store/pgconnect.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,11 +16,8 @@ namespace {
 
 const char *const Listen = "LISTEN corvane_calls";
 const char *const Notify = "SELECT pg_notify('corvane_calls', $1)";
-// libpq's own connect timeout does not apply to a connection made step by
-// step; a server that does not answer is given up after this.
-constexpr int ConnectLimitMs = 3000;
-constexpr int FirstRetryMs = 250;
-constexpr int LastRetryMs = 2000;
+// How often a connection being made on its thread is looked for.
+constexpr int ConnectPollMs = 50;
 
 const QString DeskKey = QStringLiteral("desk");
 const QString NumberKey = QStringLiteral("number");
@@ -31,13 +28,10 @@ const QString TimeKey = QStringLiteral("time");
 
 CallAnnouncements::CallAnnouncements(const ServerAddress &server, QObject *parent)
     : QObject(parent), m_server(server), m_deskId(QUuid::createUuid().toByteArray(QUuid::WithoutBraces)),
-      m_retryTimer(new QTimer(this)), m_connectTimer(new QTimer(this)), m_retryDelayMs(FirstRetryMs)
+      m_connectPoll(new QTimer(this))
 {
-    m_retryTimer->setSingleShot(true);
-    m_connectTimer->setSingleShot(true);
-    m_connectTimer->setInterval(ConnectLimitMs);
-    connect(m_retryTimer, &QTimer::timeout, this, &CallAnnouncements::startConnecting);
-    connect(m_connectTimer, &QTimer::timeout, this, &CallAnnouncements::drop);
+    m_connectPoll->setInterval(ConnectPollMs);
+    connect(m_connectPoll, &QTimer::timeout, this, &CallAnnouncements::pollConnecting);
 }
 
 CallAnnouncements::~CallAnnouncements()
@@ -49,13 +43,13 @@ CallAnnouncements::~CallAnnouncements()
 
 void CallAnnouncements::open()
 {
-    if (m_state == State::Closed && !m_retryTimer->isActive())
+    if (!m_conn && !m_attempt)
         startConnecting();
 }
 
 void CallAnnouncements::announce(const AnnouncedCall &call)
 {
-    if (m_state != State::Connected)
+    if (!m_conn)
         return;
     const QJsonObject payload{{DeskKey, QString::fromLatin1(m_deskId)},
                               {NumberKey, call.number},
@@ -67,45 +61,25 @@ void CallAnnouncements::announce(const AnnouncedCall &call)
 
 void CallAnnouncements::startConnecting()
 {
-    const PgParameters parameters(m_server, {});
-    m_conn = PQconnectStartParams(parameters.keys(), parameters.values(), 0);
-    if (!m_conn || PQstatus(m_conn) == CONNECTION_BAD) {
-        drop();
-        return;
-    }
-    m_state = State::Connecting;
-    m_connectTimer->start();
-    // A connection just started waits to write first.
-    watchSocket(false, true);
+    // It tries until the server is there again.
+    m_attempt = std::make_unique<PgConnectAttempt>(m_server, PgConnectAttempt::Tables::Leave, true);
+    m_connectPoll->start();
 }
 
 void CallAnnouncements::pollConnecting()
 {
-    switch (PQconnectPoll(m_conn)) {
-    case PGRES_POLLING_OK:
-        onConnected();
-        break;
-    case PGRES_POLLING_READING:
-        watchSocket(true, false);
-        break;
-    case PGRES_POLLING_WRITING:
-        watchSocket(false, true);
-        break;
-    default:
-        drop();
-        break;
-    }
+    if (!m_attempt->ended())
+        return;
+    m_connectPoll->stop();
+    // An attempt that keeps trying ends only once connected.
+    onConnected(std::exchange(m_attempt, nullptr)->take());
 }
 
-void CallAnnouncements::onConnected()
+void CallAnnouncements::onConnected(PGconn *conn)
 {
-    m_connectTimer->stop();
-    m_retryDelayMs = FirstRetryMs;
-    m_state = State::Connected;
+    m_conn = conn;
     PQsetnonblocking(m_conn, 1);
-    PQsetNoticeProcessor(
-        m_conn, [](void *, const char *) {}, nullptr);
-    watchSocket(true, false);
+    watchSocket();
     // Announcements are queued only while connected: the LISTEN goes first.
     m_pending.clear();
     m_pending.push_back({});
@@ -184,37 +158,21 @@ void CallAnnouncements::drop()
 {
     retireNotifiers();
     PQfinish(std::exchange(m_conn, nullptr));
-    m_connectTimer->stop();
-    m_state = State::Closed;
     m_pending.clear();
     m_busy = false;
     setListening(false);
-    m_retryTimer->start(m_retryDelayMs);
-    m_retryDelayMs = std::min(m_retryDelayMs * 2, LastRetryMs);
+    startConnecting();
 }
 
-void CallAnnouncements::watchSocket(bool read, bool write)
+void CallAnnouncements::watchSocket()
 {
-    // The socket changes while connecting when a host has several addresses.
     const qintptr socket = PQsocket(m_conn);
-    if (m_readNotifier && m_readNotifier->socket() != socket)
-        retireNotifiers();
-    if (!m_readNotifier) {
-        m_readNotifier = new QSocketNotifier(socket, QSocketNotifier::Read, this);
-        m_writeNotifier = new QSocketNotifier(socket, QSocketNotifier::Write, this);
-        const auto ready = [this](bool readable) {
-            if (m_state == State::Connecting)
-                pollConnecting();
-            else if (readable)
-                onSocketReady();
-            else
-                flush();
-        };
-        connect(m_readNotifier, &QSocketNotifier::activated, this, [ready] { ready(true); });
-        connect(m_writeNotifier, &QSocketNotifier::activated, this, [ready] { ready(false); });
-    }
-    m_readNotifier->setEnabled(read);
-    m_writeNotifier->setEnabled(write);
+    m_readNotifier = new QSocketNotifier(socket, QSocketNotifier::Read, this);
+    m_writeNotifier = new QSocketNotifier(socket, QSocketNotifier::Write, this);
+    // Written to only while a command has not all gone out (flush()).
+    m_writeNotifier->setEnabled(false);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, &CallAnnouncements::onSocketReady);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, &CallAnnouncements::flush);
 }
 
 void CallAnnouncements::retireNotifiers()

@@ -7,12 +7,15 @@
 #include <QString>
 
 #include <deque>
+#include <memory>
 
 class QSocketNotifier;
 class QTimer;
 using PGconn = struct pg_conn;
 
 namespace corvane {
+
+class PgConnectAttempt;
 
 // A call as one desk tells the others about it.
 struct AnnouncedCall
@@ -26,10 +29,10 @@ struct AnnouncedCall
 
 // The desks' channel on the shared server: each desk announces the calls its
 // modem reported, and hears those of every other desk on the database. It has
-// a connection of its own, driven by the event loop and never waited on, so a
-// slow or vanished server cannot freeze a window. A connection the server
-// dropped is made again by itself, a little later each time up to a few
-// seconds, and listens again. Announcements made while it is down are
+// a connection of its own, made on a thread and then driven by the event
+// loop, never waited on, so a slow or vanished server (or name service)
+// cannot freeze a window. A connection the server dropped is made again by
+// itself, and listens again. Announcements made while it is down are
 // dropped: the call would be stale by the time the server is back.
 class CallAnnouncements : public QObject
 {
@@ -52,18 +55,16 @@ Q_SIGNALS:
     void listeningChanged(bool listening);
 
 private:
-    enum class State { Closed, Connecting, Connected };
-
     void startConnecting();
     void pollConnecting();
-    void onConnected();
+    void onConnected(PGconn *conn);
     void onSocketReady();
     void readResults();
     void readNotifications();
     void sendNext();
     void flush();
     void drop();
-    void watchSocket(bool read, bool write);
+    void watchSocket();
     void retireNotifiers();
     void setListening(bool listening);
 
@@ -71,12 +72,11 @@ private:
     // Tells this desk's own announcements from the others'.
     QByteArray m_deskId;
     PGconn *m_conn = nullptr;
-    State m_state = State::Closed;
+    // While connecting, and looked at every ConnectPollMs.
+    std::unique_ptr<PgConnectAttempt> m_attempt;
+    QTimer *m_connectPoll;
     QSocketNotifier *m_readNotifier = nullptr;
     QSocketNotifier *m_writeNotifier = nullptr;
-    QTimer *m_retryTimer;
-    QTimer *m_connectTimer;
-    int m_retryDelayMs;
     // Announcements' payloads for the server, one at a time: libpq takes a
     // new command only when the last one's results are read. An empty one is
     // the LISTEN.

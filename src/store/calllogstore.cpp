@@ -3,6 +3,7 @@
 #include "store/customerstore.h"
 #include "store/pagedquery.h"
 #include "store/statement.h"
+#include "store/transaction.h"
 
 #include <QDate>
 
@@ -52,6 +53,18 @@ void CallLogStore::logKeptCall(const QString &token, const CallLogRow &row, cons
     // belongs to a customer, as the call desk would have logged it.
     if (const std::optional<Customer> customer = CustomerStore(m_connection).customerByTel(row.tel, areaCode))
         logCall({row.adate, row.atime, row.tel, customer->customerCode, customer->name});
+}
+
+void CallLogStore::forgetKeptCalls(const QStringList &tokens)
+{
+    Transaction transaction(m_connection);
+    Statement forget(m_connection, QStringLiteral("DELETE FROM kept_call_written WHERE token = ?"));
+    for (const QString &token : tokens) {
+        forget.bind(1, token);
+        forget.run();
+        forget.reset();
+    }
+    transaction.commit();
 }
 
 std::unique_ptr<PagedQuery> CallLogStore::callsBetween(const QDate &first, const QDate &last,

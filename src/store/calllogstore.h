@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -28,13 +29,15 @@ public:
     explicit CallLogStore(Connection &connection);
 
     void logCall(const CallLogRow &row);
-    // Logs a row kept aside earlier unless the row of this token was logged
+    // Logs a row kept in the journal unless the row of this token was logged
     // already. Run inside a transaction, so that the row and its token are
     // written together: a kept row is never logged twice. A row with neither
     // customer code nor name takes them from the customer its number finds
     // (CustomerStore::customerByTel with `areaCode`), and is not logged when
     // there is none.
     void logKeptCall(const QString &token, const CallLogRow &row, const QString &areaCode = {});
+    // Forgets these tokens once no journal holds their rows any more.
+    void forgetKeptCalls(const QStringList &tokens);
     // The calls from `first` to `last`, both included, in date order; only
     // those of customer `code` when it is not empty (used as typed).
     std::unique_ptr<PagedQuery> callsBetween(const QDate &first, const QDate &last, const QString &code);

@@ -1,6 +1,7 @@
 #include "store/connection.h"
 
 #include "store/pgengine.h"
+#include "store/serverlink.h"
 #include "store/sqliteengine.h"
 
 #include "platform/failure.h"
@@ -17,6 +18,7 @@ void Connection::setDatabasePath(const QString &path)
         return;
     close();
     m_server.reset();
+    m_link.reset();
     m_unavailableReason.clear();
     m_path = path;
 }
@@ -37,6 +39,7 @@ void Connection::setServer(const ServerAddress &server)
     close();
     m_unavailableReason.clear();
     m_server = server;
+    m_link = std::make_shared<ServerLink>(server);
 }
 
 void Connection::setUnavailable(const QString &reason)
@@ -51,7 +54,21 @@ void Connection::setSameDatabaseAs(const Connection &other)
     m_path = other.m_path;
     m_vfs = other.m_vfs;
     m_server = other.m_server;
+    m_link = other.m_link;
+    m_endRequested = other.m_endRequested;
+    m_answerWaitMs = other.m_answerWaitMs;
     m_unavailableReason = other.m_unavailableReason;
+}
+
+void Connection::setEndRequested(std::function<bool()> endRequested)
+{
+    m_endRequested = std::move(endRequested);
+}
+
+void Connection::setAnswerWait(int ms)
+{
+    close();
+    m_answerWaitMs = ms;
 }
 
 void Connection::setBusyTimeout(int ms)
@@ -67,7 +84,8 @@ Engine &Connection::engine()
         if (!m_unavailableReason.isEmpty())
             throw Failure(m_unavailableReason);
         if (m_server)
-            m_engine = std::make_unique<PgEngine>(*m_server, m_busyTimeoutMs);
+            m_engine = std::make_unique<PgEngine>(m_link, m_busyTimeoutMs,
+                                                  WaitRules{m_endRequested, m_answerWaitMs});
         else
             m_engine = std::make_unique<SqliteEngine>(m_path, m_vfs, m_busyTimeoutMs);
     }

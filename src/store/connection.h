@@ -1,15 +1,18 @@
 #pragma once
 
 #include "store/serveraddress.h"
+#include "store/serverwait.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace corvane {
 
 class Engine;
+class ServerLink;
 
 // One connection to the database: tel.mdb, or a shared server once
 // setServer() is called. It opens at the first statement and stays open.
@@ -40,8 +43,15 @@ public:
     // No database at all (its settings are broken): every statement fails
     // with `reason` until a database is set.
     void setUnavailable(const QString &reason);
-    // The same database as `other`, on a connection of its own.
+    // The same database as `other`, on a connection of its own; on the
+    // server it shares what is known of whether the server answers.
     void setSameDatabaseAs(const Connection &other);
+    // Tells whether the program is to end: from then on the server is waited
+    // for only a moment.
+    void setEndRequested(std::function<bool()> endRequested);
+    // How long a statement waits for the server's answer: about a second
+    // (WaitRules::AnswerMs) unless no window waits with it.
+    void setAnswerWait(int ms);
 
     // How long a statement waits for a database another process holds,
     // from now on; BusyTimeoutMs until set.
@@ -56,6 +66,9 @@ private:
     QString m_path;
     QString m_vfs;
     std::optional<ServerAddress> m_server;
+    std::shared_ptr<ServerLink> m_link;
+    std::function<bool()> m_endRequested;
+    int m_answerWaitMs = WaitRules::AnswerMs;
     QString m_unavailableReason;
     int m_busyTimeoutMs = BusyTimeoutMs;
 };

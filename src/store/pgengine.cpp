@@ -1,44 +1,31 @@
 #include "store/pgengine.h"
 
 #include "platform/failure.h"
-#include "store/pgparameters.h"
+#include "store/pgconnect.h"
+#include "store/pgexchange.h"
 #include "store/pgschema.h"
 #include "store/schemaupgrade.h"
+#include "store/serverlink.h"
+#include "store/serverwait.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QHash>
 
 #include <libpq-fe.h>
-#include <poll.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <vector>
 
 namespace corvane {
 
 namespace {
 
-// How long a connect may take: the library's own timeout is 2 s at least,
-// and a window waiting longer than about a second seems frozen.
-constexpr int ConnectWaitMs = 1000;
 // Unique index on the customer codes, as the tables are created.
 const char *const CustomerCodeIndex = "customer_customercode";
-// Any constant shared by every desk: the desks that connect first to an empty
-// database at the same moment create the tables once, one after the other.
-constexpr qint64 TablesLock = 0x436f7276616e65;
 
 QString serverMessage(const char *message)
 {
     return QString::fromUtf8(message).trimmed();
-}
-
-// Names the server, never the password.
-QString unreachable(const ServerAddress &server, const char *reason)
-{
-    return QStringLiteral("Cannot connect to database server %1: %2")
-        .arg(describeServer(server), serverMessage(reason));
 }
 
 QString tr(const char *text)
@@ -55,40 +42,6 @@ QString failureOf(PGconn *conn, const PGresult *result)
         return tr("此客户编号已被使用（可能刚由另一台电脑保存），请换一个客户编号后再保存");
     const QString message = serverMessage(PQresultErrorMessage(result));
     return message.isEmpty() ? serverMessage(PQerrorMessage(conn)) : message;
-}
-
-// Waits for a connect begun with PQconnectStartParams; false when it failed or
-// did not finish within ConnectWaitMs.
-bool finishConnect(PGconn *conn)
-{
-    const QDeadlineTimer deadline(ConnectWaitMs);
-    PostgresPollingStatusType state = PGRES_POLLING_WRITING;
-    while (state != PGRES_POLLING_OK) {
-        if (state == PGRES_POLLING_FAILED || PQstatus(conn) == CONNECTION_BAD)
-            return false;
-        pollfd socket{PQsocket(conn), short(state == PGRES_POLLING_READING ? POLLIN : POLLOUT), 0};
-        const int left = int(deadline.remainingTime());
-        const int ready = left > 0 ? ::poll(&socket, 1, left) : 0;
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            return false;
-        state = PQconnectPoll(conn);
-    }
-    return true;
-}
-
-// A server that went down (and maybe came back) has closed the connection:
-// reading what waits on the socket, its last words and then the end, marks the
-// connection lost, so the next statement goes to a new one rather than failing
-// on the dead one. Never waits.
-void noticeClosedConnection(PGconn *conn)
-{
-    while (PQstatus(conn) == CONNECTION_OK) {
-        pollfd socket{PQsocket(conn), POLLIN, 0};
-        if (::poll(&socket, 1, 0) <= 0 || !PQconsumeInput(conn))
-            return;
-    }
 }
 
 bool isNameStart(QChar c)
@@ -146,11 +99,12 @@ Translated translate(const QString &sql)
     return out;
 }
 
+} // namespace
+
 class PgStatement : public EngineStatement
 {
 public:
-    PgStatement(PGconn *conn, const ServerAddress &server, const QString &sql)
-        : m_conn(conn), m_server(server), m_sql(translate(sql))
+    PgStatement(PgEngine &engine, const QString &sql) : m_engine(engine), m_sql(translate(sql))
     {
         if (m_sql.text.trimmed().isEmpty())
             throw Failure(QStringLiteral("Command text was not set for the command object"));
@@ -218,126 +172,142 @@ private:
         std::vector<const char *> values;
         for (const std::optional<QByteArray> &value : m_values)
             values.push_back(value ? value->constData() : nullptr);
-        m_result = PQexecParams(m_conn, m_sql.text.constData(), m_sql.count, nullptr, values.data(), nullptr,
-                                nullptr, 0);
-        const ExecStatusType status = PQresultStatus(m_result);
-        if (PQstatus(m_conn) != CONNECTION_OK)
-            throw Failure(unreachable(m_server, PQerrorMessage(m_conn)));
-        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-            throw Failure(failureOf(m_conn, m_result));
+        m_result = m_engine.run(m_sql.text, m_sql.count, values.data());
     }
 
-    PGconn *m_conn;
-    const ServerAddress &m_server;
+    PgEngine &m_engine;
     Translated m_sql;
     std::vector<std::optional<QByteArray>> m_values;
     PGresult *m_result = nullptr;
     int m_row = -1;
 };
 
-} // namespace
-
-PgEngine::PgEngine(const ServerAddress &server, int busyTimeoutMs)
-    : m_server(server), m_busyTimeoutMs(busyTimeoutMs)
+PgEngine::PgEngine(std::shared_ptr<ServerLink> link, int busyTimeoutMs, WaitRules waits)
+    : m_link(std::move(link)), m_waits(std::move(waits)), m_busyTimeoutMs(busyTimeoutMs)
 {
-    connect();
-    try {
-        createTablesIfMissing();
-    } catch (...) {
-        PQfinish(m_conn);
-        throw;
-    }
+    ServerWait wait(m_waits);
+    connectIfLost(wait);
 }
 
 PgEngine::~PgEngine()
 {
-    PQfinish(m_conn);
+    drop();
 }
 
-void PgEngine::connect()
+PGresult *PgEngine::run(const QByteArray &sql, int count, const char *const *values)
 {
-    PQfinish(std::exchange(m_conn, nullptr));
-    // A lock another desk holds longer than the busy timeout fails the
-    // statement rather than freezing the window.
-    const PgParameters parameters(m_server, "-c lock_timeout=" + QByteArray::number(m_busyTimeoutMs));
-    m_conn = PQconnectStartParams(parameters.keys(), parameters.values(), 0);
-    if (!m_conn)
-        throw Failure(unreachable(m_server, "out of memory"));
-    if (!finishConnect(m_conn)) {
-        // Closed here: when the constructor throws, no destructor runs.
-        const QByteArray reason = PQstatus(m_conn) == CONNECTION_BAD ? QByteArray(PQerrorMessage(m_conn))
-                                                                     : QByteArray("no answer within 1 s");
-        const QString message = unreachable(m_server, reason.constData());
-        PQfinish(std::exchange(m_conn, nullptr));
+    ServerWait wait(m_waits);
+    connectIfLost(wait);
+    // No lock timeout (0) would be no limit at all on the server. A lock
+    // another desk holds ends the statement before the wait for the answer
+    // does, so that the server is not taken for one that stopped.
+    const int lockTimeoutMs = std::clamp(m_busyTimeoutMs, 1, m_waits.answerMs * 3 / 4);
+    if (lockTimeoutMs != m_lockTimeoutMs) {
+        PQclear(ask("SET lock_timeout = " + QByteArray::number(lockTimeoutMs), 0, nullptr, wait));
+        m_lockTimeoutMs = lockTimeoutMs;
+    }
+    PGresult *result = ask(sql, count, values, wait);
+    const ExecStatusType status = PQresultStatus(result);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        const QString message = failureOf(m_conn, result);
+        PQclear(result);
         throw Failure(message);
     }
-    // The server's notices ("already exists, skipping") are not the user's
-    // business; libpq would print them on stderr.
-    PQsetNoticeProcessor(
-        m_conn, [](void *, const char *) {}, nullptr);
+    return result;
 }
 
-void PgEngine::createTablesIfMissing()
+void PgEngine::connectIfLost(ServerWait &wait)
 {
-    execute("BEGIN");
-    m_inTransaction = true;
-    execute(QByteArray("SELECT pg_advisory_xact_lock(" + QByteArray::number(TablesLock) + ")").constData());
-    PGresult *found = PQexec(m_conn, "SELECT to_regclass('customer') IS NULL");
-    const bool missing = PQresultStatus(found) == PGRES_TUPLES_OK && PQntuples(found) == 1 &&
-                         PQgetvalue(found, 0, 0)[0] == 't';
-    PQclear(found);
-    if (missing)
-        execute(PgSchema);
-    // The tables added since, under the same lock.
-    upgradeSchema(*this, SqlDialect::Postgresql);
-    commit();
-}
-
-void PgEngine::execute(const char *sql)
-{
-    PGresult *result = PQexec(m_conn, sql);
-    const ExecStatusType status = PQresultStatus(result);
-    const QString message = failureOf(m_conn, result);
-    PQclear(result);
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        throw Failure(message);
-}
-
-void PgEngine::reconnectIfLost()
-{
-    if (!m_inTransaction)
+    if (m_conn && !m_inTransaction)
         noticeClosedConnection(m_conn);
-    if (PQstatus(m_conn) == CONNECTION_OK)
+    if (m_conn && PQstatus(m_conn) == CONNECTION_OK) {
+        m_link->checkAnswering();
         return;
+    }
+    const QString lost = m_conn ? serverMessage(PQerrorMessage(m_conn)) : QStringLiteral("connection lost");
+    drop();
     if (m_inTransaction)
-        throw Failure(unreachable(m_server, PQerrorMessage(m_conn)));
-    connect();
+        throw Failure(serverUnreachable(m_link->server(), lost));
+    m_conn = m_link->connect(wait);
+    // Sending and reading are driven step by step, so that no call waits.
+    PQsetnonblocking(m_conn, 1);
+    bringUpToDate();
+}
+
+void PgEngine::bringUpToDate()
+{
+    try {
+        begin(TransactionKind::Write);
+        PQclear(run("SELECT pg_advisory_xact_lock(" + QByteArray::number(PgTablesLock) + ")"));
+        upgradeSchema(*this, SqlDialect::Postgresql);
+        commit();
+    } catch (...) {
+        // Tried again on the next connection rather than going on without
+        // the tables.
+        rollback();
+        drop();
+        throw;
+    }
+}
+
+PGresult *PgEngine::ask(const QByteArray &sql, int count, const char *const *values, ServerWait &wait)
+{
+    PGresult *result = nullptr;
+    switch (exchange(m_conn, sql, count, values, wait, result)) {
+    case PgExchange::Answered:
+        return result;
+    case PgExchange::Lost: {
+        const QString reason = serverMessage(PQerrorMessage(m_conn));
+        PQclear(result);
+        drop();
+        throw Failure(serverUnreachable(m_link->server(), reason));
+    }
+    case PgExchange::NoAnswer:
+        break;
+    }
+    // Given up without a word to the server: asking it to cancel means a new
+    // connection to it, which would wait in turn.
+    drop();
+    m_link->notAnswering(wait);
+    throw Failure(serverUnreachable(m_link->server(), wait.ranOut()));
+}
+
+void PgEngine::drop()
+{
+    PQfinish(std::exchange(m_conn, nullptr));
+    m_lockTimeoutMs = -1;
 }
 
 std::unique_ptr<EngineStatement> PgEngine::prepare(const QString &sql)
 {
-    reconnectIfLost();
-    return std::make_unique<PgStatement>(m_conn, m_server, sql);
+    return std::make_unique<PgStatement>(*this, sql);
 }
 
 void PgEngine::begin(TransactionKind kind)
 {
-    reconnectIfLost();
     // A read transaction is one view of the database, as SQLite's read gives.
-    execute(kind == TransactionKind::Write ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    PQclear(
+        run(kind == TransactionKind::Write ? "BEGIN" : "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
     m_inTransaction = true;
 }
 
 void PgEngine::commit()
 {
-    // The transaction ends whether the commit succeeds or not. The server
-    // answers a COMMIT after a failed statement with a rollback, not an error.
-    m_inTransaction = false;
-    if (PQtransactionStatus(m_conn) == PQTRANS_INERROR) {
-        PQclear(PQexec(m_conn, "ROLLBACK"));
+    // The server answers a COMMIT after a failed statement with a rollback,
+    // not an error.
+    if (m_conn && PQtransactionStatus(m_conn) == PQTRANS_INERROR) {
+        rollback();
         throw Failure(QStringLiteral("The transaction was rolled back after a failed statement"));
     }
-    execute("COMMIT");
+    // The transaction ends whether the commit succeeds or not; until the
+    // answer comes, a lost connection is not made again for it.
+    try {
+        PQclear(run("COMMIT"));
+    } catch (...) {
+        m_inTransaction = false;
+        throw;
+    }
+    m_inTransaction = false;
 }
 
 bool PgEngine::inTransaction() const
@@ -348,14 +318,24 @@ bool PgEngine::inTransaction() const
 void PgEngine::rollback() noexcept
 {
     m_inTransaction = false;
-    PQclear(PQexec(m_conn, "ROLLBACK"));
+    // A setting made inside the transaction goes with it.
+    m_lockTimeoutMs = -1;
+    if (!m_conn)
+        return;
+    // A server that does not answer undoes the transaction by itself once it
+    // finds the connection gone.
+    try {
+        m_link->checkAnswering();
+        ServerWait wait(m_waits);
+        PQclear(ask("ROLLBACK", 0, nullptr, wait));
+    } catch (...) {
+        drop();
+    }
 }
 
 void PgEngine::setBusyTimeout(int ms)
 {
     m_busyTimeoutMs = ms;
-    if (PQstatus(m_conn) == CONNECTION_OK)
-        PQclear(PQexec(m_conn, QByteArray("SET lock_timeout = " + QByteArray::number(ms)).constData()));
 }
 
 } // namespace corvane

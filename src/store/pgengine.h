@@ -1,24 +1,35 @@
 #pragma once
 
 #include "store/engine.h"
-#include "store/serveraddress.h"
+#include "store/serverwait.h"
+
+#include <QByteArray>
+
+#include <memory>
 
 using PGconn = struct pg_conn;
+using PGresult = struct pg_result;
 
 namespace corvane {
 
+class ServerLink;
+
 // A shared PostgreSQL database through libpq. The stores' SQL text is taken
 // as SQLite reads it: its '?' and ':name' marks become the server's numbered
-// ones. A connection the server dropped is made again at the next statement
-// outside a transaction; inside one the statement fails, since the server has
+// ones. No statement waits for the server longer than its rules allow (see
+// ServerWait); one that waited in vain drops the connection, and the server
+// is then not waited for again until it answers (see ServerLink). A
+// connection the server dropped is made again at the next statement outside
+// a transaction; inside one the statement fails, since the server has
 // already undone the transaction's earlier statements.
 class PgEngine : public Engine
 {
 public:
-    // Connects, creates the program's tables when the database has none and
-    // adds those an older Corvane did not make.
-    // Throws Failure naming the server (never the password) when it cannot.
-    PgEngine(const ServerAddress &server, int busyTimeoutMs);
+    // Connects at once, within the time `waits` allow; an empty database
+    // gets the program's tables, and one an older Corvane made those added
+    // since. Throws Failure naming the server (never the
+    // password) when it cannot.
+    PgEngine(std::shared_ptr<ServerLink> link, int busyTimeoutMs, WaitRules waits);
     ~PgEngine() override;
     PgEngine(const PgEngine &) = delete;
     PgEngine &operator=(const PgEngine &) = delete;
@@ -31,16 +42,26 @@ public:
     void setBusyTimeout(int ms) override;
 
 private:
-    void connect();
-    // Connects again when the server dropped the connection, unless a
-    // transaction was open on it.
-    void reconnectIfLost();
-    void createTablesIfMissing();
-    // Runs a statement without values; throws Failure with the server's message.
-    void execute(const char *sql);
+    friend class PgStatement;
 
-    ServerAddress m_server;
+    // Runs one statement; the result is the caller's. Throws Failure with
+    // the server's message, or naming the server when it was lost or did not
+    // answer.
+    PGresult *run(const QByteArray &sql, int count = 0, const char *const *values = nullptr);
+    // The connection to run on, made again when the server dropped it.
+    void connectIfLost(ServerWait &wait);
+    // On each new connection: the tables added since the database was made,
+    // and the keys of customers written by other means.
+    void bringUpToDate();
+    // One exchange with the server on the connection there is.
+    PGresult *ask(const QByteArray &sql, int count, const char *const *values, ServerWait &wait);
+    void drop();
+
+    std::shared_ptr<ServerLink> m_link;
+    WaitRules m_waits;
     int m_busyTimeoutMs;
+    // The lock timeout set on the connection; -1 when none is yet.
+    int m_lockTimeoutMs = -1;
     PGconn *m_conn = nullptr;
     bool m_inTransaction = false;
 };

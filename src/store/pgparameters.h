@@ -13,8 +13,7 @@ namespace corvane {
 class PgParameters
 {
 public:
-    // `options` is the server settings for the session ("-c name=value").
-    PgParameters(const ServerAddress &server, const QByteArray &options);
+    explicit PgParameters(const ServerAddress &server);
 
     // Null-terminated, valid as long as this object.
     const char *const *keys() const { return m_keys.data(); }

@@ -1,7 +1,9 @@
 #include "store/sqliteengine.h"
 
 #include "platform/failure.h"
+#include "platform/gbk.h"
 #include "store/customerkeys.h"
+#include "store/databasefilefailure.h"
 #include "store/schemaupgrade.h"
 
 #include <QFileInfo>
@@ -9,20 +11,55 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 namespace corvane {
 
 namespace {
 
-QString openFailure(const QString &path, const QString &reason)
+using Kind = DatabaseFileFailure::Kind;
+
+// The troubles with the file a shop meets, told in its own words; any other
+// failure keeps SQLite's message.
+std::optional<Kind> troubleOf(int code)
 {
-    return QStringLiteral("Cannot open database '%1': %2").arg(path, reason);
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return Kind::Locked;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return Kind::Damaged;
+    case SQLITE_READONLY:
+        return Kind::ReadOnly;
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        return Kind::Unopenable;
+    default:
+        return std::nullopt;
+    }
+}
+
+[[noreturn]] void throwFailure(int code, const QString &reason, const QString &path)
+{
+    if (const std::optional<Kind> kind = troubleOf(code))
+        throw DatabaseFileFailure(*kind, path, reason);
+    throw Failure(reason);
+}
+
+QString messageOf(sqlite3 *db, int code)
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code));
 }
 
 // mode=rw: open read-write and never create; the program must not make an
-// empty tel.mdb where the user's file has gone missing.
-QByteArray uriOf(const QString &path)
+// empty tel.mdb where the user's file has gone missing. A file the user may
+// not write SQLite opens read-only instead.
+QByteArray uriOf(const QString &path, const char *parameters)
 {
-    return (QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw")).toUtf8();
+    return (QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QLatin1Char('?') +
+            QLatin1String(parameters))
+        .toUtf8();
 }
 
 class SqliteStatement : public EngineStatement
@@ -94,14 +131,21 @@ public:
         if (sqlite3_column_type(m_stmt, column) == SQLITE_NULL)
             return std::nullopt;
         // Text first, then its length: the order SQLite asks for.
-        const char *text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
-        return QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, column));
+        const QByteArrayView bytes(reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column)),
+                                   sqlite3_column_bytes(m_stmt, column));
+        // Another program may have written the Chinese ANSI code page: read
+        // as that rather than turned into replacement characters.
+        return bytes.isValidUtf8() ? QString::fromUtf8(bytes) : gbk::decode(bytes);
     }
 
     qint64 integer(int column) const override { return sqlite3_column_int64(m_stmt, column); }
 
 private:
-    [[noreturn]] void fail() const { throw Failure(QString::fromUtf8(sqlite3_errmsg(m_db))); }
+    [[noreturn]] void fail() const
+    {
+        const int code = sqlite3_errcode(m_db);
+        throwFailure(code, messageOf(m_db, code), QString::fromUtf8(sqlite3_db_filename(m_db, "main")));
+    }
 
     sqlite3 *m_db;
     sqlite3_stmt *m_stmt = nullptr;
@@ -110,47 +154,30 @@ private:
 } // namespace
 
 SqliteEngine::SqliteEngine(const QString &path, const QString &vfs, int busyTimeoutMs)
-    : m_busyTimeoutMs(busyTimeoutMs)
+    : m_path(path), m_vfs(vfs), m_busyTimeoutMs(busyTimeoutMs)
 {
     if (path.isEmpty())
         throw Failure(QStringLiteral("No database file has been set"));
-    if (!QFileInfo(path).isFile())
-        throw Failure(QStringLiteral("Could not find file '%1'").arg(path));
-    const QByteArray vfsName = vfs.toUtf8();
-    const int opened =
-        sqlite3_open_v2(uriOf(path).constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI,
-                        vfs.isEmpty() ? nullptr : vfsName.constData());
-    if (opened != SQLITE_OK) {
-        const QString reason =
-            m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(opened));
-        sqlite3_close_v2(m_db);
-        throw Failure(openFailure(path, reason));
-    }
-    sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
-    // WAL lets other processes read while we write; FULL makes a returned save
-    // survive a power cut. Reading the journal mode also proves it is a database.
-    // Checkpointing every 256 pages rather than every 1000 keeps the log file,
-    // which never shrinks below the size it once reached, near 1 MB.
-    for (const char *pragma :
-         {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA wal_autocheckpoint=256"}) {
-        if (sqlite3_exec(m_db, pragma, nullptr, nullptr, nullptr) != SQLITE_OK) {
-            const QString reason = QString::fromUtf8(sqlite3_errmsg(m_db));
-            sqlite3_close_v2(m_db);
-            throw Failure(openFailure(path, reason));
-        }
-    }
+    const QFileInfo file(path);
+    if (!file.isFile())
+        throw DatabaseFileFailure(Kind::Missing, path);
+    // SQLite would take an empty file for a new database and write into it.
+    if (file.size() == 0)
+        throw DatabaseFileFailure(Kind::Empty, path);
+    m_db = open();
+    m_readOnly = sqlite3_db_readonly(m_db, "main") == 1;
     try {
         bringUpToDate();
-    } catch (const Failure &failure) {
+    } catch (const Failure &) {
         sqlite3_close_v2(m_db);
-        throw Failure(openFailure(path, failure.message()));
+        throw;
     }
 }
 
 void SqliteEngine::bringUpToDate()
 {
     m_schemaBehind = schemaBehind(*this, SqlDialect::Sqlite);
-    if (!m_schemaBehind && !hasUnkeyedCustomers(*this))
+    if (m_readOnly || (!m_schemaBehind && !hasUnkeyedCustomers(*this)))
         return;
     // Never waits for a file another program is writing, and never fails the
     // opening: the first write transaction adds what the file lacks, and the
@@ -181,13 +208,82 @@ SqliteEngine::~SqliteEngine()
     sqlite3_close_v2(m_db);
 }
 
+sqlite3 *SqliteEngine::open() const
+{
+    try {
+        return openWith("mode=rw");
+    } catch (const DatabaseFileFailure &failure) {
+        // Neither the file nor its folder may be written: the log's shared
+        // memory file cannot be made there, and nobody can be changing the
+        // file, so it is read as it stands.
+        if (failure.kind() != Kind::Unopenable || QFileInfo(QFileInfo(m_path).absolutePath()).isWritable())
+            throw;
+        return openWith("mode=ro&immutable=1");
+    }
+}
+
+sqlite3 *SqliteEngine::openWith(const char *parameters) const
+{
+    sqlite3 *db = nullptr;
+    const QByteArray vfsName = m_vfs.toUtf8();
+    int rc =
+        sqlite3_open_v2(uriOf(m_path, parameters).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI,
+                        m_vfs.isEmpty() ? nullptr : vfsName.constData());
+    bool ours = true;
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(db, m_busyTimeoutMs);
+        // Proves the file is a database, and the program's, before anything
+        // is written to it.
+        rc = sqlite3_exec(db, "SELECT 1 FROM customer LIMIT 0", nullptr, nullptr, nullptr);
+        ours = rc != SQLITE_ERROR;
+    }
+    // WAL lets other processes read while we write; the build makes tel.mdb
+    // so, and a file made before is switched when nobody holds it. FULL makes
+    // a returned save survive a power cut. Checkpointing every 256 pages
+    // rather than every 1000 keeps the log file, which never shrinks below the
+    // size it once reached, near 1 MB.
+    if (rc == SQLITE_OK && !sqlite3_db_readonly(db, "main"))
+        sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    for (const char *pragma : {"PRAGMA synchronous=FULL", "PRAGMA wal_autocheckpoint=256"}) {
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(db, pragma, nullptr, nullptr, nullptr);
+    }
+    if (rc == SQLITE_OK)
+        return db;
+    const QString reason = messageOf(db, rc);
+    sqlite3_close_v2(db);
+    if (!ours)
+        throw DatabaseFileFailure(Kind::Damaged, m_path, reason);
+    if (troubleOf(rc))
+        throwFailure(rc, reason, m_path);
+    throw Failure(QStringLiteral("Cannot open database '%1': %2").arg(m_path, reason));
+}
+
+void SqliteEngine::reopenIfWritable()
+{
+    if (!m_readOnly || inTransaction() || !databaseFileWritable(m_path))
+        return;
+    sqlite3 *db = nullptr;
+    try {
+        db = open();
+    } catch (const Failure &) {
+        return;
+    }
+    // Statements still open on the old connection finish on it.
+    sqlite3_close_v2(m_db);
+    m_db = db;
+    m_readOnly = sqlite3_db_readonly(m_db, "main") == 1;
+}
+
 std::unique_ptr<EngineStatement> SqliteEngine::prepare(const QString &sql)
 {
+    reopenIfWritable();
     return std::make_unique<SqliteStatement>(m_db, sql);
 }
 
 void SqliteEngine::begin(TransactionKind kind)
 {
+    reopenIfWritable();
     if (kind == TransactionKind::Write && m_schemaBehind)
         upgrade();
     // IMMEDIATE takes the write lock at once (waiting up to the busy timeout),

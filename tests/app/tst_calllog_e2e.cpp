@@ -1,13 +1,13 @@
-// The call log when another program holds tel.mdb: the real Corvane in a
-// program folder of its own, the fake modem, and this test as the other
-// program holding the database's write lock.
+// The call log when another program holds tel.mdb, and the date it gets: the
+// real Corvane in a program folder of its own with tel.mdb as the build
+// makes it, the fake modem, and this test as the other program holding the
+// database.
 
 #include "databaselock.h"
 #include "modemsim.h"
 #include "runningprogram.h"
 #include "writtennumbers.h"
 
-#include <QDate>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
@@ -15,11 +15,20 @@
 using namespace corvane;
 
 using Program = test::RunningProgram;
+using Hold = test::DatabaseLock::Hold;
 
 namespace {
 
 const QString keptMessage =
     QStringLiteral("数据库暂时无法写入，来电记录已保存在备用文件中，数据库恢复后将自动写入。");
+// The start of what the user is told when the lookup cannot read tel.mdb.
+const QString heldMessage = QStringLiteral("数据库文件 ");
+
+QString callCommand(const QString &date = test::todayAsReported(),
+                    const QString &time = QStringLiteral("1405"))
+{
+    return QStringLiteral("call 5551234 %1 %2").arg(date, time);
+}
 
 } // namespace
 
@@ -36,29 +45,29 @@ class TestCallLogEndToEnd : public QObject
         return m_program->query(
             QStringLiteral("select adate, atime, tel, customercode, customername from detail"));
     }
-    QString expectedRow() const
-    {
-        return QStringLiteral("%1-03-21|14:05|5551234|C1|Shop").arg(QDate::currentDate().year());
-    }
+    static QString expectedRow() { return QStringLiteral("%1|14:05|5551234|C1|Shop").arg(test::todayText()); }
     qsizetype journalLines() const
     {
         QFile journal(file(QStringLiteral("calls.journal")));
         return journal.open(QIODevice::ReadOnly) ? journal.readAll().count('\n') : 0;
     }
 
-private Q_SLOTS:
-    void init()
+    void startProgram(const QProcessEnvironment &environment = {})
     {
         m_modem = std::make_unique<test::ModemSim>();
-        m_program =
-            std::make_unique<Program>(QStringLiteral("制式1"), m_modem->devicePath(), test::AreaCode020);
-        // As a database the program has used before: in WAL mode, so a lock
-        // held for writing leaves the customer table readable.
-        m_program->query(QStringLiteral("pragma journal_mode=wal"));
+        m_program = std::make_unique<Program>(QStringLiteral("制式1"), m_modem->devicePath(),
+                                              test::AreaCode020, environment);
         m_program->query(QStringLiteral("insert into customer(customercode, customername, tel) "
                                         "values('C1', 'Shop', '5551234')"));
         QTRY_COMPARE_WITH_TIMEOUT(m_modem->recorded(), QByteArray("at#cid=1\r"), 20000);
         QTest::qWait(300);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        if (QTest::currentTestFunction() != QLatin1String("theYearIsTheOneNearestThePcClock"))
+            startProgram();
     }
     void cleanup()
     {
@@ -72,7 +81,7 @@ private Q_SLOTS:
     {
         test::DatabaseLock lock(file(QStringLiteral("tel.mdb")));
         QVERIFY(lock.isHeld());
-        QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1405")));
+        QVERIFY(m_modem->command(callCommand()));
         QTRY_COMPARE_WITH_TIMEOUT(m_program->messageTexts(), QStringList{keptMessage}, 10000);
         QCOMPARE(journalLines(), 1);
         QCOMPARE(logged(), QStringList());
@@ -92,7 +101,7 @@ private Q_SLOTS:
     {
         test::DatabaseLock lock(file(QStringLiteral("tel.mdb")));
         QVERIFY(lock.isHeld());
-        QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1405")));
+        QVERIFY(m_modem->command(callCommand()));
         QTRY_COMPARE_WITH_TIMEOUT(m_program->messageTexts(), QStringList{keptMessage}, 10000);
         lock.release();
         QProcess &process = m_program->process();
@@ -106,22 +115,59 @@ private Q_SLOTS:
 
     // Killed while the row is only in the journal, started again while the
     // database is still locked: the row arrives once the lock ends, once.
+    // Held for writing, the customer is found and the row waits; held
+    // against readers too, the lookup fails and the call waits for it.
+    void aKeptRowSurvivesAKillAndARestart_data()
+    {
+        QTest::addColumn<bool>("againstReaders");
+        QTest::addColumn<QStringList>("firstRun");
+        QTest::addColumn<QStringList>("afterRestart");
+        QTest::newRow("held for writing")
+            << false << QStringList{keptMessage} << QStringList{keptMessage, keptMessage};
+        QTest::newRow("held against readers")
+            << true << QStringList{heldMessage} << QStringList{heldMessage, heldMessage, keptMessage};
+    }
     void aKeptRowSurvivesAKillAndARestart()
     {
-        test::DatabaseLock lock(file(QStringLiteral("tel.mdb")));
-        QVERIFY(lock.isHeld());
-        QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1405")));
-        QTRY_COMPARE_WITH_TIMEOUT(m_program->messageTexts(), QStringList{keptMessage}, 10000);
+        QFETCH(bool, againstReaders);
+        QFETCH(QStringList, firstRun);
+        QFETCH(QStringList, afterRestart);
+        const auto told = [this](const QStringList &expected) {
+            const QStringList texts = m_program->messageTexts();
+            if (texts.size() != expected.size())
+                return false;
+            for (qsizetype i = 0; i < texts.size(); ++i)
+                if (!texts[i].startsWith(expected[i]))
+                    return false;
+            return true;
+        };
         QProcess &process = m_program->process();
-        process.kill();
-        QVERIFY(process.waitForFinished(10000));
-        QCOMPARE(journalLines(), 1);
-
+        const auto kill = [&] {
+            process.kill();
+            QVERIFY(process.waitForFinished(10000));
+        };
+        // Nobody can keep readers out of a file in WAL mode that the program
+        // has open: that lock is taken before the program starts.
+        if (againstReaders)
+            kill();
+        test::DatabaseLock lock(file(QStringLiteral("tel.mdb")),
+                                againstReaders ? Hold::Everything : Hold::Writes);
+        QVERIFY(lock.isHeld());
+        if (againstReaders) {
+            process.start();
+            QTRY_COMPARE_WITH_TIMEOUT(m_modem->recorded(), QByteArray("at#cid=1\rat#cid=1\r"), 20000);
+            QTest::qWait(300);
+        }
+        QVERIFY(m_modem->command(callCommand()));
+        QTRY_COMPARE_WITH_TIMEOUT(journalLines(), 1, 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(told(firstRun), qPrintable(m_program->messageTexts().join(u'\n')), 10000);
+        kill();
         process.start();
-        QVERIFY(process.waitForStarted());
         // The new run cannot write it either, and says so once.
-        QTRY_COMPARE_WITH_TIMEOUT(m_program->messageTexts(), (QStringList{keptMessage, keptMessage}), 20000);
-        QCOMPARE(logged(), QStringList());
+        QTRY_VERIFY2_WITH_TIMEOUT(told(afterRestart), qPrintable(m_program->messageTexts().join(u'\n')),
+                                  20000);
+        if (!againstReaders)
+            QCOMPARE(logged(), QStringList());
         lock.release();
 
         QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{expectedRow()}, 10000);
@@ -136,7 +182,7 @@ private Q_SLOTS:
     // were written.
     void numbersWrittenByAnotherProgramAreFoundHoweverWritten()
     {
-        QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1405")));
+        QVERIFY(m_modem->command(callCommand()));
         QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{expectedRow()}, 10000);
         QProcess &process = m_program->process();
         process.terminate();
@@ -154,6 +200,61 @@ private Q_SLOTS:
         });
         QCOMPARE(m_program->query(QStringLiteral("select count(*) from customer_unkeyed")),
                  QStringList{QStringLiteral("0")});
+    }
+
+    // The PC clock at the turn of the year: a call reported on 31 December
+    // and read after midnight keeps its year, one reported on 1 January and
+    // read before it takes the next; a month and day that are no date keep
+    // the clock's year; a report of the number alone takes the clock's date
+    // and time.
+    void theYearIsTheOneNearestThePcClock_data()
+    {
+        QTest::addColumn<QString>("clock");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("just after midnight on 1 January")
+            << "2028-01-01 00:00:30"
+            << QStringList{callCommand(QStringLiteral("1231"), QStringLiteral("2359")),
+                           callCommand(QStringLiteral("1399"), QStringLiteral("1000")),
+                           QStringLiteral("alone")}
+            << QStringList{QStringLiteral("2027-12-31|23:59"), QStringLiteral("2028-13-99|10:00"),
+                           QStringLiteral("2028-01-01|00:0")};
+        QTest::newRow("before midnight on 31 December")
+            << "2025-12-31 23:50:00"
+            << QStringList{callCommand(QStringLiteral("0101"), QStringLiteral("0000"))}
+            << QStringList{QStringLiteral("2026-01-01|00:00")};
+    }
+    void theYearIsTheOneNearestThePcClock()
+    {
+#ifndef CORVANE_FAKETIME
+        QSKIP("libfaketime is not installed (setup.sh installs it)");
+#else
+        QFETCH(QString, clock);
+        QFETCH(QStringList, calls);
+        QFETCH(QStringList, rows);
+        QProcessEnvironment clockSet;
+        clockSet.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(CORVANE_FAKETIME));
+        clockSet.insert(QStringLiteral("FAKETIME"), QLatin1Char('@') + clock);
+        // Timers keep the real clock's pace.
+        clockSet.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
+        // The sanitizer build's runtime would refuse a library loaded before it.
+        const QString sanitizerOptions = qEnvironmentVariable("ASAN_OPTIONS");
+        clockSet.insert(QStringLiteral("ASAN_OPTIONS"), sanitizerOptions +
+                                                            (sanitizerOptions.isEmpty() ? "" : ":") +
+                                                            QStringLiteral("verify_asan_link_order=0"));
+        startProgram(clockSet);
+        const auto logged = [this] {
+            return m_program->query(QStringLiteral("select adate || '|' || atime from detail order by id"));
+        };
+        // Each call once the one before is logged, so the line reads them apart.
+        for (qsizetype i = 0; i < calls.size(); ++i) {
+            QVERIFY(calls[i] == QLatin1String("alone")
+                        ? m_modem->send(QStringLiteral("\r\nNMBR = 5551234\r\n\r\n"))
+                        : m_modem->command(calls[i]));
+            QTRY_COMPARE_WITH_TIMEOUT(logged().size(), i + 1, 10000);
+            QVERIFY2(logged()[i].startsWith(rows[i]), qPrintable(logged()[i]));
+        }
+#endif
     }
 };
 

@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 
+#include <QProcess>
 #include <QTest>
 
 using namespace corvane;
@@ -30,6 +31,17 @@ private Q_SLOTS:
         QVERIFY(both.intoTray);
         QCOMPARE(both.dataFolder, QStringLiteral("/srv/shop"));
         QCOMPARE(parse({QStringLiteral("--data=店 数据")}).dataFolder, QStringLiteral("店 数据"));
+        QVERIFY(!both.copyToServer);
+
+        const CommandLine copy =
+            parse({QStringLiteral("--copy-to-server"), QStringLiteral("--add-to-existing"),
+                   QStringLiteral("/srv/二店/tel.mdb"), QStringLiteral("--data=/srv/shop")});
+        QVERIFY(!copy.endNow);
+        QVERIFY(copy.copyToServer);
+        QVERIFY(copy.addToExisting);
+        QCOMPARE(copy.copySource, QStringLiteral("/srv/二店/tel.mdb"));
+        QCOMPARE(copy.dataFolder, QStringLiteral("/srv/shop"));
+        QCOMPARE(parse({QStringLiteral("--copy-to-server")}).copySource, QString());
     }
 
     void badUseEndsWithAMessageAndCode2_data()
@@ -41,6 +53,14 @@ private Q_SLOTS:
         QTest::newRow("empty folder") << QStringList{QStringLiteral("--data=")} << QStringLiteral("--data");
         QTest::newRow("stray argument")
             << QStringList{QStringLiteral("tel.mdb")} << QStringLiteral("tel.mdb");
+        QTest::newRow("two files to copy") << QStringList{QStringLiteral("--copy-to-server"),
+                                                          QStringLiteral("a.mdb"), QStringLiteral("b.mdb")}
+                                           << QStringLiteral("b.mdb");
+        QTest::newRow("unknown option to the copy")
+            << QStringList{QStringLiteral("--copy-to-server"), QStringLiteral("--force")}
+            << QStringLiteral("force");
+        QTest::newRow("adding without copying")
+            << QStringList{QStringLiteral("--add-to-existing")} << QStringLiteral("--copy-to-server");
     }
     void badUseEndsWithAMessageAndCode2()
     {
@@ -53,13 +73,39 @@ private Q_SLOTS:
         QVERIFY2(bad.output.contains(QStringLiteral("--help")), qPrintable(bad.output));
     }
 
-    void helpListsTheOptions()
+    // The program itself on a text console, with no display at all: help,
+    // version and a bad option answer without a window system.
+    void theProgramAnswersWithoutADisplay_data()
     {
-        const CommandLine help = parse({QStringLiteral("--help")});
-        QVERIFY(help.endNow);
-        QCOMPARE(help.exitCode, 0);
-        QVERIFY(help.output.contains(QStringLiteral("--data")));
-        QVERIFY(help.output.contains(QStringLiteral("--tray")));
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("told");
+        QTest::newRow("help") << "--help" << 0
+                              << QStringList{
+                                     QStringLiteral("--data"),           QStringLiteral("--tray"),
+                                     QStringLiteral("--copy-to-server"), QStringLiteral("--add-to-existing"),
+                                     QStringLiteral("--help"),           QStringLiteral("--version")};
+        QTest::newRow("version") << "--version" << 0 << QStringList{QStringLiteral("Corvane 0.")};
+        QTest::newRow("bad option") << "--trey" << 2 << QStringList{QStringLiteral("--help")};
+    }
+    void theProgramAnswersWithoutADisplay()
+    {
+        QFETCH(QString, option);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, told);
+        QProcess program;
+        QProcessEnvironment console = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            console.remove(QLatin1String(name));
+        program.setProcessEnvironment(console);
+        program.start(QStringLiteral(CORVANE_UNDER_TEST), {option});
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), exitCode);
+        const QString output = QString::fromUtf8(exitCode == 0 ? program.readAllStandardOutput()
+                                                               : program.readAllStandardError());
+        for (const QString &text : told)
+            QVERIFY2(output.contains(text), qPrintable(output));
     }
 };
 

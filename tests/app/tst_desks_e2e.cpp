@@ -8,7 +8,6 @@
 #include "runningprogram.h"
 #include "store/stores.h"
 
-#include <QDate>
 #include <QTest>
 
 using namespace corvane;
@@ -66,7 +65,7 @@ class TestDesksEndToEnd : public QObject
         customers.setFieldText(QStringLiteral("tel"), tel);
         customers.post();
     }
-    static QString date() { return QStringLiteral("%1-03-21").arg(QDate::currentDate().year()); }
+    static QString date() { return test::todayText(); }
     // Both windows show the call and, when given, the customer's name.
     void verifyShownOnBothDesks(const QString &number, const QString &time, const QString &name)
     {
@@ -102,11 +101,11 @@ private Q_SLOTS:
     // a number nobody knows asks both desks to save it and is not logged.
     void aCallIsLoggedOnceAndShownOnBothDesks()
     {
-        QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1405")));
+        QVERIFY(m_modem->command(QStringLiteral("call 5551234 %1 1405").arg(test::todayAsReported())));
         verifyShownOnBothDesks(QStringLiteral("5551234"), QStringLiteral("14:05"), QStringLiteral("五金店"));
         QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{QStringLiteral("5551234|14:05|C1")}, 10000);
 
-        QVERIFY(m_modem->command(QStringLiteral("call 88888888 0321 1406")));
+        QVERIFY(m_modem->command(QStringLiteral("call 88888888 %1 1406").arg(test::todayAsReported())));
         verifyShownOnBothDesks(QStringLiteral("88888888"), QStringLiteral("14:06"), {});
         for (Program *desk : {m_deskA.get(), m_deskB.get()})
             QTRY_COMPARE_WITH_TIMEOUT(desk->messageTexts(), QStringList{newNumberMessage}, 10000);
@@ -120,7 +119,7 @@ private Q_SLOTS:
     void aCustomerSavedAtOneDeskIsFoundAtTheOther()
     {
         saveCustomer(QStringLiteral("C2"), QStringLiteral("张记粮油"), QStringLiteral("5559876"));
-        QVERIFY(m_modem->command(QStringLiteral("call 5559876 0321 1410")));
+        QVERIFY(m_modem->command(QStringLiteral("call 5559876 %1 1410").arg(test::todayAsReported())));
         verifyShownOnBothDesks(QStringLiteral("5559876"), QStringLiteral("14:10"),
                                QStringLiteral("张记粮油"));
         QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{QStringLiteral("5559876|14:10|C2")}, 10000);
@@ -135,11 +134,11 @@ private Q_SLOTS:
     // desks show calls again. No row lost or doubled.
     void bothDesksCarryOnAfterTheServerWasAway()
     {
-        QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1415")));
+        QVERIFY(m_modem->command(QStringLiteral("call 5551234 %1 1415").arg(test::todayAsReported())));
         verifyShownOnBothDesks(QStringLiteral("5551234"), QStringLiteral("14:15"), QStringLiteral("五金店"));
 
         m_server->stop();
-        QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1420")));
+        QVERIFY(m_modem->command(QStringLiteral("call 5551234 %1 1420").arg(test::todayAsReported())));
         QTRY_COMPARE_WITH_TIMEOUT(m_deskA->windowText(QStringLiteral("callTimeEdit")),
                                   QStringLiteral("14:20"), 10000);
         QCOMPARE(m_deskA->windowText(QStringLiteral("numberEdit")), QStringLiteral("5551234"));
@@ -151,7 +150,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(logged(), both, 20000);
         QTRY_COMPARE_WITH_TIMEOUT(listeningDesks(), 2, 20000);
 
-        QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1425")));
+        QVERIFY(m_modem->command(QStringLiteral("call 5551234 %1 1425").arg(test::todayAsReported())));
         verifyShownOnBothDesks(QStringLiteral("5551234"), QStringLiteral("14:25"), QStringLiteral("五金店"));
         QTRY_COMPARE_WITH_TIMEOUT(logged().size(), 3, 10000);
         // Longer than a retry of the call log: nothing written twice.

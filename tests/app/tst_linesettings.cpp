@@ -12,22 +12,21 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStringEncoder>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <optional>
-
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 using namespace corvane;
 
@@ -63,46 +62,6 @@ QByteArray configBytes(const test::ProgramFolder &folder)
     QFile file(folder.file(QStringLiteral("zel.ini")));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-// A file or folder nobody may change while the object lives, root included:
-// root ignores permission bits but not the immutable attribute. Where that
-// attribute cannot be set (an ordinary user), the permission bits do.
-class Unwritable
-{
-public:
-    explicit Unwritable(const QString &path)
-        : m_path(path), m_permissions(QFile::permissions(path)), m_immutable(setImmutable(true))
-    {
-        if (!m_immutable)
-            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    }
-    ~Unwritable()
-    {
-        if (m_immutable)
-            setImmutable(false);
-        QFile::setPermissions(m_path, m_permissions);
-    }
-    Unwritable(const Unwritable &) = delete;
-    Unwritable &operator=(const Unwritable &) = delete;
-
-private:
-    bool setImmutable(bool on) const
-    {
-        const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK);
-        if (fd < 0)
-            return false;
-        int flags = 0;
-        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        ::close(fd);
-        return done;
-    }
-
-    QString m_path;
-    QFileDevice::Permissions m_permissions;
-    bool m_immutable;
-};
 
 bool isWritable(const QString &path, bool isFolder)
 {
@@ -162,6 +121,31 @@ int saveThroughDialog(LineSettingsDialog &dialog, const QString &port, const QSt
     });
     return QCoreApplication::exec();
 }
+
+// A folder standing for /dev while it lives, with serial/by-id links.
+class DeviceFolder
+{
+public:
+    DeviceFolder()
+    {
+        QDir(m_dir.path()).mkpath(QStringLiteral("serial/by-id"));
+        qputenv("CORVANE_DEVICE_FOLDER", m_dir.path().toLocal8Bit());
+    }
+    ~DeviceFolder() { qunsetenv("CORVANE_DEVICE_FOLDER"); }
+    DeviceFolder(const DeviceFolder &) = delete;
+    DeviceFolder &operator=(const DeviceFolder &) = delete;
+
+    // A stable name for target; its path.
+    QString link(const QString &name, const QString &target) const
+    {
+        const QString path = m_dir.filePath(QStringLiteral("serial/by-id/") + name);
+        QFile::link(target, path);
+        return path;
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
 
 // The main window's port, open on the modem's line as at start-up.
 void openMainPort(SerialControl &port)
@@ -277,17 +261,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("mode");
-        QTest::newRow("chosen") << QStringLiteral("com3") << QStringLiteral("制式2");
-        QTest::newRow("typed mode, unchecked") << QStringLiteral("com8") << QStringLiteral("制式9");
-        QTest::newRow("empty mode") << QStringLiteral("com1") << QString();
+        QTest::addColumn<QString>("byIdName");
+        QTest::newRow("chosen") << QStringLiteral("com3") << QStringLiteral("制式2") << QString();
+        QTest::newRow("typed mode, unchecked")
+            << QStringLiteral("com8") << QStringLiteral("制式9") << QString();
+        QTest::newRow("empty mode") << QStringLiteral("com1") << QString() << QString();
+        // Kept by its stable name under the configured port, for older copies.
+        QTest::newRow("a listed device") << QStringLiteral("Conexant USB Modem") << QStringLiteral("制式1")
+                                         << QStringLiteral("usb-Conexant_USB_Modem_12345678-if00");
     }
 
     void savingWritesBothKeysAndEndsTheProgram()
     {
         QFETCH(QString, port);
         QFETCH(QString, mode);
+        QFETCH(QString, byIdName);
         test::ProgramFolder folder(false);
         folder.writeFile(QStringLiteral("zel.ini"), configBefore());
+        const DeviceFolder devices;
+        const QString byId =
+            byIdName.isEmpty() ? QString() : devices.link(byIdName, QStringLiteral("/dev/null"));
         SerialControl mainPort;
         test::MessageCapture capture;
         LineSettingsDialog dialog(mainPort, &writeLineConfig);
@@ -297,7 +290,10 @@ private Q_SLOTS:
         QCOMPARE(capture.takeTexts(), QStringList{QStringLiteral("配置已保存，将退出程序，请重新运行。")});
 
         QByteArray expected = configBefore();
-        expected.replace(entry("father", QStringLiteral("com1")), entry("father", port));
+        if (byId.isEmpty())
+            expected.replace(entry("father", QStringLiteral("com1")), entry("father", port));
+        else
+            expected.replace("com1=/dev/ttyUSB0", QByteArray("com1=" + byId.toLocal8Bit()));
         expected.replace(entry("school", QStringLiteral("制式1")), entry("school", mode));
         QCOMPARE(configBytes(folder), expected);
     }
@@ -341,6 +337,47 @@ private Q_SLOTS:
         QTEST(readAreaCode(), "kept");
     }
 
+    // The list shows com1 … com8 with their devices (the configured one with
+    // the command its modem took) and the serial devices plugged in. "查找调制解调器" asks the devices, the
+    // call desk's port freed meanwhile and taken up again after, passes over one that does not answer and
+    // chooses the first that does.
+    void theModemIsFoundAmongTheDevices()
+    {
+        test::ModemSim desk;
+        test::ModemSim silent;
+        QVERIFY(silent.command(QStringLiteral("answers none")));
+        test::ModemSim modem;
+        const DeviceFolder devices;
+        devices.link(QStringLiteral("usb-Acme_Modem_0001-if00"), silent.devicePath());
+        devices.link(QStringLiteral("usb-Conexant_USB_Modem_12345678-if00"), modem.devicePath());
+        test::ProgramFolder folder(false);
+        folder.writeFile(QStringLiteral("zel.ini"),
+                         "[zel]\r\nfather=com2\r\n[callerid]\r\ncom2=AT+VCID=1\r\n" + portsSection(desk));
+        SerialControl mainPort;
+        openMainPort(mainPort);
+        LineSettingsDialog dialog(mainPort, [](const QString &, const QString &) { return true; });
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *list = test::child<QTreeWidget>(dialog, "deviceList");
+        QCOMPARE(list->topLevelItemCount(), 10);
+        QCOMPARE(list->topLevelItem(1)->text(1), desk.devicePath());
+        QCOMPARE(list->topLevelItem(1)->text(2), QStringLiteral("当前端口，来电显示命令 AT+VCID=1"));
+        QCOMPARE(list->topLevelItem(9)->text(0), QStringLiteral("Conexant USB Modem"));
+        QCOMPARE(test::layoutFaults(dialog), QString());
+        test::saveScreenshot(&dialog, QStringLiteral("settings-dialog-devices.png"));
+
+        click(dialog, "findModemButton");
+        QVERIFY(!mainPort.isOpen());
+        QTRY_COMPARE_WITH_TIMEOUT(portBox(dialog)->currentText(), QStringLiteral("Conexant USB Modem"),
+                                  10000);
+        QVERIFY(test::child<QLabel>(dialog, "findModemStatus")->text().contains(QStringLiteral("找到")));
+        QVERIFY(list->topLevelItem(9)->text(2).contains(QStringLiteral("modemsim caller-ID modem")));
+        QCOMPARE(silent.recorded(), QByteArray("AT\r"));
+        QCOMPARE(modem.recorded(), QByteArray("AT\rATI\r"));
+        QTRY_VERIFY(mainPort.isOpen());
+        test::saveScreenshot(&dialog, QStringLiteral("settings-dialog-modem-found.png"));
+    }
+
     void portOutsideTheListIsRefused_data()
     {
         QTest::addColumn<QString>("port");
@@ -366,7 +403,8 @@ private Q_SLOTS:
 
         QCOMPARE(saveThroughDialog(dialog, port, QStringLiteral("制式1")), DialogStayedOpen);
         QCOMPARE(writes, 0);
-        QCOMPARE(capture.takeTexts(), QStringList{QStringLiteral("端口号必须是com1至com8之一。")});
+        QCOMPARE(capture.takeTexts(),
+                 QStringList{QStringLiteral("端口号必须是com1至com8之一，或列表中的设备。")});
         QCOMPARE(configBytes(folder), configBefore());
     }
 
@@ -383,7 +421,7 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         folder.writeFile(QStringLiteral("zel.ini"), configBefore());
         const QString locked = lockFolder ? folder.path() : folder.file(QStringLiteral("zel.ini"));
-        const Unwritable unwritable(locked);
+        const test::Unwritable unwritable(locked);
         if (isWritable(locked, lockFolder))
             QSKIP("this file system cannot make the path unwritable for this user");
         SerialControl mainPort;

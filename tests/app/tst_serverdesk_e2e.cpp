@@ -1,15 +1,22 @@
 // The real Corvane on a shared server: a program folder whose zel.ini points
-// at a private server, the fake modem, and the server taken away and brought
-// back while the program runs.
+// at a private server, the fake modem, and the server taken away, halted or
+// named through a name service that never answers while the program runs.
 
+#include "core/calllogjournal.h"
 #include "modemsim.h"
 #include "pgserver.h"
+#include "privateresolver.h"
 #include "runningprogram.h"
 #include "store/stores.h"
 #include "writtennumbers.h"
 
 #include <QDate>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QTest>
+
+#include <csignal>
 
 using namespace corvane;
 
@@ -18,6 +25,12 @@ using Program = test::RunningProgram;
 namespace {
 
 const QString newNumberMessage = QStringLiteral("此号码为新号码，如果要保存的话请点击<保存新号码>按钮");
+const QString serverAway = QStringLiteral("无法连接数据库服务器");
+
+double nowMs()
+{
+    return double(QDateTime::currentMSecsSinceEpoch());
+}
 
 } // namespace
 
@@ -29,11 +42,11 @@ class TestServerDeskEndToEnd : public QObject
     std::unique_ptr<test::ModemSim> m_modem;
     std::unique_ptr<Program> m_program;
 
-    QString databaseSection() const
+    QString databaseSection(const QString &host = QStringLiteral("127.0.0.1")) const
     {
-        return QStringLiteral("[database]\r\nengine=postgresql\r\nhost=127.0.0.1\r\nport=%1\r\nname=%2\r\n"
-                              "user=%3\r\npassword=%4\r\n")
-            .arg(QString::number(m_server->port()), m_server->databaseName(), m_server->user(),
+        return QStringLiteral("[database]\r\nengine=postgresql\r\nhost=%1\r\nport=%2\r\nname=%3\r\n"
+                              "user=%4\r\npassword=%5\r\n")
+            .arg(host, QString::number(m_server->port()), m_server->databaseName(), m_server->user(),
                  m_server->password());
     }
     QStringList loggedOnServer() const
@@ -46,6 +59,36 @@ class TestServerDeskEndToEnd : public QObject
         QStringList texts = m_program->messageTexts();
         texts.removeAll(newNumberMessage);
         return texts;
+    }
+    QString journal() const { return m_program->folder() + QStringLiteral("calls.journal"); }
+    // A call on the line; returns once the window shows its time ("hh:mm").
+    void callAt(const QString &hhmm)
+    {
+        QVERIFY(
+            m_modem->command(QStringLiteral("call 5551234 0321 ") + QString(hhmm).remove(QLatin1Char(':'))));
+        QTRY_COMPARE_WITH_TIMEOUT(m_program->windowText(QStringLiteral("callTimeEdit")), hhmm, 10000);
+    }
+    void verifyToldOnceServerAway()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(messagesOtherThanNewNumber().size(), 1, 10000);
+        QVERIFY(messagesOtherThanNewNumber().constFirst().startsWith(serverAway));
+    }
+    // The longest the window stood still since `sinceMs`, said and bounded
+    // generously: without limits it stood still until the server came back.
+    void verifyNeverFrozen(double sinceMs, const char *while_)
+    {
+        const double stall = m_program->longestStallMs(sinceMs);
+        qInfo("%s: the event loop stood still %.0f ms at the longest", while_, stall);
+        QVERIFY2(stall < 3000, qPrintable(QString::number(stall)));
+    }
+    void endBySignal(const char *while_)
+    {
+        QElapsedTimer ending;
+        ending.start();
+        QCOMPARE(::kill(pid_t(m_program->process().processId()), SIGTERM), 0);
+        QVERIFY(m_program->process().waitForFinished(5000));
+        qInfo("%s: SIGTERM ended the program in %lld ms", while_, ending.elapsed());
+        QCOMPARE(m_program->process().exitCode(), 0);
     }
 
 private Q_SLOTS:
@@ -68,6 +111,7 @@ private Q_SLOTS:
     {
         m_program.reset();
         m_modem.reset();
+        m_server->resume();
         if (!m_server->isReady())
             m_server->start();
     }
@@ -129,6 +173,65 @@ private Q_SLOTS:
             (QStringList{QStringLiteral("14:05 5551234 C1 Shop"), QStringLiteral("14:06 5551234 C1 Shop"),
                          QStringLiteral("14:07 5551234 C1 Shop"), QStringLiteral("14:08 5551234 C1 Shop")}));
         QCOMPARE(messagesOtherThanNewNumber().size(), 1);
+    }
+
+    // The server's processes halted, their sockets still open: the window
+    // never stands still for long, every number is shown, the user is told
+    // once, and the calls reach the server once it goes on. Ended while it
+    // is halted, the program leaves the call in the journal.
+    void aHaltedServerNeverHoldsTheWindow()
+    {
+        callAt(QStringLiteral("14:05"));
+        QTRY_COMPARE_WITH_TIMEOUT(loggedOnServer().size(), 1, 10000);
+
+        const double halted = nowMs();
+        m_server->pause();
+        callAt(QStringLiteral("14:06"));
+        callAt(QStringLiteral("14:07"));
+        verifyToldOnceServerAway();
+        verifyNeverFrozen(halted, "server halted");
+        m_server->resume();
+        const QStringList logged{QStringLiteral("14:05 5551234 C1 Shop"),
+                                 QStringLiteral("14:06 5551234 C1 Shop"),
+                                 QStringLiteral("14:07 5551234 C1 Shop")};
+        QTRY_COMPARE_WITH_TIMEOUT(loggedOnServer(), logged, 20000);
+        QTRY_VERIFY(!QFile::exists(journal()));
+
+        m_server->pause();
+        callAt(QStringLiteral("14:08"));
+        endBySignal("server halted, a call being looked up");
+        m_server->resume();
+        QCOMPARE(CallLogJournal(journal()).read().size(), 1);
+        QCOMPARE(loggedOnServer(), logged);
+    }
+
+    // The server named by a host whose name service never answers: the
+    // window never waits for the name, the number is shown and the user told
+    // once; ended while the name is still asked for, the program keeps the
+    // call, and once the name answers it reaches the server once.
+    void anUnanswerableServerNameNeverHoldsTheWindow()
+    {
+        test::PrivateResolver resolver;
+        if (!resolver.unusable().isEmpty())
+            QSKIP(qPrintable(resolver.unusable()));
+        const QString host = QStringLiteral("db.corvane.test");
+        m_program.reset();
+        m_modem = std::make_unique<test::ModemSim>();
+        const double started = nowMs();
+        m_program =
+            std::make_unique<Program>(QStringLiteral("制式1"), m_modem->devicePath(), databaseSection(host),
+                                      QProcessEnvironment(), resolver.childSetUp());
+        QTRY_COMPARE_WITH_TIMEOUT(m_modem->recorded(), QByteArray("at#cid=1\r"), 20000);
+        verifyToldOnceServerAway();
+        callAt(QStringLiteral("14:06"));
+        verifyNeverFrozen(started, "server name unanswered");
+        endBySignal("server name unanswered");
+        QCOMPARE(CallLogJournal(journal()).read().size(), 1);
+
+        resolver.answer(host, QStringLiteral("127.0.0.1"));
+        m_program->restart();
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(journal()), 20000);
+        QCOMPARE(loggedOnServer(), QStringList{QStringLiteral("14:06 5551234 C1 Shop")});
     }
 };
 

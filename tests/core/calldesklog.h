@@ -3,8 +3,8 @@
 // What a window would have been told by call desks, in the order they told it.
 
 #include "core/calldesk.h"
+#include "modemsim.h"
 
-#include <QDate>
 #include <QObject>
 #include <QStringList>
 
@@ -52,12 +52,10 @@ public:
                              [&prefix](const QString &entry) { return entry.startsWith(prefix); });
     }
 
-    // The entry of a call reported on 21 March of this year, as
-    // test::callerIdReport dates it.
+    // The entry of a call reported today, as test::callerIdReport dates it.
     static QString shown(const QString &number, const QString &time = QStringLiteral("14:05"))
     {
-        return QStringLiteral("call ") + number + QLatin1Char(' ') +
-               QString::number(QDate::currentDate().year()) + QStringLiteral("-03-21 ") + time;
+        return QStringLiteral("call ") + number + QLatin1Char(' ') + todayText() + QLatin1Char(' ') + time;
     }
 
 private:

@@ -12,6 +12,8 @@ using namespace corvane;
 namespace {
 
 const QString example = QStringLiteral("\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234\r\n\r\n");
+// The PC clock of the cases that do not say otherwise.
+const QDateTime pcClock(QDate(2026, 6, 15), QTime(10, 30, 20));
 
 } // namespace
 
@@ -50,14 +52,19 @@ private Q_SLOTS:
         QTest::newRow("no blanks") << "DATE=0321TIME=1405NMBR=5551234" << 0 << "5551234"
                                    << "2026-03-21"
                                    << "14:05";
+        // Without DATE or TIME the clock gives them, not the number.
         QTest::newRow("NMBR only") << "NMBR = 5551234\r\n"
                                    << 0 << "5551234"
-                                   << "2026-55-51"
-                                   << "55:51";
+                                   << "2026-06-15"
+                                   << "10:30";
         QTest::newRow("no DATE") << "\r\nTIME = 1405\r\nNMBR = 5551234\r\n\r\n"
                                  << 0 << "5551234"
-                                 << "2026-14-05"
+                                 << "2026-06-15"
                                  << "14:05";
+        QTest::newRow("no TIME") << "\r\nDATE = 0321\r\nNMBR = 5551234\r\n\r\n"
+                                 << 0 << "5551234"
+                                 << "2026-03-21"
+                                 << "10:30";
         QTest::newRow("NAME after NMBR")
             << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = 5551234\r\nNAME = WANG\r\n"
             << 0 << "5551234"
@@ -74,8 +81,8 @@ private Q_SLOTS:
                                     << "14:05";
         QTest::newRow("line feeds only") << "NMBR=5551234 \nNAME=WANG\n"
                                          << 0 << "5551234"
-                                         << "2026-55-51"
-                                         << "55:51";
+                                         << "2026-06-15"
+                                         << "10:30";
         QTest::newRow("empty NMBR before NAME")
             << "\r\nDATE = 0321\r\nTIME = 1405\r\nNMBR = \r\nNAME = WANG\r\n"
             << 0 << ""
@@ -104,24 +111,51 @@ private Q_SLOTS:
                                       << "2026-03-21"
                                       << "14:05";
         QTest::newRow("no '=' at all") << "NMBR 5551234" << 0 << "MBR 5551234"
-                                       << "2026-NM-BR"
-                                       << "NM:BR";
+                                       << "2026-06-15"
+                                       << "10:30";
     }
     void reports()
     {
         QFETCH(QString, text);
         QFETCH(int, shortBy);
-        const CallerIdReport report = parseCallerIdReport(text, int(text.size()) - shortBy, 2026);
+        const CallerIdReport report = parseCallerIdReport(text, int(text.size()) - shortBy, pcClock);
         QTEST(report.number, "number");
         QTEST(report.dateText, "dateText");
         QTEST(report.timeText, "timeText");
     }
 
-    void yearIsFourDigitsFromTheClock()
+    // The year is the one that puts the reported day nearest the clock's
+    // date; a month and day that are no date keep the clock's year.
+    void theYearOfTheReportedDay_data()
     {
-        QCOMPARE(callerIdDateText(example, 46, 987), QStringLiteral("0987-03-21"));
-        const QString year = QString::number(QDate::currentDate().year());
-        QCOMPARE(parseCallerIdReport(example, 46).dateText, year + QStringLiteral("-03-21"));
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QDateTime>("readAt");
+        QTest::addColumn<QString>("dateText");
+        QTest::newRow("31 December read after midnight")
+            << "1231" << QDateTime(QDate(2028, 1, 1), QTime(0, 0, 30)) << "2027-12-31";
+        QTest::newRow("1 January read before midnight")
+            << "0101" << QDateTime(QDate(2025, 12, 31), QTime(23, 59, 50)) << "2026-01-01";
+        QTest::newRow("same day") << "0615" << pcClock << "2026-06-15";
+        QTest::newRow("29 February") << "0229" << QDateTime(QDate(2028, 3, 1), QTime(0, 0, 5))
+                                     << "2028-02-29";
+        QTest::newRow("month 13") << "1399" << QDateTime(QDate(2028, 1, 1), QTime(0, 0, 30)) << "2028-13-99";
+        QTest::newRow("31 April") << "0431" << pcClock << "2026-04-31";
+        QTest::newRow("letters") << "12AB" << QDateTime(QDate(2028, 1, 1), QTime()) << "2028-12-AB";
+        QTest::newRow("four-digit year") << "0321" << QDateTime(QDate(987, 3, 1), QTime()) << "0987-03-21";
+    }
+    void theYearOfTheReportedDay()
+    {
+        QFETCH(QString, date);
+        QFETCH(QDateTime, readAt);
+        const QString report = QStringLiteral("\r\nDATE = %1\r\nTIME = 2359\r\nNMBR = 5551234\r\n").arg(date);
+        QTEST(parseCallerIdReport(report, int(report.size()), readAt).dateText, "dateText");
+    }
+
+    void theClockIsReadAsTheReportIs()
+    {
+        const QString report = QStringLiteral("NMBR = 5551234\r\n");
+        const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+        QCOMPARE(parseCallerIdReport(report, int(report.size())).dateText, today);
     }
 
     // The recogniser runs on the upper-cased text; only a to z change, so
@@ -131,7 +165,7 @@ private Q_SLOTS:
         QCOMPARE(upperAscii(QStringLiteral("nmbr = 123 \u00e9\u00ff az{")),
                  QStringLiteral("NMBR = 123 \u00e9\u00ff AZ{"));
         QVERIFY(isCallerIdReport(upperAscii(QStringLiteral("\r\nnmbr = 123\r\n"))));
-        QCOMPARE(parseCallerIdReport(upperAscii(QStringLiteral("nmbr = 123")), 10, 2026).number,
+        QCOMPARE(parseCallerIdReport(upperAscii(QStringLiteral("nmbr = 123")), 10, pcClock).number,
                  QStringLiteral("123"));
         QVERIFY(!isCallerIdReport(QStringLiteral("nmbr = 123")));
         QVERIFY(!isCallerIdReport(QStringLiteral("AT#CID=1\rOK\r\nRING\r\n")));
@@ -157,24 +191,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("numberTail");
         const QString noDate = QStringLiteral("2026--");
         const QString noTime = QStringLiteral(":");
-        QTest::newRow("empty text") << QString() << 0 << noDate << noTime << QString() << QString();
-        QTest::newRow("empty text, count") << QString() << 46 << noDate << noTime << QString() << QString();
+        const QString clockDate = QStringLiteral("2026-06-15");
+        const QString clockTime = QStringLiteral("10:30");
+        QTest::newRow("empty text") << QString() << 0 << clockDate << clockTime << QString() << QString();
+        QTest::newRow("empty text, count")
+            << QString() << 46 << clockDate << clockTime << QString() << QString();
         QTest::newRow("negative") << example << -5 << noDate << noTime << QString() << QString();
         QTest::newRow("most negative") << example << INT_MIN << noDate << noTime << QString() << QString();
         // Every tail is the whole text: each value runs from the first "=".
         const QString whole = trimControls(example);
         QTest::newRow("huge") << example << INT_MAX << QStringLiteral("2026-03-21") << QStringLiteral("03:21")
                               << QStringLiteral("0321") << whole;
-        QTest::newRow("only =") << QStringLiteral("=") << 1 << noDate << noTime << QString()
+        QTest::newRow("only =") << QStringLiteral("=") << 1 << clockDate << clockTime << QString()
                                 << QStringLiteral("=");
         QTest::newRow("controls only")
-            << QStringLiteral("\r\n\0\x01") << 4 << noDate << noTime << QString() << QString();
+            << QStringLiteral("\r\n\0\x01") << 4 << clockDate << clockTime << QString() << QString();
     }
     void degenerateCounts()
     {
         QFETCH(QString, text);
         QFETCH(int, bufferCount);
-        const CallerIdReport report = parseCallerIdReport(text, bufferCount, 2026);
+        const CallerIdReport report = parseCallerIdReport(text, bufferCount, pcClock);
         QTEST(report.dateText, "dateText");
         QTEST(report.timeText, "timeText");
         QTEST(report.number, "number");
@@ -185,7 +222,7 @@ private Q_SLOTS:
     {
         QCOMPARE(fieldTail(example, 29, 29), QString());
         QCOMPARE(callerIdNumber(example, 20), QString());
-        QCOMPARE(callerIdTimeText(example, 10), QStringLiteral(":"));
+        QCOMPARE(callerIdTimeText(example, 10, pcClock), QStringLiteral(":"));
         QCOMPARE(fieldTail(example, 1000, 29), trimControls(example));
     }
 

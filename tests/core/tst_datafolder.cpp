@@ -60,6 +60,10 @@ private Q_SLOTS:
 
         // Installed: the user's own folder, never the one beside the program.
         QCOMPARE(installedDefaultsFolder(installed.bin()), installed.defaults());
+        // Its boxes bear the program's name; a build's keep the executable's.
+        QCOMPARE(applicationTitleFromPath(installed.bin() + QStringLiteral("/corvane")),
+                 QStringLiteral("Corvane"));
+        QCOMPARE(applicationTitleFromPath(buildBin + QStringLiteral("/corvane")), QStringLiteral("corvane"));
         QCOMPARE(
             chooseDataFolder({installed.bin(), {}, QStringLiteral("/x/data"), QStringLiteral("/home/u")}),
             QStringLiteral("/x/data/corvane/"));
@@ -98,6 +102,9 @@ private Q_SLOTS:
         QCOMPARE(test::sqlColumn(data + QStringLiteral("tel.mdb"),
                                  QStringLiteral("SELECT code FROM ring WHERE bz = '1'")),
                  QStringList{QStringLiteral("1")});
+        // In WAL mode from the first: the first lookup needs no write lock.
+        QCOMPARE(test::sqlColumn(data + QStringLiteral("tel.mdb"), QStringLiteral("PRAGMA journal_mode")),
+                 QStringList{QStringLiteral("wal")});
         test::sqlColumn(data + QStringLiteral("tel.mdb"),
                         QStringLiteral("INSERT INTO customer (customercode) VALUES ('K001')"));
         for (const char *name : {"zel.ini", "ringin1.wav", "ringin2.wav", "ringin3.wav"})

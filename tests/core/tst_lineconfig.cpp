@@ -1,4 +1,6 @@
+#include "core/calleridsetup.h"
 #include "core/lineconfig.h"
+#include "core/modemconfig.h"
 #include "coresupport.h"
 #include "platform/gbk.h"
 
@@ -43,6 +45,35 @@ private Q_SLOTS:
         QCOMPARE(modeCommand(QStringLiteral("制式2")), QStringLiteral("at#vcid=1\r"));
         QCOMPARE(modeCommand(QStringLiteral("制式3")), QString());
         QCOMPARE(modeCommand(QString()), QString());
+        // The mode's own first, then the others modems use, none twice in
+        // another case; the one the modem took last time before them all.
+        QCOMPARE(callerIdCommands(QStringLiteral("制式1"), {}),
+                 (QStringList{"at#cid=1", "AT+VCID=1", "AT%CCID=1", "at#vcid=1"}));
+        QCOMPARE(callerIdCommands(QStringLiteral("制式2"), QStringLiteral("AT%CCID=1")),
+                 (QStringList{"AT%CCID=1", "at#vcid=1", "AT+VCID=1", "AT#CID=1"}));
+        QCOMPARE(callerIdCommands(QStringLiteral("制式3"), QStringLiteral("AT+VCID=1")), QStringList());
+    }
+
+    // A device chosen by its stable name is kept under the port that names it
+    // already, else under the configured port, in [ports] where older copies
+    // look; the command the port's earlier modem took goes with it.
+    void devicesAreKeptUnderAComPort()
+    {
+        test::ProgramFolder folder(false);
+        folder.writeFile(
+            QStringLiteral("zel.ini"),
+            "[zel]\r\nfather=com3\r\n[ports]\r\ncom2=/dev/ttyUSB0\r\n[line]\r\ninit=AT+GCI=26\r\n"
+            "[callerid]\r\ncom3=AT+VCID=1\r\n");
+        QCOMPARE(portForDevice(QStringLiteral("/dev/ttyUSB0")), QStringLiteral("com2"));
+        QCOMPARE(portForDevice(QStringLiteral("/dev/ttyS0")), QStringLiteral("com1"));
+        const QString byId = QStringLiteral("/dev/serial/by-id/usb-Conexant_USB_Modem_12345678-if00");
+        QCOMPARE(portForDevice(byId), QStringLiteral("com3"));
+        QCOMPARE(readModemSettings(QStringLiteral("com3")).rememberedCommand, QStringLiteral("AT+VCID=1"));
+        QVERIFY(assignPortDevice(QStringLiteral("com3"), byId));
+        const ModemSettings modem = readModemSettings(QStringLiteral("com3"));
+        QCOMPARE(modem.init, QStringLiteral("AT+GCI=26"));
+        QCOMPARE(modem.rememberedCommand, QString());
+        QCOMPARE(portForDevice(byId), QStringLiteral("com3"));
     }
 
     void blanksAroundTheStoredPortAreIgnored()

@@ -24,6 +24,12 @@ namespace {
 
 const QString serverAway = QStringLiteral("notice 无法连接数据库服务器");
 
+CallLogRow callRow(const QString &tel)
+{
+    return {QStringLiteral("2026-03-21"), QStringLiteral("14:05"), tel, QStringLiteral("C001"),
+            QStringLiteral("张三五金店")};
+}
+
 } // namespace
 
 class TestServerDesk : public QObject
@@ -52,6 +58,12 @@ class TestServerDesk : public QObject
     {
         return "[zel]\r\nfather=com1\r\n[ports]\r\ncom1=" + m_modem->devicePath().toUtf8() + "\r\n";
     }
+    // The connection a call log on the server is written through.
+    void pointAtServer(Connection &connection) const
+    {
+        connection.setServer({QStringLiteral("127.0.0.1"), m_server->port(), m_server->databaseName(),
+                              m_server->user(), m_server->password(), QStringLiteral("prefer")});
+    }
     QStringList loggedOnServer() const
     {
         return m_server->query(
@@ -67,7 +79,7 @@ class TestServerDesk : public QObject
     void send(const QString &number, const QString &time)
     {
         QSignalSpy arrived(m_desk.get(), &CallDesk::callArrived);
-        QVERIFY(m_modem->send(test::callerIdReport(number, QStringLiteral("0321"), time)));
+        QVERIFY(m_modem->send(test::callerIdReport(number, test::todayAsReported(), time)));
         QTRY_VERIFY(!arrived.isEmpty());
     }
     // What the desk shows for C001's number called at `time` (hh:mm).
@@ -77,12 +89,15 @@ class TestServerDesk : public QObject
                 QStringLiteral("customer C001")};
     }
     // What it shows, with no database to look in, for the calls sent at
-    // 14:05 and 14:06: the numbers only.
+    // 14:05 and 14:06: the numbers only, no customer beside them.
     static QStringList numbersOnlyShown()
     {
-        return {QStringLiteral("arrived"), CallDeskLog::shown(QStringLiteral("5551234")),
+        return {QStringLiteral("arrived"),
+                CallDeskLog::shown(QStringLiteral("5551234")),
+                QStringLiteral("customer "),
                 QStringLiteral("arrived"),
-                CallDeskLog::shown(QStringLiteral("5559876"), QStringLiteral("14:06"))};
+                CallDeskLog::shown(QStringLiteral("5559876"), QStringLiteral("14:06")),
+                QStringLiteral("customer ")};
     }
 
 private Q_SLOTS:
@@ -193,26 +208,21 @@ private Q_SLOTS:
     void callLogRowsWaitForTheServerAndArriveOnce()
     {
         Connection place;
-        place.setServer({QStringLiteral("127.0.0.1"), m_server->port(), m_server->databaseName(),
-                         m_server->user(), m_server->password(), QStringLiteral("prefer")});
+        pointAtServer(place);
         const QString journal = m_folder->file(QStringLiteral("calls.journal"));
-        const auto row = [](const QString &tel) {
-            return CallLogRow{QStringLiteral("2026-03-21"), QStringLiteral("14:05"), tel,
-                              QStringLiteral("C001"), QStringLiteral("张三五金店")};
-        };
         {
             CallLogWriter log(place, journal);
             QSignalSpy told(&log, &CallLogWriter::notice);
-            log.write(row(QStringLiteral("1")));
+            log.write(callRow(QStringLiteral("1")));
             m_server->stop();
-            log.write(row(QStringLiteral("2")));
-            log.write(row(QStringLiteral("3")));
+            log.write(callRow(QStringLiteral("2")));
+            log.write(callRow(QStringLiteral("3")));
             QCOMPARE(log.keptCount(), 2);
             QCOMPARE(told.size(), 1);
             m_server->start();
             QTRY_COMPARE_WITH_TIMEOUT(log.keptCount(), 0, CallLogWriter::RetryIntervalMs * 3);
             m_server->stop();
-            log.write(row(QStringLiteral("4")));
+            log.write(callRow(QStringLiteral("4")));
         }
         m_server->start();
         CallLogWriter again(place, journal);
@@ -221,6 +231,26 @@ private Q_SLOTS:
         QCOMPARE(m_server->query(QStringLiteral("SELECT tel FROM detail ORDER BY id")),
                  (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
                               QStringLiteral("4")}));
+    }
+
+    // A commit the server takes longer over than a call waits: the row is
+    // kept as if refused, though the server went on to write it; its token
+    // keeps the next try from writing it again.
+    void aRowTheServerWroteAfterTheWaitIsNotWrittenAgain()
+    {
+        m_server->query(QStringLiteral(
+            "CREATE TABLE kept_call_written (token TEXT PRIMARY KEY); "
+            "CREATE FUNCTION slow_commit() RETURNS trigger LANGUAGE plpgsql AS "
+            "$$ BEGIN PERFORM pg_sleep(1.5); RETURN NULL; END $$; "
+            "CREATE CONSTRAINT TRIGGER slow_commit AFTER INSERT ON detail DEFERRABLE INITIALLY DEFERRED "
+            "FOR EACH ROW EXECUTE FUNCTION slow_commit()"));
+        Connection place;
+        pointAtServer(place);
+        CallLogWriter log(place, m_folder->file(QStringLiteral("calls.journal")));
+        log.write(callRow(QStringLiteral("1")));
+        QCOMPARE(log.keptCount(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(log.keptCount(), 0, CallLogWriter::RetryIntervalMs * 3);
+        QCOMPARE(m_server->query(QStringLiteral("SELECT tel FROM detail")), QStringList{QStringLiteral("1")});
     }
 };
 

@@ -52,7 +52,7 @@ make_program_folder() {
     PROGRAM="$WORK/bin"
     mkdir -p "$PROGRAM"
     cp "${1:-$CORVANE}" "$PROGRAM/Corvane"
-    sqlite3 "$PROGRAM/tel.mdb" < "$SOURCE_DIR/resources/tel.sql"
+    sqlite3 "$PROGRAM/tel.mdb" < "$SOURCE_DIR/resources/tel.sql" >/dev/null
 }
 
 # The tests' build answers and logs message boxes unless MESSAGE_LOG is set
@@ -256,4 +256,23 @@ modem() {
         [[ "$answer" = error* ]] && fail "the modem refused: $1"
     done
     fail "the modem did not answer: $1"
+}
+
+# start_session_bus [user]: a private session bus on which nothing starts on
+# demand, run by the user named (by default the caller), as
+# DBUS_SESSION_BUS_ADDRESS. Only that user may connect to it.
+start_session_bus() {
+    local as=()
+    [ -n "${1:-}" ] && as=(runuser -u "$1" --)
+    "${as[@]}" dbus-daemon --config-file="$SOURCE_DIR/tests/support/session-bus.conf" --nofork \
+        --print-address=1 >"$WORK/bus.address" 2>"$WORK/bus.log" &
+    PIDS+=($!)
+    wait_for 100 test -s "$WORK/bus.address" || fail "the session bus did not start"
+    DBUS_SESSION_BUS_ADDRESS=$(head -1 "$WORK/bus.address")
+    export DBUS_SESSION_BUS_ADDRESS
+}
+
+# add_customer <code> <name> <tel>: one customer in the program folder's tel.mdb.
+add_customer() {
+    sqlite3 "$PROGRAM/tel.mdb" "INSERT INTO customer (customercode, customername, tel) VALUES ('$1', '$2', '$3')"
 }

@@ -512,7 +512,14 @@ case_call_from_tray() {
     sound_playing || fail "the first ring ended before the window showed the caller"
     [ "$(sqlite3 "$PROGRAM/tel.mdb" "SELECT tel || '|' || customercode FROM detail")" = "5551234|K001" ] \
         || fail "the call was not logged"
-    pass "during the first ring the window is back, painted with the caller's number and record"
+
+    # A new number next: the known customer's record is not left beside it.
+    modem "call 88888888 0321 1406"
+    wait_for 100 eval 'grep -qF "此号码为新号码" "$WORK/messages.log" 2>/dev/null' \
+        || fail "the new number was not announced"
+    shoot_until_changed "$MAIN" "$ARTIFACTS/call-during-ring.png" "$ARTIFACTS/new-number-after-known.png" 2000 \
+        || fail "the window does not show the new number"
+    pass "during the first ring the window is back, painted with the caller's number and record; the next, new number stands alone"
 }
 
 # A second start while a modeless window of the program (the ring dialog) was
@@ -680,6 +687,47 @@ case_port_test_box() {
     [ "$width" -ge 180 ] || fail "the box is only $width pixels wide"
     answer_box Return || fail "the port test's box stayed"
     pass "the port test's box shows its caption whole"
+}
+
+# A first start with nothing answering on com1 and a USB modem plugged in
+# under its stable name: the modem is offered, 是 (the default) takes it at
+# once, the next call is logged and zel.ini keeps the stable name. The
+# settings dialog then lists the devices, and "查找调制解调器" finds the modem.
+# Devices are looked for in a folder of the test's own, not the system's /dev.
+case_modem_by_id() {
+    start_desktop tray
+    start_modem
+    make_program_folder
+    export CORVANE_DEVICE_FOLDER="$WORK/dev"
+    local by_id="$CORVANE_DEVICE_FOLDER/serial/by-id/usb-Conexant_USB_Modem_12345678-if00"
+    mkdir -p "$(dirname "$by_id")"
+    ln -s "$MODEM_DEVICE" "$by_id"
+    # /dev/ptmx opens, and nothing behind it ever answers.
+    printf '[zel]\r\nfather=com1\r\nschool=\xd6\xc6\xca\xbd1\r\n[ports]\r\ncom1=/dev/ptmx\r\n' >"$PROGRAM/zel.ini"
+    sqlite3 "$PROGRAM/tel.mdb" "INSERT INTO customer (customercode, customername, tel) VALUES ('K001', '华联超市', '5551234')"
+    start_corvane
+    await_tray_icon
+    wait_for 150 eval 'grep -qF "是否改用它接收来电显示" "$WORK/messages.log" 2>/dev/null' \
+        || fail "no modem offered: $(cat "$WORK/messages.log" 2>/dev/null)"
+    wait_for 50 eval 'grep -qF "at#cid=1" "$WORK/modem.rec" 2>/dev/null' || fail "the modem offered was not taken"
+    grep -qF "com1=$by_id" "$PROGRAM/zel.ini" || fail "zel.ini does not keep the stable name: $(cat "$PROGRAM/zel.ini")"
+    sleep 0.5
+    modem "call 5551234 0321 1405"
+    wait_for 100 eval '[ "$(sqlite3 "$PROGRAM/tel.mdb" "select customercode from detail")" = K001 ]' \
+        || fail "the call from the modem taken was not logged"
+    [ "$(grep -c . "$WORK/messages.log")" = 1 ] || fail "told more than the offer: $(cat "$WORK/messages.log")"
+
+    open_menu_item 1 1
+    await_window 设置
+    local dialog=$WIN
+    shoot "$dialog" "$ARTIFACTS/desktop-settings-devices.png"
+    origin_of "$dialog" D
+    # "查找调制解调器", below the list of devices.
+    xdotool mousemove $((DX + 70)) $((DY + 424)) click 1
+    wait_for 100 eval '[ "$(grep -o ATI "$WORK/modem.rec" | wc -l)" = 2 ]' || fail "查找调制解调器 did not ask the modem"
+    sleep 1
+    shoot "$dialog" "$ARTIFACTS/desktop-settings-modem-found.png"
+    pass "a modem under its stable name is offered, taken at once and found again by the settings dialog"
 }
 
 # The call-log query's date picker: its calendar drops down with a frame.

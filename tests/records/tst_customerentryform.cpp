@@ -390,7 +390,7 @@ private Q_SLOTS:
         button("addButton")->click();
         const QStringList texts = m_capture->takeTexts();
         QCOMPARE(texts.size(), 2);
-        QVERIFY(texts[0].startsWith(QStringLiteral("Could not find file")));
+        QVERIFY(texts[0].startsWith(QStringLiteral("找不到数据库文件")));
         verifyLook(false);
         QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("tel.mdb"))));
     }

@@ -75,6 +75,8 @@ private Q_SLOTS:
         if (onServer) {
             m_server->emptyDatabase();
             m_db->connection.setServer(m_server->socketAddress());
+            // Hundreds of thousands of rows are loaded in one statement.
+            m_db->connection.setAnswerWait(60'000);
         }
     }
 

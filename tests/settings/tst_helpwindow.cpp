@@ -83,6 +83,7 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("[line]")));
         QVERIFY(text.contains(QStringLiteral("log=1")));
         QVERIFY(text.contains(QStringLiteral("line.log")));
+        QVERIFY(text.contains(QStringLiteral("init=")));
         // So is the way to a shared database.
         QVERIFY(text.contains(QStringLiteral("[database]")));
         QVERIFY(text.contains(QStringLiteral("engine=postgresql")));

@@ -7,7 +7,11 @@
 #include <QFile>
 #include <QTest>
 
+#include <fcntl.h>
+#include <linux/fs.h>
 #include <sqlite3.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace corvane::test {
 
@@ -43,6 +47,33 @@ void ProgramFolder::writeFile(const QString &name, const QByteArray &bytes) cons
     QFile f(file(name));
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
+}
+
+Unwritable::Unwritable(const QString &path)
+    : m_path(path), m_permissions(QFile::permissions(path)), m_immutable(setImmutable(true))
+{
+    if (!m_immutable)
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+}
+
+Unwritable::~Unwritable()
+{
+    if (m_immutable)
+        setImmutable(false);
+    QFile::setPermissions(m_path, m_permissions);
+}
+
+bool Unwritable::setImmutable(bool on) const
+{
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return done;
 }
 
 void createDatabase(const QString &fileName)

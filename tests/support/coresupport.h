@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,25 @@ template <typename T> T *child(const QObject &parent, const char *name)
         qFatal("%s has no child %s", qPrintable(parent.objectName()), name);
     return found;
 }
+
+// A file or folder nobody may change while the object lives, root included:
+// root ignores permission bits but not the immutable attribute. Where that
+// attribute cannot be set (an ordinary user), the permission bits do.
+class Unwritable
+{
+public:
+    explicit Unwritable(const QString &path);
+    ~Unwritable();
+    Unwritable(const Unwritable &) = delete;
+    Unwritable &operator=(const Unwritable &) = delete;
+
+private:
+    bool setImmutable(bool on) const;
+
+    QString m_path;
+    QFileDevice::Permissions m_permissions;
+    bool m_immutable;
+};
 
 // Creates an SQLite database file from resources/tel.sql.
 void createDatabase(const QString &fileName);

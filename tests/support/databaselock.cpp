@@ -6,10 +6,12 @@
 
 namespace corvane::test {
 
-DatabaseLock::DatabaseLock(const QString &path)
+DatabaseLock::DatabaseLock(const QString &path, Hold hold)
 {
     sqlite3 *db = nullptr;
     sqlite3_open(QFile::encodeName(path).constData(), &db);
+    if (hold == Hold::Everything)
+        sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
     if (sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK)
         m_db = db;
     else

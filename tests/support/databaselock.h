@@ -6,12 +6,16 @@ struct sqlite3;
 
 namespace corvane::test {
 
-// Another program holding a database file for writing (an exclusive
-// transaction), until release() or the end of the object.
+// Another program holding a database file (an exclusive transaction) until
+// release() or the end of the object: for writing, which in WAL mode leaves
+// reading to others, or in exclusive locking mode, which keeps even readers
+// out.
 class DatabaseLock
 {
 public:
-    explicit DatabaseLock(const QString &path);
+    enum class Hold { Writes, Everything };
+
+    explicit DatabaseLock(const QString &path, Hold hold = Hold::Writes);
     ~DatabaseLock();
     DatabaseLock(const DatabaseLock &) = delete;
     DatabaseLock &operator=(const DatabaseLock &) = delete;

@@ -1,5 +1,6 @@
 #include "modemsim.h"
 
+#include <QDate>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QTest>
@@ -59,6 +60,16 @@ QByteArray ModemSim::recorded() const
 {
     QFile file(m_dir.filePath(QStringLiteral("received.bin")));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString todayAsReported()
+{
+    return QDate::currentDate().toString(QStringLiteral("MMdd"));
+}
+
+QString todayText()
+{
+    return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
 }
 
 QString callerIdReport(const QString &number, const QString &date, const QString &time)

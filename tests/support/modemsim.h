@@ -7,8 +7,14 @@
 
 namespace corvane::test {
 
+// Today as a report gives it ("1209"), and as the program shows it
+// ("2026-12-09"). The tests' calls come today: the year of a day far from
+// today would be that of the nearer year.
+QString todayAsReported();
+QString todayText();
+
 // A caller-ID report as the modem sends it; `number` may carry lines of its own.
-QString callerIdReport(const QString &number, const QString &date = QStringLiteral("0321"),
+QString callerIdReport(const QString &number, const QString &date = todayAsReported(),
                        const QString &time = QStringLiteral("1405"));
 
 // The fake caller-ID modem (tools/modemsim) on a pseudo-terminal, run as a

@@ -8,6 +8,7 @@
 #include <QTcpServer>
 #include <QTest>
 
+#include <csignal>
 #include <grp.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -121,6 +122,39 @@ void PgServer::start()
              m_dir.filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("start")},
             true);
     m_running = true;
+}
+
+void PgServer::pause()
+{
+    signalServer(SIGSTOP);
+}
+
+void PgServer::resume()
+{
+    signalServer(SIGCONT);
+}
+
+void PgServer::signalServer(int signalNumber) const
+{
+    QFile pidFile(dataFolder() + QStringLiteral("/postmaster.pid"));
+    if (!pidFile.open(QIODevice::ReadOnly))
+        qFatal("the database server is not running");
+    const QByteArray main = pidFile.readLine().trimmed();
+    // Its children are the processes whose parent (the fourth field of
+    // /proc/<pid>/stat, after the name in parentheses) is the main one.
+    QList<pid_t> processes{pid_t(main.toInt())};
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &entry : entries) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields[1] == main)
+            processes.append(pid_t(entry.toInt()));
+    }
+    for (const pid_t process : processes)
+        ::kill(process, signalNumber);
 }
 
 void PgServer::emptyDatabase()

@@ -26,6 +26,11 @@ public:
 
     void stop();
     void start();
+    // Halts every process of the server (SIGSTOP) and lets them go on
+    // (SIGCONT): its sockets stay open, but nothing answers, as a server
+    // whose machine hangs.
+    void pause();
+    void resume();
     // Whether the server accepts connections now.
     bool isReady() const;
     // Replaces the database with an empty one, closing its connections.
@@ -61,6 +66,8 @@ private:
     // Runs one of the server's programs, as the postgres user when `asServer`;
     // stops the test program when it fails.
     void runTool(const QString &program, const QStringList &arguments, bool asServer) const;
+    // Sends `signalNumber` to the server's main process and all its children.
+    void signalServer(int signalNumber) const;
 
     QTemporaryDir m_dir;
     int m_port;

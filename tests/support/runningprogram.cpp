@@ -30,7 +30,9 @@ QList<QJsonObject> jsonLines(const QString &path)
 
 } // namespace
 
-RunningProgram::RunningProgram(const QString &mode, const QString &device, const QString &moreIni)
+RunningProgram::RunningProgram(const QString &mode, const QString &device, const QString &moreIni,
+                               const QProcessEnvironment &moreEnvironment,
+                               const std::function<void()> &childSetUp)
 {
     const QString dir = folder();
     QFile::copy(QStringLiteral(CORVANE_UNDER_TEST), dir + QStringLiteral("Corvane"));
@@ -53,12 +55,22 @@ RunningProgram::RunningProgram(const QString &mode, const QString &device, const
     // A private runtime folder keeps the single-instance channel apart from
     // any other Corvane running on this machine.
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    // No serial devices of this machine are listed, nor ever asked.
+    env.insert(QStringLiteral("CORVANE_DEVICE_FOLDER"), dir + QStringLiteral("no-devices"));
     // No sound device: a ring returns at once.
     env.insert(QStringLiteral("ALSA_CONFIG_PATH"), dir + QStringLiteral("no-alsa.conf"));
+    env.insert(moreEnvironment);
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::ForwardedChannels);
     m_process.setWorkingDirectory(dir);
-    m_process.start(dir + QStringLiteral("Corvane"), {});
+    if (childSetUp)
+        m_process.setChildProcessModifier(childSetUp);
+    restart();
+}
+
+void RunningProgram::restart()
+{
+    m_process.start(folder() + QStringLiteral("Corvane"), {});
     m_process.waitForStarted();
 }
 
@@ -92,6 +104,16 @@ QString RunningProgram::windowText(const QString &editName) const
         if (change.value(QStringLiteral("what")).toString() == editName)
             text = change.value(QStringLiteral("text")).toString();
     return text;
+}
+
+double RunningProgram::longestStallMs(double sinceMs) const
+{
+    double longest = 0;
+    for (const QJsonObject &change : windowChanges())
+        if (change.value(QStringLiteral("what")).toString() == QLatin1String("stall") &&
+            change.value(QStringLiteral("ms")).toDouble() >= sinceMs)
+            longest = std::max(longest, change.value(QStringLiteral("text")).toString().toDouble());
+    return longest;
 }
 
 QStringList RunningProgram::messageTexts() const

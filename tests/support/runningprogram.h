@@ -7,22 +7,30 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 namespace corvane::test {
 
 // The real Corvane (the build for tests), copied into a fresh program folder
 // of its own (a new tel.mdb, a zel.ini for port com1 on `device` in `mode`,
 // or no port when `device` is empty, followed by `moreIni`) and run offscreen
-// without a sound device. Every message box goes to a log instead of the
-// screen, answered by its default; the main window's texts are logged too.
+// without a sound device, with `moreEnvironment` added to its environment.
+// Every message box goes to a log instead of the screen, answered by its
+// default; the main window's texts are logged too. `childSetUp`, when given,
+// runs in the program's process before it starts.
 class RunningProgram
 {
 public:
-    RunningProgram(const QString &mode, const QString &device, const QString &moreIni = {});
+    RunningProgram(const QString &mode, const QString &device, const QString &moreIni = {},
+                   const QProcessEnvironment &moreEnvironment = {},
+                   const std::function<void()> &childSetUp = {});
     ~RunningProgram();
     RunningProgram(const RunningProgram &) = delete;
     RunningProgram &operator=(const RunningProgram &) = delete;
 
     bool isRunning() const { return m_process.state() == QProcess::Running; }
+    // Starts the program again in its folder, once it has ended.
+    void restart();
     QProcess &process() { return m_process; }
     QString folder() const; // ends in '/'
 
@@ -34,6 +42,10 @@ public:
     QList<QJsonObject> windowChanges() const;
     // The text the named box of the main window shows now.
     QString windowText(const QString &editName) const;
+    // The longest time the program's event loop stood still (of those over a
+    // tenth of a second) that ended at or after `sinceMs` since the epoch; 0
+    // when none did.
+    double longestStallMs(double sinceMs = 0) const;
     qint64 residentKb() const;
 
     // Runs one statement on the program's database from another connection,

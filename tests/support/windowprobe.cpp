@@ -2,7 +2,8 @@
 // every change of a text box on the main window, and every time the window is
 // shown, is appended to that file as one JSON line with the time in
 // milliseconds (with fractions) since the epoch, so a test in another process
-// sees what the window shows and when.
+// sees what the window shows and when. So is every time the event loop stood
+// still for longer than StallMs ("stall", the milliseconds it stood still).
 
 #include <QApplication>
 #include <QFile>
@@ -11,9 +12,15 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <QElapsedTimer>
+
 #include <chrono>
 
 namespace {
+
+// The loop is looked at every TickMs; a gap longer than StallMs is logged.
+constexpr int TickMs = 10;
+constexpr qint64 StallMs = 100;
 
 void writeLine(const QString &path, const QString &what, const QString &text)
 {
@@ -58,12 +65,35 @@ void watchMainWindow(const QString &path)
     }
 }
 
+void watchEventLoop(const QString &path)
+{
+    auto *tick = new QTimer(qApp);
+    tick->setTimerType(Qt::PreciseTimer);
+    tick->setInterval(TickMs);
+    auto *sinceLastTick = new QElapsedTimer;
+    sinceLastTick->start();
+    QObject::connect(tick, &QTimer::timeout, qApp, [path, sinceLastTick] {
+        const qint64 gap = sinceLastTick->restart();
+        if (gap > StallMs)
+            writeLine(path, QStringLiteral("stall"), QString::number(gap));
+    });
+    QObject::connect(tick, &QObject::destroyed, [sinceLastTick] { delete sinceLastTick; });
+    tick->start();
+}
+
 void startWindowProbe()
 {
     const QString path = qEnvironmentVariable("CORVANE_WINDOW_LOG");
-    // The main window exists once the event loop runs.
-    if (!path.isEmpty())
-        QTimer::singleShot(0, qApp, [path] { watchMainWindow(path); });
+    // The program reads its command line with an application object of no
+    // windows first; the windows come with the second one. The main window
+    // exists once the event loop runs.
+    auto *application = qobject_cast<QApplication *>(QCoreApplication::instance());
+    if (path.isEmpty() || !application)
+        return;
+    QTimer::singleShot(0, application, [path] {
+        watchMainWindow(path);
+        watchEventLoop(path);
+    });
 }
 
 } // namespace

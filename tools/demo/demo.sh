@@ -33,12 +33,12 @@ xdotool windowminimize "$MAIN"
 wait_for 30 eval '! viewable "$MAIN"' || fail "the window did not go to the tray"
 screenshot demo-1-waiting-in-tray.png
 
-modem call 5551234 0321 1405
+modem call 5551234 "$(date +%m%d)" 1405
 wait_for 50 viewable "$MAIN" || fail "the call did not bring the window back"
 sleep 1
 screenshot demo-2-known-customer.png
 
-modem call 13900001111 0321 1410
+modem call 13900001111 "$(date +%m%d)" 1410
 sleep 2
 screenshot demo-3-new-number.png
 xdotool key Return

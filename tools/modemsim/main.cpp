@@ -16,9 +16,14 @@
 //   unplug                    close both sides and remove the link
 //   replug                    a new pseudo-terminal behind the same link
 //   quit                      end once everything before has been written
+//   answers ok|error|none     OK to every AT command (the default); ERROR to
+//                             every caller-ID command; nothing at all
+//   answers only COMMAND      OK to that caller-ID command only, ERROR to others
+//   reset                     caller ID off: calls only ring until a caller-ID
+//                             command is taken
 // Output is paced at the line rate. Bytes received are echoed, an AT command
-// line ending in CR is answered with OK, and every byte received is appended
-// to the record file at once.
+// line ending in CR is answered as "answers" says (ATI with the modem's
+// name), and every byte received is appended to the record file at once.
 
 #include "modem.h"
 #include "pty.h"

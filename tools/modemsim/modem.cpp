@@ -1,7 +1,9 @@
 #include "modem.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <sstream>
 #include <unistd.h>
 
 namespace modemsim {
@@ -21,15 +23,54 @@ bool isAtCommand(const std::string &line)
            (line[start + 1] | 0x20) == 't';
 }
 
+std::string upper(std::string text)
+{
+    for (char &c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The commands modems use to switch caller-ID reporting on or off.
+bool isCallerIdCommand(const std::string &upperLine)
+{
+    for (const char *prefix : {"AT#CID=", "AT#VCID=", "AT+VCID=", "AT%CCID="})
+        if (upperLine.rfind(prefix, 0) == 0)
+            return true;
+    return false;
+}
+
 } // namespace
+
+bool Modem::personality(const std::string &line)
+{
+    std::istringstream in(line);
+    std::string verb, mode, only;
+    in >> verb >> mode >> only;
+    if (verb == "reset") {
+        m_callerIdOff = true;
+    } else if (verb == "answers" &&
+               (mode == "ok" || mode == "error" || mode == "none" || (mode == "only" && !only.empty()))) {
+        m_answers = mode == "ok"      ? Answers::Ok
+                    : mode == "error" ? Answers::Error
+                    : mode == "none"  ? Answers::None
+                                      : Answers::Only;
+        m_onlyCommand = upper(only);
+    } else {
+        return false;
+    }
+    say("done");
+    return true;
+}
 
 void Modem::command(const std::string &line)
 {
-    if (line.find_first_not_of(" \t\r") == std::string::npos)
+    if (line.find_first_not_of(" \t\r") == std::string::npos || personality(line))
         return;
+    // A modem without caller ID on only rings.
+    const bool call = line.rfind("call ", 0) == 0;
     std::vector<Step> steps;
     std::string error;
-    if (!parseCommand(line, m_delivery, steps, error)) {
+    if (!parseCommand(call && m_callerIdOff ? "ring" : line, m_delivery, steps, error)) {
         say("error: " + error);
         return;
     }
@@ -112,6 +153,20 @@ void Modem::writeNow(const std::string &bytes)
     }
 }
 
+std::string Modem::answerTo(const std::string &atLine)
+{
+    const std::string command = upper(atLine.substr(atLine.find_first_not_of(' ')));
+    if (command == "ATI")
+        return "\r\nmodemsim caller-ID modem\r\n\r\nOK\r\n";
+    if (!isCallerIdCommand(command) || m_answers == Answers::Ok ||
+        (m_answers == Answers::Only && command == m_onlyCommand)) {
+        if (isCallerIdCommand(command))
+            m_callerIdOff = false;
+        return "\r\nOK\r\n";
+    }
+    return "\r\nERROR\r\n";
+}
+
 void Modem::receive()
 {
     char buffer[4096];
@@ -120,12 +175,14 @@ void Modem::receive()
         return;
     if (m_recordFd >= 0 && ::write(m_recordFd, buffer, size_t(n)) != n)
         std::perror("modemsim: record");
+    if (m_answers == Answers::None)
+        return;
     const std::string bytes(buffer, size_t(n));
     writeNow(bytes);
     for (char c : bytes) {
         if (c == '\r') {
             if (isAtCommand(m_atLine))
-                writeNow("\r\nOK\r\n");
+                writeNow(answerTo(m_atLine));
             m_atLine.clear();
         } else if (c != '\n' && m_atLine.size() < 256) {
             m_atLine += c;

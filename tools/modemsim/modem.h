@@ -9,8 +9,15 @@
 
 namespace modemsim {
 
+// How the modem answers AT command lines; changed by the "answers" command.
+//   ok      OK to every command (the default)
+//   only    OK to one caller-ID command, ERROR to the others
+//   error   ERROR to every caller-ID command
+//   none    nothing at all, not even the echo
+enum class Answers { Ok, Only, Error, None };
+
 // The modem's behaviour on its line: scripted output paced at the line rate,
-// echo and "OK" for AT command lines, and a record of every byte received.
+// echo and answers for AT command lines, and a record of every byte received.
 class Modem
 {
 public:
@@ -30,6 +37,9 @@ public:
 
 private:
     void writeNow(const std::string &bytes);
+    // Handles the commands about the modem's own state; false for the others.
+    bool personality(const std::string &line);
+    std::string answerTo(const std::string &atLine);
 
     Pty &m_pty;
     int m_recordFd;
@@ -39,6 +49,10 @@ private:
     Clock::time_point m_next = Clock::now();
     bool m_waitWritable = false;
     std::string m_atLine;
+    Answers m_answers = Answers::Ok;
+    std::string m_onlyCommand;
+    // After "reset": calls only ring until a caller-ID command is taken.
+    bool m_callerIdOff = false;
 };
 
 } // namespace modemsim

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <utility>
@@ -64,13 +65,23 @@ TerminationSignals::~TerminationSignals()
     ::close(m_readEnd);
 }
 
+bool TerminationSignals::requested() const
+{
+    if (m_received)
+        return true;
+    pollfd waiting{m_readEnd, POLLIN, 0};
+    return m_readEnd >= 0 && ::poll(&waiting, 1, 0) > 0;
+}
+
 void TerminationSignals::drain()
 {
     char bytes[16];
     ssize_t n;
-    while ((n = ::read(m_readEnd, bytes, sizeof bytes)) > 0)
+    while ((n = ::read(m_readEnd, bytes, sizeof bytes)) > 0) {
+        m_received = true;
         for (ssize_t i = 0; i < n; ++i)
             Q_EMIT received(static_cast<unsigned char>(bytes[i]));
+    }
 }
 
 } // namespace corvane

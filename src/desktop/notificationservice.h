@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+class QDBusMessage;
+
+namespace corvane {
+
+// What one desktop notification says. The body is plain text.
+struct Notification
+{
+    QString summary;
+    QString body;
+    // Stays on the screen until the user has seen it.
+    bool urgent = false;
+};
+
+// The desktop's notification service (org.freedesktop.Notifications on the
+// session bus), for one notification at a time: shown, replaced in place and
+// withdrawn. Every call is asynchronous and at most one waits for its answer,
+// so a missing or slow service delays nothing; its errors only mean that no
+// notification is shown. The default action "显示" is handed on with the
+// activation token the service sends before it.
+class NotificationService : public QObject
+{
+    Q_OBJECT
+public:
+    NotificationService(const QDBusConnection &bus, const QImage &icon, QObject *parent = nullptr);
+
+    // Shows the notification in place of the one shown before.
+    void show(const Notification &notification);
+    // Replaces the one shown, unless the user has closed it meanwhile.
+    void update(const Notification &notification);
+    // Takes the one shown away.
+    void withdraw();
+
+Q_SIGNALS:
+    // The service answered for the first time: notifications will be seen.
+    void available();
+    // The user chose "显示"; the token (empty when the service sent none) lets
+    // a window come forward where the desktop asks for one.
+    void activated(const QString &activationToken);
+
+private Q_SLOTS:
+    void onActionInvoked(uint id, const QString &actionKey);
+    void onActivationToken(uint id, const QString &token);
+    void onNotificationClosed(uint id, uint reason);
+
+private:
+    // Sends what waits, once the call in flight has been answered.
+    void sendNext();
+    void askCapabilities();
+    void notify(const Notification &notification);
+    QDBusMessage methodCall(const QString &method) const;
+
+    QDBusConnection m_bus;
+    QVariant m_imageData;
+    std::optional<Notification> m_waiting;
+    bool m_withdrawWaiting = false;
+    bool m_callInFlight = false;
+    // Unknown until the service has said whether it reads markup in a body.
+    std::optional<bool> m_bodyMarkup;
+    bool m_availableTold = false;
+    // The notification shown; 0 for none.
+    uint m_shownId = 0;
+    // The last one the service gave; its action counts also once it is closed.
+    uint m_ownId = 0;
+    QString m_activationToken;
+};
+
+} // namespace corvane
