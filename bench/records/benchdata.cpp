@@ -1,6 +1,9 @@
 #include "benchdata.h"
 
+#include "store/connection.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -133,6 +136,17 @@ void createFilledDatabase(const QString &path, int customers, int calls)
         generate(building, customers, calls);
         QFile::rename(building, cached);
     }
+    // Opened once as the program opens it, so that the copies start with
+    // what its first start adds (the customers' number keys).
+    QElapsedTimer opening;
+    opening.start();
+    {
+        Connection connection;
+        connection.setDatabasePath(cached);
+        connection.engine();
+    }
+    std::printf("opening the cached database, first time brought up to date: %lld ms (setup, not a target)\n",
+                opening.elapsed());
     QFile::remove(path);
     if (!QFile::copy(cached, path)) {
         std::fprintf(stderr, "cannot copy %s\n", qPrintable(cached));

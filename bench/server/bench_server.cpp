@@ -93,22 +93,29 @@ int main(int argc, char **argv)
     shared.connection.setServer(address);
     connectAndLookUp("server over loopback", shared.connection, shared.customers, Rows);
 
+    // As the line reports the number, and with the trunk 0 the line may put
+    // before a mobile number, which only the number's key finds.
     constexpr int Lookups = 2000;
-    std::vector<double> times;
-    for (int i = 0; i < Lookups; ++i) {
-        const QString number = bench::telOf(int(QRandomGenerator::global()->bounded(Rows)));
-        timer.restart();
-        if (!shared.customers.customerByTel(number))
-            return 1;
-        times.push_back(ms(timer));
+    for (const char *prefix : {"", "0"}) {
+        std::vector<double> times;
+        for (int i = 0; i < Lookups; ++i) {
+            const QString number =
+                QLatin1String(prefix) + bench::telOf(int(QRandomGenerator::global()->bounded(Rows)));
+            timer.restart();
+            if (!shared.customers.customerByTel(number))
+                return 1;
+            times.push_back(ms(timer));
+        }
+        std::sort(times.begin(), times.end());
+        double total = 0;
+        for (double time : times)
+            total += time;
+        std::printf(
+            "number lookup on the server%s: mean %.3f ms, median %.3f ms, 99th %.3f ms, worst %.3f ms "
+            "over %d\n",
+            *prefix ? " by its key" : "", total / Lookups, times[Lookups / 2], times[Lookups * 99 / 100],
+            times.back(), Lookups);
     }
-    std::sort(times.begin(), times.end());
-    double total = 0;
-    for (double time : times)
-        total += time;
-    std::printf(
-        "number lookup on the server: mean %.3f ms, median %.3f ms, 99th %.3f ms, worst %.3f ms over %d\n",
-        total / Lookups, times[Lookups / 2], times[Lookups * 99 / 100], times.back(), Lookups);
     timer.restart();
     const bool unknown = shared.customers.customerByTel(QStringLiteral("000")).has_value();
     std::printf("unknown number lookup: %.3f ms (%s)\n", ms(timer), unknown ? "found?" : "none");

@@ -4,6 +4,7 @@
 #include "app/otherwindows.h"
 #include "app/shutdown.h"
 #include "core/calldesk.h"
+#include "core/callernumber.h"
 #include "desktop/guard.h"
 #include "desktop/messagebox.h"
 #include "desktop/trayicon.h"
@@ -116,7 +117,7 @@ void MainWindow::showCall(const CallerIdReport &call)
 {
     showFromStart(m_callDateEdit, call.dateText);
     showFromStart(m_callTimeEdit, call.timeText);
-    showFromStart(m_numberEdit, call.number);
+    showFromStart(m_numberEdit, shownNumber(call.number));
 }
 
 void MainWindow::showCustomer(const Customer &customer)
@@ -137,7 +138,7 @@ void MainWindow::showCustomer(const Customer &customer)
 
 void MainWindow::onSaveNewNumberClicked()
 {
-    m_otherWindows.enterNewNumber(m_callDesk.shownCall().number);
+    m_otherWindows.enterNewNumber(numberForNewCustomer(m_callDesk.shownCall().number));
     m_callDesk.clearNumber();
 }
 

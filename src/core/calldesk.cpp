@@ -1,5 +1,6 @@
 #include "core/calldesk.h"
 
+#include "core/callernumber.h"
 #include "core/calllogwriter.h"
 #include "core/callsharing.h"
 #include "core/databaseconfig.h"
@@ -48,6 +49,7 @@ SerialControl &CallDesk::serialPort()
 void CallDesk::start()
 {
     m_onServer = chooseDatabase();
+    m_areaCode = readAreaCode();
     if (m_onServer) {
         checkServer();
         // Other desks' calls come also while the server was away at start:
@@ -57,8 +59,8 @@ void CallDesk::start()
     } else {
         checkDatabaseFile();
     }
-    m_callLog = std::make_unique<CallLogWriter>(m_stores.connection,
-                                                programFolder() + QStringLiteral("calls.journal"));
+    m_callLog = std::make_unique<CallLogWriter>(
+        m_stores.connection, programFolder() + QStringLiteral("calls.journal"), m_areaCode);
     connect(m_callLog.get(), &CallLogWriter::notice, this, &CallDesk::notice);
     connect(m_callLog.get(), &CallLogWriter::failed, this, &CallDesk::failed);
     m_callLog->resume();
@@ -205,15 +207,16 @@ void CallDesk::showCall(const CallerIdReport &report, Origin origin)
 
 void CallDesk::lookUpNumber(Origin origin)
 {
+    // No number, or one the caller withheld: nobody to look up or to save.
     // A new caller never stands beside the record of the one before.
-    if (trimControls(m_shownCall.number).isEmpty()) {
+    if (callerNumberKind(m_shownCall.number) != CallerNumberKind::Number) {
         showCustomer({});
         announce(origin);
         return;
     }
     std::optional<Customer> customer;
     try {
-        customer = m_stores.customers.customerByTel(m_shownCall.number);
+        customer = m_stores.customers.customerByTel(m_shownCall.number, m_areaCode);
     } catch (const Failure &failure) {
         // Whatever stopped the lookup, the number stays shown and the call
         // is kept and announced before the user is told (the box runs an

@@ -118,6 +118,8 @@ private:
     std::unique_ptr<CallLogWriter> m_callLog;
     // Made at start when the desk works on the server.
     std::unique_ptr<CallAnnouncements> m_announcements;
+    // The shop's own, from zel.ini at start.
+    QString m_areaCode;
     CallerIdReport m_shownCall;
     Customer m_shownCustomer;
     bool m_onServer = false;

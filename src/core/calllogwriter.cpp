@@ -6,8 +6,9 @@
 
 namespace corvane {
 
-CallLogWriter::CallLogWriter(const Connection &database, const QString &journalPath, QObject *parent)
-    : QObject(parent), m_journal(journalPath)
+CallLogWriter::CallLogWriter(const Connection &database, const QString &journalPath, const QString &areaCode,
+                             QObject *parent)
+    : QObject(parent), m_journal(journalPath), m_areaCode(areaCode)
 {
     m_connection.setSameDatabaseAs(database);
     m_retry.setInterval(RetryIntervalMs);
@@ -68,7 +69,7 @@ bool CallLogWriter::writeKept(int waitMs)
         // outlived its row (a crash right after the commit) is not written again.
         Transaction transaction(m_connection);
         for (const KeptCall &call : std::as_const(m_kept))
-            m_calls.logKeptCall(call.token.toString(QUuid::WithoutBraces), call.row);
+            m_calls.logKeptCall(call.token.toString(QUuid::WithoutBraces), call.row, m_areaCode);
         transaction.commit();
     } catch (const Failure &) {
         return false;

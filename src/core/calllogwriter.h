@@ -29,8 +29,10 @@ public:
     // How often kept rows are tried again; these tries do not wait at all.
     static constexpr int RetryIntervalMs = 3000;
 
-    // Writes on a connection of its own to the database of `database`.
-    CallLogWriter(const Connection &database, const QString &journalPath, QObject *parent = nullptr);
+    // Writes on a connection of its own to the database of `database`. A call
+    // kept for its lookup is looked up with the shop's `areaCode`.
+    CallLogWriter(const Connection &database, const QString &journalPath, const QString &areaCode = {},
+                  QObject *parent = nullptr);
     // A last try to write the kept rows; what cannot be written stays in the journal.
     ~CallLogWriter() override;
 
@@ -67,6 +69,7 @@ private:
     Connection m_connection;
     CallLogStore m_calls{m_connection};
     CallLogJournal m_journal;
+    QString m_areaCode;
     QList<KeptCall> m_kept;
     // False once the journal could not be written: it then lacks rows m_kept holds.
     bool m_journalComplete = true;

@@ -3,6 +3,7 @@
 #include "core/databaseconfig.h"
 #include "platform/profilefile.h"
 #include "platform/programfolder.h"
+#include "store/numberkey.h"
 
 namespace corvane {
 
@@ -10,6 +11,8 @@ namespace {
 const QString Section = QStringLiteral("zel");
 const QString PortKey = QStringLiteral("father");
 const QString ModeKey = QStringLiteral("school");
+const QString LineSection = QStringLiteral("line");
+const QString AreaCodeKey = QStringLiteral("areacode");
 } // namespace
 
 LineConfig readLineConfig()
@@ -31,6 +34,18 @@ bool lineLogWanted()
 {
     return profile::readString(configFile(), QStringLiteral("line"), QStringLiteral("log")) ==
            QLatin1String("1");
+}
+
+QString readAreaCode()
+{
+    return areaCodeOf(profile::readString(configFile(), LineSection, AreaCodeKey));
+}
+
+bool writeAreaCode(const QString &areaCode)
+{
+    const bool written = profile::writeString(configFile(), LineSection, AreaCodeKey, areaCode);
+    keepPasswordPrivate();
+    return written;
 }
 
 QString lineLogFile()

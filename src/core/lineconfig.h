@@ -22,6 +22,12 @@ bool writeLineConfig(const QString &portName, const QString &mode);
 // Key "log" of section "line": "1" has every byte over the line recorded.
 bool lineLogWanted();
 
+// Key "areacode" of section "line": the shop's own telephone area code, by
+// which a local number is also found ("020"); "" when unset or no area code.
+QString readAreaCode();
+// Writes the area code as given; false when zel.ini could not be written.
+bool writeAreaCode(const QString &areaCode);
+
 // line.log in the program folder.
 QString lineLogFile();
 

@@ -1,5 +1,6 @@
 #include "settings/linesettingsdialog.h"
 
+#include "core/lineconfig.h"
 #include "core/modemconfig.h"
 #include "desktop/guard.h"
 #include "desktop/messagebox.h"
@@ -9,6 +10,7 @@
 #include "settings/dialogparts.h"
 #include "settings/portdevicelist.h"
 #include "settings/porttest.h"
+#include "store/numberkey.h"
 #include "widgets/modalresult.h"
 #include "widgets/windowgeometry.h"
 
@@ -25,8 +27,10 @@ namespace {
 // Wide and tall enough below the buttons for the list of ports and devices,
 // whose stable names are long.
 constexpr int OuterWidth = 540;
-constexpr int OuterHeight = 450;
-constexpr int DeviceListTop = 224;
+constexpr int OuterHeight = 482;
+constexpr int AreaCodeTop = 168;
+constexpr int ButtonTop = 208;
+constexpr int DeviceListTop = 256;
 constexpr int ComboWidth = 121;
 constexpr int ComboHeight = 20;
 // The instruction lines keep clear of the dialog's right edge.
@@ -78,9 +82,10 @@ LineSettingsDialog::LineSettingsDialog(SerialControl &mainPort, ConfigWriter wri
     portTest->setObjectName(QStringLiteral("portTestButton"));
     placedLabel(this, tr("请选择你的猫的制式："), 40, 136);
     m_modeBox = choiceBox(this, "modeBox", {tr("制式1"), tr("制式2")}, 200, 128);
-    QPushButton *save = placedButton(this, tr("保存配置"), 80, 184);
+    buildAreaCodeRow(AreaCodeTop);
+    QPushButton *save = placedButton(this, tr("保存配置"), 80, ButtonTop);
     save->setObjectName(QStringLiteral("saveButton"));
-    QPushButton *exit = placedButton(this, tr("退出"), 216, 184);
+    QPushButton *exit = placedButton(this, tr("退出"), 216, ButtonTop);
     exit->setObjectName(QStringLiteral("exitButton"));
     m_testPort->setObjectName(QStringLiteral("testPort"));
     m_devices = new PortDeviceList(*this, mainPort, DeviceListTop);
@@ -92,7 +97,8 @@ LineSettingsDialog::LineSettingsDialog(SerialControl &mainPort, ConfigWriter wri
     });
 
     setTabOrder(m_portBox, m_modeBox);
-    setTabOrder(m_modeBox, save);
+    setTabOrder(m_modeBox, m_areaCodeEdit);
+    setTabOrder(m_areaCodeEdit, save);
     setTabOrder(save, exit);
     setTabOrder(exit, portTest);
     m_devices->followInTabOrder(portTest);
@@ -117,8 +123,31 @@ void LineSettingsDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     guarded([this] {
         clearChoices();
+        // Unlike the port and mode, shown as kept: saving a new port must
+        // not lose it.
+        m_areaCodeEdit->setText(readAreaCode());
         m_devices->refresh();
     });
+}
+
+void LineSettingsDialog::buildAreaCodeRow(int top)
+{
+    placedLabel(this, tr("本地电话区号："), 40, top + 8);
+    m_areaCodeEdit = new QLineEdit(this);
+    m_areaCodeEdit->setObjectName(QStringLiteral("areaCodeEdit"));
+    m_areaCodeEdit->setPlaceholderText(tr("如020，可不填"));
+    m_areaCodeEdit->setGeometry(200, top, ComboWidth, ComboHeight);
+}
+
+std::optional<QString> LineSettingsDialog::typedAreaCode()
+{
+    const QString typed = m_areaCodeEdit->text().trimmed();
+    const QString areaCode = areaCodeOf(typed);
+    if (typed.isEmpty() || !areaCode.isEmpty())
+        return areaCode;
+    msg::inform(tr("区号应是以0开头的3至4位数字，例如020；不用区号请留空。"));
+    m_areaCodeEdit->setFocus();
+    return std::nullopt;
 }
 
 void LineSettingsDialog::clearChoices()
@@ -142,9 +171,13 @@ void LineSettingsDialog::onSaveClicked()
         m_portBox->setFocus();
         return;
     }
+    const std::optional<QString> areaCode = typedAreaCode();
+    if (!areaCode)
+        return;
     // Ending the program only makes sense once the new values are in the file.
     if ((!device.isEmpty() && !assignPortDevice(port, device)) ||
-        !m_writeConfig(port, m_modeBox->currentText())) {
+        !m_writeConfig(port, m_modeBox->currentText()) ||
+        (*areaCode != readAreaCode() && !writeAreaCode(*areaCode))) {
         msg::inform(tr("配置无法保存：zel.ini无法写入（文件或文件夹只读，或磁盘已满）。"));
         return;
     }

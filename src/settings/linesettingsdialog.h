@@ -3,16 +3,20 @@
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 
 class QComboBox;
+class QLineEdit;
 
 namespace corvane {
 
 class PortDeviceList;
 class SerialControl;
 
-// The choice of the modem's serial port and caller-ID mode, a port test, and
-// saving the choice, which ends the program (the line is only set up at start).
+// The choice of the modem's serial port and caller-ID mode, the shop's area
+// code, a port test, and saving the choice, which ends the program (the line
+// is only set up at start). The area code is read from and written to zel.ini
+// itself.
 class LineSettingsDialog : public QDialog
 {
     Q_OBJECT
@@ -34,11 +38,17 @@ protected:
 
 private:
     void clearChoices();
+    // The label and edit of the area code, at `top`.
+    void buildAreaCodeRow(int top);
+    // The area code typed, as zel.ini keeps it ("" for none); std::nullopt,
+    // after telling the user, when it is no area code.
+    std::optional<QString> typedAreaCode();
     void onSaveClicked();
     void onPortTestClicked();
 
     QComboBox *m_portBox;
     QComboBox *m_modeBox;
+    QLineEdit *m_areaCodeEdit = nullptr;
     PortDeviceList *m_devices;
     // The port the test opens, apart from the call desk's.
     SerialControl *m_testPort;

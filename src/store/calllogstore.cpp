@@ -1,5 +1,6 @@
 #include "store/calllogstore.h"
 
+#include "store/customerstore.h"
 #include "store/pagedquery.h"
 #include "store/statement.h"
 #include "store/transaction.h"
@@ -33,7 +34,7 @@ void CallLogStore::logCall(const CallLogRow &row)
     insert.run();
 }
 
-void CallLogStore::logKeptCall(const QString &token, const CallLogRow &row)
+void CallLogStore::logKeptCall(const QString &token, const CallLogRow &row, const QString &areaCode)
 {
     Statement(m_connection,
               QStringLiteral("CREATE TABLE IF NOT EXISTS kept_call_written (token TEXT PRIMARY KEY)"))
@@ -50,15 +51,8 @@ void CallLogStore::logKeptCall(const QString &token, const CallLogRow &row)
     }
     // Kept before the number could be looked up: logged only when the number
     // belongs to a customer, as the call desk would have logged it.
-    Statement insert(m_connection,
-                     QStringLiteral("INSERT INTO detail (adate,atime,tel,customercode,customername) "
-                                    "SELECT ?,?,?,customercode,customername FROM customer WHERE tel = ? "
-                                    "ORDER BY id LIMIT 1"));
-    insert.bind(1, row.adate);
-    insert.bind(2, row.atime);
-    insert.bind(3, row.tel);
-    insert.bind(4, row.tel);
-    insert.run();
+    if (const std::optional<Customer> customer = CustomerStore(m_connection).customerByTel(row.tel, areaCode))
+        logCall({row.adate, row.atime, row.tel, customer->customerCode, customer->name});
 }
 
 void CallLogStore::forgetKeptCalls(const QStringList &tokens)

@@ -32,9 +32,10 @@ public:
     // Logs a row kept in the journal unless the row of this token was logged
     // already. Run inside a transaction, so that the row and its token are
     // written together: a kept row is never logged twice. A row with neither
-    // customer code nor name takes them from the first customer with its
-    // number, and is not logged when there is none.
-    void logKeptCall(const QString &token, const CallLogRow &row);
+    // customer code nor name takes them from the customer its number finds
+    // (CustomerStore::customerByTel with `areaCode`), and is not logged when
+    // there is none.
+    void logKeptCall(const QString &token, const CallLogRow &row, const QString &areaCode = {});
     // Forgets these tokens once no journal holds their rows any more.
     void forgetKeptCalls(const QStringList &tokens);
     // The calls from `first` to `last`, both included, in date order; only

@@ -1,5 +1,8 @@
 #include "store/customerstore.h"
 
+#include "store/connection.h"
+#include "store/customerkeys.h"
+#include "store/numberkey.h"
 #include "store/pagedquery.h"
 #include "store/statement.h"
 #include "store/transaction.h"
@@ -21,38 +24,74 @@ std::optional<QString> valueOf(const QString &field)
     return field.isEmpty() ? std::nullopt : std::optional<QString>(field);
 }
 
+void keyNotedCustomers(Connection &connection)
+{
+    keyUnkeyedCustomers(connection.engine());
+}
+
 QueryShape customers()
 {
-    return {QStringLiteral("customer"), Fields, {QStringLiteral("id")}, {}, {}, {}};
+    return {QStringLiteral("customer"), Fields, {QStringLiteral("id")}, {}, {}, {}, &keyNotedCustomers};
 }
+
+const QString CustomerColumns = QStringLiteral("customercode,customername,address,code,person,tel,email,qq");
 
 } // namespace
 
 CustomerStore::CustomerStore(Connection &connection) : m_connection(connection) {}
 
-std::optional<Customer> CustomerStore::customerByTel(const QString &tel)
+std::optional<Customer> CustomerStore::customerByTel(const QString &tel, const QString &areaCode)
 {
-    Statement select(m_connection,
-                     QStringLiteral("SELECT customercode,customername,address,code,person,tel,email,qq "
-                                    "FROM customer WHERE tel = ? ORDER BY id LIMIT 1"));
-    select.bind(1, tel);
-    if (!select.step())
+    {
+        Statement exact(m_connection, QStringLiteral("SELECT ") + CustomerColumns +
+                                          QStringLiteral(" FROM customer WHERE tel = ? ORDER BY id LIMIT 1"));
+        exact.bind(1, tel);
+        if (exact.step())
+            return customerOf(exact);
+    }
+    const QStringList keys = callerKeys(tel, areaCode);
+    if (keys.isEmpty() || !m_connection.engine().schemaCurrent())
         return std::nullopt;
-    return customerOf(select);
+    // The customers noted for keying (written by another program since the
+    // database was opened) are looked at as well. Every one is checked
+    // against its number as it is now, and of those that match the lowest
+    // code wins, compared here so that both engines agree.
+    Statement byKey(
+        m_connection,
+        QStringLiteral("SELECT id,") + CustomerColumns +
+            QStringLiteral(" FROM customer WHERE id IN (SELECT customerid FROM customer_key WHERE "
+                           "numberkey IN (?,?) UNION SELECT customerid FROM customer_unkeyed)"));
+    // One key or two.
+    byKey.bind(1, keys.first());
+    byKey.bind(2, keys.last());
+    std::optional<Customer> best;
+    qint64 bestId = 0;
+    while (byKey.step()) {
+        const Customer candidate = customerOf(byKey, 1);
+        const qint64 id = byKey.integer(0);
+        const QStringList own = telKeys(candidate.tel);
+        if (!own.contains(keys.first()) && !own.contains(keys.last()))
+            continue;
+        const int order = best ? candidate.customerCode.compare(best->customerCode) : -1;
+        if (order < 0 || (order == 0 && id < bestId)) {
+            best = candidate;
+            bestId = id;
+        }
+    }
+    return best;
 }
 
-Customer CustomerStore::customerOf(const Statement &select)
+Customer CustomerStore::customerOf(const Statement &select, int first)
 {
-    const auto field = [&](int column) { return select.text(column).value_or(QString()); };
+    const auto field = [&](int column) { return select.text(first + column).value_or(QString()); };
     return Customer{field(0), field(1), field(2), field(3), field(4), field(5), field(6), field(7)};
 }
 
 void CustomerStore::forEachCustomer(const std::function<void(const Customer &)> &visit)
 {
     Transaction reading(m_connection, Transaction::Kind::Read);
-    Statement select(m_connection,
-                     QStringLiteral("SELECT customercode,customername,address,code,person,tel,email,qq "
-                                    "FROM customer ORDER BY id"));
+    Statement select(m_connection, QStringLiteral("SELECT ") + CustomerColumns +
+                                       QStringLiteral(" FROM customer ORDER BY id"));
     while (select.step())
         visit(customerOf(select));
 }
@@ -68,8 +107,8 @@ AddedCustomers CustomerStore::addCustomers(const QList<Customer> &customers,
         while (select.step())
             codes.insert(select.text(0).value_or(QString()));
     }
-    Statement insert(m_connection, QStringLiteral("INSERT INTO customer (customercode,customername,address,"
-                                                  "code,person,tel,email,qq) VALUES (?,?,?,?,?,?,?,?)"));
+    Statement insert(m_connection, QStringLiteral("INSERT INTO customer (") + CustomerColumns +
+                                       QStringLiteral(") VALUES (?,?,?,?,?,?,?,?)"));
     for (qsizetype i = 0; i < customers.size(); ++i) {
         if (i % ProgressStep == 0 && !proceed(i)) {
             added.cancelled = true;
@@ -93,6 +132,7 @@ AddedCustomers CustomerStore::addCustomers(const QList<Customer> &customers,
         added.cancelled = true;
         return added;
     }
+    keyUnkeyedCustomers(m_connection.engine());
     writing.commit();
     return added;
 }

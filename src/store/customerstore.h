@@ -43,8 +43,10 @@ class CustomerStore
 public:
     explicit CustomerStore(Connection &connection);
 
-    // The first customer with this number, std::nullopt for a new number.
-    std::optional<Customer> customerByTel(const QString &tel);
+    // The customer with this number, std::nullopt for a new number: the
+    // first whose number is written exactly so, else the one with the lowest
+    // code whose number has one of the keys callerKeys(tel, areaCode) gives.
+    std::optional<Customer> customerByTel(const QString &tel, const QString &areaCode = {});
     // Every customer in the order they were added, to page through and edit.
     std::unique_ptr<PagedQuery> allCustomers();
     // The customers whose code is `code`, exactly as given.
@@ -60,7 +62,8 @@ public:
                                 const std::function<bool(qsizetype done)> &proceed);
 
 private:
-    static Customer customerOf(const Statement &select);
+    // The customer whose fields the row holds from column `first` on.
+    static Customer customerOf(const Statement &select, int first = 0);
 
     Connection &m_connection;
 };

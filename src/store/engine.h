@@ -47,6 +47,9 @@ public:
     // is already on its way.
     virtual void rollback() noexcept = 0;
     virtual void setBusyTimeout(int ms) = 0;
+    // False while the database still lacks the tables added since it was
+    // made: it was busy when opened, and its first write transaction adds them.
+    virtual bool schemaCurrent() const { return true; }
 };
 
 } // namespace corvane

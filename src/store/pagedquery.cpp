@@ -1,5 +1,7 @@
 #include "store/pagedquery.h"
 
+#include "store/connection.h"
+#include "store/engine.h"
 #include "store/statement.h"
 #include "store/transaction.h"
 
@@ -141,15 +143,18 @@ qint64 PagedQuery::insert(const Record &values, const std::vector<bool> &given)
                                          : QStringLiteral(" (") + names.join(QLatin1Char(',')) +
                                                QStringLiteral(") VALUES (") + marks.join(QLatin1Char(',')) +
                                                QLatin1Char(')');
-    Statement insert(m_connection,
-                     QStringLiteral("INSERT INTO ") + m_shape.table + rest + QStringLiteral(" RETURNING id"));
-    int index = 0;
-    for (int c = 0; c < m_shape.fields.size(); ++c) {
-        if (given[std::size_t(c)])
-            insert.bind(++index, values[std::size_t(c)]);
-    }
-    const qint64 key = insert.step() ? insert.integer(0) : 0;
-    insert.run();
+    qint64 key = 0;
+    writeTogether([&] {
+        Statement insert(m_connection, QStringLiteral("INSERT INTO ") + m_shape.table + rest +
+                                           QStringLiteral(" RETURNING id"));
+        int index = 0;
+        for (int c = 0; c < m_shape.fields.size(); ++c) {
+            if (given[std::size_t(c)])
+                insert.bind(++index, values[std::size_t(c)]);
+        }
+        key = insert.step() ? insert.integer(0) : 0;
+        insert.run();
+    });
     return key;
 }
 
@@ -162,16 +167,36 @@ bool PagedQuery::update(qint64 key, const Record &values, const std::vector<bool
     }
     if (assignments.isEmpty())
         return true;
-    Statement update(m_connection, QStringLiteral("UPDATE ") + m_shape.table + QStringLiteral(" SET ") +
-                                       assignments.join(QLatin1Char(',')) + QStringLiteral(" WHERE id=?"));
-    int index = 0;
-    for (int c = 0; c < m_shape.fields.size(); ++c) {
-        if (changed[std::size_t(c)])
-            update.bind(++index, values[std::size_t(c)]);
+    bool found = false;
+    writeTogether([&] {
+        Statement update(m_connection, QStringLiteral("UPDATE ") + m_shape.table + QStringLiteral(" SET ") +
+                                           assignments.join(QLatin1Char(',')) +
+                                           QStringLiteral(" WHERE id=?"));
+        int index = 0;
+        for (int c = 0; c < m_shape.fields.size(); ++c) {
+            if (changed[std::size_t(c)])
+                update.bind(++index, values[std::size_t(c)]);
+        }
+        update.bind(++index, key);
+        update.run();
+        found = update.changes() > 0;
+    });
+    return found;
+}
+
+void PagedQuery::writeTogether(const std::function<void()> &write)
+{
+    if (!m_shape.afterWrite) {
+        write();
+        return;
     }
-    update.bind(++index, key);
-    update.run();
-    return update.changes() > 0;
+    std::optional<Transaction> own;
+    if (!m_connection.engine().inTransaction())
+        own.emplace(m_connection);
+    write();
+    m_shape.afterWrite(m_connection);
+    if (own)
+        own->commit();
 }
 
 void PagedQuery::remove(qint64 key)

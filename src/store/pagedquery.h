@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -29,6 +30,10 @@ struct QueryShape
     // parts, each counted quickly from an index whenever `condition` holds for
     // at least one row; empty when there are none such.
     QStringList outside;
+    // Runs after every insert and update, in the same transaction: brings up
+    // to date what the store keeps beside the table (the customers' number
+    // keys). Empty when there is nothing such.
+    std::function<void(Connection &)> afterWrite = {};
 };
 
 // A query over one table that the windows page through, so a result of ten
@@ -68,6 +73,9 @@ public:
 
 private:
     QString orderBy(Direction direction) const;
+    // Runs `write` and the shape's afterWrite as one change: in the caller's
+    // transaction when one is open, else in one of its own.
+    void writeTogether(const std::function<void()> &write);
     qint64 count(const QString &where);
 
     Connection &m_connection;

@@ -16,10 +16,6 @@ namespace corvane {
 
 namespace {
 
-// Any constant shared by every desk: the desks that connect first to an empty
-// database at the same moment create the tables once, one after the other.
-constexpr qint64 TablesLock = 0x436f7276616e65;
-
 QString messageOf(const char *text)
 {
     return QString::fromUtf8(text).trimmed();
@@ -44,7 +40,7 @@ QString makeTablesIfMissing(PGconn *conn)
 {
     if (QString failure = execute(conn, "BEGIN"); !failure.isEmpty())
         return failure;
-    QString failure = execute(conn, "SELECT pg_advisory_xact_lock(" + QByteArray::number(TablesLock) + ")");
+    QString failure = execute(conn, "SELECT pg_advisory_xact_lock(" + QByteArray::number(PgTablesLock) + ")");
     if (failure.isEmpty()) {
         PGresult *found = PQexec(conn, "SELECT to_regclass('customer') IS NULL");
         const bool missing = PQresultStatus(found) == PGRES_TUPLES_OK && PQntuples(found) == 1 &&

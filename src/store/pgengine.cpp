@@ -3,6 +3,8 @@
 #include "platform/failure.h"
 #include "store/pgconnect.h"
 #include "store/pgexchange.h"
+#include "store/pgschema.h"
+#include "store/schemaupgrade.h"
 #include "store/serverlink.h"
 #include "store/serverwait.h"
 
@@ -229,6 +231,23 @@ void PgEngine::connectIfLost(ServerWait &wait)
     m_conn = m_link->connect(wait);
     // Sending and reading are driven step by step, so that no call waits.
     PQsetnonblocking(m_conn, 1);
+    bringUpToDate();
+}
+
+void PgEngine::bringUpToDate()
+{
+    try {
+        begin(TransactionKind::Write);
+        PQclear(run("SELECT pg_advisory_xact_lock(" + QByteArray::number(PgTablesLock) + ")"));
+        upgradeSchema(*this, SqlDialect::Postgresql);
+        commit();
+    } catch (...) {
+        // Tried again on the next connection rather than going on without
+        // the tables.
+        rollback();
+        drop();
+        throw;
+    }
 }
 
 PGresult *PgEngine::ask(const QByteArray &sql, int count, const char *const *values, ServerWait &wait)

@@ -26,7 +26,8 @@ class PgEngine : public Engine
 {
 public:
     // Connects at once, within the time `waits` allow; an empty database
-    // gets the program's tables. Throws Failure naming the server (never the
+    // gets the program's tables, and one an older Corvane made those added
+    // since. Throws Failure naming the server (never the
     // password) when it cannot.
     PgEngine(std::shared_ptr<ServerLink> link, int busyTimeoutMs, WaitRules waits);
     ~PgEngine() override;
@@ -49,6 +50,9 @@ private:
     PGresult *run(const QByteArray &sql, int count = 0, const char *const *values = nullptr);
     // The connection to run on, made again when the server dropped it.
     void connectIfLost(ServerWait &wait);
+    // On each new connection: the tables added since the database was made,
+    // and the keys of customers written by other means.
+    void bringUpToDate();
     // One exchange with the server on the connection there is.
     PGresult *ask(const QByteArray &sql, int count, const char *const *values, ServerWait &wait);
     void drop();

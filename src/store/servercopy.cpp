@@ -1,6 +1,7 @@
 #include "store/servercopy.h"
 
 #include "store/connection.h"
+#include "store/customerkeys.h"
 #include "store/statement.h"
 #include "store/transaction.h"
 
@@ -135,6 +136,7 @@ CopiedCounts copyToServer(Connection &source, Connection &target, ExistingCustom
         changesOf(target, QStringLiteral("INSERT INTO customer (%1) SELECT %1 FROM copied_customer "
                                          "ORDER BY ord ON CONFLICT DO NOTHING")
                               .arg(columnList(CustomerColumns)));
+    keyUnkeyedCustomers(target.engine());
     // The code is the same but the customer another: told, so the user can
     // give one of them a new code.
     run(target,
@@ -177,6 +179,14 @@ CopiedCounts copyToServer(Connection &source, Connection &target, ExistingCustom
     if (current.step())
         counts.currentRing = current.text(0).value_or(QString());
     writing.commit();
+    // Every customer copied was noted for keying and the note dropped: until
+    // the server's own vacuum comes, each lookup would wade through the dead
+    // notes, and the planner would know nothing of the tables just filled.
+    // The copy is done either way; a user who may not vacuum is only warned.
+    try {
+        run(target, QStringLiteral("VACUUM (ANALYZE) customer, customer_key, customer_unkeyed, detail"));
+    } catch (const Failure &) {
+    }
     return counts;
 }
 

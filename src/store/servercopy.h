@@ -53,7 +53,8 @@ private:
 // tel.mdb) into `target` (the shared server) in one transaction on each: the
 // server gets all of it or, when anything fails, nothing. Rows keep their
 // order and every value as it is, NULL included; the server gives the copied
-// rows new keys after its own, since nothing refers to a customer's key. What
+// rows new keys after its own, since nothing refers to a customer's key, and
+// the customers their number keys. What
 // the server holds already (a customer by code, name and number; a call by
 // date, time, number and customer code) is skipped and counted, so a copy run
 // twice doubles nothing; a customer whose code the server holds for another

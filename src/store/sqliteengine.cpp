@@ -2,7 +2,9 @@
 
 #include "platform/failure.h"
 #include "platform/gbk.h"
+#include "store/customerkeys.h"
 #include "store/databasefilefailure.h"
+#include "store/schemaupgrade.h"
 
 #include <QFileInfo>
 #include <QUrl>
@@ -164,6 +166,41 @@ SqliteEngine::SqliteEngine(const QString &path, const QString &vfs, int busyTime
         throw DatabaseFileFailure(Kind::Empty, path);
     m_db = open();
     m_readOnly = sqlite3_db_readonly(m_db, "main") == 1;
+    try {
+        bringUpToDate();
+    } catch (const Failure &) {
+        sqlite3_close_v2(m_db);
+        throw;
+    }
+}
+
+void SqliteEngine::bringUpToDate()
+{
+    m_schemaBehind = schemaBehind(*this, SqlDialect::Sqlite);
+    if (m_readOnly || (!m_schemaBehind && !hasUnkeyedCustomers(*this)))
+        return;
+    // Never waits for a file another program is writing, and never fails the
+    // opening: the first write transaction adds what the file lacks, and the
+    // lookup finds customers not yet keyed all the same.
+    sqlite3_busy_timeout(m_db, 0);
+    try {
+        upgrade();
+    } catch (const Failure &) {
+    }
+    sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
+}
+
+void SqliteEngine::upgrade()
+{
+    SqliteStatement(m_db, QStringLiteral("BEGIN IMMEDIATE")).step();
+    try {
+        upgradeSchema(*this, SqlDialect::Sqlite);
+        commit();
+    } catch (const Failure &) {
+        rollback();
+        throw;
+    }
+    m_schemaBehind = false;
 }
 
 SqliteEngine::~SqliteEngine()
@@ -247,6 +284,8 @@ std::unique_ptr<EngineStatement> SqliteEngine::prepare(const QString &sql)
 void SqliteEngine::begin(TransactionKind kind)
 {
     reopenIfWritable();
+    if (kind == TransactionKind::Write && m_schemaBehind)
+        upgrade();
     // IMMEDIATE takes the write lock at once (waiting up to the busy timeout),
     // so the statements inside cannot fail half way for want of it.
     SqliteStatement(m_db, kind == TransactionKind::Write ? QStringLiteral("BEGIN IMMEDIATE")
@@ -273,6 +312,11 @@ void SqliteEngine::setBusyTimeout(int ms)
 {
     m_busyTimeoutMs = ms;
     sqlite3_busy_timeout(m_db, ms);
+}
+
+bool SqliteEngine::schemaCurrent() const
+{
+    return !m_schemaBehind;
 }
 
 } // namespace corvane

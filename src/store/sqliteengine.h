@@ -29,6 +29,7 @@ public:
     bool inTransaction() const override;
     void rollback() noexcept override;
     void setBusyTimeout(int ms) override;
+    bool schemaCurrent() const override;
 
     // For SQLite's own file-level tools, such as its online backup.
     sqlite3 *handle() const { return m_db; }
@@ -40,12 +41,21 @@ private:
     // Between transactions: a file opened read-only that may now be written
     // is opened again, so what waited for it can be written.
     void reopenIfWritable();
+    // At opening: the tables an older Corvane (or tel.sql) did not make, and
+    // the keys of the customers written since the file was last open.
+    void bringUpToDate();
+    // Does both in a transaction of its own; throws Failure when the file is
+    // busy.
+    void upgrade();
 
     QString m_path;
     QString m_vfs;
     int m_busyTimeoutMs;
     sqlite3 *m_db = nullptr;
     bool m_readOnly = false;
+    // The file was busy or read-only when opened and still lacks the tables
+    // added since.
+    bool m_schemaBehind = false;
 };
 
 } // namespace corvane

@@ -6,10 +6,9 @@
 
 namespace corvane {
 
-Statement::Statement(Connection &connection, const QString &sql)
-    : m_statement(connection.engine().prepare(sql))
-{
-}
+Statement::Statement(Connection &connection, const QString &sql) : Statement(connection.engine(), sql) {}
+
+Statement::Statement(Engine &engine, const QString &sql) : m_statement(engine.prepare(sql)) {}
 
 Statement::~Statement() = default;
 

@@ -8,6 +8,7 @@
 namespace corvane {
 
 class Connection;
+class Engine;
 class EngineStatement;
 
 // One prepared statement whose values are bound, never written into its text.
@@ -20,6 +21,8 @@ public:
     // Takes exactly one statement: text left after it (a second statement
     // smuggled in after a ';') is refused rather than ignored.
     Statement(Connection &connection, const QString &sql);
+    // On an engine directly, while it is being opened.
+    Statement(Engine &engine, const QString &sql);
     ~Statement();
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;

@@ -6,8 +6,10 @@
 #include "databaselock.h"
 #include "modemsim.h"
 #include "runningprogram.h"
+#include "writtennumbers.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 
 using namespace corvane;
@@ -53,8 +55,8 @@ class TestCallLogEndToEnd : public QObject
     void startProgram(const QProcessEnvironment &environment = {})
     {
         m_modem = std::make_unique<test::ModemSim>();
-        m_program =
-            std::make_unique<Program>(QStringLiteral("制式1"), m_modem->devicePath(), QString(), environment);
+        m_program = std::make_unique<Program>(QStringLiteral("制式1"), m_modem->devicePath(),
+                                              test::AreaCode020, environment);
         m_program->query(QStringLiteral("insert into customer(customercode, customername, tel) "
                                         "values('C1', 'Shop', '5551234')"));
         QTRY_COMPARE_WITH_TIMEOUT(m_modem->recorded(), QByteArray("at#cid=1\r"), 20000);
@@ -173,6 +175,31 @@ private Q_SLOTS:
         QTest::qWait(4000);
         QCOMPARE(logged(), QStringList{expectedRow()});
         QVERIFY(m_program->isRunning());
+    }
+
+    // Customers another program (sqlite3) wrote while Corvane was not
+    // running are keyed at its next start, and found however their numbers
+    // were written.
+    void numbersWrittenByAnotherProgramAreFoundHoweverWritten()
+    {
+        QVERIFY(m_modem->command(callCommand()));
+        QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{expectedRow()}, 10000);
+        QProcess &process = m_program->process();
+        process.terminate();
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(QProcess::execute(QStringLiteral("sqlite3"),
+                                   {file(QStringLiteral("tel.mdb")), test::WrittenNumbersInsert}),
+                 0);
+        process.start();
+        QVERIFY(process.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(m_modem->recorded().count("at#cid=1\r"), 2, 20000);
+
+        test::callEveryWrittenNumber(*m_modem, *m_program, [this] {
+            return m_program->query(QStringLiteral(
+                "select tel || ' ' || customercode from detail where tel <> '5551234' order by id"));
+        });
+        QCOMPARE(m_program->query(QStringLiteral("select count(*) from customer_unkeyed")),
+                 QStringList{QStringLiteral("0")});
     }
 
     // The PC clock at the turn of the year: a call reported on 31 December

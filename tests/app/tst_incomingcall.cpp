@@ -213,12 +213,32 @@ private Q_SLOTS:
                  QStringLiteral("5551234"));
     }
 
-    void anEmptyNumberIsNotLookedUp()
+    // No number, or one the caller withheld: the window comes back and rings
+    // as for any call, nothing is looked up or asked, and "保存新号码" gives
+    // the new customer no number.
+    void aWithheldOrEmptyNumberIsNotLookedUp_data()
     {
-        send(test::callerIdReport(QStringLiteral("\r\nNAME = WITHHELD")));
-        QCOMPARE(edit("numberEdit")->text(), QString());
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("empty") << QStringLiteral("\r\nNAME = WITHHELD") << QString();
+        QTest::newRow("P") << QStringLiteral("P") << QStringLiteral("私人号码");
+        QTest::newRow("O") << QStringLiteral("O") << QStringLiteral("号码不详");
+        QTest::newRow("PRIVATE") << QStringLiteral("PRIVATE") << QStringLiteral("私人号码");
+    }
+    void aWithheldOrEmptyNumberIsNotLookedUp()
+    {
+        QFETCH(QString, number);
+        w().hide();
+        call(number);
+        QVERIFY(w().isVisible());
+        QTEST(edit("numberEdit")->text(), "shown");
+        QTRY_COMPARE(m_rings->count(), 1);
         QVERIFY(m_capture->take().isEmpty());
         QCOMPARE(m_sql->count(QStringLiteral("detail")), 0);
+
+        test::child<QPushButton>(w(), "saveNewNumberButton")->click();
+        QCOMPARE(test::child<DBEdit>(m_app->customerEntryForm(), "telEdit")->text(), QString());
+        QCOMPARE(m_sql->count(QStringLiteral("customer")), 1);
     }
 
     void everyCallIsLoggedButARepeatedReportOnce()

@@ -26,6 +26,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <optional>
+
 using namespace corvane;
 
 namespace {
@@ -98,12 +100,16 @@ constexpr int DialogStayedOpen = 7;
 // two texts typed, the button pressed. Returns ProgramEnded when the program
 // went on to end, DialogStayedOpen when the dialog was still open a moment
 // later (the test then closes it and ends the loop itself).
-int saveThroughDialog(LineSettingsDialog &dialog, const QString &port, const QString &mode)
+// An area code given is typed over the one shown.
+int saveThroughDialog(LineSettingsDialog &dialog, const QString &port, const QString &mode,
+                      const std::optional<QString> &areaCode = std::nullopt)
 {
     QTimer::singleShot(0, &dialog, [&] {
         QTimer::singleShot(50, &dialog, [&] {
             portBox(dialog)->setEditText(port);
             modeBox(dialog)->setEditText(mode);
+            if (areaCode)
+                test::child<QLineEdit>(dialog, "areaCodeEdit")->setText(*areaCode);
             click(dialog, "saveButton");
             QTimer::singleShot(300, &dialog, [&] {
                 const bool open = dialog.isVisible();
@@ -290,6 +296,45 @@ private Q_SLOTS:
             expected.replace("com1=/dev/ttyUSB0", QByteArray("com1=" + byId.toLocal8Bit()));
         expected.replace(entry("school", QStringLiteral("制式1")), entry("school", mode));
         QCOMPARE(configBytes(folder), expected);
+    }
+
+    // Unlike the port and mode, the area code is shown as kept, so saving a
+    // port keeps it; one typed is kept as an area code, and a text that is
+    // none is refused before anything is written.
+    void theAreaCodeIsShownCheckedAndSaved_data()
+    {
+        QTest::addColumn<std::optional<QString>>("typed");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QStringList>("told");
+        const QStringList saved{QStringLiteral("配置已保存，将退出程序，请重新运行。")};
+        QTest::newRow("as shown") << std::optional<QString>() << ProgramEnded << QStringLiteral("020")
+                                  << saved;
+        QTest::newRow("another") << std::optional<QString>(QStringLiteral("(755)")) << ProgramEnded
+                                 << QStringLiteral("0755") << saved;
+        QTest::newRow("emptied") << std::optional<QString>(QString()) << ProgramEnded << QString() << saved;
+        QTest::newRow("none") << std::optional<QString>(QStringLiteral("12345")) << DialogStayedOpen
+                              << QStringLiteral("020")
+                              << QStringList{QStringLiteral(
+                                     "区号应是以0开头的3至4位数字，例如020；不用区号请留空。")};
+    }
+
+    void theAreaCodeIsShownCheckedAndSaved()
+    {
+        QFETCH(std::optional<QString>, typed);
+        test::ProgramFolder folder(false);
+        folder.writeFile(QStringLiteral("zel.ini"), configBefore() + "[line]\r\nareacode=020\r\n");
+        SerialControl mainPort;
+        test::MessageCapture capture;
+        LineSettingsDialog dialog(mainPort, &writeLineConfig);
+        QString shown;
+        QTimer::singleShot(20, &dialog,
+                           [&] { shown = test::child<QLineEdit>(dialog, "areaCodeEdit")->text(); });
+
+        QTEST(saveThroughDialog(dialog, QStringLiteral("com2"), QStringLiteral("制式1"), typed), "result");
+        QCOMPARE(shown, QStringLiteral("020"));
+        QTEST(capture.takeTexts(), "told");
+        QTEST(readAreaCode(), "kept");
     }
 
     // The list shows com1 … com8 with their devices (the configured one with

@@ -8,6 +8,7 @@
 #include "privateresolver.h"
 #include "runningprogram.h"
 #include "store/stores.h"
+#include "writtennumbers.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -98,9 +99,11 @@ private Q_SLOTS:
         m_server->emptyDatabaseWithTables();
         m_server->query(QStringLiteral("INSERT INTO customer (customercode, customername, tel) "
                                        "VALUES ('C1', 'Shop', '5551234')"));
+        // Written before the desk connects, which keys them.
+        m_server->query(test::WrittenNumbersInsert);
         m_modem = std::make_unique<test::ModemSim>();
-        m_program =
-            std::make_unique<Program>(QStringLiteral("制式1"), m_modem->devicePath(), databaseSection());
+        m_program = std::make_unique<Program>(QStringLiteral("制式1"), m_modem->devicePath(),
+                                              databaseSection() + test::AreaCode020);
         QTRY_COMPARE_WITH_TIMEOUT(m_modem->recorded(), QByteArray("at#cid=1\r"), 20000);
     }
 
@@ -126,6 +129,18 @@ private Q_SLOTS:
         QCOMPARE(m_program->query(QStringLiteral("SELECT count(*) FROM detail")),
                  QStringList{QStringLiteral("0")});
         QVERIFY(m_program->isRunning());
+    }
+
+    // Customers written on the server before the desk connected are keyed
+    // by it, and found however their numbers were written.
+    void aNumberIsFoundOnTheServerHoweverItWasWritten()
+    {
+        test::callEveryWrittenNumber(*m_modem, *m_program, [this] {
+            return m_server->query(
+                QStringLiteral("SELECT tel || ' ' || customercode FROM detail ORDER BY id"));
+        });
+        QCOMPARE(m_server->query(QStringLiteral("SELECT count(*) FROM customer_unkeyed")),
+                 QStringList{QStringLiteral("0")});
     }
 
     // The server stopped mid-run: the user is told once, without the

@@ -1,4 +1,6 @@
 #include "core/callerid.h"
+#include "core/callernumber.h"
+#include "store/numberkey.h"
 
 #include <QDate>
 #include <QTest>
@@ -222,6 +224,77 @@ private Q_SLOTS:
         QCOMPARE(callerIdNumber(example, 20), QString());
         QCOMPARE(callerIdTimeText(example, 10, pcClock), QStringLiteral(":"));
         QCOMPARE(fieldTail(example, 1000, 29), trimControls(example));
+    }
+
+    // The keys of a customer's number field, however a shop wrote it.
+    void numberKeys_data()
+    {
+        QTest::addColumn<QString>("tel");
+        QTest::addColumn<QStringList>("keys");
+        const QString landline = QStringLiteral("02087654321");
+        const QString mobile = QStringLiteral("13912345678");
+        QTest::newRow("dash, blank") << QStringLiteral("020-8765 4321") << QStringList{landline};
+        QTest::newRow("brackets, dot") << QStringLiteral("(020) 8765.4321") << QStringList{landline};
+        QTest::newRow("full-width") << QStringLiteral("０２０－８７６５４３２１") << QStringList{landline};
+        QTest::newRow("+86") << QStringLiteral("+86 139-1234-5678") << QStringList{mobile};
+        QTest::newRow("0086") << QStringLiteral("0086 13912345678") << QStringList{mobile};
+        QTest::newRow("trunk 0") << QStringLiteral("013912345678") << QStringList{mobile};
+        // Only before a mobile number: a landline keeps every digit.
+        QTest::newRow("86 landline") << QStringLiteral("86 20 87654321")
+                                     << QStringList{QStringLiteral("862087654321")};
+        QTest::newRow("several") << QStringLiteral("020-87654321 / 139 1234 5678，8765 4322；1、2;3,4")
+                                 << QStringList{landline,
+                                                mobile,
+                                                QStringLiteral("87654322"),
+                                                QStringLiteral("1"),
+                                                QStringLiteral("2"),
+                                                QStringLiteral("3"),
+                                                QStringLiteral("4")};
+        QTest::newRow("twice, empty part")
+            << QStringLiteral("13912345678 // 139 1234 5678") << QStringList{mobile};
+        QTest::newRow("no digits") << QStringLiteral("无 / P") << QStringList();
+    }
+    void numberKeys()
+    {
+        QFETCH(QString, tel);
+        QTEST(telKeys(tel), "keys");
+    }
+
+    // A caller's local number is also looked for with the shop's area code,
+    // and one with that area code also without it; never another city's.
+    void callerKeysFollowTheAreaCode()
+    {
+        const QString areaCode = areaCodeOf(QStringLiteral("(20)"));
+        QCOMPARE(areaCode, QStringLiteral("020"));
+        QCOMPARE(callerKeys(QStringLiteral("87654321"), areaCode),
+                 (QStringList{QStringLiteral("87654321"), QStringLiteral("02087654321")}));
+        QCOMPARE(callerKeys(QStringLiteral("02087654321"), areaCode),
+                 (QStringList{QStringLiteral("02087654321"), QStringLiteral("87654321")}));
+        QCOMPARE(callerKeys(QStringLiteral("01087654321"), areaCode),
+                 QStringList{QStringLiteral("01087654321")});
+        QCOMPARE(callerKeys(QStringLiteral("87654321"), {}), QStringList{QStringLiteral("87654321")});
+        QCOMPARE(callerKeys(QStringLiteral("013912345678"), areaCode),
+                 QStringList{QStringLiteral("13912345678")});
+        QCOMPARE(callerKeys(QStringLiteral("PRIVATE"), areaCode), QStringList());
+        for (const char *notAnAreaCode : {"", "abc", "12345", "0020"})
+            QCOMPARE(areaCodeOf(QLatin1String(notAnAreaCode)), QString());
+        QCOMPARE(areaCodeOf(QStringLiteral("0755")), QStringLiteral("0755"));
+    }
+
+    // What the exchange sends for a number it will not or cannot give.
+    void withheldAndUnknownNumbers()
+    {
+        for (const char *withheld : {"P", "p", "PRIVATE", "Anonymous", " P\r\n"}) {
+            QCOMPARE(shownNumber(QLatin1String(withheld)), QStringLiteral("私人号码"));
+            QCOMPARE(numberForNewCustomer(QLatin1String(withheld)), QString());
+        }
+        for (const char *unknown : {"O", "OUT-OF-AREA", "unavailable"})
+            QCOMPARE(shownNumber(QLatin1String(unknown)), QStringLiteral("号码不详"));
+        for (const char *number : {"5551234", "PO", "P1", ""}) {
+            QCOMPARE(shownNumber(QLatin1String(number)), QLatin1String(number));
+            QCOMPARE(numberForNewCustomer(QLatin1String(number)), QLatin1String(number));
+        }
+        QCOMPARE(callerNumberKind(QStringLiteral(" \r\n")), CallerNumberKind::Empty);
     }
 };
 

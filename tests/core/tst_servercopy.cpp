@@ -175,6 +175,9 @@ private Q_SLOTS:
             expected);
         QCOMPARE(m_server->query(QStringLiteral("SELECT code || '=' || bz FROM ring ORDER BY code")),
                  QStringList({QStringLiteral("1=0"), QStringLiteral("2=1"), QStringLiteral("3=0")}));
+        // Every customer's number keyed in the same transaction.
+        QCOMPARE(m_server->query(QStringLiteral("SELECT count(*) FROM customer_key")),
+                 QStringList{QStringLiteral("1201")});
 
         // The server goes on with the copied book: a number is found, and a
         // new customer and call get keys of their own.
@@ -183,6 +186,9 @@ private Q_SLOTS:
         const std::optional<Customer> found = onServer.customers.customerByTel(QStringLiteral("5550003"));
         QVERIFY(found);
         QCOMPARE(found->customerCode, QStringLiteral("C3"));
+        const auto local =
+            onServer.customers.customerByTel(QStringLiteral("0205550004"), QStringLiteral("020"));
+        QCOMPARE(local.value_or(Customer()).customerCode, QStringLiteral("C4"));
         QCOMPARE(onServer.rings.currentRing(), QStringLiteral("2"));
         insertRow(onServer.connection, QStringLiteral("customer"), CustomerColumns,
                   {QStringLiteral("NEW"), QStringLiteral("新客户")});

@@ -342,6 +342,8 @@ case_windows() {
     start_desktop tray
     make_program_folder
     fill_database
+    # The settings dialog shows the area code kept.
+    printf '[line]\r\nareacode=020\r\n' >"$PROGRAM/zel.ini"
     start_corvane
     await_tray_icon
 
@@ -451,7 +453,7 @@ case_settings_messages() {
     save_settings() {
         xdotool windowactivate --sync "$settings" 2>/dev/null
         xdotool key ctrl+a type "$1"
-        xdotool key Tab Tab space
+        xdotool key Tab Tab Tab space
         wait_for 30 find_box || fail "no message after saving $1"
         shoot "$BOX" "$ARTIFACTS/$2"
         answer_box Return || fail "the message after saving $1 did not close"
@@ -721,7 +723,7 @@ case_modem_by_id() {
     shoot "$dialog" "$ARTIFACTS/desktop-settings-devices.png"
     origin_of "$dialog" D
     # "查找调制解调器", below the list of devices.
-    xdotool mousemove $((DX + 70)) $((DY + 392)) click 1
+    xdotool mousemove $((DX + 70)) $((DY + 424)) click 1
     wait_for 100 eval '[ "$(grep -o ATI "$WORK/modem.rec" | wc -l)" = 2 ]' || fail "查找调制解调器 did not ask the modem"
     sleep 1
     shoot "$dialog" "$ARTIFACTS/desktop-settings-modem-found.png"

@@ -116,6 +116,58 @@ private Q_SLOTS:
         QCOMPARE(customers.customersWithCode(QStringLiteral("c2"))->start(100, 10).count, qint64(0));
     }
 
+    // Found however the number was written, through every way a customer is
+    // written: the entry form's save and change, an import, another
+    // program's insert, removal. The number itself is never rewritten.
+    void customersAreFoundByTheKeysOfTheirNumbers()
+    {
+        CustomerStore &customers = m_stores->customers;
+        const auto all = customers.allCustomers();
+        const qint64 second = all->insert(
+            customerRow(QStringLiteral("K2"), {}, QStringLiteral("020-8765 4321 / 139 1234 5678")),
+            CodeNameTel);
+        all->insert(customerRow(QStringLiteral("K3"), {}, QStringLiteral("02087654321")), CodeNameTel);
+        all->insert(customerRow(QStringLiteral("K1"), {}, QStringLiteral("(020)87654321")), CodeNameTel);
+        const auto codeOf = [&](const QString &number, const QString &areaCode = {}) {
+            const std::optional<Customer> found = customers.customerByTel(number, areaCode);
+            return found ? found->customerCode + QLatin1Char(' ') + found->tel : QString();
+        };
+        // The exact number first, then the lowest code of those with the key.
+        QCOMPARE(codeOf(QStringLiteral("02087654321")), QStringLiteral("K3 02087654321"));
+        QCOMPARE(codeOf(QStringLiteral("87654321"), QStringLiteral("020")),
+                 QStringLiteral("K1 (020)87654321"));
+        QCOMPARE(codeOf(QStringLiteral("87654321")), QString());
+        QCOMPARE(codeOf(QStringLiteral("013912345678")), QStringLiteral("K2 020-8765 4321 / 139 1234 5678"));
+
+        Record changed = customerRow(QStringLiteral("K2"), {}, QStringLiteral("+86 139 0000 0000"));
+        QVERIFY(all->update(second, changed, marking({Tel})));
+        QCOMPARE(codeOf(QStringLiteral("13912345678")), QString());
+        QCOMPARE(codeOf(QStringLiteral("13900000000")), QStringLiteral("K2 +86 139 0000 0000"));
+
+        customers.addCustomers(
+            {{QStringLiteral("K4"), {}, {}, {}, {}, QStringLiteral("0755-2345 6789"), {}, {}}},
+            [](qsizetype) { return true; });
+        QCOMPARE(codeOf(QStringLiteral("075523456789")), QStringLiteral("K4 0755-2345 6789"));
+
+        // Another program's row: found at once, and keyed when the database
+        // is next opened.
+        const auto unkeyed = [this] {
+            Statement count(m_stores->connection, QStringLiteral("SELECT count(*) FROM customer_unkeyed"));
+            return count.step() ? count.integer(0) : -1;
+        };
+        Statement(m_stores->connection,
+                  QStringLiteral("INSERT INTO customer (customercode, tel) VALUES ('K5', '138-0000-0005')"))
+            .run();
+        QCOMPARE(unkeyed(), qint64(1));
+        QCOMPARE(codeOf(QStringLiteral("13800000005")), QStringLiteral("K5 138-0000-0005"));
+        m_stores->connection.close();
+        QCOMPARE(unkeyed(), qint64(0));
+        QCOMPARE(codeOf(QStringLiteral("13800000005")), QStringLiteral("K5 138-0000-0005"));
+
+        all->remove(second);
+        QCOMPARE(codeOf(QStringLiteral("13900000000")), QString());
+    }
+
     void pagesFollowEachOtherBothWaysAndIgnoreLaterRows()
     {
         const auto all = m_stores->customers.allCustomers();
@@ -185,15 +237,20 @@ private Q_SLOTS:
         calls.logKeptCall(
             QStringLiteral("unknown"),
             {QStringLiteral("2024-03-01"), QStringLiteral("10:01"), QStringLiteral("5559999"), {}, {}});
+        calls.logKeptCall(
+            QStringLiteral("with the area code"),
+            {QStringLiteral("2024-03-01"), QStringLiteral("10:02"), QStringLiteral("0205550001"), {}, {}},
+            QStringLiteral("020"));
         transaction.commit();
         const PagedQuery::Start logged =
             calls.callsBetween(QDate(2024, 3, 1), QDate(2024, 3, 1), {})->start(100, 10);
-        QCOMPARE(logged.count, qint64(1));
-        const Record &row = logged.firstRows.at(0);
-        QCOMPARE((QStringList{row[2].value_or(QString()), row[3].value_or(QString()),
-                              row[4].value_or(QString()), row[5].value_or(QString())}),
-                 (QStringList{QStringLiteral("10:00"), QStringLiteral("5550001"), QStringLiteral("C1"),
-                              QStringLiteral("张三")}));
+        QStringList rows;
+        for (const Record &row : logged.firstRows)
+            rows.append(QStringList{row[2].value_or(QString()), row[3].value_or(QString()),
+                                    row[4].value_or(QString()), row[5].value_or(QString())}
+                            .join(QLatin1Char(' ')));
+        QCOMPARE(rows, (QStringList{QStringLiteral("10:00 5550001 C1 张三"),
+                                    QStringLiteral("10:02 0205550001 C1 张三")}));
     }
 
     void typedTextStaysTextAndOneStatementIsOne()

@@ -1,0 +1,108 @@
+#include "store/customerkeys.h"
+
+#include "store/numberkey.h"
+#include "store/statement.h"
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <span>
+#include <utility>
+#include <vector>
+
+namespace corvane {
+
+namespace {
+
+// Customers read, and key rows written, per statement: few round trips to a
+// server, little memory for ten million customers. The customers of a batch
+// are named one by one, which every engine finds through its index however
+// little it knows of the tables (a copy fills them in the same transaction).
+constexpr int Batch = 500;
+
+QString marks(qsizetype count, const QString &mark)
+{
+    return QStringList(count, mark).join(QLatin1Char(','));
+}
+
+// The statement `sql` with a mark in place of its "%1" for each of the
+// customers `ids`, bound to them.
+std::unique_ptr<Statement> forCustomers(Engine &engine, const QString &sql, const std::vector<qint64> &ids)
+{
+    auto statement =
+        std::make_unique<Statement>(engine, sql.arg(marks(qsizetype(ids.size()), QStringLiteral("?"))));
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        statement->bind(int(i) + 1, ids[i]);
+    return statement;
+}
+
+using KeyRow = std::pair<QString, qint64>;
+
+void insertKeys(Engine &engine, std::span<const KeyRow> rows)
+{
+    if (rows.empty())
+        return;
+    // Another desk may have keyed the same customer a moment before.
+    Statement insert(engine, QStringLiteral("INSERT INTO customer_key (numberkey,customerid) VALUES ") +
+                                 marks(qsizetype(rows.size()), QStringLiteral("(?,?)")) +
+                                 QStringLiteral(" ON CONFLICT DO NOTHING"));
+    int index = 0;
+    for (const auto &[key, customer] : rows) {
+        insert.bind(++index, key);
+        insert.bind(++index, customer);
+    }
+    insert.run();
+}
+
+// The keys of the customers `ids` as their numbers are now; none for one
+// removed meanwhile.
+std::vector<KeyRow> keysOf(Engine &engine, const std::vector<qint64> &ids)
+{
+    const auto select =
+        forCustomers(engine, QStringLiteral("SELECT id, tel FROM customer WHERE id IN (%1)"), ids);
+    std::vector<KeyRow> rows;
+    while (select->step()) {
+        const qint64 customer = select->integer(0);
+        for (const QString &key : telKeys(select->text(1).value_or(QString())))
+            rows.emplace_back(key, customer);
+    }
+    return rows;
+}
+
+} // namespace
+
+void keyUnkeyedCustomers(Engine &engine)
+{
+    qint64 after = std::numeric_limits<qint64>::min();
+    for (;;) {
+        std::vector<qint64> ids;
+        {
+            Statement noted(engine,
+                            QStringLiteral("SELECT customerid FROM customer_unkeyed WHERE customerid > ? "
+                                           "ORDER BY customerid LIMIT ?"));
+            noted.bind(1, after);
+            noted.bind(2, qint64(Batch));
+            while (noted.step())
+                ids.push_back(noted.integer(0));
+        }
+        if (ids.empty())
+            return;
+        const std::vector<KeyRow> rows = keysOf(engine, ids);
+        for (std::size_t first = 0; first < rows.size(); first += Batch)
+            insertKeys(engine,
+                       std::span(rows).subspan(first, std::min<std::size_t>(Batch, rows.size() - first)));
+        forCustomers(engine, QStringLiteral("DELETE FROM customer_unkeyed WHERE customerid IN (%1)"), ids)
+            ->run();
+        if (ids.size() < Batch)
+            return;
+        after = ids.back();
+    }
+}
+
+bool hasUnkeyedCustomers(Engine &engine)
+{
+    Statement select(engine, QStringLiteral("SELECT 1 FROM customer_unkeyed LIMIT 1"));
+    return select.step();
+}
+
+} // namespace corvane
