@@ -13,6 +13,7 @@
 #include "runningprogram.h"
 #include "store/callannouncements.h"
 #include "store/stores.h"
+#include "twodesks.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -23,9 +24,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <fcntl.h>
 #include <optional>
-#include <pty.h>
 #include <vector>
 
 using namespace corvane;
@@ -110,21 +109,12 @@ int main(int argc, char **argv)
                      .arg(Customers));
     std::printf("%d customers loaded in %.1f s\n", Customers, double(loading.elapsed()) / 1000);
 
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-        std::perror("openpty");
+    bench::TwoDesks desks(address);
+    if (!desks.started())
         return 1;
-    }
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    const QString ini =
-        QStringLiteral(
-            "[database]\r\nengine=postgresql\r\nhost=%1\r\nport=%2\r\nname=%3\r\nuser=%4\r\npassword=%5\r\n")
-            .arg(address.host)
-            .arg(address.port)
-            .arg(address.name, address.user, address.password);
-    test::RunningProgram deskA(QStringLiteral("制式1"), QString::fromLatin1(name), ini);
-    test::RunningProgram deskB(QStringLiteral("制式1"), QString(), ini);
+    const int master = desks.master;
+    test::RunningProgram &deskA = *desks.deskA;
+    test::RunningProgram &deskB = *desks.deskB;
 
     // The listener hears on a thread of its own, so reading the desks' logs
     // here does not delay the moment it notes.
@@ -213,7 +203,5 @@ int main(int argc, char **argv)
                 deskA.longestStallMs(halted));
     listening.quit();
     listening.wait();
-    ::close(master);
-    ::close(slave);
     return shownOnA.empty() ? 1 : 0;
 }

@@ -13,6 +13,7 @@
 #include "pgserver.h"
 #include "runningprogram.h"
 #include "store/stores.h"
+#include "twodesks.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -23,8 +24,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
-#include <pty.h>
 #include <thread>
 #include <vector>
 
@@ -72,21 +71,12 @@ int main(int argc, char **argv)
     server.query(QStringLiteral("INSERT INTO customer (customercode, customername, tel) "
                                 "VALUES ('C1', '五金店', '5551234')"));
 
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-        std::perror("openpty");
+    bench::TwoDesks desks(address);
+    if (!desks.started())
         return 1;
-    }
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    const QString ini =
-        QStringLiteral(
-            "[database]\r\nengine=postgresql\r\nhost=%1\r\nport=%2\r\nname=%3\r\nuser=%4\r\npassword=%5\r\n")
-            .arg(address.host)
-            .arg(address.port)
-            .arg(address.name, address.user, address.password);
-    test::RunningProgram deskA(QStringLiteral("制式1"), QString::fromLatin1(name), ini);
-    test::RunningProgram deskB(QStringLiteral("制式1"), QString(), ini);
+    const int master = desks.master;
+    test::RunningProgram &deskA = *desks.deskA;
+    test::RunningProgram &deskB = *desks.deskB;
     QThread::msleep(3000);
 
     QElapsedTimer whole;
@@ -155,7 +145,5 @@ int main(int argc, char **argv)
             "desk A, last byte on the line to number shown (%zu calls): median %.1f ms, worst %.1f ms\n",
             numberShown.size(), numberShown[numberShown.size() / 2], numberShown.back());
     std::printf("desk A's event loop stood still %.0f ms at the longest\n", deskA.longestStallMs(first));
-    ::close(master);
-    ::close(slave);
     return lost == 0 && doubled == 0 ? 0 : 1;
 }

@@ -130,6 +130,17 @@ answer_box() {
     return 1
 }
 
+# another_program_in_front: a window of another program, made the active one,
+# as OTHER.
+another_program_in_front() {
+    xmessage -geometry 500x400+250+150 "another program" &
+    PIDS+=($!)
+    await_window xmessage
+    OTHER=$WIN
+    xdotool windowactivate --sync "$OTHER" 2>/dev/null
+    wait_for 30 eval '[ "$(xdotool getactivewindow)" = "$OTHER" ]' || fail "the other window did not become active"
+}
+
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q "IsViewable"; }
 in_taskbar() { xprop -root _NET_CLIENT_LIST | grep -qiwF "$(printf '0x%x' "$1")"; }
 

@@ -534,12 +534,8 @@ case_activate_last_window() {
     await_window 来电铃声设置
     local ring=$WIN
     wait_for 30 eval '[ "$(xdotool getactivewindow)" = "$ring" ]' || fail "the ring dialog did not become active"
-    xmessage -geometry 500x400+250+150 "another program" &
-    PIDS+=($!)
-    await_window xmessage
-    local other=$WIN
-    xdotool windowactivate --sync "$other" 2>/dev/null
-    wait_for 30 eval '[ "$(xdotool getactivewindow)" = "$other" ]' || fail "the other window did not become active"
+    another_program_in_front
+    local other=$OTHER
     "$PROGRAM/Corvane" >"$WORK/second.log" 2>&1 || fail "the second copy ended with code $?"
     wait_for 30 eval '[ "$(xdotool getactivewindow)" = "$ring" ]' \
         || fail "the active window is $(xdotool getactivewindow 2>/dev/null | xargs -r xdotool getwindowname), not the ring dialog"

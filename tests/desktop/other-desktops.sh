@@ -55,12 +55,8 @@ case_dunst() {
         fail "the repeat added a notification"
 
     # "显示" with another program's window in front.
-    xmessage -geometry 500x400+250+150 "another program" &
-    PIDS+=($!)
-    await_window xmessage
-    local other=$WIN
-    xdotool windowactivate --sync "$other" 2>/dev/null
-    wait_for 30 eval '[ "$(xdotool getactivewindow)" = "$other" ]' || fail "the other window did not become active"
+    another_program_in_front
+    local other=$OTHER
     dunstctl action 0
     wait_for 30 eval '[ "$(xdotool getactivewindow)" = "$MAIN" ]' || fail "the notification's action did not activate the main window"
 
