@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
 
@@ -493,6 +494,38 @@ private Q_SLOTS:
         for (int y = 1; y < bottom; ++y)
             QCOMPARE(idle.pixelColor(1, y), look.colors.iconBackColor);
         dropDown->hide();
+    }
+
+    void barItemIsHighlightedWhenChosenByKeyboardNotByPointer()
+    {
+        Form f;
+        auto *bar = new QMenuBar(&f.form);
+        QAction *file = bar->addMenu(QStringLiteral("[File]"))->menuAction();
+        file->menu()->addAction(QStringLiteral("Item"));
+        f.skin->setActive(false);
+        f.skin->setActive(true);
+        f.form.resize(300, 100);
+        f.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.form));
+        const QRect item = bar->actionGeometry(file);
+        const QColor highlight = SkinColor(SystemColor::Highlight).resolved();
+        const auto corner = [&] { return bar->grab().toImage().pixelColor(item.topLeft()); };
+
+        const auto pointerAt = [bar](QPoint at) {
+            QMouseEvent move(QEvent::MouseMove, at, bar->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QCoreApplication::sendEvent(bar, &move);
+        };
+        pointerAt(item.center());
+        QCOMPARE(bar->activeAction(), file);
+        QVERIFY(corner() != highlight);
+        pointerAt(QPoint(250, item.center().y()));
+
+        QTest::keyPress(&f.form, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(&f.form, Qt::Key_Alt);
+        QCOMPARE(bar->activeAction(), file);
+        QCOMPARE(corner(), highlight);
+        test::saveScreenshot(bar, QStringLiteral("menuskin-bar-keyboard.png"));
     }
 
     void sampleMenuScreenshot()

@@ -147,9 +147,13 @@ void OwnerDrawMenuStyle::drawControl(ControlElement element, const QStyleOption 
     if (!handler)
         return QProxyStyle::drawControl(element, option, painter, widget);
 
-    // A bar item counts as selected while its menu is dropped down.
-    const bool selected =
-        element == CE_MenuBarItem ? item->state.testFlag(State_Sunken) : item->state.testFlag(State_Selected);
+    // A bar item counts as selected while its menu is dropped down, and while
+    // the keyboard is on the bar (after Alt), so the user sees where it is; an
+    // item merely under the pointer is not highlighted.
+    const bool selected = element == CE_MenuBarItem
+                              ? item->state.testFlag(State_Sunken) ||
+                                    (item->state.testFlag(State_Selected) && widget && widget->hasFocus())
+                              : item->state.testFlag(State_Selected);
     handler->drawItem(action, *painter, item->rect, selected);
 
     if (element == CE_MenuItem && item->menuItemType == QStyleOptionMenuItem::SubMenu) {
