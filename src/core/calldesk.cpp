@@ -17,6 +17,8 @@
 #include "store/databasefilefailure.h"
 #include "store/stores.h"
 
+#include <QUuid>
+
 namespace corvane {
 
 CallDesk::CallDesk(Stores &stores, RingPlayer &ringPlayer, QObject *parent)
@@ -63,8 +65,10 @@ void CallDesk::start()
         m_stores.connection, programFolder() + QStringLiteral("calls.journal"), m_areaCode);
     connect(m_callLog.get(), &CallLogWriter::notice, this, &CallDesk::notice);
     connect(m_callLog.get(), &CallLogWriter::failed, this, &CallDesk::failed);
+    connect(m_callLog.get(), &CallLogWriter::written, this, &CallDesk::callsChanged);
     m_callLog->resume();
     m_shownCall = {};
+    m_shownCallToken.clear();
     showCustomer({});
     Q_EMIT callShown(m_shownCall);
 
@@ -151,7 +155,10 @@ void CallDesk::release()
 {
     m_line->close();
     m_announcements.reset();
-    // Its last try at kept calls, also on the tray's immediate exit.
+    // Its last try at kept calls, also on the tray's immediate exit; no
+    // window is to hear of it any more.
+    if (m_callLog)
+        m_callLog->disconnect(this);
     m_callLog.reset();
 }
 
@@ -181,26 +188,43 @@ void CallDesk::handle(const std::function<void()> &handler)
     runGuarded(handler, [this](const QString &message) { Q_EMIT failed(message); });
 }
 
-void CallDesk::showAnnouncedCall(const CallerIdReport &call)
+void CallDesk::showAnnouncedCall(const CallerIdReport &call, const QString &token)
 {
-    handle([&] { showCall(call, Origin::OtherDesk); });
+    handle([&] { showCall(call, Origin::OtherDesk, token); });
 }
 
-void CallDesk::showCall(const CallerIdReport &report, Origin origin)
+void CallDesk::showCall(const CallerIdReport &report, Origin origin, const QString &announcedToken)
 {
     Q_EMIT callArrived();
     // Some lines send one call's report twice; the repeat rings, but is
     // neither looked up nor logged again. A new call from the number shown is.
     const bool repeat = report == m_shownCall;
     m_shownCall = report;
+    if (!repeat)
+        m_shownCallToken =
+            origin == Origin::Line ? QUuid::createUuid().toString(QUuid::WithoutBraces) : announcedToken;
     Q_EMIT callShown(m_shownCall);
     // The ring sounds on its own thread while the caller is looked up; its
     // choice is read from the database, so the number is shown first.
     playRing();
-    if (repeat)
+    if (repeat) {
         announce(origin);
-    else
+    } else {
+        if (origin == Origin::Line) {
+            // Kept before the lookup, which may take a second: a power cut
+            // or a kill meanwhile does not take the call with it.
+            m_callLog->arrive(QUuid::fromString(m_shownCallToken),
+                              {m_shownCall.dateText, m_shownCall.timeText, m_shownCall.number, {}, {}},
+                              callerNumberKind(m_shownCall.number) == CallerNumberKind::Number
+                                  ? KeptCall::Lookup::Due
+                                  : KeptCall::Lookup::Done);
+        } else {
+            // That desk wrote the call's row before it announced it: told
+            // before the lookup, whose new-number question waits for the user.
+            Q_EMIT callsChanged();
+        }
         lookUpNumber(origin);
+    }
 
     m_ringSchedule->start();
 }
@@ -211,6 +235,7 @@ void CallDesk::lookUpNumber(Origin origin)
     // A new caller never stands beside the record of the one before.
     if (callerNumberKind(m_shownCall.number) != CallerNumberKind::Number) {
         showCustomer({});
+        writeCall(origin, std::nullopt);
         announce(origin);
         return;
     }
@@ -219,13 +244,10 @@ void CallDesk::lookUpNumber(Origin origin)
         customer = m_stores.customers.customerByTel(m_shownCall.number, m_areaCode);
     } catch (const Failure &failure) {
         // Whatever stopped the lookup, the number stays shown and the call
-        // is kept and announced before the user is told (the box runs an
-        // event loop in which the next call may replace it): it is logged
-        // once the database answers and knows the number, by the desk whose
-        // line reported it.
+        // stays kept (looked up once the database answers, by the desk whose
+        // line reported it) and is announced before the user is told (the
+        // box runs an event loop in which the next call may replace it).
         showCustomer({});
-        if (origin == Origin::Line)
-            m_callLog->keepForLookup(m_shownCall.dateText, m_shownCall.timeText, m_shownCall.number);
         m_ringSchedule->stopRepeating();
         announce(origin);
         tellLookupTrouble(failure);
@@ -234,6 +256,7 @@ void CallDesk::lookUpNumber(Origin origin)
     m_lookupTroubleTold = false;
     if (!customer) {
         showCustomer({});
+        writeCall(origin, std::nullopt);
         announce(origin);
         Q_EMIT newNumber();
         m_ringSchedule->stopRepeating();
@@ -241,11 +264,15 @@ void CallDesk::lookUpNumber(Origin origin)
     }
     showCustomer(*customer);
     m_ringSchedule->stopRepeating();
-
-    if (origin == Origin::Line)
-        m_callLog->write({m_shownCall.dateText, m_shownCall.timeText, m_shownCall.number,
-                          m_shownCustomer.customerCode, m_shownCustomer.name});
+    writeCall(origin, customer);
     announce(origin);
+}
+
+void CallDesk::writeCall(Origin origin, const std::optional<Customer> &customer)
+{
+    // Before the announcement: the other desks find the row when they hear of it.
+    if (origin == Origin::Line)
+        m_callLog->lookedUp(QUuid::fromString(m_shownCallToken), customer);
 }
 
 void CallDesk::showCustomer(const Customer &customer)

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace corvane {
 
@@ -22,7 +23,8 @@ class SerialControl;
 struct Stores;
 
 // The call desk: takes the line's reports, rings, shows the call, looks the
-// number up, logs calls from known customers and repeats the ring for a few
+// number up, keeps every call its line reports (the call log for known
+// customers) and repeats the ring for a few
 // seconds. It holds the call shown (number, date, time, customer) and emits
 // what the windows show; they connect directly, so a message box they open
 // comes at the very point of the sequence that raised it.
@@ -45,13 +47,17 @@ public:
 
     const CallerIdReport &shownCall() const { return m_shownCall; }
     const Customer &shownCustomer() const { return m_shownCustomer; }
+    // The token of the call shown, as its row in table calls holds it (the
+    // same on every desk); empty when no call is shown.
+    const QString &shownCallToken() const { return m_shownCallToken; }
     // The number is handed on ("保存新号码"): it is shown no more, so the next
     // report from it is looked up and logged again.
     void clearNumber();
 
     // A call another desk's line reported: shown, rung and looked up as one
-    // from this desk's line, but that desk logged it.
-    void showAnnouncedCall(const CallerIdReport &call);
+    // from this desk's line, but that desk logged it. `token` is the call's,
+    // as that desk announced it (none from an older desk).
+    void showAnnouncedCall(const CallerIdReport &call, const QString &token = {});
 
     // The user took the modem offered: the line uses it from now on.
     void useModem(const QString &device);
@@ -74,6 +80,9 @@ Q_SIGNALS:
     // desks may show it too. Before the new-number question, which waits for
     // the user.
     void callReported(const CallerIdReport &call);
+    // A row of table calls was written by this desk, or another desk's call
+    // was shown (that desk wrote its row before announcing it).
+    void callsChanged();
     // The call shown has stopped ringing: its ring period is over.
     void ringEnded();
     // What the user is told about the line or the call log.
@@ -103,8 +112,10 @@ private:
     // Where a call shown came from: only this desk's line logs and announces.
     enum class Origin { Line, OtherDesk };
 
-    void showCall(const CallerIdReport &report, Origin origin);
+    void showCall(const CallerIdReport &report, Origin origin, const QString &announcedToken = {});
     void lookUpNumber(Origin origin);
+    // Writes the call from this desk's line with what its lookup found.
+    void writeCall(Origin origin, const std::optional<Customer> &customer);
     void showCustomer(const Customer &customer);
     void announce(Origin origin);
     void playRing();
@@ -122,6 +133,7 @@ private:
     QString m_areaCode;
     CallerIdReport m_shownCall;
     Customer m_shownCustomer;
+    QString m_shownCallToken;
     bool m_onServer = false;
     bool m_noDatabase = false;
     bool m_lookupTroubleTold = false;

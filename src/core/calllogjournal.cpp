@@ -12,8 +12,14 @@ namespace corvane {
 
 namespace {
 
-constexpr int FieldCount = 7; // token, five texts, checksum
+// token, five texts of the call-log row, the time taken and the desk, the
+// lookup, checksum; a line of an older version has the first six and the
+// checksum.
+constexpr int FieldCount = 10;
+constexpr int OlderFieldCount = 7;
 constexpr int ChecksumLength = 16;
+const QByteArray LookupDue = QByteArrayLiteral("L");
+const QByteArray LookupDone = QByteArrayLiteral("D");
 
 QByteArray checksum(QByteArrayView body)
 {
@@ -39,15 +45,37 @@ QString folderOf(const QString &path)
     return QFileInfo(path).absolutePath();
 }
 
+// The call of an older version's line: a call-log row alone, whose customer
+// is due to be looked up when it has none; its time is the report's.
+void completeOlderLine(KeptCall &call)
+{
+    const CallLogRow &r = call.row;
+    call.taken = r.adate + QLatin1Char(' ') + r.atime + QStringLiteral(":00");
+    call.lookup =
+        r.customercode.isEmpty() && r.customername.isEmpty() ? KeptCall::Lookup::Due : KeptCall::Lookup::Done;
+}
+
+// Makes what was written to the file survive a power cut.
+void syncLine(const QString &path, bool created)
+{
+    QFile file(path);
+    // Gone already when the database took the call first.
+    if (file.open(QIODevice::ReadOnly))
+        syncToDisk(file);
+    if (created)
+        syncFolder(folderOf(path));
+}
+
 } // namespace
 
 QByteArray journalLine(const KeptCall &call)
 {
     const CallLogRow &r = call.row;
     QByteArray body = call.token.toByteArray(QUuid::WithoutBraces);
-    for (const QString *text : {&r.adate, &r.atime, &r.tel, &r.customercode, &r.customername})
+    for (const QString *text :
+         {&r.adate, &r.atime, &r.tel, &r.customercode, &r.customername, &call.taken, &call.desk})
         body += ' ' + text->toUtf8().toBase64();
-    body += ' ';
+    body += ' ' + (call.lookup == KeptCall::Lookup::Due ? LookupDue : LookupDone) + ' ';
     return body + checksum(body) + '\n';
 }
 
@@ -57,24 +85,36 @@ std::optional<KeptCall> parseJournalLine(QByteArrayView line)
     if (bodyLength <= 0 || checksum(line.first(bodyLength)) != line.sliced(bodyLength))
         return std::nullopt;
     const QList<QByteArray> fields = line.toByteArray().split(' ');
-    if (fields.size() != FieldCount)
+    if (fields.size() != FieldCount && fields.size() != OlderFieldCount)
         return std::nullopt;
     KeptCall call;
     call.token = QUuid::fromString(QLatin1String(fields[0]));
     if (call.token.isNull())
         return std::nullopt;
     CallLogRow &r = call.row;
-    QString *texts[] = {&r.adate, &r.atime, &r.tel, &r.customercode, &r.customername};
-    for (int i = 0; i < 5; ++i) {
+    QString *texts[] = {&r.adate,        &r.atime,    &r.tel,    &r.customercode,
+                        &r.customername, &call.taken, &call.desk};
+    const int textCount = int(fields.size()) - 2 - (fields.size() == FieldCount ? 1 : 0);
+    for (int i = 0; i < textCount; ++i) {
         const std::optional<QString> text = decodeText(fields[i + 1]);
         if (!text)
             return std::nullopt;
         *texts[i] = *text;
     }
+    if (fields.size() == OlderFieldCount) {
+        completeOlderLine(call);
+        return call;
+    }
+    const QByteArray &lookup = fields[FieldCount - 2];
+    if (lookup != LookupDue && lookup != LookupDone)
+        return std::nullopt;
+    call.lookup = lookup == LookupDue ? KeptCall::Lookup::Due : KeptCall::Lookup::Done;
     return call;
 }
 
 CallLogJournal::CallLogJournal(QString path) : m_path(std::move(path)) {}
+
+CallLogJournal::~CallLogJournal() = default;
 
 QList<KeptCall> CallLogJournal::read() const
 {
@@ -98,6 +138,23 @@ QList<KeptCall> CallLogJournal::read() const
 void CallLogJournal::append(const KeptCall &call)
 {
     QFile file(m_path);
+    const bool created = write(file, call);
+    if (!syncToDisk(file))
+        throw journalFailure(m_path, file.errorString());
+    if (created && !syncFolder(folderOf(m_path)))
+        throw journalFailure(m_path, QStringLiteral("the folder cannot be synchronised"));
+}
+
+void CallLogJournal::appendAhead(const KeptCall &call)
+{
+    QFile file(m_path);
+    const bool created = write(file, call);
+    // The sync before waits here, if it is still running: one at a time.
+    m_sync = std::async(std::launch::async, syncLine, m_path, created);
+}
+
+bool CallLogJournal::write(QFile &file, const KeptCall &call)
+{
     const bool created = !file.exists();
     if (!file.open(QIODevice::ReadWrite))
         throw journalFailure(m_path, file.errorString());
@@ -105,10 +162,9 @@ void CallLogJournal::append(const KeptCall &call)
     // A line a crash cut short must not swallow the start of this one.
     if (file.size() > 0 && file.seek(file.size() - 1) && file.read(1) != "\n")
         bytes.prepend('\n');
-    if (!file.seek(file.size()) || file.write(bytes) != bytes.size() || !syncToDisk(file))
+    if (!file.seek(file.size()) || file.write(bytes) != bytes.size() || !file.flush())
         throw journalFailure(m_path, file.errorString());
-    if (created && !syncFolder(folderOf(m_path)))
-        throw journalFailure(m_path, QStringLiteral("the folder cannot be synchronised"));
+    return created;
 }
 
 void CallLogJournal::replace(const QList<KeptCall> &calls)

@@ -1,14 +1,29 @@
 #include "core/calllogwriter.h"
 
+#include "core/callernumber.h"
 #include "platform/failure.h"
 #include "platform/handlerboundary.h"
+#include "store/numberkey.h"
 #include "store/transaction.h"
+
+#include <QDateTime>
+#include <QSysInfo>
 
 namespace corvane {
 
+namespace {
+
+// The PC clock's time of a call, as table calls keeps it.
+QString now()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+} // namespace
+
 CallLogWriter::CallLogWriter(const Connection &database, const QString &journalPath, const QString &areaCode,
                              QObject *parent)
-    : QObject(parent), m_journal(journalPath), m_areaCode(areaCode)
+    : QObject(parent), m_journal(journalPath), m_areaCode(areaCode), m_desk(QSysInfo::machineHostName())
 {
     m_connection.setSameDatabaseAs(database);
     m_retry.setInterval(RetryIntervalMs);
@@ -43,20 +58,44 @@ void CallLogWriter::resume()
     });
 }
 
+void CallLogWriter::arrive(const QUuid &token, const CallLogRow &call, KeptCall::Lookup lookup)
+{
+    keep({token, call, now(), m_desk, lookup}, true);
+}
+
+void CallLogWriter::lookedUp(const QUuid &token, const std::optional<Customer> &customer)
+{
+    const auto kept = std::find_if(m_kept.begin(), m_kept.end(),
+                                   [&token](const KeptCall &call) { return call.token == token; });
+    // Written already, by a try that came while it was looked up.
+    if (kept == m_kept.end()) {
+        writeKept();
+        return;
+    }
+    const bool wasDue = kept->lookup == KeptCall::Lookup::Due;
+    kept->lookup = KeptCall::Lookup::Done;
+    if (customer) {
+        kept->row.customercode = customer->customerCode;
+        kept->row.customername = customer->name;
+    }
+    if (writeKept())
+        return;
+    // What the lookup found goes with the call, not looked up again later;
+    // should the file refuse, the call is still there, its lookup due.
+    if (wasDue)
+        saveWholeJournal();
+    tellRefused();
+}
+
 void CallLogWriter::write(const CallLogRow &row)
 {
     // In the journal before the database is asked: neither a write that
     // fails or does not come back nor the end of the program meanwhile takes
-    // the call with it. Rows kept earlier go first, so the log keeps the
+    // the call with it. Calls kept earlier go first, so the log keeps the
     // order of the calls.
-    keep(row);
+    keep({QUuid::createUuid(), row, now(), m_desk, KeptCall::Lookup::Done});
     if (!writeKept())
-        tell(m_journalComplete ? Notice::Kept : Notice::KeptInMemory);
-}
-
-void CallLogWriter::keepForLookup(const QString &adate, const QString &atime, const QString &tel)
-{
-    keep({adate, atime, tel, {}, {}});
+        tellRefused();
 }
 
 bool CallLogWriter::writeKept(int waitMs)
@@ -65,11 +104,11 @@ bool CallLogWriter::writeKept(int waitMs)
         return true;
     try {
         m_connection.setBusyTimeout(waitMs);
-        // A row and its token are written together, so a journal line that
-        // outlived its row (a crash right after the commit) is not written again.
+        // A call and its token are written together, so a journal line that
+        // outlived its rows (a crash right after the commit) is not written again.
         Transaction transaction(m_connection);
         for (const KeptCall &call : std::as_const(m_kept))
-            m_calls.logKeptCall(call.token.toString(QUuid::WithoutBraces), call.row, m_areaCode);
+            writeKeptCall(call);
         transaction.commit();
     } catch (const Failure &) {
         return false;
@@ -83,31 +122,52 @@ bool CallLogWriter::writeKept(int waitMs)
     m_told = Notice::None;
     try {
         m_journal.replace({});
-        // No journal holds the rows now: their tokens are of no more use.
+        // No journal holds the calls now: their tokens are of no more use.
         m_calls.forgetKeptCalls(tokens);
     } catch (const Failure &) {
-        // Rows left in the file are skipped by their tokens; tokens left in
+        // Calls left in the file are skipped by their tokens; tokens left in
         // the database only take a little room.
     }
+    Q_EMIT written();
     return true;
 }
 
-void CallLogWriter::keep(const CallLogRow &row)
+void CallLogWriter::writeKeptCall(const KeptCall &call)
 {
-    const KeptCall call{QUuid::createUuid(), row};
+    const QString token = call.token.toString(QUuid::WithoutBraces);
+    const std::optional<CallLogRow> logged =
+        m_calls.logKeptCall(token, call.row, m_areaCode, call.lookup == KeptCall::Lookup::Done);
+    if (!logged)
+        return;
+    const QString &number = call.row.tel;
+    const bool realNumber = callerNumberKind(number) == CallerNumberKind::Number;
+    m_callRows.addCall({token, call.taken, number, realNumber ? numberKey(number) : QString(),
+                        logged->customercode.isEmpty() ? std::nullopt : std::optional(logged->customercode),
+                        call.desk.isEmpty() ? m_desk : call.desk});
+}
+
+void CallLogWriter::keep(const KeptCall &call, bool ahead)
+{
     m_kept.append(call);
     if (!m_retry.isActive())
         m_retry.start();
     try {
-        if (m_journalComplete)
-            m_journal.append(call);
-        else
+        if (!m_journalComplete)
             m_journal.replace(m_kept);
+        else if (ahead)
+            m_journal.appendAhead(call);
+        else
+            m_journal.append(call);
         m_journalComplete = true;
     } catch (const Failure &failure) {
         m_journalComplete = false;
         m_journalFailure = failure.message();
     }
+}
+
+void CallLogWriter::tellRefused()
+{
+    tell(m_journalComplete ? Notice::Kept : Notice::KeptInMemory);
 }
 
 void CallLogWriter::retry()

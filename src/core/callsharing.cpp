@@ -7,16 +7,17 @@ namespace corvane {
 
 void shareCalls(CallDesk &desk, CallAnnouncements &announcements)
 {
-    QObject::connect(&desk, &CallDesk::callReported, &announcements,
-                     [&announcements](const CallerIdReport &call) {
-                         announcements.announce({call.number, call.dateText, call.timeText});
-                     });
+    // Reported while the call is the one shown: its token is the desk's.
+    QObject::connect(
+        &desk, &CallDesk::callReported, &announcements, [&desk, &announcements](const CallerIdReport &call) {
+            announcements.announce({call.number, call.dateText, call.timeText, desk.shownCallToken()});
+        });
     // Queued: the new-number question waits for the user, and the channel's
     // reading of the server is not to wait with it.
     QObject::connect(
         &announcements, &CallAnnouncements::heard, &desk,
         [&desk](const AnnouncedCall &call) {
-            desk.showAnnouncedCall({call.number, call.dateText, call.timeText});
+            desk.showAnnouncedCall({call.number, call.dateText, call.timeText}, call.token);
         },
         Qt::QueuedConnection);
     announcements.open();

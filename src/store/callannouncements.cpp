@@ -23,6 +23,7 @@ const QString DeskKey = QStringLiteral("desk");
 const QString NumberKey = QStringLiteral("number");
 const QString DateKey = QStringLiteral("date");
 const QString TimeKey = QStringLiteral("time");
+const QString TokenKey = QStringLiteral("token");
 
 } // namespace
 
@@ -54,7 +55,8 @@ void CallAnnouncements::announce(const AnnouncedCall &call)
     const QJsonObject payload{{DeskKey, QString::fromLatin1(m_deskId)},
                               {NumberKey, call.number},
                               {DateKey, call.dateText},
-                              {TimeKey, call.timeText}};
+                              {TimeKey, call.timeText},
+                              {TokenKey, call.token}};
     m_pending.push_back(QJsonDocument(payload).toJson(QJsonDocument::Compact));
     sendNext();
 }
@@ -123,7 +125,7 @@ void CallAnnouncements::readNotifications()
         if (desk.isEmpty() || desk == QLatin1String(m_deskId))
             continue;
         Q_EMIT heard({payload.value(NumberKey).toString(), payload.value(DateKey).toString(),
-                      payload.value(TimeKey).toString()});
+                      payload.value(TimeKey).toString(), payload.value(TokenKey).toString()});
     }
 }
 

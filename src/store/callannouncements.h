@@ -23,6 +23,9 @@ struct AnnouncedCall
     QString number;
     QString dateText;
     QString timeText;
+    // The call's token, as its row in table calls holds it; empty from a
+    // desk of an older version.
+    QString token{};
 
     bool operator==(const AnnouncedCall &) const = default;
 };

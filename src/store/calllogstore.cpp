@@ -34,7 +34,8 @@ void CallLogStore::logCall(const CallLogRow &row)
     insert.run();
 }
 
-void CallLogStore::logKeptCall(const QString &token, const CallLogRow &row, const QString &areaCode)
+std::optional<CallLogRow> CallLogStore::logKeptCall(const QString &token, const CallLogRow &row,
+                                                    const QString &areaCode, bool numberLookedUp)
 {
     Statement(m_connection,
               QStringLiteral("CREATE TABLE IF NOT EXISTS kept_call_written (token TEXT PRIMARY KEY)"))
@@ -44,15 +45,20 @@ void CallLogStore::logKeptCall(const QString &token, const CallLogRow &row, cons
     mark.bind(1, token);
     mark.run();
     if (mark.changes() == 0)
-        return;
-    if (!row.customercode.isEmpty() || !row.customername.isEmpty()) {
-        logCall(row);
-        return;
-    }
+        return std::nullopt;
+    CallLogRow logged = row;
     // Kept before the number could be looked up: logged only when the number
     // belongs to a customer, as the call desk would have logged it.
-    if (const std::optional<Customer> customer = CustomerStore(m_connection).customerByTel(row.tel, areaCode))
-        logCall({row.adate, row.atime, row.tel, customer->customerCode, customer->name});
+    if (logged.customercode.isEmpty() && logged.customername.isEmpty() && !numberLookedUp) {
+        if (const std::optional<Customer> customer =
+                CustomerStore(m_connection).customerByTel(row.tel, areaCode)) {
+            logged.customercode = customer->customerCode;
+            logged.customername = customer->name;
+        }
+    }
+    if (!logged.customercode.isEmpty() || !logged.customername.isEmpty())
+        logCall(logged);
+    return logged;
 }
 
 void CallLogStore::forgetKeptCalls(const QStringList &tokens)

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QDate;
 
@@ -30,12 +31,14 @@ public:
 
     void logCall(const CallLogRow &row);
     // Logs a row kept in the journal unless the row of this token was logged
-    // already. Run inside a transaction, so that the row and its token are
-    // written together: a kept row is never logged twice. A row with neither
-    // customer code nor name takes them from the customer its number finds
-    // (CustomerStore::customerByTel with `areaCode`), and is not logged when
-    // there is none.
-    void logKeptCall(const QString &token, const CallLogRow &row, const QString &areaCode = {});
+    // already, and returns it as logged; nothing when it was logged before.
+    // Run inside a transaction, so that the row and its token are written
+    // together: a kept row is never logged twice. A row with neither customer
+    // code nor name is logged only for a customer: unless `numberLookedUp`
+    // (the call was a new number), it takes them from the customer its number
+    // finds (CustomerStore::customerByTel with `areaCode`).
+    std::optional<CallLogRow> logKeptCall(const QString &token, const CallLogRow &row,
+                                          const QString &areaCode = {}, bool numberLookedUp = false);
     // Forgets these tokens once no journal holds their rows any more.
     void forgetKeptCalls(const QStringList &tokens);
     // The calls from `first` to `last`, both included, in date order; only

@@ -53,6 +53,25 @@ const std::vector<Step> Steps = {
       QStringLiteral("CREATE TRIGGER customer_note_keys AFTER INSERT OR DELETE OR UPDATE OF tel ON customer "
                      "FOR EACH ROW EXECUTE FUNCTION customer_note_keys()"),
       QStringLiteral("INSERT INTO customer_unkeyed (customerid) SELECT id FROM customer")}},
+    // 2: every call the line reported, known caller or not. `taken` is the PC
+    // clock's yyyy-MM-dd HH:mm:ss; `numberkey` the number's key (numberKey),
+    // empty for a withheld one; `customercode` the customer found at the
+    // call, NULL for none; `token` the call's journal token, so a call
+    // written again after a crash stays one row.
+    {{QStringLiteral("CREATE TABLE calls (id INTEGER PRIMARY KEY AUTOINCREMENT, taken TEXT NOT NULL, "
+                     "number TEXT NOT NULL, numberkey TEXT NOT NULL DEFAULT '', customercode TEXT, "
+                     "desk TEXT NOT NULL DEFAULT '', handled INTEGER NOT NULL DEFAULT 0, "
+                     "note TEXT NOT NULL DEFAULT '', token TEXT UNIQUE)"),
+      QStringLiteral("CREATE INDEX calls_taken ON calls (taken, id)"),
+      QStringLiteral("CREATE INDEX calls_numberkey ON calls (numberkey, taken, id)"),
+      QStringLiteral("CREATE INDEX calls_customercode ON calls (customercode, taken, id)")},
+     {QStringLiteral("CREATE TABLE calls (id bigserial PRIMARY KEY, taken text NOT NULL, "
+                     "number text NOT NULL, numberkey text NOT NULL DEFAULT '', customercode text, "
+                     "desk text NOT NULL DEFAULT '', handled integer NOT NULL DEFAULT 0, "
+                     "note text NOT NULL DEFAULT '', token text UNIQUE)"),
+      QStringLiteral("CREATE INDEX calls_taken ON calls (taken, id)"),
+      QStringLiteral("CREATE INDEX calls_numberkey ON calls (numberkey, taken, id)"),
+      QStringLiteral("CREATE INDEX calls_customercode ON calls (customercode, taken, id)")}},
 };
 
 int schemaVersion(Engine &engine, SqlDialect dialect)

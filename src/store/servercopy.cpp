@@ -24,6 +24,10 @@ const QStringList CustomerColumns = {QStringLiteral("customercode"), QStringLite
                                      QStringLiteral("email"),        QStringLiteral("qq")};
 const QStringList CallColumns = {QStringLiteral("adate"), QStringLiteral("atime"), QStringLiteral("tel"),
                                  QStringLiteral("customercode"), QStringLiteral("customername")};
+const QStringList CallRowColumns = {QStringLiteral("taken"),     QStringLiteral("number"),
+                                    QStringLiteral("numberkey"), QStringLiteral("customercode"),
+                                    QStringLiteral("desk"),      QStringLiteral("handled"),
+                                    QStringLiteral("note"),      QStringLiteral("token")};
 const QStringList RingColumns = {QStringLiteral("code"), QStringLiteral("bz")};
 
 QString columnList(const QStringList &columns, const QString &prefix = {})
@@ -171,6 +175,20 @@ CopiedCounts copyToServer(Connection &source, Connection &target, ExistingCustom
                               .arg(columnList(CallColumns), columnList(CallColumns, QStringLiteral("c.")),
                                    ofColliding, sameCall.join(QStringLiteral(" AND "))));
     counts.callsSkipped = callsRead - counts.calls - counts.callsOfCollisions;
+
+    // The calls of table calls: each one once by its token, which every desk
+    // writes; a colliding customer's stay behind as its call-log rows do.
+    makeCopyTable(target, QStringLiteral("copied_call_row"), CallRowColumns);
+    // An older tel.mdb that may not be written has no table calls yet.
+    if (countOf(source, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                                       "name = 'calls'")) > 0)
+        sendRows(source, target, QStringLiteral("calls"), QStringLiteral("copied_call_row"), CallRowColumns,
+                 QStringLiteral("id"));
+    QStringList castColumns = columnList(CallRowColumns, QStringLiteral("c.")).split(QLatin1Char(','));
+    castColumns[CallRowColumns.indexOf(QStringLiteral("handled"))] += QStringLiteral("::integer");
+    run(target, QStringLiteral("INSERT INTO calls (%1) SELECT %2 FROM copied_call_row c WHERE NOT %3 "
+                               "ORDER BY c.ord ON CONFLICT (token) DO NOTHING")
+                    .arg(columnList(CallRowColumns), castColumns.join(QLatin1Char(',')), ofColliding));
 
     run(target, QStringLiteral("DELETE FROM ring"));
     sendRows(source, target, QStringLiteral("ring"), QStringLiteral("ring"), RingColumns,

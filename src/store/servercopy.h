@@ -49,7 +49,7 @@ private:
     qint64 m_customers;
 };
 
-// Copies the customers, the call log and the ring choice of `source` (a
+// Copies the customers, the call log, the calls and the ring choice of `source` (a
 // tel.mdb) into `target` (the shared server) in one transaction on each: the
 // server gets all of it or, when anything fails, nothing. Rows keep their
 // order and every value as it is, NULL included; the server gives the copied
@@ -59,7 +59,8 @@ private:
 // date, time, number and customer code) is skipped and counted, so a copy run
 // twice doubles nothing; a customer whose code the server holds for another
 // customer is listed, and neither it nor its calls are copied. The ring rows
-// replace the server's. Throws Failure with the database's message.
+// replace the server's. A call of table calls the server holds (by its token)
+// is not copied again. Throws Failure with the database's message.
 CopiedCounts copyToServer(Connection &source, Connection &target, ExistingCustomers existing);
 
 } // namespace corvane

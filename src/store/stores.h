@@ -1,8 +1,10 @@
 #pragma once
 
+#include "store/callhistory.h"
 #include "store/calllogstore.h"
 #include "store/connection.h"
 #include "store/customerstore.h"
+#include "store/recentcallsstore.h"
 #include "store/ringstore.h"
 
 namespace corvane {
@@ -15,6 +17,8 @@ struct Stores
     CustomerStore customers{connection};
     CallLogStore calls{connection};
     RingStore rings{connection};
+    CallHistory callHistory{connection};
+    RecentCallsStore recentCalls{connection};
 };
 
 } // namespace corvane

@@ -91,6 +91,8 @@ private Q_SLOTS:
         QTRY_VERIFY(!QFile::exists(file(QStringLiteral("calls.journal"))));
         QTest::qWait(4000); // longer than a retry
         QCOMPARE(logged(), QStringList{expectedRow()});
+        QCOMPARE(m_program->query(QStringLiteral("select number, customercode from calls")),
+                 QStringList{QStringLiteral("5551234|C1")});
         QCOMPARE(m_program->messageTexts(), QStringList{keptMessage});
         QVERIFY(m_program->isRunning());
     }

@@ -203,6 +203,24 @@ private Q_SLOTS:
         m_server->resume();
         QCOMPARE(CallLogJournal(journal()).read().size(), 1);
         QCOMPARE(loggedOnServer(), logged);
+
+        // Killed in the middle of a lookup: the call was kept before it, and
+        // the next start writes both calls once the server answers.
+        m_program->restart();
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(journal()), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_modem->recorded().count("at#cid=1\r"), 2, 20000);
+        m_server->pause();
+        QVERIFY(m_modem->command(QStringLiteral("call 5551234 0321 1409")));
+        QTRY_COMPARE_WITH_TIMEOUT(CallLogJournal(journal()).read().size(), 1, 10000);
+        m_program->process().kill();
+        QVERIFY(m_program->process().waitForFinished(5000));
+        m_server->resume();
+        m_program->restart();
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(journal()), 20000);
+        QCOMPARE(loggedOnServer(), (logged + QStringList{QStringLiteral("14:08 5551234 C1 Shop"),
+                                                         QStringLiteral("14:09 5551234 C1 Shop")}));
+        QCOMPARE(m_server->query(QStringLiteral("SELECT count(*), count(DISTINCT token) FROM calls")),
+                 QStringList{QStringLiteral("5|5")});
     }
 
     // The server named by a host whose name service never answers: the

@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTest>
 
 #include <optional>
@@ -44,6 +45,14 @@ class TestCallDesk : public QObject
     {
         return test::sqlColumn(database(), QStringLiteral("select tel || ' ' || atime || ' ' || customercode "
                                                           "from detail order by id"));
+    }
+    // Table calls: number, number key, customer code (- for none), desk, token.
+    QStringList callRows() const
+    {
+        return test::sqlColumn(database(),
+                               QStringLiteral("select number || '|' || numberkey || '|' || "
+                                              "ifnull(customercode, '-') || '|' || desk || '|' || "
+                                              "token from calls order by id"));
     }
     void send(const QString &text)
     {
@@ -119,6 +128,46 @@ private Q_SLOTS:
         send(
             test::callerIdReport(QStringLiteral("5551234"), test::todayAsReported(), QStringLiteral("1409")));
         QCOMPARE(logged().size(), 3);
+    }
+
+    // Every call shown is one row of table calls, with the token the desk
+    // shows and written before it is announced: a known customer's with its
+    // code, a new number answered without saving and a withheld one without.
+    // The same report again adds none; the call log holds the known one alone.
+    void everyCallShownIsOneRowOfCalls_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<int>("logRows");
+        QTest::newRow("known") << "5551234"
+                               << "5551234|5551234|C001" << 1;
+        QTest::newRow("new number") << "020-8888 8888"
+                                    << "020-8888 8888|02088888888|-" << 0;
+        QTest::newRow("withheld") << "P"
+                                  << "P||-" << 0;
+    }
+    void everyCallShownIsOneRowOfCalls()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, row);
+        QFETCH(int, logRows);
+        QSignalSpy changed(m_desk.get(), &CallDesk::callsChanged);
+        QStringList rowsWhenReported;
+        connect(m_desk.get(), &CallDesk::callReported, this, [&] { rowsWhenReported = callRows(); });
+        send(test::callerIdReport(number));
+        const QString token = m_desk->shownCallToken();
+        QVERIFY(!QUuid::fromString(token).isNull());
+        send(test::callerIdReport(number));
+        QCOMPARE(m_desk->shownCallToken(), token);
+        const QStringList expected{row + QLatin1Char('|') + QSysInfo::machineHostName() + QLatin1Char('|') +
+                                   token};
+        QCOMPARE(callRows(), expected);
+        QCOMPARE(rowsWhenReported, expected);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(logged().size(), logRows);
+        QVERIFY(test::sqlColumn(database(), QStringLiteral("select taken from calls"))
+                    .value(0)
+                    .startsWith(test::todayText() + QLatin1Char(' ')));
     }
 
     // Unknown numbers ask to be saved and are never logged; the customer shown
@@ -221,6 +270,7 @@ private Q_SLOTS:
             QVERIFY(m_log.entries()[3].startsWith(QStringLiteral("notice 数据库暂时无法写入")));
         }
         QTRY_COMPARE(logged(), QStringList{QStringLiteral("5551234 14:05 C001")});
+        QCOMPARE(callRows().size(), 2);
 
         m_log.clear();
         test::sqlColumn(database(), QStringLiteral("alter table customer rename to away"));
@@ -240,6 +290,9 @@ private Q_SLOTS:
         QCOMPARE(logged(),
                  (QStringList{QStringLiteral("5551234 14:05 C001"), QStringLiteral("5551234 15:00 C001"),
                               QStringLiteral("5551234 15:01 C001")}));
+        QCOMPARE(test::sqlColumn(database(), QStringLiteral("select ifnull(customercode, '-') from calls")),
+                 (QStringList{QStringLiteral("-"), QStringLiteral("C001"), QStringLiteral("C001"),
+                              QStringLiteral("C001")}));
     }
 
     // tel.mdb missing, empty, damaged, read-only or held against readers

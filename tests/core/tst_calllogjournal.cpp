@@ -1,6 +1,7 @@
 #include "core/calllogjournal.h"
 #include "coresupport.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QTest>
 
@@ -132,6 +133,41 @@ private Q_SLOTS:
         journal.replace({});
         QVERIFY(!QFile::exists(journal.path()));
         journal.replace({}); // already gone: nothing to do
+    }
+
+    // A line an older version wrote (the call-log row alone) is read as a
+    // call whose lookup is due unless it names a customer, beside new ones.
+    void olderLinesAreReadBesideNewOnes()
+    {
+        test::ProgramFolder folder(false);
+        CallLogJournal journal(journalIn(folder));
+        const auto olderLine = [](const QString &tel, const QString &code) -> QByteArray {
+            QByteArray body = QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
+            for (const QString &text :
+                 {QStringLiteral("2026-03-21"), QStringLiteral("14:05"), tel, code, code})
+                body += ' ' + text.toUtf8().toBase64();
+            body += ' ';
+            return body + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex().left(16) + '\n';
+        };
+        overwrite(journal.path(), olderLine(QStringLiteral("1"), QStringLiteral("C001")) +
+                                      olderLine(QStringLiteral("2"), {}));
+        KeptCall due = kept(QStringLiteral("3"));
+        due.row.customercode.clear();
+        due.lookup = KeptCall::Lookup::Due;
+        due.taken = QStringLiteral("2026-03-21 14:05:07");
+        due.desk = QStringLiteral("前台 'A'");
+        journal.appendAhead(due);
+        journal.append(kept(QStringLiteral("4")));
+
+        const QList<KeptCall> read = journal.read();
+        QCOMPARE(numbers(read), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                                             QStringLiteral("4")}));
+        QCOMPARE(read[0].lookup, KeptCall::Lookup::Done);
+        QCOMPARE(read[0].taken, QStringLiteral("2026-03-21 14:05:00"));
+        QCOMPARE(read[1].lookup, KeptCall::Lookup::Due);
+        QVERIFY(read[2].lookup == KeptCall::Lookup::Due && read[2].taken == due.taken &&
+                read[2].desk == due.desk);
+        QCOMPARE(read[3].lookup, KeptCall::Lookup::Done);
     }
 
     void aFolderThatIsNotThereFailsWithAMessage()

@@ -249,6 +249,12 @@ private Q_SLOTS:
                 server, QStringLiteral("customer"), CustomerColumns,
                 {QStringLiteral("C00000"), QStringLiteral("张三"), {}, {}, {}, QStringLiteral("5550000")});
         }
+        {
+            // Opened once by the program, tel.mdb has table calls.
+            Connection program;
+            program.setDatabasePath(telMdb());
+            program.engine();
+        }
         // 王五 in GBK, as another program stored it.
         test::sqlColumn(
             telMdb(),
@@ -256,7 +262,11 @@ private Q_SLOTS:
                            "('C00000', '李四', '5559999'), ('C00001', CAST(X'cdf5cee5' AS TEXT), '5550001');"
                            "INSERT INTO detail (adate, atime, tel, customercode, customername) VALUES "
                            "('2026-12-08', '09:00', '5559999', 'C00000', '李四'),"
-                           "('2026-12-08', '09:05', '5550001', 'C00001', CAST(X'cdf5cee5' AS TEXT))"));
+                           "('2026-12-08', '09:05', '5550001', 'C00001', CAST(X'cdf5cee5' AS TEXT));"
+                           "INSERT INTO calls (token, taken, number, customercode, note) VALUES "
+                           "('t1', '2026-12-08 09:00:00', '5559999', 'C00000', ''),"
+                           "('t2', '2026-12-08 09:05:00', '5550001', 'C00001', '订货'),"
+                           "('t3', '2026-12-08 09:06:00', '5558888', NULL, '要报价')"));
         for (int copy = 0; copy < 2; ++copy) {
             const CommandResult added = run(ExistingCustomers::AddTo);
             QCOMPARE(added.status, 0);
@@ -272,6 +282,10 @@ private Q_SLOTS:
         QCOMPARE(m_server->query(QStringLiteral("SELECT tel || ' ' || customercode || ' ' || customername "
                                                 "FROM detail")),
                  QStringList{QStringLiteral("5550001 C00001 王五")});
+        QCOMPARE(
+            m_server->query(QStringLiteral("SELECT token || ' ' || coalesce(customercode, '-') || ' ' || "
+                                           "handled || note FROM calls ORDER BY id")),
+            (QStringList{QStringLiteral("t2 C00001 0订货"), QStringLiteral("t3 - 0要报价")}));
     }
 
     void aCopyThatCannotBeMadeWritesNothing_data()

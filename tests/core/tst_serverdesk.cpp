@@ -11,10 +11,12 @@
 #include "platform/ringplayer.h"
 #include "platform/serialcontrol.h"
 #include "ringrecorder.h"
+#include "store/statement.h"
 #include "store/stores.h"
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTest>
 
 using namespace corvane;
@@ -140,6 +142,39 @@ private Q_SLOTS:
         QCOMPARE(test::sqlColumn(m_folder->file(QStringLiteral("tel.mdb")),
                                  QStringLiteral("SELECT count(*) FROM detail")),
                  QStringList{QStringLiteral("0")});
+    }
+
+    // Two desks on the server, one with the line: a call is one row, which
+    // the line's desk wrote before it announced the call. Both desks tell of
+    // it, and the other desk reads the row as it hears of it.
+    void aCallIsOneRowThatBothDesksSee()
+    {
+        startDesk(lineSection() + databaseSection());
+        // The other desk has no modem of its own.
+        m_folder->writeFile(QStringLiteral("zel.ini"), databaseSection());
+        Stores otherStores;
+        CallDesk other(otherStores, *m_ringPlayer);
+        other.start();
+        QTRY_COMPARE(m_server->query(QStringLiteral(
+                         "SELECT count(*) FROM pg_stat_activity WHERE query LIKE 'LISTEN corvane%'")),
+                     QStringList{QStringLiteral("2")});
+        QSignalSpy changedHere(m_desk.get(), &CallDesk::callsChanged);
+        qint64 rowsWhenHeard = -1;
+        connect(&other, &CallDesk::callsChanged, this, [&] {
+            Statement row(otherStores.connection,
+                          QStringLiteral("SELECT count(*) FROM calls WHERE token = ?"));
+            row.bind(1, other.shownCallToken());
+            rowsWhenHeard = row.step() ? row.integer(0) : 0;
+        });
+        // Told before the new-number question, which waits for the user.
+        qint64 rowsAtQuestion = -1;
+        connect(&other, &CallDesk::newNumber, this, [&] { rowsAtQuestion = rowsWhenHeard; });
+        send(QStringLiteral("88888888"), QStringLiteral("1405"));
+        QTRY_COMPARE(rowsAtQuestion, qint64(1));
+        QCOMPARE(changedHere.size(), 1);
+        QCOMPARE(other.shownCallToken(), m_desk->shownCallToken());
+        QCOMPARE(m_server->query(QStringLiteral("SELECT number || ' ' || desk FROM calls")),
+                 QStringList{QStringLiteral("88888888 ") + QSysInfo::machineHostName()});
     }
 
     // A desk on the server needs no modem: no port, no failure.

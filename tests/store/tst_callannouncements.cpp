@@ -57,7 +57,8 @@ private Q_SLOTS:
         server.query(QStringLiteral("NOTIFY corvane_calls, 'not json'; "
                                     "NOTIFY corvane_calls, '{\"number\": \"no desk\"}'"));
         const AnnouncedCall odd{QStringLiteral("O'Brien\"; DROP TABLE customer;--\\ 号码 $1 :name ?"),
-                                QStringLiteral("2026-12-08"), QStringLiteral("22:05")};
+                                QStringLiteral("2026-12-08"), QStringLiteral("22:05"),
+                                QStringLiteral("9b2f4c1e-6a53-4d8e-a1f0-3c7d5e2b8a91")};
         a.channel.announce(odd);
         const AnnouncedCall plain{QStringLiteral("5551234"), QStringLiteral("2026-12-08"),
                                   QStringLiteral("22:06")};

@@ -1,3 +1,4 @@
+#include "callrows.h"
 #include "coresupport.h"
 #include "customerrows.h"
 #include "pgserver.h"
@@ -251,6 +252,99 @@ private Q_SLOTS:
                             .join(QLatin1Char(' ')));
         QCOMPARE(rows, (QStringList{QStringLiteral("10:00 5550001 C1 张三"),
                                     QStringLiteral("10:02 0205550001 C1 张三")}));
+    }
+
+    void recentCallsAreFilteredNamedAndKeepTheirNotes()
+    {
+        const auto all = m_stores->customers.allCustomers();
+        all->insert(customerRow(QStringLiteral("C1"), QStringLiteral("张三"), QStringLiteral("13800001111")),
+                    CodeNameTel);
+        Connection &db = m_stores->connection;
+        const qint64 known = addCall(db, QStringLiteral("2025-03-01 09:00:00"), QStringLiteral("13800001111"),
+                                     QStringLiteral("C1"));
+        const qint64 saved =
+            addCall(db, QStringLiteral("2025-03-02 09:00:00"), QStringLiteral("+86 138 0000 1111"));
+        const qint64 fresh = addCall(db, QStringLiteral("2025-03-03 10:00:00"), QStringLiteral("020-555"));
+        const qint64 withheld = addCall(db, QStringLiteral("2025-03-03 11:00:00"), QStringLiteral("P"));
+        RecentCallsStore &store = m_stores->recentCalls;
+        const QDate today(2025, 3, 3);
+        const auto ids = [&](const std::function<void(RecentCallsFilter &)> &narrow) {
+            RecentCallsFilter filter;
+            narrow(filter);
+            std::vector<qint64> found;
+            for (const Record &row : store.calls(filter, today)->first(10))
+                found.push_back(keyOf(row));
+            return found;
+        };
+        // Newest first; a number saved after its call shows its customer.
+        const std::vector<Record> rows = store.calls({}, today)->first(10);
+        QCOMPARE(rows.size(), std::size_t(4));
+        QCOMPARE(keyOf(rows[0]), withheld);
+        QCOMPARE(rows[2][RecentCallsStore::CustomerName], QStringLiteral("张三"));
+        QCOMPARE(rows[2][RecentCallsStore::FoundCode], QStringLiteral("C1"));
+        QVERIFY(!rows[1][RecentCallsStore::FoundCode]);
+
+        QCOMPARE(ids([](auto &f) { f.today = true; }), (std::vector<qint64>{withheld, fresh}));
+        QCOMPARE(ids([](auto &f) { f.first = QDate(2025, 3, 1), f.last = QDate(2025, 3, 2); }),
+                 (std::vector<qint64>{saved, known}));
+        QCOMPARE(ids([](auto &f) { f.number = QStringLiteral("138-0000-1111"); }),
+                 (std::vector<qint64>{saved, known}));
+        QCOMPARE(ids([](auto &f) { f.number = QStringLiteral("p"); }), std::vector<qint64>{});
+        QCOMPARE(ids([](auto &f) { f.number = QStringLiteral("P"); }), std::vector<qint64>{withheld});
+        QCOMPARE(ids([](auto &f) { f.customerCode = QStringLiteral("C1"); }), std::vector<qint64>{known});
+
+        // Quotes and odd characters stay text; the mark narrows the list.
+        const QString note = QStringLiteral("他说\"明天'再打\"; DROP TABLE calls; --\n第二行 ✓");
+        QVERIFY(store.saveNote(fresh, note));
+        QVERIFY(store.saveHandled(fresh, true));
+        QVERIFY(!store.saveNote(9999, note));
+        QCOMPARE(ids([](auto &f) { f.today = f.notHandled = true; }), std::vector<qint64>{withheld});
+        RecentCallsFilter byNumber;
+        byNumber.number = QStringLiteral("020555");
+        const Record noted = store.calls(byNumber, today)->first(1).at(0);
+        QCOMPARE(noted[RecentCallsStore::Note], note);
+        QCOMPARE(noted[RecentCallsStore::Handled], QStringLiteral("1"));
+    }
+
+    // A caller's history leaves out the call shown (by its token) and other
+    // callers' calls, newest first; the same second goes by the row's order.
+    void aCallersHistoryIsNewestFirstWithoutTheCallShown()
+    {
+        const auto addCall = [this](const char *day, const char *key, const std::optional<QString> &code,
+                                    const char *note, const std::optional<QString> &token) {
+            Statement insert(
+                m_stores->connection,
+                QStringLiteral("INSERT INTO calls (taken, number, numberkey, customercode, note, "
+                               "token) VALUES (?, ?, ?, ?, ?, ?)"));
+            const QString taken = QStringLiteral("2024-03-0%1 09:00:00").arg(QLatin1String(day));
+            const std::optional<QString> values[] = {
+                taken, QString(), QString::fromUtf8(key), code, QString::fromUtf8(note), token};
+            for (int i = 0; i < 6; ++i)
+                insert.bind(i + 1, values[i]);
+            insert.run();
+        };
+        const QString c1 = QStringLiteral("C1");
+        addCall("1", "5550001", c1, "一", std::nullopt);
+        addCall("3", "5550001", c1, "三", QStringLiteral("t3"));
+        addCall("2", "5550001", c1, "二", QStringLiteral("t2"));
+        addCall("3", "5550001", c1, "四", QStringLiteral("t4"));
+        addCall("4", "5550002", QStringLiteral("C2"), "别人", QStringLiteral("t5"));
+        addCall("5", "", std::nullopt, "", QStringLiteral("t6")); // withheld
+        addCall("6", "5550001", c1, "本次", QStringLiteral("shown"));
+        CallHistory &history = m_stores->callHistory;
+        QStringList notes;
+        for (const EarlierCall &call : history.lastCalls(QStringLiteral("C1"), QStringLiteral("shown"), 3))
+            notes.append(call.taken + QLatin1Char(' ') + call.note);
+        QCOMPARE(notes, (QStringList{QStringLiteral("2024-03-03 09:00:00 四"),
+                                     QStringLiteral("2024-03-03 09:00:00 三"),
+                                     QStringLiteral("2024-03-02 09:00:00 二")}));
+        QCOMPARE(history.lastCalls(QStringLiteral("C1"), {}, 9).size(), 5);
+        QVERIFY(history.lastCalls(QStringLiteral("C9"), {}, 3).isEmpty());
+        QCOMPARE(history.callCount(QStringLiteral("5550001"), QStringLiteral("shown")), qint64(4));
+        QCOMPARE(history.callCount(QStringLiteral("5550001"), QStringLiteral("t5")), qint64(5));
+        QCOMPARE(history.callCount(QStringLiteral("5550001"), {}), qint64(5));
+        // Withheld numbers share the empty key: they are nobody's history.
+        QCOMPARE(history.callCount({}, {}), qint64(0));
     }
 
     void typedTextStaysTextAndOneStatementIsOne()
