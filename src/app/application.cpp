@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/callerhistory.h"
 #include "app/callnotifier.h"
 #include "app/chineselocale.h"
 #include "app/commandline.h"
@@ -28,6 +29,7 @@
 #include "records/calllogqueryform.h"
 #include "records/customerentryform.h"
 #include "records/customerqueryform.h"
+#include "records/recentcallsform.h"
 #include "settings/helpwindow.h"
 #include "settings/linesettingsdialog.h"
 #include "settings/ringdialog.h"
@@ -58,7 +60,9 @@ Application::Application(std::function<bool()> endRequested)
                                                                 applicationIcon().pixmap(48).toImage());
         m_callNotifier = std::make_unique<CallNotifier>(*m_callDesk, *m_notifications);
     }
-    m_mainWindow = std::make_unique<MainWindow>(static_cast<OtherWindows &>(*this), *m_callDesk);
+    m_callerHistory = std::make_unique<CallerHistory>(*m_callDesk, m_stores->callHistory);
+    m_mainWindow =
+        std::make_unique<MainWindow>(static_cast<OtherWindows &>(*this), *m_callDesk, *m_callerHistory);
     MainWindow *main = m_mainWindow.get();
     if (m_notifications)
         connectNotifications();
@@ -71,12 +75,20 @@ Application::Application(std::function<bool()> endRequested)
     m_fileChooser = std::make_unique<DialogFileChooser>();
     m_customerTransfer =
         std::make_unique<CustomerTransfer>(m_stores->connection, m_stores->customers, *m_fileChooser);
+    m_recentCalls = std::make_unique<RecentCallsForm>(
+        m_stores->recentCalls, m_stores->customers, *m_fileChooser,
+        RecentCallsForm::Callers{[this](const QString &number) { enterNewNumber(number); },
+                                 [this](qint64 customer) { m_customerEntry->showCustomer(customer); }},
+        main);
+    QObject::connect(m_callDesk.get(), &CallDesk::callsChanged, m_recentCalls.get(),
+                     [form = m_recentCalls.get()] { guarded([form] { form->onCallsChanged(); }); });
 }
 
 Application::~Application()
 {
     // Each one is gone before the next is destroyed: a way out taken meanwhile
     // finds no entry form rather than one half torn down.
+    m_recentCalls.reset();
     m_customerTransfer.reset();
     m_fileChooser.reset();
     m_helpWindow.reset();
@@ -86,6 +98,7 @@ Application::~Application()
     m_customerEntry.reset();
     m_lineSettings.reset();
     m_mainWindow.reset();
+    m_callerHistory.reset();
     m_callNotifier.reset();
     m_notifications.reset();
     m_callDesk.reset();
@@ -131,7 +144,12 @@ void Application::showRingSettings()
 
 void Application::showCustomerEntry()
 {
-    m_customerEntry->showModalFromMenu();
+    // Already open beside the others (a new number or a caller sent it there):
+    // it only comes forward.
+    if (m_customerEntry->isVisible())
+        m_customerEntry->bringForward();
+    else
+        m_customerEntry->showModalFromMenu();
 }
 
 void Application::showCustomerQuery()
@@ -142,6 +160,11 @@ void Application::showCustomerQuery()
 void Application::showCallLog()
 {
     m_callLogQuery->showModalFromMenu();
+}
+
+void Application::showRecentCalls()
+{
+    m_recentCalls->bringForward();
 }
 
 void Application::showHelp()

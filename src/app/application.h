@@ -8,6 +8,7 @@
 namespace corvane {
 
 class CallDesk;
+class CallerHistory;
 class CallNotifier;
 class CallLogQueryForm;
 class CustomerEntryForm;
@@ -19,6 +20,7 @@ class LineLog;
 class LineSettingsDialog;
 class MainWindow;
 class NotificationService;
+class RecentCallsForm;
 class RingDialog;
 class RingPlayer;
 struct Stores;
@@ -56,6 +58,7 @@ private:
     void showCustomerEntry() override;
     void showCustomerQuery() override;
     void showCallLog() override;
+    void showRecentCalls() override;
     void showHelp() override;
     void importCustomers() override;
     void exportCustomers() override;
@@ -76,10 +79,13 @@ private:
     // when zel.ini turns notifications off.
     std::unique_ptr<NotificationService> m_notifications;
     std::unique_ptr<CallNotifier> m_callNotifier;
+    // What the main window shows under the record.
+    std::unique_ptr<CallerHistory> m_callerHistory;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<LineSettingsDialog> m_lineSettings;
     std::unique_ptr<CustomerEntryForm> m_customerEntry;
     std::unique_ptr<CallLogQueryForm> m_callLogQuery;
+    std::unique_ptr<RecentCallsForm> m_recentCalls;
     std::unique_ptr<CustomerQueryForm> m_customerQuery;
     std::unique_ptr<RingDialog> m_ringDialog;
     std::unique_ptr<HelpWindow> m_helpWindow;

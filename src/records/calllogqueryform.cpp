@@ -1,16 +1,14 @@
 #include "records/calllogqueryform.h"
 
+#include "records/datepicker.h"
 #include "records/dbgrid.h"
 #include "store/calllogstore.h"
 #include "store/pagedquery.h"
 #include "widgets/buttonedit/buttonedit.h"
-#include "widgets/calendarframe.h"
 #include "widgets/windowgeometry.h"
 
-#include <QCalendarWidget>
 #include <QDate>
 #include <QDateEdit>
-#include <QLocale>
 #include <QPushButton>
 
 namespace corvane {
@@ -20,20 +18,6 @@ namespace {
 constexpr int OuterWidth = 705;
 constexpr int OuterHeight = 450;
 constexpr int UpperPanelHeight = 153;
-
-QDateEdit *datePicker(QWidget *parent, const char *name, int left, int width)
-{
-    auto *picker = new QDateEdit(parent);
-    picker->setObjectName(QLatin1String(name));
-    picker->setGeometry(left, 88, width, 20);
-    picker->setCalendarPopup(true);
-    frameCalendarPopup(picker);
-    // The program's language decides the form (yyyy/M/d in Chinese), not the
-    // system's; the week starts on Monday, as calendars in China do.
-    picker->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
-    picker->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
-    return picker;
-}
 
 } // namespace
 
@@ -50,9 +34,9 @@ CallLogQueryForm::CallLogQueryForm(CallLogStore &calls, CustomerStore &customers
     labelAt(tr("3,点击来电客户编码后面输入框的按钮，则可以弹出输入参照窗体。"), 56, 48);
     labelAt(tr("4,再点击查询按钮，则可以查询出客户来电的祥细信息。"), 56, 64);
     labelAt(tr("来电日期："), 24, 88);
-    m_firstDateEdit = datePicker(panel(), "firstDateEdit", 120, 97);
+    m_firstDateEdit = datePicker(panel(), "firstDateEdit", QRect(120, 88, 97, 20));
     labelAt(QStringLiteral("-----------"), 224, 88);
-    m_lastDateEdit = datePicker(panel(), "lastDateEdit", 304, 113);
+    m_lastDateEdit = datePicker(panel(), "lastDateEdit", QRect(304, 88, 113, 20));
     labelAt(tr("来电客户编码："), 24, 120);
     codeBox()->setGeometry(120, 120, 201, 21);
     queryButton()->setGeometry(344, 120, 75, 25);

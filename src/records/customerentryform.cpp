@@ -68,12 +68,17 @@ void CustomerEntryForm::dropChangedRow()
 
 void CustomerEntryForm::bringForward()
 {
-    if (!isVisible()) {
-        centreOnScreen(this);
-        show();
+    corvane::bringForward(this);
+}
+
+void CustomerEntryForm::showCustomer(qint64 id)
+{
+    bringForward();
+    // A customer saved since the form read its rows is there once they are read again.
+    if (!m_customers->moveToKey(id)) {
+        rereadCustomers();
+        m_customers->moveToKey(id);
     }
-    raise();
-    activateWindow();
 }
 
 void CustomerEntryForm::rereadCustomers()

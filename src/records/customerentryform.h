@@ -40,6 +40,8 @@ public:
     // Shows the form beside the main window (centred when it was hidden) and
     // puts it in front.
     void bringForward();
+    // Comes forward on the customer of key `id`.
+    void showCustomer(qint64 id);
     // Customers were added behind the form (an import): it reads them again,
     // at once when shown, else when next shown. A row being typed is kept,
     // and the rows are read again only after it is settled.

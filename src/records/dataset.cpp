@@ -154,6 +154,17 @@ void Dataset::moveTo(int row)
     setCurrent(row);
 }
 
+bool Dataset::moveToKey(qint64 key)
+{
+    requireOpen();
+    settle();
+    const std::optional<PagedQuery::Located> found = m_query->locate(key);
+    if (!found || found->position >= m_stored)
+        return false;
+    setCurrent(int(found->position));
+    return true;
+}
+
 void Dataset::append()
 {
     requireOpen();

@@ -56,6 +56,8 @@ public:
     void next();
     void last();
     void moveTo(int row);
+    // Moves to the row of key `key`; false when the result does not hold it.
+    bool moveToKey(qint64 key);
 
     void append();
     void edit();

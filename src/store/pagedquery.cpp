@@ -43,8 +43,7 @@ PagedQuery::Start PagedQuery::start(int whole, int page)
     // the few rows outside it.
     constexpr qint64 DirectCount = 200'000;
     Transaction view(m_connection, Transaction::Kind::Read);
-    Statement last(m_connection, QStringLiteral("SELECT max(id) FROM ") + m_shape.table);
-    m_lastKey = last.step() ? last.integer(0) : 0;
+    fixLastKey();
     qint64 rows = 0;
     if (m_shape.condition.isEmpty()) {
         rows = count({});
@@ -63,6 +62,21 @@ PagedQuery::Start PagedQuery::start(int whole, int page)
     return start;
 }
 
+std::vector<Record> PagedQuery::first(int page)
+{
+    Transaction view(m_connection, Transaction::Kind::Read);
+    fixLastKey();
+    std::vector<Record> rows = read(nullptr, Direction::Forward, 0, page);
+    view.commit();
+    return rows;
+}
+
+void PagedQuery::fixLastKey()
+{
+    Statement last(m_connection, QStringLiteral("SELECT max(id) FROM ") + m_shape.table);
+    m_lastKey = last.step() ? last.integer(0) : 0;
+}
+
 qint64 PagedQuery::count(const QString &where)
 {
     // Counted from a subquery, so that a LIMIT in `where` bounds the rows walked.
@@ -70,11 +84,16 @@ qint64 PagedQuery::count(const QString &where)
                                         : QString(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM ") +
                                                   m_shape.table + where + QStringLiteral(") AS counted"));
     Statement count(m_connection, sql);
-    for (const auto &[name, value] : std::as_const(m_shape.values)) {
-        if (count.hasParameter(name.constData()))
-            count.bind(name.constData(), value);
-    }
+    bindValues(count);
     return count.step() ? count.integer(0) : 0;
+}
+
+void PagedQuery::bindValues(Statement &statement) const
+{
+    for (const auto &[name, value] : std::as_const(m_shape.values)) {
+        if (statement.hasParameter(name.constData()))
+            statement.bind(name.constData(), value);
+    }
 }
 
 std::vector<Record> PagedQuery::read(const Record *from, Direction direction, qint64 skip, int limit)
@@ -83,31 +102,15 @@ std::vector<Record> PagedQuery::read(const Record *from, Direction direction, qi
                   QStringLiteral(" FROM ") + m_shape.table + QStringLiteral(" WHERE id <= :pageLastKey");
     if (!m_shape.condition.isEmpty())
         sql += QStringLiteral(" AND (") + m_shape.condition + QLatin1Char(')');
-    if (from) {
-        QStringList anchors;
-        for (qsizetype i = 0; i < m_shape.order.size(); ++i)
-            anchors.append(QString::fromLatin1(anchorName(i)));
-        sql += QStringLiteral(" AND (") + m_shape.order.join(QLatin1Char(',')) +
-               (direction == Direction::Forward ? QStringLiteral(") > (") : QStringLiteral(") < (")) +
-               anchors.join(QLatin1Char(',')) + QLatin1Char(')');
-    }
+    if (from)
+        sql += QStringLiteral(" AND ") + beyond(direction);
     sql += orderBy(direction) + QStringLiteral(" LIMIT :pageLimit OFFSET :pageSkip");
 
     Statement select(m_connection, sql);
     select.bind(":pageLastKey", m_lastKey);
-    for (const auto &[name, value] : std::as_const(m_shape.values))
-        select.bind(name.constData(), value);
-    if (from) {
-        for (std::size_t i = 0; i < m_orderColumns.size(); ++i) {
-            const std::optional<QString> &value = from->at(std::size_t(m_orderColumns[i]));
-            const QByteArray name = anchorName(qsizetype(i));
-            // The key is an integer column: compared as text it would sort "10" before "9".
-            if (m_orderColumns[i] == m_keyColumn)
-                select.bind(name.constData(), value.value_or(QString()).toLongLong());
-            else
-                select.bind(name.constData(), value);
-        }
-    }
+    bindValues(select);
+    if (from)
+        bindAnchor(select, *from);
     select.bind(":pageLimit", qint64(limit));
     select.bind(":pageSkip", skip);
     std::vector<Record> rows;
@@ -120,9 +123,61 @@ std::vector<Record> PagedQuery::read(const Record *from, Direction direction, qi
     return rows;
 }
 
+std::optional<PagedQuery::Located> PagedQuery::locate(qint64 key)
+{
+    QString where = QStringLiteral(" WHERE id <= :pageLastKey");
+    if (!m_shape.condition.isEmpty())
+        where += QStringLiteral(" AND (") + m_shape.condition + QLatin1Char(')');
+    Transaction view(m_connection, Transaction::Kind::Read);
+    Statement select(m_connection, QStringLiteral("SELECT ") + m_shape.fields.join(QLatin1Char(',')) +
+                                       QStringLiteral(" FROM ") + m_shape.table + where +
+                                       QStringLiteral(" AND id = :pageKey"));
+    select.bind(":pageLastKey", m_lastKey);
+    select.bind(":pageKey", key);
+    bindValues(select);
+    if (!select.step())
+        return std::nullopt;
+    Located found{0, Record(std::size_t(m_shape.fields.size()))};
+    for (int c = 0; c < m_shape.fields.size(); ++c)
+        found.row[std::size_t(c)] = select.text(c);
+    Statement before(m_connection, QStringLiteral("SELECT count(*) FROM ") + m_shape.table + where +
+                                       QStringLiteral(" AND ") + beyond(Direction::Backward));
+    before.bind(":pageLastKey", m_lastKey);
+    bindValues(before);
+    bindAnchor(before, found.row);
+    found.position = before.step() ? before.integer(0) : 0;
+    view.commit();
+    return found;
+}
+
+QString PagedQuery::beyond(Direction direction) const
+{
+    QStringList anchors;
+    for (qsizetype i = 0; i < m_shape.order.size(); ++i)
+        anchors.append(QString::fromLatin1(anchorName(i)));
+    const bool upwards = (direction == Direction::Forward) != m_shape.descending;
+    return QLatin1Char('(') + m_shape.order.join(QLatin1Char(',')) +
+           (upwards ? QStringLiteral(") > (") : QStringLiteral(") < (")) + anchors.join(QLatin1Char(',')) +
+           QLatin1Char(')');
+}
+
+void PagedQuery::bindAnchor(Statement &statement, const Record &from) const
+{
+    for (std::size_t i = 0; i < m_orderColumns.size(); ++i) {
+        const std::optional<QString> &value = from.at(std::size_t(m_orderColumns[i]));
+        const QByteArray name = anchorName(qsizetype(i));
+        // The key is an integer column: compared as text it would sort "10" before "9".
+        if (m_orderColumns[i] == m_keyColumn)
+            statement.bind(name.constData(), value.value_or(QString()).toLongLong());
+        else
+            statement.bind(name.constData(), value);
+    }
+}
+
 QString PagedQuery::orderBy(Direction direction) const
 {
-    const QString way = direction == Direction::Forward ? QString() : QStringLiteral(" DESC");
+    const bool upwards = (direction == Direction::Forward) != m_shape.descending;
+    const QString way = upwards ? QString() : QStringLiteral(" DESC");
     QStringList terms;
     for (const QString &column : m_shape.order)
         terms.append(column + way);

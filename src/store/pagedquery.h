@@ -12,6 +12,7 @@
 namespace corvane {
 
 class Connection;
+class Statement;
 
 // One row's values in the order of the query's fields; std::nullopt for NULL.
 using Record = std::vector<std::optional<QString>>;
@@ -34,6 +35,8 @@ struct QueryShape
     // to date what the store keeps beside the table (the customers' number
     // keys). Empty when there is nothing such.
     std::function<void(Connection &)> afterWrite = {};
+    // The rows run from the highest values of `order` down (newest first).
+    bool descending = false;
 };
 
 // A query over one table that the windows page through, so a result of ten
@@ -60,9 +63,22 @@ public:
     // `whole`, else the first `page` of them, in one view of the database;
     // later reads see no row added after this.
     Start start(int whole, int page);
+    // Fixes the rows of the result as start() does and reads the first `page`
+    // of them, without counting: for a list read further as it is scrolled,
+    // where a count of millions of rows would cost more than the rows shown.
+    std::vector<Record> first(int page);
     // Up to `limit` rows in order (or in reverse order, backward), skipping
     // `skip` rows first. With `from` the reading starts just past that row.
     std::vector<Record> read(const Record *from, Direction direction, qint64 skip, int limit);
+
+    struct Located
+    {
+        qint64 position;
+        Record row;
+    };
+    // Where the row of `key` stands in the result, and its values; nothing
+    // when it is not part of it. Counts the rows before it.
+    std::optional<Located> locate(qint64 key);
 
     // Writes a new row from the fields `given` marks; returns its key.
     qint64 insert(const Record &values, const std::vector<bool> &given);
@@ -73,6 +89,13 @@ public:
 
 private:
     QString orderBy(Direction direction) const;
+    // The rows of the result are those there are now: none added later.
+    void fixLastKey();
+    // The condition that a row comes after (or before, backward) the row
+    // `from` in the result's order, and the binding of its values.
+    QString beyond(Direction direction) const;
+    void bindAnchor(Statement &statement, const Record &from) const;
+    void bindValues(Statement &statement) const;
     // Runs `write` and the shape's afterWrite as one change: in the caller's
     // transaction when one is open, else in one of its own.
     void writeTogether(const std::function<void()> &write);

@@ -21,4 +21,14 @@ void centreOnScreen(QWidget *window)
     window->move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
 }
 
+void bringForward(QWidget *window)
+{
+    if (!window->isVisible()) {
+        centreOnScreen(window);
+        window->show();
+    }
+    window->raise();
+    window->activateWindow();
+}
+
 } // namespace corvane

@@ -15,4 +15,8 @@ void setOuterSize(QWidget *window, int width, int height);
 // Centres a top-level window on the screen it is on (or will be shown on).
 void centreOnScreen(QWidget *window);
 
+// Shows a window beside the others, centred when it was hidden, and brings it
+// to the front.
+void bringForward(QWidget *window);
+
 } // namespace corvane

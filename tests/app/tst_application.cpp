@@ -58,6 +58,8 @@ private Q_SLOTS:
                                       << "客户资料明细查询" << true;
         QTest::newRow("来电祥情") << "callLogAction"
                                   << "来电显示明细记录查询" << true;
+        QTest::newRow("最近来电") << "recentCallsAction"
+                                  << "最近来电" << false;
         QTest::newRow("帮助") << "helpAction"
                               << "使用说明" << true;
     }

@@ -1,9 +1,14 @@
+#include "callrows.h"
 #include "core/customerexport.h"
 #include "core/customerimport.h"
+#include "core/recentcallsexport.h"
 #include "coresupport.h"
+#include "platform/failure.h"
 #include "platform/gbk.h"
 #include "store/connection.h"
 #include "store/customerstore.h"
+#include "store/recentcallsstore.h"
+#include "store/transaction.h"
 
 #include <QTest>
 
@@ -97,6 +102,49 @@ private Q_SLOTS:
         const CustomerImport::Report again = CustomerImport::fromFile(exported).write(*m_store, keepGoing);
         QCOMPARE(again.added, 0);
         QCOMPARE(skipped(again, CustomerImport::SkipReason::CodePresent), QStringList({"2", "4", "5"}));
+    }
+
+    void recentCallsExportAsFilteredPageByPage()
+    {
+        QCOMPARE(
+            import(QStringLiteral("客户编号,客户名称,电话号码\nC1,\"张,三\",13800001111\n").toUtf8()).added,
+            1);
+        {
+            Transaction many(*m_connection);
+            // More than the export's page, so that it reads on.
+            for (int i = 0; i < 1001; ++i)
+                test::addCall(*m_connection,
+                              QStringLiteral("2025-01-01 08:00:%1").arg(i % 60, 2, 10, QLatin1Char('0')),
+                              QStringLiteral("020-%1").arg(i));
+            many.commit();
+        }
+        const qint64 known =
+            test::addCall(*m_connection, QStringLiteral("2025-01-02 09:00:00"), QStringLiteral("13800001111"),
+                          QStringLiteral("C1"), QStringLiteral("要\"两箱\",明天送\n到"));
+        test::addCall(*m_connection, QStringLiteral("2025-01-02 10:00:00"), QStringLiteral("P"));
+        RecentCallsStore calls(*m_connection);
+        QVERIFY(calls.saveHandled(known, true));
+        const QString path = m_folder->file(QStringLiteral("来电.csv"));
+        RecentCallsFilter filter;
+        filter.today = true;
+        QCOMPARE(RecentCallsExport::toFile(calls, filter, QDate(2025, 1, 2), path), 2);
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(),
+                 Bom +
+                     QStringLiteral(
+                         "时间,号码,客户编码,客户,已处理,备注\r\n"
+                         "2025-01-02 10:00:00,P,,私人号码,否,\r\n"
+                         "2025-01-02 09:00:00,13800001111,C1,\"张,三\",是,\"要\"\"两箱\"\",明天送\n到\"\r\n")
+                         .toUtf8());
+        written.close();
+        QCOMPARE(RecentCallsExport::toFile(calls, {}, QDate(2025, 1, 2), path), 1003);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = written.readAll().split('\n');
+        QCOMPARE(lines.value(4), QByteArray("2025-01-01 08:00:59,020-959,,新号码,否,\r"));
+        // A file that cannot be written is told, and nothing is left half made.
+        QVERIFY_THROWS_EXCEPTION(
+            Failure, RecentCallsExport::toFile(calls, {}, {}, m_folder->file(QStringLiteral("无/来电.csv"))));
     }
 
     void columnsAreFoundByCaptionOrColumnName()

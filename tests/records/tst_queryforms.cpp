@@ -1,9 +1,13 @@
+#include "callrows.h"
 #include "customerrows.h"
+#include "databaselock.h"
+#include "desktop/filechooser.h"
 #include "layoutfaults.h"
 #include "records/calllogqueryform.h"
 #include "records/customerpicker.h"
 #include "records/customerqueryform.h"
 #include "records/dbgrid.h"
+#include "records/recentcallsform.h"
 #include "records/rowgrid.h"
 #include "testsupport.h"
 #include "widgets/buttonedit/buttonedit.h"
@@ -12,8 +16,11 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QLocale>
+#include <QPointer>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -29,6 +36,13 @@ void addCustomer(Stores &stores, const QString &code, const QString &name, const
               QStringLiteral("insert into customer(customercode,customername,tel) values(?,?,?)"),
               {code, name, tel});
 }
+
+class NoFileChooser : public FileChooser
+{
+public:
+    QString fileToOpen(QWidget *, const QString &, const QString &) override { return {}; }
+    QString fileToSave(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+};
 
 void addCall(Stores &stores, const QDate &date, const QString &code)
 {
@@ -271,6 +285,76 @@ private Q_SLOTS:
         QCOMPARE(codeBox(&form)->text(), QStringLiteral("K3"));
         queryButton(&form)->click();
         QCOMPARE(column(grid(&form), 3), QStringList{"K3"});
+    }
+
+    void recentCallsKeepThePlaceAnEditAndTheNoteTyped()
+    {
+        const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd "));
+        Connection &db = m_stores->connection;
+        test::addCall(db, today + QStringLiteral("08:00:00"), QStringLiteral("111"), QStringLiteral("K1"));
+        const qint64 fresh = test::addCall(db, today + QStringLiteral("09:00:00"), QStringLiteral("999"));
+        test::addCall(db, today + QStringLiteral("10:00:00"), QStringLiteral("P"));
+        QStringList opened;
+        NoFileChooser files;
+        RecentCallsForm form(m_stores->recentCalls, m_stores->customers, files,
+                             {[&](const QString &number) { opened.append(QStringLiteral("new ") + number); },
+                              [&](qint64 id) { opened.append(QStringLiteral("customer %1").arg(id)); }});
+        form.show();
+        auto *list = form.findChild<QTableView *>(QStringLiteral("callList"));
+        QAbstractItemModel *calls = list->model();
+        const auto captions = [&] {
+            QStringList shown;
+            for (int r = 0; r < calls->rowCount(); ++r)
+                shown.append(calls->index(r, 2).data().toString());
+            return shown;
+        };
+        QCOMPARE(captions(), QStringList({"私人号码", "新号码", "客户一"}));
+        QVERIFY(test::layoutFaults(form).isEmpty());
+
+        // A double-click opens the caller in the entry form.
+        const auto doubleClick = [&](int row) {
+            const QRect cell = list->visualRect(calls->index(row, 0));
+            // A view takes a double-click only after the press that starts it.
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+        };
+        doubleClick(1);
+        doubleClick(2);
+        QCOMPARE(opened, QStringList({"new 999", "customer 1"}));
+
+        // A note half typed when another call comes in stays on its call.
+        list->selectRow(1);
+        list->edit(calls->index(1, 4));
+        QPointer<QLineEdit> editor = list->viewport()->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        editor->insert(QStringLiteral("回电\"王'先生\""));
+        test::addCall(db, today + QStringLiteral("11:00:00"), QStringLiteral("888"));
+        form.onCallsChanged();
+        QCOMPARE(captions(), QStringList({"新号码", "私人号码", "新号码", "客户一"}));
+        QCOMPARE(list->currentIndex().row(), 2);
+        QVERIFY(editor && editor->isVisible());
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!editor); // the view commits and closes its editor after the key
+        RecentCallsFilter byNumber;
+        byNumber.number = QStringLiteral("999");
+        const auto stored = [&] { return m_stores->recentCalls.calls(byNumber, QDate())->first(1).at(0); };
+        QCOMPARE(stored()[RecentCallsStore::Id], QString::number(fresh));
+        QCOMPARE(stored()[RecentCallsStore::Note], QStringLiteral("回电\"王'先生\""));
+        QVERIFY(calls->setData(calls->index(2, 3), Qt::Checked, Qt::CheckStateRole));
+        QCOMPARE(stored()[RecentCallsStore::Handled], QStringLiteral("1"));
+
+        // Refused by a held database: told, and the text stays in the cell.
+        test::MessageCapture capture;
+        {
+            test::DatabaseLock lock(m_folder->file(QStringLiteral("tel.mdb")));
+            db.setBusyTimeout(50);
+            QVERIFY(calls->setData(calls->index(2, 4), QStringLiteral("改了"), Qt::EditRole));
+            QVERIFY(!calls->setData(calls->index(2, 3), Qt::Unchecked, Qt::CheckStateRole));
+        }
+        QCOMPARE(capture.take().size(), 2);
+        QCOMPARE(calls->index(2, 4).data().toString(), QStringLiteral("改了"));
+        QCOMPARE(calls->index(2, 3).data(Qt::CheckStateRole), QVariant(Qt::Checked));
+        QCOMPARE(stored()[RecentCallsStore::Note], QStringLiteral("回电\"王'先生\""));
     }
 
     void databaseErrorLeavesTheGridEmpty()

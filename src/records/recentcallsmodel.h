@@ -1,0 +1,65 @@
+#pragma once
+
+#include "store/pagedquery.h"
+#include "store/recentcallsstore.h"
+
+#include <QAbstractTableModel>
+
+#include <functional>
+#include <memory>
+
+namespace corvane {
+
+// The recent calls as the window lists them, newest first: read a page at a
+// time as the list is scrolled, the note edited in place and the handled mark
+// toggled, each saved at once. New calls come in on top without moving the
+// rows already read, so the user's place, selection and an edit in progress
+// stay where they are.
+class RecentCallsModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Column { Time, Number, Caller, Handled, Note, ColumnCount };
+    static constexpr int Page = 100;
+
+    RecentCallsModel(RecentCallsStore &store, std::function<QDate()> today, QObject *parent = nullptr);
+
+    // Lists the calls `filter` leaves, from the top.
+    void setFilter(const RecentCallsFilter &filter);
+    const RecentCallsFilter &filter() const { return m_filter; }
+    // Drops the rows read: a hidden window holds none.
+    void clear();
+    // Puts the calls that came since on top of the rows read.
+    void refresh();
+
+    // The number of a row and its customer's key (0 for none).
+    QString numberAt(int row) const;
+    qint64 customerAt(int row) const;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+
+Q_SIGNALS:
+    // A read or a save the database refused, in words for the user.
+    void failed(const QString &message);
+
+private:
+    QString field(int row, RecentCallsStore::Field field) const;
+    qint64 idAt(int row) const;
+    void save(int row, const std::function<bool(qint64)> &write);
+
+    RecentCallsStore &m_store;
+    std::function<QDate()> m_today;
+    RecentCallsFilter m_filter;
+    std::unique_ptr<PagedQuery> m_query;
+    std::vector<Record> m_rows;
+    bool m_atEnd = true;
+};
+
+} // namespace corvane

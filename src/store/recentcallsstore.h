@@ -1,0 +1,49 @@
+#pragma once
+
+#include "store/pagedquery.h"
+
+#include <QDate>
+#include <QString>
+
+#include <memory>
+
+namespace corvane {
+
+class Connection;
+
+// What the recent-calls list is narrowed to; every part that is set applies.
+struct RecentCallsFilter
+{
+    bool today = false;
+    bool notHandled = false;
+    QDate first; // a date range on the time taken, both days included; null for none
+    QDate last;
+    QString number;       // found by its number key, however it is written; empty for any
+    QString customerCode; // the customer a call was logged for; empty for any
+};
+
+// Table calls as the recent-calls window and its export read it: newest
+// first, each call with the name of its customer, and the note and handled
+// mark the user keeps on it.
+class RecentCallsStore
+{
+public:
+    // The fields of every row the query reads, by position.
+    enum Field { Id, Taken, Number, Handled, Note, CustomerCode, CustomerName, FoundCode, FoundId };
+
+    explicit RecentCallsStore(Connection &connection);
+
+    // The customer of a call is the one of its customer code, or else the one
+    // its number key finds now, so that a number saved after its call shows
+    // its customer (FoundId, FoundCode, CustomerName); none for a new number.
+    std::unique_ptr<PagedQuery> calls(const RecentCallsFilter &filter, const QDate &today);
+
+    // One statement each; false when the call is no longer there.
+    bool saveNote(qint64 id, const QString &note);
+    bool saveHandled(qint64 id, bool handled);
+
+private:
+    Connection &m_connection;
+};
+
+} // namespace corvane
