@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/callerhistory.h"
 #include "app/lastactivewindow.h"
 #include "app/otherwindows.h"
 #include "app/shutdown.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -22,13 +24,17 @@
 
 namespace corvane {
 
-MainWindow::MainWindow(OtherWindows &otherWindows, CallDesk &callDesk, QWidget *parent)
+MainWindow::MainWindow(OtherWindows &otherWindows, CallDesk &callDesk, CallerHistory &callerHistory,
+                       QWidget *parent)
     : QMainWindow(parent), m_otherWindows(otherWindows), m_callDesk(callDesk),
       m_lastActive(new LastActiveWindow(this))
 {
     buildControls();
     buildMenus();
     connectCallDesk();
+    connect(&callerHistory, &CallerHistory::linesChanged, this,
+            [this](const QStringList &lines) { guarded([&] { showCallHistory(lines); }); });
+    showCallHistory(callerHistory.lines());
     // The tray icon and the minimise hook live as long as the window.
     m_trayIcon->add();
 }
@@ -134,6 +140,16 @@ void MainWindow::showCustomer(const Customer &customer)
     };
     for (const auto &[edit, text] : fields)
         showFromStart(edit, *text);
+}
+
+void MainWindow::showCallHistory(const QStringList &lines)
+{
+    // A long note ends in "…" rather than running out of the panel.
+    QStringList shown;
+    for (const QString &line : lines)
+        shown.append(
+            m_callHistoryLabel->fontMetrics().elidedText(line, Qt::ElideRight, m_callHistoryLabel->width()));
+    m_callHistoryLabel->setText(shown.join(QLatin1Char('\n')));
 }
 
 void MainWindow::onSaveNewNumberClicked()

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -9,6 +10,7 @@ class QPushButton;
 namespace corvane {
 
 class CallDesk;
+class CallerHistory;
 class ImageList;
 class LastActiveWindow;
 class OtherWindows;
@@ -16,13 +18,15 @@ class TrayIcon;
 struct CallerIdReport;
 struct Customer;
 
-// The call display of the call desk, the menus that open every other window,
-// and the tray icon through which the program lives while minimised.
+// The call display of the call desk with the caller's history under the
+// record, the menus that open every other window, and the tray icon through
+// which the program lives while minimised.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(OtherWindows &otherWindows, CallDesk &callDesk, QWidget *parent = nullptr);
+    MainWindow(OtherWindows &otherWindows, CallDesk &callDesk, CallerHistory &callerHistory,
+               QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Takes the tray icon away and releases the desk's port and call log;
@@ -66,6 +70,7 @@ private:
     void onCallArrived();
     void showCall(const CallerIdReport &call);
     void showCustomer(const Customer &customer);
+    void showCallHistory(const QStringList &lines);
     void onSaveNewNumberClicked();
     void onExitTriggered();
     void onShowWindowTriggered();
@@ -91,6 +96,7 @@ private:
     QLineEdit *m_addressEdit = nullptr;
     QLineEdit *m_callDateEdit = nullptr;
     QLineEdit *m_callTimeEdit = nullptr;
+    QLabel *m_callHistoryLabel = nullptr;
     QPushButton *m_saveNewNumberButton = nullptr;
     QMenu *m_trayMenu = nullptr;
     ImageList *m_menuImages = nullptr;

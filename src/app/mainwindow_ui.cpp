@@ -135,6 +135,17 @@ void MainWindow::buildControls()
             }
         }
     }
+
+    // The caller's last calls, one a line, in the room left under the record:
+    // three lines of the smaller font fit.
+    label(customerPanel, tr("以往来电："), 32, 294);
+    m_callHistoryLabel = new QLabel(customerPanel);
+    m_callHistoryLabel->setFont(songti(12));
+    m_callHistoryLabel->setObjectName(QStringLiteral("callHistoryLabel"));
+    // A note is shown as typed, never as markup.
+    m_callHistoryLabel->setTextFormat(Qt::PlainText);
+    m_callHistoryLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_callHistoryLabel->setGeometry(112, 295, 473, 44);
 }
 
 void MainWindow::buildMenus()
@@ -162,6 +173,7 @@ void MainWindow::buildMenus()
         item(customers, "customerExportAction", tr("导出客户…"), images, MenuImage::Customer);
     QMenu *calls = mainMenu->addMenu(tr("[来电资料]"));
     QAction *callLog = item(calls, "callLogAction", tr("来电祥情"), images, MenuImage::CallLog);
+    QAction *recentCalls = item(calls, "recentCallsAction", tr("最近来电"), images, MenuImage::CallLog);
     QMenu *about = mainMenu->addMenu(tr("[关于]"));
     QAction *help = item(about, "helpAction", tr("帮助"), images, MenuImage::Help);
 
@@ -182,6 +194,7 @@ void MainWindow::buildMenus()
         {customerImport, [this] { m_otherWindows.importCustomers(); }},
         {customerExport, [this] { m_otherWindows.exportCustomers(); }},
         {callLog, [this] { m_otherWindows.showCallLog(); }},
+        {recentCalls, [this] { m_otherWindows.showRecentCalls(); }},
         {help, [this] { m_otherWindows.showHelp(); }},
         {showWindow, [this] { onShowWindowTriggered(); }},
         {trayExit, [this] { onTrayExitTriggered(); }},

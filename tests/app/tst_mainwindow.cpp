@@ -1,20 +1,24 @@
+#include "app/callerhistory.h"
 #include "app/mainwindow.h"
 #include "app/otherwindows.h"
 #include "core/calldesk.h"
 #include "layoutfaults.h"
 #include "platform/programfolder.h"
 #include "platform/ringplayer.h"
+#include "store/statement.h"
 #include "store/stores.h"
 #include "testsupport.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDate>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -33,6 +37,7 @@ public:
     void showCustomerEntry() override {}
     void showCustomerQuery() override {}
     void showCallLog() override {}
+    void showRecentCalls() override {}
     void showHelp() override {}
     void importCustomers() override {}
     void exportCustomers() override {}
@@ -47,6 +52,7 @@ struct Desk
     Stores stores;
     RingPlayer ringPlayer;
     CallDesk callDesk{stores, ringPlayer};
+    CallerHistory callerHistory{callDesk, stores.callHistory};
 };
 
 QAction *action(const MainWindow &w, const char *name)
@@ -75,7 +81,7 @@ private Q_SLOTS:
         test::MessageCapture capture; // no configuration yet: its error box is not the point here
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk);
+        MainWindow w(others, desk.callDesk, desk.callerHistory);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(test::layoutFaults(w), QString());
@@ -97,12 +103,99 @@ private Q_SLOTS:
         QCOMPARE(dateLabel->palette().color(QPalette::WindowText), QColor(Qt::black));
     }
 
+    // Under the record: a customer's last calls, how often a new number
+    // called, nothing for a withheld number or a read that fails.
+    void theCallersHistoryShowsUnderTheRecord()
+    {
+        test::ProgramFolder folder;
+        test::MessageCapture capture;
+        NoOtherWindows others;
+        Desk desk;
+        desk.stores.connection.setDatabasePath(folder.file(QStringLiteral("tel.mdb")));
+        const int year = QDate::currentDate().year();
+        const QString longNote = QString(60, QChar(0x6C34));
+        const auto addCall = [&](const QString &taken, const QString &number,
+                                 const std::optional<QString> &code, const QString &note) {
+            Statement insert(
+                desk.stores.connection,
+                QStringLiteral("INSERT INTO calls (taken, number, numberkey, customercode, note) "
+                               "VALUES (?, ?, ?, ?, ?)"));
+            const QStringList values{taken, number, number};
+            for (int i = 0; i < 3; ++i)
+                insert.bind(i + 1, values[i]);
+            insert.bind(4, code);
+            insert.bind(5, note);
+            insert.run();
+        };
+        const QString known = QStringLiteral("C001");
+        addCall(QStringLiteral("%1-12-30 17:45:00").arg(year - 1), QStringLiteral("5551234"), known, {});
+        addCall(QStringLiteral("%1-01-02 09:30:00").arg(year), QStringLiteral("5551234"), known,
+                QStringLiteral("<b>急</b>\n两箱"));
+        addCall(QStringLiteral("%1-01-03 10:00:00").arg(year), QStringLiteral("5551234"), known, longNote);
+        for (int i = 0; i < 2; ++i)
+            addCall(QStringLiteral("%1-01-0%2 11:00:00").arg(year).arg(i + 1), QStringLiteral("88888888"), {},
+                    {});
+
+        MainWindow w(others, desk.callDesk, desk.callerHistory);
+        QSignalSpy started(&desk.callDesk, &CallDesk::callShown);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // The desk has started and shows no call.
+        QTRY_VERIFY(!started.isEmpty());
+        capture.take();
+        const QLabel *history = test::child<QLabel>(w, "callHistoryLabel");
+        CallDesk &callDesk = desk.callDesk;
+        const auto showCall = [&](const QString &number, const QString &code) {
+            Q_EMIT callDesk.callShown({number, QStringLiteral("2026-01-05"), QStringLiteral("14:05")});
+            Customer customer;
+            customer.customerCode = code;
+            Q_EMIT callDesk.customerShown(customer);
+            if (code.isEmpty() && number != QStringLiteral("P"))
+                Q_EMIT callDesk.newNumber();
+        };
+
+        showCall(QStringLiteral("5551234"), known);
+        QTRY_VERIFY(!history->text().isEmpty());
+        const QStringList lines = history->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), CallerHistory::ShownCalls);
+        QVERIFY2(lines[0].startsWith(QStringLiteral("01-03 10:00  水")) && lines[0].endsWith(QChar(0x2026)),
+                 qPrintable(lines[0]));
+        QCOMPARE(lines.mid(1), (QStringList{QStringLiteral("01-02 09:30  <b>急</b> 两箱"),
+                                            QStringLiteral("%1-12-30 17:45").arg(year - 1)}));
+        QCOMPARE(test::layoutFaults(w), QString());
+        // A call written meanwhile is read again.
+        addCall(QStringLiteral("%1-01-04 12:00:00").arg(year), QStringLiteral("5551234"), known,
+                QStringLiteral("要两箱矿泉水"));
+        Q_EMIT callDesk.callsChanged();
+        QTRY_VERIFY(history->text().startsWith(QStringLiteral("01-04 12:00  要两箱矿泉水\n01-03")));
+
+        showCall(QStringLiteral("88888888"), {});
+        QTRY_COMPARE(history->text(), QStringLiteral("此号码以前来电 2 次"));
+        showCall(QStringLiteral("77777777"), {});
+        QTRY_COMPARE(history->text(), QStringLiteral("此号码第一次来电"));
+        showCall(QStringLiteral("P"), {});
+        QTRY_COMPARE(history->text(), QString());
+
+        // The database goes away: the history goes quietly, call after call.
+        showCall(QStringLiteral("5551234"), known);
+        QTRY_VERIFY(!history->text().isEmpty());
+        capture.take();
+        desk.stores.connection.setUnavailable(QStringLiteral("gone"));
+        Q_EMIT callDesk.callsChanged();
+        QTRY_COMPARE(history->text(), QString());
+        showCall(QStringLiteral("88888888"), {});
+        QTest::qWait(0);
+        QCOMPARE(history->text(), QString());
+        QCOMPARE(capture.takeTexts(),
+                 QStringList{QStringLiteral("此号码为新号码，如果要保存的话请点击<保存新号码>按钮")});
+    }
+
     void menusHoldTheirItemsAndPictures()
     {
         test::ProgramFolder folder(false);
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk);
+        MainWindow w(others, desk.callDesk, desk.callerHistory);
         const QList<QAction *> top = w.menuBar()->actions();
         QCOMPARE(captions(top), (QStringList{QStringLiteral("[文件]"), QStringLiteral("[客户资料]"),
                                              QStringLiteral("[来电资料]"), QStringLiteral("[关于]")}));
@@ -112,7 +205,8 @@ private Q_SLOTS:
         QCOMPARE(captions(top[1]->menu()->actions()),
                  (QStringList{QStringLiteral("客户资料输入"), QStringLiteral("客户资料查询"),
                               QStringLiteral("导入客户…"), QStringLiteral("导出客户…")}));
-        QCOMPARE(captions(top[2]->menu()->actions()), QStringList{QStringLiteral("来电祥情")});
+        QCOMPARE(captions(top[2]->menu()->actions()),
+                 QStringList({QStringLiteral("来电祥情"), QStringLiteral("最近来电")}));
         QCOMPARE(captions(top[3]->menu()->actions()), QStringList{QStringLiteral("帮助")});
         const QMenu *trayMenu = test::child<QMenu>(w, "trayMenu");
         QCOMPARE(captions(trayMenu->actions()),
@@ -136,7 +230,7 @@ private Q_SLOTS:
         test::MessageCapture capture;
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk);
+        MainWindow w(others, desk.callDesk, desk.callerHistory);
         w.show();
         QList<msg::Box> shown;
         QTRY_VERIFY((shown += capture.take(), shown.size() >= 2));
@@ -158,7 +252,7 @@ private Q_SLOTS:
         test::MessageCapture capture;
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk);
+        MainWindow w(others, desk.callDesk, desk.callerHistory);
         w.show();
         QTimer::singleShot(50, &w, [&] { action(w, "exitAction")->trigger(); });
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
@@ -176,7 +270,7 @@ private Q_SLOTS:
         test::MessageCapture capture;
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk);
+        MainWindow w(others, desk.callDesk, desk.callerHistory);
         w.show();
         w.showMinimized();
         QTest::qWait(50);
@@ -191,7 +285,7 @@ private Q_SLOTS:
         test::MessageCapture capture;
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk);
+        MainWindow w(others, desk.callDesk, desk.callerHistory);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         // A modeless window of the program (the ring dialog, say) worked in last,
@@ -221,7 +315,7 @@ private Q_SLOTS:
         test::MessageCapture capture;
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk);
+        MainWindow w(others, desk.callDesk, desk.callerHistory);
         w.hide();
         action(w, "showWindowAction")->trigger();
         QVERIFY(w.isVisible());

@@ -391,10 +391,36 @@ case_windows() {
     shoot_until_changed "$MAIN" "$ARTIFACTS/desktop-edit-idle.png" "$ARTIFACTS/desktop-edit-hot.png" 50 \
         || fail "the edit frame under the mouse did not light up"
 
+    # 最近来电 with a call of each kind, newest first: withheld, new, known.
+    local today
+    today=$(date +%F)
+    sqlite3 "$PROGRAM/tel.mdb" "INSERT INTO calls (taken, number, numberkey, customercode, token) VALUES
+      ('$today 09:00:00', '02155510001', '02155510001', 'K001', 't1'),
+      ('$today 10:00:00', '13812345678', '13812345678', NULL, 't2'),
+      ('$today 11:00:00', 'P', '', NULL, 't3')"
+    open_menu_item 3 2
+    await_window 最近来电
+    local recent=$WIN
+    origin_of "$recent" R
+    # The new number's note (second row, below the filters and the headings):
+    # a click makes it current and typing edits it; Return saves it.
+    local row=$((RY + 80 + 22 + 24 + 12))
+    xdotool mousemove $((RX + 620)) $row click 1
+    sleep 0.3
+    xdotool type --delay 30 'call back "Li" 3pm'
+    xdotool key Return
+    saved_note() { [ "$(sqlite3 "$PROGRAM/tel.mdb" "select note from calls where token = 't2'")" = 'call back "Li" 3pm' ]; }
+    wait_for 50 saved_note || fail "the note typed was not saved"
+    shoot "$recent" "$ARTIFACTS/desktop-recent-calls.png"
+    xdotool mousemove $((RX + 60)) $row click --repeat 2 --delay 80 1
+    await_window 客户资料输入
+    shoot "$WIN" "$ARTIFACTS/desktop-recent-calls-new-number.png"
+
+    # The menu brings the entry form forward now that it is open.
     open_menu_item 2 1
     await_window 客户资料输入
     shoot "$WIN" "$ARTIFACTS/desktop-entry-form.png"
-    pass "settings, ring, help, both queries with rows, the picker and the entry form shown for real"
+    pass "settings, ring, help, both queries with rows, the picker, 最近来电 with a note and the entry form shown for real"
 }
 
 # The program users get, under a system language that is not Chinese: message
@@ -488,7 +514,8 @@ case_fresh_program_folder() {
 }
 
 # A call while the program sits in the tray, with a ring that takes its real
-# time: during the first ring the window is back and painted with the caller.
+# time: during the first ring the window is back and painted with the caller,
+# and the customer's earlier calls come under the record.
 case_call_from_tray() {
     start_desktop tray
     start_pulse
@@ -498,8 +525,16 @@ case_call_from_tray() {
     printf '[zel]\r\nfather=com1\r\n[ports]\r\ncom1=%s\r\n' "$MODEM_DEVICE" >"$PROGRAM/zel.ini"
     sqlite3 "$PROGRAM/tel.mdb" "INSERT INTO customer (customercode, customername, address, code, person, tel, email, qq)
         VALUES ('K001', '华联超市', '人民路 12 号', '200001', '王经理', '5551234', 'hualian@example.com', '10001')"
+    export CORVANE_WINDOW_LOG=$WORK/window.log
     start_corvane
     await_tray_icon
+    # The program has given tel.mdb its table of calls by now.
+    local day ago at note
+    for day in "-1 day|09:12|要两箱矿泉水，下午送到" "-6 days|16:40|问上次的发票" "-20 days|10:05|"; do
+        IFS='|' read -r ago at note <<<"$day"
+        sqlite3 "$PROGRAM/tel.mdb" "INSERT INTO calls (taken, number, numberkey, customercode, note)
+            VALUES (date('now', 'localtime', '$ago') || ' $at:00', '5551234', '5551234', 'K001', '$note')"
+    done
     shoot "$MAIN" "$WORK/before-call.png"
     xdotool windowminimize "$MAIN"
     wait_for 30 eval '! viewable "$MAIN"' || fail "minimising left the window on screen"
@@ -512,6 +547,9 @@ case_call_from_tray() {
     sound_playing || fail "the first ring ended before the window showed the caller"
     [ "$(sqlite3 "$PROGRAM/tel.mdb" "SELECT tel || '|' || customercode FROM detail")" = "5551234|K001" ] \
         || fail "the call was not logged"
+    wait_for 50 eval 'grep -F "\"callHistoryLabel\"" "$CORVANE_WINDOW_LOG" | grep -qF "要两箱矿泉水，下午送到"' \
+        || fail "the customer's earlier calls are not shown: $(grep -F callHistoryLabel "$CORVANE_WINDOW_LOG")"
+    shoot "$MAIN" "$ARTIFACTS/call-with-history.png"
 
     # A new number next: the known customer's record is not left beside it.
     modem "call 88888888 0321 1406"
@@ -519,7 +557,9 @@ case_call_from_tray() {
         || fail "the new number was not announced"
     shoot_until_changed "$MAIN" "$ARTIFACTS/call-during-ring.png" "$ARTIFACTS/new-number-after-known.png" 2000 \
         || fail "the window does not show the new number"
-    pass "during the first ring the window is back, painted with the caller's number and record; the next, new number stands alone"
+    wait_for 50 eval 'grep -F "\"callHistoryLabel\"" "$CORVANE_WINDOW_LOG" | tail -1 | grep -qF "此号码第一次来电"' \
+        || fail "the new number's first call is not told"
+    pass "during the first ring the window is back, painted with the caller's number, record and earlier calls; the next, new number stands alone"
 }
 
 # A second start while a modeless window of the program (the ring dialog) was

@@ -1,14 +1,15 @@
 // Part of the program the tests run: when CORVANE_WINDOW_LOG names a file,
-// every change of a text box on the main window, and every time the window is
-// shown, is appended to that file as one JSON line with the time in
-// milliseconds (with fractions) since the epoch, so a test in another process
-// sees what the window shows and when. So is every time the event loop stood
+// every change of a text box or a named label on the main window, and every
+// time the window is shown, is appended to that file as one JSON line with
+// the time in milliseconds (with fractions) since the epoch, so a test in
+// another process sees what the window shows and when. So is every time the event loop stood
 // still for longer than StallMs ("stall", the milliseconds it stood still).
 
 #include <QApplication>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -51,6 +52,24 @@ private:
     QString m_path;
 };
 
+// A label tells no change of its text: it is looked at every tick.
+void watchLabels(const QString &path, QWidget *window)
+{
+    auto *tick = new QTimer(window);
+    tick->setInterval(TickMs);
+    for (QLabel *label : window->findChildren<QLabel *>()) {
+        if (label->objectName().isEmpty())
+            continue;
+        QObject::connect(tick, &QTimer::timeout, label, [path, label, shown = label->text()]() mutable {
+            if (label->text() == shown)
+                return;
+            shown = label->text();
+            writeLine(path, label->objectName(), shown);
+        });
+    }
+    tick->start();
+}
+
 void watchMainWindow(const QString &path)
 {
     for (QWidget *window : QApplication::topLevelWidgets()) {
@@ -62,6 +81,7 @@ void watchMainWindow(const QString &path)
                 writeLine(path, edit->objectName(), text);
             });
         }
+        watchLabels(path, window);
     }
 }
 
