@@ -204,28 +204,37 @@ case_sni_tray() {
     xdotool windowminimize "$MAIN"
     wait_for 30 eval '! viewable "$MAIN"' || fail "minimising left the window on screen"
     # tray_menu_item <1|2>: the icon's menu, which the host draws, opened by
-    # a right click, and its item chosen.
+    # a right click, and its item chosen; MENU is the menu's window.
     tray_menu_item() {
-        local before menu=""
+        local before
+        MENU=""
         before=$(xdotool search --onlyvisible --name '' 2>/dev/null)
         xdotool mousemove "$iconX" "$iconY" click 3
         find_menu() {
             for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
                 grep -qx "$w" <<<"$before" && continue
                 eval "$(xdotool getwindowgeometry --shell "$w")"
-                [ "$HEIGHT" -gt 30 ] && { menu=$w; return 0; }
+                [ "$HEIGHT" -gt 30 ] && { MENU=$w; return 0; }
             done
             return 1
         }
         wait_for 30 find_menu || fail "no menu after a right click on the icon"
-        eval "$(xdotool getwindowgeometry --shell "$menu")"
+        eval "$(xdotool getwindowgeometry --shell "$MENU")"
         [ "$1" = 1 ] && screenshot desktop-sni-tray-menu.png
         xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT * (2 * $1 - 1) / 4))
         sleep 0.3
         xdotool click 1
     }
     tray_menu_item 1
-    wait_for 30 viewable "$MAIN" || fail "显示窗体 did not bring the window back"
+    # A click the host's menu did not take leaves it open (seen once in CI):
+    # it is given again. A menu that closed on the click must have shown the
+    # window.
+    if ! wait_for 30 viewable "$MAIN" && viewable "$MENU"; then
+        echo "the menu was still open after the click on 显示窗体: clicking again"
+        xdotool click 1
+    fi
+    wait_for 30 viewable "$MAIN" ||
+        fail "显示窗体 did not bring the window back (the menu $(viewable "$MENU" && echo stayed open || echo closed))"
     tray_menu_item 2
     local code
     wait "$CORVANE_PID"
