@@ -62,12 +62,12 @@ double peakMb()
 class PeakMeter
 {
 public:
+    // What came before (the file's generation) is not counted.
+    PeakMeter() { clearPeak(); }
     void reset()
     {
         m_runPeak = std::max(m_runPeak, peakMb());
-        QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-        if (clearRefs.open(QIODevice::WriteOnly))
-            clearRefs.write("5");
+        clearPeak();
     }
     void report(const char *window)
     {
@@ -78,6 +78,12 @@ public:
     double runPeak() { return std::max(m_runPeak, peakMb()); }
 
 private:
+    static void clearPeak()
+    {
+        QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+        if (clearRefs.open(QIODevice::WriteOnly))
+            clearRefs.write("5");
+    }
     double m_runPeak = 0;
 };
 
@@ -146,7 +152,6 @@ int main(int argc, char **argv)
 
     // Peak memory from here on: generating the file is not the program's work.
     PeakMeter meter;
-    meter.reset();
 
     Stores stores;
     stores.connection.setDatabasePath(path);
