@@ -5,6 +5,7 @@
 #include "benchdata.h"
 #include "core/calllogwriter.h"
 #include "desktop/filechooser.h"
+#include "loggedcall.h"
 #include "records/calllogqueryform.h"
 #include "records/customerentryform.h"
 #include "records/customerpicker.h"
@@ -280,9 +281,9 @@ int main(int argc, char **argv)
         QElapsedTimer timer;
         timer.start();
         for (int i = 0; i < 10'000; ++i)
-            writer.write({QStringLiteral("2025-01-02"), QStringLiteral("09:30"), bench::telOf(i % Rows),
-                          QStringLiteral("KH%1").arg(i % Rows),
-                          QStringLiteral("深圳市客户%1有限公司").arg(i)});
+            test::logCall(writer, {QStringLiteral("2025-01-02"), QStringLiteral("09:30"),
+                                   bench::telOf(i % Rows), QStringLiteral("KH%1").arg(i % Rows),
+                                   QStringLiteral("深圳市客户%1有限公司").arg(i)});
         const double wal = double(QFileInfo(path + QStringLiteral("-wal")).size()) / (1024.0 * 1024.0);
         std::printf(
             "10000 calls logged with the entry form's customers open in %.1f s: write-ahead log %.2f MB "

@@ -139,16 +139,6 @@ void CallLogJournal::append(const KeptCall &call)
 {
     QFile file(m_path);
     const bool created = write(file, call);
-    if (!syncToDisk(file))
-        throw journalFailure(m_path, file.errorString());
-    if (created && !syncFolder(folderOf(m_path)))
-        throw journalFailure(m_path, QStringLiteral("the folder cannot be synchronised"));
-}
-
-void CallLogJournal::appendAhead(const KeptCall &call)
-{
-    QFile file(m_path);
-    const bool created = write(file, call);
     // The sync before waits here, if it is still running: one at a time.
     m_sync = std::async(std::launch::async, syncLine, m_path, created);
 }

@@ -56,14 +56,11 @@ public:
     // The calls kept, in the order they were added; none when there is no
     // file. Throws Failure when the file is there but cannot be read.
     QList<KeptCall> read() const;
-    // Adds one call and returns only once it is on the disk. Throws Failure
-    // when the file cannot be written.
-    void append(const KeptCall &call);
     // Adds one call without waiting for the disk: the line outlives the
     // program at once, and reaches the disk within one sync, which runs on a
     // thread of its own beside what the caller does next (a lookup that may
     // take a second). Throws Failure when the file cannot be written.
-    void appendAhead(const KeptCall &call);
+    void append(const KeptCall &call);
     // Makes these calls the whole journal, all at once; no calls removes the
     // file. Throws Failure when that fails, leaving the file as it was.
     void replace(const QList<KeptCall> &calls);

@@ -60,7 +60,7 @@ void CallLogWriter::resume()
 
 void CallLogWriter::arrive(const QUuid &token, const CallLogRow &call, KeptCall::Lookup lookup)
 {
-    keep({token, call, now(), m_desk, lookup}, true);
+    keep({token, call, now(), m_desk, lookup});
 }
 
 void CallLogWriter::lookedUp(const QUuid &token, const std::optional<Customer> &customer)
@@ -85,17 +85,6 @@ void CallLogWriter::lookedUp(const QUuid &token, const std::optional<Customer> &
     if (wasDue)
         saveWholeJournal();
     tellRefused();
-}
-
-void CallLogWriter::write(const CallLogRow &row)
-{
-    // In the journal before the database is asked: neither a write that
-    // fails or does not come back nor the end of the program meanwhile takes
-    // the call with it. Calls kept earlier go first, so the log keeps the
-    // order of the calls.
-    keep({QUuid::createUuid(), row, now(), m_desk, KeptCall::Lookup::Done});
-    if (!writeKept())
-        tellRefused();
 }
 
 bool CallLogWriter::writeKept(int waitMs)
@@ -146,7 +135,7 @@ void CallLogWriter::writeKeptCall(const KeptCall &call)
                         call.desk.isEmpty() ? m_desk : call.desk});
 }
 
-void CallLogWriter::keep(const KeptCall &call, bool ahead)
+void CallLogWriter::keep(const KeptCall &call)
 {
     m_kept.append(call);
     if (!m_retry.isActive())
@@ -154,8 +143,6 @@ void CallLogWriter::keep(const KeptCall &call, bool ahead)
     try {
         if (!m_journalComplete)
             m_journal.replace(m_kept);
-        else if (ahead)
-            m_journal.appendAhead(call);
         else
             m_journal.append(call);
         m_journalComplete = true;

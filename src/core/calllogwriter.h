@@ -52,8 +52,6 @@ public:
     // no number to look up): the call is written now. A refusal does not fail
     // the call: it is kept, with what the lookup found.
     void lookedUp(const QUuid &token, const std::optional<Customer> &customer);
-    // Logs one call of a known customer (or with no customer to look up), at once.
-    void write(const CallLogRow &row);
     // Tries to write the kept calls now; true when none is left.
     bool writeKept(int waitMs = CallWaitMs);
 
@@ -61,7 +59,7 @@ public:
     bool retrying() const { return m_retry.isActive(); }
 
 Q_SIGNALS:
-    // What the user is told; raised inside write(), before it returns.
+    // What the user is told; raised inside lookedUp() or a try, before it returns.
     void notice(const QString &text);
     // A failure of the log's own events (the journal unreadable at start).
     void failed(const QString &message);
@@ -72,8 +70,8 @@ private:
     // Ordered: a worse notice is told even after a milder one.
     enum class Notice { None, Kept, KeptInMemory };
 
-    // Into the journal, `ahead` of its lookup (not waiting for the disk).
-    void keep(const KeptCall &call, bool ahead = false);
+    // Into the journal, ahead of its lookup (not waiting for the disk).
+    void keep(const KeptCall &call);
     void writeKeptCall(const KeptCall &call);
     void tellRefused();
     void retry();

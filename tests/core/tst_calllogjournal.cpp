@@ -156,7 +156,7 @@ private Q_SLOTS:
         due.lookup = KeptCall::Lookup::Due;
         due.taken = QStringLiteral("2026-03-21 14:05:07");
         due.desk = QStringLiteral("前台 'A'");
-        journal.appendAhead(due);
+        journal.append(due);
         journal.append(kept(QStringLiteral("4")));
 
         const QList<KeptCall> read = journal.read();

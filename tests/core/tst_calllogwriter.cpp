@@ -1,6 +1,7 @@
 #include "core/calllogwriter.h"
 #include "coresupport.h"
 #include "databaselock.h"
+#include "loggedcall.h"
 #include "store/transaction.h"
 
 #include <QFile>
@@ -61,7 +62,7 @@ private Q_SLOTS:
     void aFreeDatabaseTakesTheRowAtOnce()
     {
         auto log = writer();
-        log->write(call(QStringLiteral("5551234")));
+        test::logCall(*log, call(QStringLiteral("5551234")));
         QCOMPARE(logged(), QStringList{QStringLiteral("5551234")});
         QVERIFY(!QFile::exists(journal()));
         QVERIFY(!log->retrying());
@@ -73,18 +74,18 @@ private Q_SLOTS:
     void refusedRowsAreKeptToldOnceAndWrittenInOrder()
     {
         auto log = writer();
-        log->write(call(QStringLiteral("0")));
+        test::logCall(*log, call(QStringLiteral("0")));
         {
             test::DatabaseLock lock(database());
             QVERIFY(lock.isHeld());
-            log->write(call(QStringLiteral("1")));
-            log->write(call(QStringLiteral("2")));
+            test::logCall(*log, call(QStringLiteral("1")));
+            test::logCall(*log, call(QStringLiteral("2")));
             QCOMPARE(log->keptCount(), 2);
             QCOMPARE(journalLines(), 2);
             QCOMPARE(takeTold(), QStringList{keptMessage});
             QVERIFY(log->retrying());
         }
-        log->write(call(QStringLiteral("3")));
+        test::logCall(*log, call(QStringLiteral("3")));
         QCOMPARE(logged(), (QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
                                         QStringLiteral("3")}));
         QVERIFY(!QFile::exists(journal()));
@@ -94,7 +95,7 @@ private Q_SLOTS:
         // A new refusal is told again.
         test::DatabaseLock lock(database());
         QVERIFY(lock.isHeld());
-        log->write(call(QStringLiteral("4")));
+        test::logCall(*log, call(QStringLiteral("4")));
         QCOMPARE(takeTold(), QStringList{keptMessage});
     }
 
@@ -104,7 +105,7 @@ private Q_SLOTS:
         {
             test::DatabaseLock lock(database());
             QVERIFY(lock.isHeld());
-            log->write(call(QStringLiteral("1")));
+            test::logCall(*log, call(QStringLiteral("1")));
         }
         QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{QStringLiteral("1")},
                                   CallLogWriter::RetryIntervalMs * 3);
@@ -121,8 +122,8 @@ private Q_SLOTS:
         QVERIFY(lock.isHeld());
         {
             auto log = writer();
-            log->write(call(QStringLiteral("1")));
-            log->write(call(QStringLiteral("2")));
+            test::logCall(*log, call(QStringLiteral("1")));
+            test::logCall(*log, call(QStringLiteral("2")));
         }
         QCOMPARE(journalLines(), 2);
         takeTold();
@@ -148,7 +149,7 @@ private Q_SLOTS:
             auto log = writer();
             test::DatabaseLock lock(database());
             QVERIFY(lock.isHeld());
-            log->write(call(QStringLiteral("1")));
+            test::logCall(*log, call(QStringLiteral("1")));
             lock.release();
         }
         QCOMPARE(logged(), QStringList{QStringLiteral("1")});
@@ -177,7 +178,7 @@ private Q_SLOTS:
         auto log = writer();
         log->resume();
         QTRY_VERIFY(!QFile::exists(journal()));
-        log->write(call(QStringLiteral("3")));
+        test::logCall(*log, call(QStringLiteral("3")));
         QCOMPARE(logged(), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
         // Once no journal holds a row, its token is forgotten.
         QCOMPARE(test::sqlColumn(database(), QStringLiteral("select count(*) from kept_call_written")),
@@ -192,8 +193,8 @@ private Q_SLOTS:
         {
             test::DatabaseLock lock(database());
             QVERIFY(lock.isHeld());
-            log->write(call(QStringLiteral("1")));
-            log->write(call(QStringLiteral("2")));
+            test::logCall(*log, call(QStringLiteral("1")));
+            test::logCall(*log, call(QStringLiteral("2")));
             const QStringList texts = takeTold();
             QCOMPARE(texts.size(), 1);
             QVERIFY(texts[0].contains(QStringLiteral("请不要退出程序")));
@@ -207,7 +208,7 @@ private Q_SLOTS:
     {
         QVERIFY(QFile::rename(database(), database() + QStringLiteral(".away")));
         auto log = writer();
-        log->write(call(QStringLiteral("1")));
+        test::logCall(*log, call(QStringLiteral("1")));
         QCOMPARE(journalLines(), 1);
         QCOMPARE(takeTold(), QStringList{keptMessage});
         QVERIFY(QFile::rename(database() + QStringLiteral(".away"), database()));
