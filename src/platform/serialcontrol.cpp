@@ -3,8 +3,7 @@
 #include "platform/failure.h"
 #include "platform/linelog.h"
 #include "platform/serialdevice.h"
-
-#include <QSerialPort>
+#include "platform/serialline.h"
 
 #include <algorithm>
 #include <climits>
@@ -12,14 +11,6 @@
 namespace corvane {
 
 namespace {
-
-struct LineFormat
-{
-    qint32 baudRate = 9600;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
-};
 
 Failure invalidProperty()
 {
@@ -45,31 +36,22 @@ LineFormat parseLineFormat(const QString &text)
         throw invalidProperty();
 
     const QString parity = parts[1].trimmed().toUpper();
-    if (parity == QLatin1String("N"))
-        s.parity = QSerialPort::NoParity;
-    else if (parity == QLatin1String("E"))
-        s.parity = QSerialPort::EvenParity;
-    else if (parity == QLatin1String("O"))
-        s.parity = QSerialPort::OddParity;
-    else if (parity == QLatin1String("M"))
-        s.parity = QSerialPort::MarkParity;
-    else if (parity == QLatin1String("S"))
-        s.parity = QSerialPort::SpaceParity;
-    else
+    if (parity.size() != 1 || !QStringLiteral("NEOMS").contains(parity))
         throw invalidProperty();
+    s.parity = parity.at(0).toLatin1();
 
     const int dataBits = parts[2].trimmed().toInt(&ok);
     if (!ok || dataBits < 5 || dataBits > 8)
         throw invalidProperty();
-    s.dataBits = static_cast<QSerialPort::DataBits>(dataBits);
+    s.dataBits = dataBits;
 
     const QString stop = parts[3].trimmed();
     if (stop == QLatin1String("1"))
-        s.stopBits = QSerialPort::OneStop;
+        s.stopBits = LineFormat::StopBits::One;
     else if (stop == QLatin1String("1.5"))
-        s.stopBits = QSerialPort::OneAndHalfStop;
+        s.stopBits = LineFormat::StopBits::OneAndHalf;
     else if (stop == QLatin1String("2"))
-        s.stopBits = QSerialPort::TwoStop;
+        s.stopBits = LineFormat::StopBits::Two;
     else
         throw invalidProperty();
     return s;
@@ -77,7 +59,7 @@ LineFormat parseLineFormat(const QString &text)
 
 } // namespace
 
-SerialControl::SerialControl(QObject *parent) : QObject(parent), m_port(new QSerialPort(this))
+SerialControl::SerialControl(QObject *parent) : QObject(parent), m_port(new SerialLine(this))
 {
     // Qt hands received data over in fragments as the driver delivers them: a
     // UART FIFO about every 15 ms at 9600 baud, a USB modem every few ms. A
@@ -92,8 +74,8 @@ SerialControl::SerialControl(QObject *parent) : QObject(parent), m_port(new QSer
     });
     m_reopen.setInterval(ReopenIntervalMs);
     connect(&m_reopen, &QTimer::timeout, this, &SerialControl::tryReopen);
-    connect(m_port, &QSerialPort::readyRead, this, &SerialControl::received);
-    connect(m_port, &QSerialPort::errorOccurred, this, &SerialControl::deviceError);
+    connect(m_port, &SerialLine::readyRead, this, &SerialControl::received);
+    connect(m_port, &SerialLine::lost, this, &SerialControl::deviceError);
 }
 
 SerialControl::~SerialControl()
@@ -170,12 +152,10 @@ void SerialControl::setOpen(bool open)
         throw Failure(QStringLiteral("Port already open"));
 
     m_device = m_chosenDevice.isEmpty() ? serialDevicePath(m_portNumber) : m_chosenDevice;
-    m_port->setPortName(m_device);
     m_lost = false;
-    if (!m_port->open(QIODevice::ReadWrite))
+    if (!openDevice())
         throw Failure(QStringLiteral("Cannot open port %1 (%2): %3")
                           .arg(QString::number(m_portNumber), m_device, m_port->errorString()));
-    configure();
 }
 
 void SerialControl::reopen()
@@ -188,12 +168,10 @@ void SerialControl::reopen()
 
 bool SerialControl::tryReopen()
 {
-    m_port->setPortName(m_device);
-    if (!m_port->open(QIODevice::ReadWrite))
+    if (!openDevice())
         return false;
     m_reopen.stop();
     m_lost = false;
-    configure();
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -204,22 +182,11 @@ bool SerialControl::tryReopen()
     return true;
 }
 
-void SerialControl::configure()
+bool SerialControl::openDevice()
 {
-    const LineFormat s = parseLineFormat(m_lineFormat);
-    m_port->setBaudRate(s.baudRate);
-    m_port->setParity(s.parity);
-    m_port->setDataBits(s.dataBits);
-    m_port->setStopBits(s.stopBits);
-    m_port->setFlowControl(QSerialPort::NoFlowControl);
     // Bytes beyond the input buffer stay with the driver (and, once its buffer
     // is full, hold up the sender) until the program has read what it has.
-    m_port->setReadBufferSize(m_inBufferSize);
-    // Pseudo-terminals and some USB adapters have no modem lines; that is no
-    // reason to refuse the port, so these two may fail quietly.
-    m_port->setDataTerminalReady(true);
-    m_port->setRequestToSend(m_rtsEnabled);
-    m_port->clearError();
+    return m_port->open(m_device, parseLineFormat(m_lineFormat), m_rtsEnabled, m_inBufferSize);
 }
 
 void SerialControl::output(const QString &text)
@@ -244,7 +211,7 @@ QString SerialControl::input()
 {
     if (!m_port->isOpen())
         return {};
-    const QByteArray bytes = m_inputLength > 0 ? m_port->read(m_inputLength) : m_port->readAll();
+    const QByteArray bytes = m_port->read(m_inputLength);
     if (m_log && !bytes.isEmpty())
         m_log->received(bytes);
     return QString::fromLatin1(bytes);
@@ -282,13 +249,8 @@ void SerialControl::raiseDataReceived()
 
 void SerialControl::deviceError()
 {
-    // A vanished device shows as a resource error, or (a pseudo-terminal
-    // whose master was closed) as reads that return nothing while the port
-    // keeps signalling data. Either way the port is of no further use, and
-    // reading on would only spin.
-    const QSerialPort::SerialPortError error = m_port->error();
-    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || !m_port->isOpen() ||
-        m_lost)
+    // The port is of no further use, and reading on would only spin.
+    if (!m_port->isOpen() || m_lost)
         return;
     m_lost = true;
     // Closing the port from inside its own notification is not safe; finish

@@ -4,13 +4,12 @@
 #include <QString>
 #include <QTimer>
 
-class QSerialPort;
-
 namespace corvane {
 
 class LineLog;
+class SerialLine;
 
-// The serial port of the caller-ID line, over QSerialPort. Its settings take
+// The serial port of the caller-ID line, over the system's serial line. Its settings take
 // effect at the next opening of the port; a value it cannot honour throws
 // Failure("Invalid property value"). Text is taken one character per byte
 // (Latin-1), so character counts match byte counts.
@@ -78,10 +77,10 @@ private:
     void received();
     void raiseDataReceived();
     void deviceError();
-    void configure();
+    bool openDevice();
     bool tryReopen();
 
-    QSerialPort *m_port = nullptr;
+    SerialLine *m_port = nullptr;
     QTimer m_quiet;
     QTimer m_reopen;
     LineLog *m_log = nullptr;
