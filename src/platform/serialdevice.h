@@ -10,6 +10,9 @@ namespace corvane {
 // platform's own name for the N-th serial port.
 QString serialDevicePath(int port);
 
+// The system's own name for the N-th serial port: /dev/ttyS<N-1>, COM<N>.
+QString builtInSerialDevice(int port);
+
 // A serial device plugged into this machine, by the name that survives
 // re-plugging where it has one.
 struct SerialDeviceInfo

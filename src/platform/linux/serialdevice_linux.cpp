@@ -1,8 +1,5 @@
 #include "platform/serialdevice.h"
 
-#include "platform/profilefile.h"
-#include "platform/programfolder.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -25,12 +22,8 @@ QString canonical(const QString &path)
 
 } // namespace
 
-QString serialDevicePath(int port)
+QString builtInSerialDevice(int port)
 {
-    const QString mapped =
-        profile::readString(configFile(), QStringLiteral("ports"), QStringLiteral("com%1").arg(port));
-    if (!mapped.isEmpty())
-        return mapped;
     return QStringLiteral("/dev/ttyS%1").arg(port - 1);
 }
 
