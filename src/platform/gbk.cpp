@@ -1,49 +1,18 @@
 #include "platform/gbk.h"
 
+#include "platform/systemcodepage.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include <iconv.h>
-
 namespace corvane::gbk {
-
-namespace {
-
-// Qt's own codec when Qt was built with ICU; glibc iconv otherwise.
-QByteArray viaIconv(const char *to, const char *from, QByteArrayView in)
-{
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return {};
-    QByteArray out(in.size() * 4 + 16, Qt::Uninitialized);
-    char *src = const_cast<char *>(in.data());
-    size_t srcLeft = size_t(in.size());
-    char *dst = out.data();
-    size_t dstLeft = size_t(out.size());
-    while (srcLeft > 0) {
-        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) != size_t(-1))
-            break;
-        if (dstLeft == 0)
-            break;
-        // Unconvertible or invalid input: replace one byte and go on.
-        ++src;
-        --srcLeft;
-        *dst++ = '?';
-        --dstLeft;
-    }
-    iconv_close(cd);
-    out.truncate(dst - out.data());
-    return out;
-}
-
-} // namespace
 
 QString decode(QByteArrayView bytes)
 {
     QStringDecoder decoder("GBK");
     if (decoder.isValid())
         return decoder.decode(bytes);
-    return QString::fromUtf8(viaIconv("UTF-8", "GBK", bytes));
+    return systemcodepage::decodeGbk(bytes);
 }
 
 QByteArray encode(const QString &text)
@@ -51,7 +20,7 @@ QByteArray encode(const QString &text)
     QStringEncoder encoder("GBK");
     if (encoder.isValid())
         return encoder.encode(text);
-    return viaIconv("GBK", "UTF-8", text.toUtf8());
+    return systemcodepage::encodeGbk(text);
 }
 
 } // namespace corvane::gbk
