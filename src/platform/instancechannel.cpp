@@ -1,14 +1,8 @@
 #include "platform/instancechannel.h"
 
-#include <QDir>
-#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QStandardPaths>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace corvane {
 
@@ -20,23 +14,13 @@ constexpr int ClaimLockTimeoutMs = 5000;
 
 enum class Knock { Answered, Refused, Silent };
 
-// A real folder (not a link to one) owned by this user, that no one else may
-// enter or change.
-bool isPrivateFolder(const QString &path)
-{
-    struct stat info
-    {
-    };
-    return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &info) == 0 &&
-           S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & (S_IRWXG | S_IRWXO)) == 0;
-}
-
 // Connects to the channel at path and posts the activation message.
 Knock knock(const QString &path)
 {
     QLocalSocket socket;
     socket.connectToServer(path);
     if (socket.waitForConnected(ConnectTimeoutMs)) {
+        InstanceChannel::letRunningCopyComeForward();
         // Posted, not sent: the answer is not awaited.
         socket.write(InstanceChannel::ActivateMessage);
         socket.waitForBytesWritten(ConnectTimeoutMs);
@@ -66,32 +50,6 @@ InstanceChannel::InstanceChannel(QObject *parent) : QObject(parent), m_server(ne
     });
 }
 
-QString InstanceChannel::channelFolder()
-{
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (isPrivateFolder(runtime))
-        return runtime;
-    // Without one, a folder of the user's own: in the temporary folder, or,
-    // when somebody else has taken that name there, in the user's cache.
-    const QString name = QStringLiteral("/corvane-") + QString::number(::geteuid());
-    for (const QString &parent :
-         {QDir::tempPath(), QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)}) {
-        const QString folder = parent + name;
-        QDir().mkpath(parent);
-        // An existing folder is left as it is and only used when it passes the check.
-        ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU);
-        if (isPrivateFolder(folder))
-            return folder;
-    }
-    return {};
-}
-
-QString InstanceChannel::channelPath()
-{
-    const QString folder = channelFolder();
-    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + QLatin1String(SocketName);
-}
-
 bool InstanceChannel::activateRunningInstance()
 {
     const QString path = channelPath();
@@ -105,7 +63,7 @@ bool InstanceChannel::claim()
         return true;
     // Of two copies finding the same dead socket, one must not remove the
     // socket the other has just made.
-    QLockFile deciding(path + QStringLiteral(".lock"));
+    QLockFile deciding(claimLockPath());
     deciding.tryLock(ClaimLockTimeoutMs);
     if (m_server->listen(path))
         return true;

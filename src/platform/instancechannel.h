@@ -27,8 +27,14 @@ public:
     // that is not this user's own, or that others may enter, is refused.
     // Empty when no such folder can be had.
     static QString channelFolder();
-    // The socket's full path in that folder; empty without a folder.
+    // The socket's full path in that folder, or on Windows the name of a pipe
+    // of this user's session; empty without a folder.
     static QString channelPath();
+    // Held by a copy while it decides whether the channel is dead.
+    static QString claimLockPath();
+    // Lets the copy being told come forward over this one's windows, which
+    // Windows allows only to a program the user started last.
+    static void letRunningCopyComeForward();
 
     // True when a running copy was found and told to come forward.
     static bool activateRunningInstance();
