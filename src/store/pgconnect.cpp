@@ -4,8 +4,9 @@
 #include "store/pgschema.h"
 #include "store/serverwait.h"
 
+#include "platform/socketready.h"
+
 #include <libpq-fe.h>
-#include <poll.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -174,8 +175,7 @@ QString PgConnectAttempt::failure() const
 void noticeClosedConnection(PGconn *conn)
 {
     while (PQstatus(conn) == CONNECTION_OK) {
-        pollfd socket{PQsocket(conn), POLLIN, 0};
-        if (::poll(&socket, 1, 0) <= 0 || !PQconsumeInput(conn))
+        if (waitForSocket(PQsocket(conn), false, 0) != SocketReady::Ready || !PQconsumeInput(conn))
             return;
     }
 }

@@ -2,26 +2,23 @@
 
 #include "store/serverwait.h"
 
-#include <libpq-fe.h>
-#include <poll.h>
+#include "platform/socketready.h"
 
-#include <cerrno>
+#include <libpq-fe.h>
 
 namespace corvane {
 
 namespace {
 
 // False when the wait is over before the socket is ready for `events`.
-bool waitForSocket(PGconn *conn, short events, ServerWait &wait)
+bool waitForServer(PGconn *conn, bool orWritable, ServerWait &wait)
 {
     for (;;) {
         const int stepMs = wait.nextStepMs();
         if (stepMs <= 0)
             return false;
-        pollfd socket{PQsocket(conn), events, 0};
-        const int ready = ::poll(&socket, 1, stepMs);
         // An error on the socket is for libpq to find and report.
-        if (ready > 0 || (ready < 0 && errno != EINTR))
+        if (waitForSocket(PQsocket(conn), orWritable, stepMs) == SocketReady::Ready)
             return true;
     }
 }
@@ -39,7 +36,7 @@ PgExchange exchange(PGconn *conn, const QByteArray &sql, int count, const char *
     for (int left = PQflush(conn); left != 0; left = PQflush(conn)) {
         if (left < 0)
             return PgExchange::Lost;
-        if (!waitForSocket(conn, POLLIN | POLLOUT, wait))
+        if (!waitForServer(conn, true, wait))
             return PgExchange::NoAnswer;
         if (!PQconsumeInput(conn))
             return PgExchange::Lost;
@@ -47,7 +44,7 @@ PgExchange exchange(PGconn *conn, const QByteArray &sql, int count, const char *
     // The last result counts, as with a blocking exec.
     for (;;) {
         while (PQisBusy(conn)) {
-            if (!waitForSocket(conn, POLLIN, wait)) {
+            if (!waitForServer(conn, false, wait)) {
                 PQclear(result);
                 result = nullptr;
                 return PgExchange::NoAnswer;
