@@ -64,9 +64,15 @@ bool isLongDistance(QStringView digits)
     return digits.size() >= 10 && digits.size() <= 12 && digits.front() == u'0' && digits[1] != u'0';
 }
 
+// A nationwide service number (400 and 800), dialled without a trunk 0.
+bool isNationwide(QStringView digits)
+{
+    return digits.size() == 10 && (digits.startsWith(u"400") || digits.startsWith(u"800"));
+}
+
 bool isComplete(QStringView digits)
 {
-    return isMobile(digits) || isLocal(digits) || isLongDistance(digits);
+    return isMobile(digits) || isLocal(digits) || isLongDistance(digits) || isNationwide(digits);
 }
 
 bool startsExtension(const QString &text, qsizetype at)
@@ -144,10 +150,12 @@ QString numberDigits(const std::vector<DigitGroup> &groups, std::size_t first, C
 }
 
 // A number within China after its country code, as dialled at home: a mobile
-// number as it is, a landline with its trunk 0 ("+86 20 …" is 020 …).
+// or nationwide number as it is, a landline with its trunk 0 ("+86 20 …" is
+// 020 …).
 QString dialledAtHome(const QString &digits)
 {
-    return isMobile(digits) || digits.startsWith(u'0') ? digits : QLatin1Char('0') + digits;
+    return isMobile(digits) || isNationwide(digits) || digits.startsWith(u'0') ? digits
+                                                                               : QLatin1Char('0') + digits;
 }
 
 // The key of a number written with a country code: the groups from the first

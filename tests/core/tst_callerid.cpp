@@ -246,6 +246,9 @@ private Q_SLOTS:
         QTest::newRow("0086, trunk 0") << QStringLiteral("0086 (0)20-87654321") << QStringList{landline};
         QTest::newRow("+86 Beijing") << QStringLiteral("+86 10 6552 9988")
                                      << QStringList{QStringLiteral("01065529988")};
+        QTest::newRow("nationwide") << QStringLiteral("+86 400-820-8820 / 800 820 8820-3")
+                                    << QStringList{QStringLiteral("4008208820"),
+                                                   QStringLiteral("8008208820")};
         QTest::newRow("abroad") << QStringLiteral("+1 415 555 0100")
                                 << QStringList{QStringLiteral("0014155550100")};
         QTest::newRow("several") << QStringLiteral("020-87654321 / 139 1234 5678，8765 4322；110、1;2")
