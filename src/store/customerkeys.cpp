@@ -88,6 +88,8 @@ void keyUnkeyedCustomers(Engine &engine)
         if (ids.empty())
             return;
         const std::vector<KeyRow> rows = keysOf(engine, ids);
+        // Keys made by older rules go, so that each customer has only its own.
+        forCustomers(engine, QStringLiteral("DELETE FROM customer_key WHERE customerid IN (%1)"), ids)->run();
         for (std::size_t first = 0; first < rows.size(); first += Batch)
             insertKeys(engine,
                        std::span(rows).subspan(first, std::min<std::size_t>(Batch, rows.size() - first)));

@@ -72,6 +72,11 @@ const std::vector<Step> Steps = {
       QStringLiteral("CREATE INDEX calls_taken ON calls (taken, id)"),
       QStringLiteral("CREATE INDEX calls_numberkey ON calls (numberkey, taken, id)"),
       QStringLiteral("CREATE INDEX calls_customercode ON calls (customercode, taken, id)")}},
+    // 3: keys end before an extension and take a landline's trunk 0 after
+    // +86, so every customer keyed before is keyed again.
+    {{QStringLiteral("INSERT OR IGNORE INTO customer_unkeyed (customerid) SELECT id FROM customer")},
+     {QStringLiteral(
+         "INSERT INTO customer_unkeyed (customerid) SELECT id FROM customer ON CONFLICT DO NOTHING")}},
 };
 
 int schemaVersion(Engine &engine, SqlDialect dialect)

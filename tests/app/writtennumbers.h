@@ -22,21 +22,23 @@ inline const QString WrittenNumbersInsert = QStringLiteral(
     "('B1', '空格', '139 1234 5678'), ('K1', '括号', '(020) 8765 4323'), ('P1', '国家码', '+86 "
     "139-1234-5679'), "
     "('T1', '长途', '13912345680'), ('L1', '本地', '8765 4322'), ('A1', '带区号', '020-8765 4324'), "
-    "('M1', '两个号码', '020-87654325 / 13912345681'), ('W1', '外地', '010-87654326')");
+    "('M1', '两个号码', '020-87654325 / 13912345681'), ('W1', '外地', '010-87654326'), "
+    "('E1', '分机', '8765432转6'), ('X1', '分机号', '020-87654327-123'), ('G1', '国际', '+86 20 8765 4329')");
 
 // Places a call for every rule and checks what came of it: each known number
 // logs one row with its customer, another city's same local digits ask to be
-// saved, and P, O and PRIVATE show in the number box but ask nothing and log
-// nothing. `logged` gives the call log as "number code" rows in order.
+// saved (8765432转6, another line's extension, is not theirs either), and P,
+// O and PRIVATE show in the number box but ask nothing and log nothing.
+// `logged` gives the call log as "number code" rows in order.
 inline void callEveryWrittenNumber(ModemSim &modem, const RunningProgram &program,
                                    const std::function<QStringList()> &logged)
 {
     const QString newNumber = QStringLiteral("此号码为新号码，如果要保存的话请点击<保存新号码>按钮");
     const std::pair<const char *, const char *> calls[] = {
-        {"02087654321", "D1"},  {"13912345678", "B1"}, {"02087654323", "K1"}, {"13912345679", "P1"},
-        {"013912345680", "T1"}, {"02087654322", "L1"}, {"87654324", "A1"},    {"13912345681", "M1"},
-        {"87654326", nullptr},  {"P", "私人号码"},     {"O", "号码不详"},     {"PRIVATE", "私人号码"},
-        {"13912345678", "B1"}};
+        {"02087654321", "D1"},  {"13912345678", "B1"},   {"02087654323", "K1"}, {"13912345679", "P1"},
+        {"013912345680", "T1"}, {"02087654322", "L1"},   {"87654324", "A1"},    {"13912345681", "M1"},
+        {"87654327", "X1"},     {"02087654329", "G1"},   {"87654326", nullptr}, {"P", "私人号码"},
+        {"O", "号码不详"},      {"PRIVATE", "私人号码"}, {"13912345678", "B1"}};
     QStringList expected;
     int minute = 0;
     for (const auto &[number, outcome] : calls) {

@@ -239,17 +239,39 @@ private Q_SLOTS:
         QTest::newRow("+86") << QStringLiteral("+86 139-1234-5678") << QStringList{mobile};
         QTest::newRow("0086") << QStringLiteral("0086 13912345678") << QStringList{mobile};
         QTest::newRow("trunk 0") << QStringLiteral("013912345678") << QStringList{mobile};
-        // Only before a mobile number: a landline keeps every digit.
+        // A bare 86 only before a mobile number: a landline keeps every digit.
         QTest::newRow("86 landline") << QStringLiteral("86 20 87654321")
                                      << QStringList{QStringLiteral("862087654321")};
-        QTest::newRow("several") << QStringLiteral("020-87654321 / 139 1234 5678，8765 4322；1、2;3,4")
-                                 << QStringList{landline,
-                                                mobile,
-                                                QStringLiteral("87654322"),
-                                                QStringLiteral("1"),
-                                                QStringLiteral("2"),
-                                                QStringLiteral("3"),
-                                                QStringLiteral("4")};
+        QTest::newRow("+86 landline") << QStringLiteral("+86 20 8765 4321") << QStringList{landline};
+        QTest::newRow("0086, trunk 0") << QStringLiteral("0086 (0)20-87654321") << QStringList{landline};
+        QTest::newRow("+86 Beijing") << QStringLiteral("+86 10 6552 9988")
+                                     << QStringList{QStringLiteral("01065529988")};
+        QTest::newRow("nationwide") << QStringLiteral("+86 400-820-8820 / 800 820 8820-3")
+                                    << QStringList{QStringLiteral("4008208820"),
+                                                   QStringLiteral("8008208820")};
+        QTest::newRow("abroad") << QStringLiteral("+1 415 555 0100")
+                                << QStringList{QStringLiteral("0014155550100")};
+        QTest::newRow("several") << QStringLiteral("020-87654321 / 139 1234 5678，8765 4322；110、1;2")
+                                 << QStringList{landline, mobile, QStringLiteral("87654322"),
+                                                QStringLiteral("110")};
+        // The extension is never part of the key, however it is written.
+        const QString local = QStringLiteral("87654322");
+        QTest::newRow("转") << QStringLiteral("87654322转123") << QStringList{local};
+        QTest::newRow("分机, ext, x, #")
+            << QStringLiteral("8765 4322 分机 5 / 87654322 ext.6 / 87654322x7 / 87654322#8 / Fax 87654322X9")
+            << QStringList{local};
+        QTest::newRow("short group") << QStringLiteral("87654322-123 / 020-87654321-9 / 139 1234 5678 12")
+                                     << QStringList{local, landline, mobile};
+        QTest::newRow("short group, area code")
+            << QStringLiteral("0755-2345678-9") << QStringList{QStringLiteral("07552345678")};
+        QTest::newRow("7 digits, extension")
+            << QStringLiteral("7654321转8") << QStringList{QStringLiteral("7654321")};
+        QTest::newRow("+86, extension") << QStringLiteral("+86 20 8765 4321 转 66") << QStringList{landline};
+        QTest::newRow("dates") << QStringLiteral("2023-12-09 / 09.12.2023 / 2023年12月9日 / 2023.1.31")
+                               << QStringList();
+        QTest::newRow("date-like numbers")
+            << QStringLiteral("2023-1209 / 2023-13-45")
+            << QStringList{QStringLiteral("20231209"), QStringLiteral("20231345")};
         QTest::newRow("twice, empty part")
             << QStringLiteral("13912345678 // 139 1234 5678") << QStringList{mobile};
         QTest::newRow("no digits") << QStringLiteral("无 / P") << QStringList();

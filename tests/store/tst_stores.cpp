@@ -161,9 +161,26 @@ private Q_SLOTS:
             .run();
         QCOMPARE(unkeyed(), qint64(1));
         QCOMPARE(codeOf(QStringLiteral("13800000005")), QStringLiteral("K5 138-0000-0005"));
+        // Keyed by the older rules, which took an extension into the key: a
+        // stale key never finds its customer, and goes when the database is
+        // keyed again on opening.
+        for (const char *sql :
+             {"UPDATE schema_version SET version = 2",
+              "UPDATE customer SET tel = '0755-2345678-9' WHERE customercode = 'K4'",
+              "INSERT INTO customer_key (numberkey, customerid) SELECT '075523456789', id FROM customer "
+              "WHERE customercode = 'K4'"})
+            Statement(m_stores->connection, QLatin1String(sql)).run();
+        QCOMPARE(codeOf(QStringLiteral("23456789"), QStringLiteral("0755")), QString());
         m_stores->connection.close();
         QCOMPARE(unkeyed(), qint64(0));
+        Statement keys(m_stores->connection,
+                       QStringLiteral("SELECT count(*), min(numberkey) FROM customer_key"));
+        QVERIFY(keys.step());
+        QCOMPARE(keys.integer(0), qint64(5));
+        QCOMPARE(keys.text(1), QStringLiteral("02087654321"));
         QCOMPARE(codeOf(QStringLiteral("13800000005")), QStringLiteral("K5 138-0000-0005"));
+        QCOMPARE(codeOf(QStringLiteral("2345678"), QStringLiteral("0755")),
+                 QStringLiteral("K4 0755-2345678-9"));
 
         all->remove(second);
         QCOMPARE(codeOf(QStringLiteral("13900000000")), QString());
