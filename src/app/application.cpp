@@ -18,7 +18,7 @@
 #include "desktop/filechooser.h"
 #include "desktop/guard.h"
 #include "desktop/messagebox.h"
-#include "desktop/notificationservice.h"
+#include "desktop/notifications.h"
 #include "platform/failure.h"
 #include "platform/instancechannel.h"
 #include "platform/linelog.h"
@@ -37,7 +37,6 @@
 #include "widgets/windowgeometry.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QDir>
 #include <QTextStream>
 
@@ -55,11 +54,10 @@ Application::Application(std::function<bool()> endRequested)
     m_callDesk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
     if (m_lineLog)
         m_callDesk->serialPort().setLineLog(m_lineLog.get());
-    if (notificationsWanted()) {
-        m_notifications = std::make_unique<NotificationService>(QDBusConnection::sessionBus(),
-                                                                applicationIcon().pixmap(48).toImage());
+    if (notificationsWanted())
+        m_notifications = desktopNotifications(applicationIcon().pixmap(48).toImage());
+    if (m_notifications)
         m_callNotifier = std::make_unique<CallNotifier>(*m_callDesk, *m_notifications);
-    }
     m_callerHistory = std::make_unique<CallerHistory>(*m_callDesk, m_stores->callHistory);
     m_mainWindow =
         std::make_unique<MainWindow>(static_cast<OtherWindows &>(*this), *m_callDesk, *m_callerHistory);
@@ -110,12 +108,12 @@ Application::~Application()
 void Application::connectNotifications()
 {
     MainWindow *main = m_mainWindow.get();
-    QObject::connect(m_notifications.get(), &NotificationService::activated, main,
+    QObject::connect(m_notifications.get(), &Notifications::activated, main,
                      [main](const QString &token) { guarded([&] { main->showFromNotification(token); }); });
     CallNotifier *notifier = m_callNotifier.get();
     QObject::connect(main, &MainWindow::cameForward, notifier,
                      [notifier] { guarded([notifier] { notifier->withdraw(); }); });
-    QObject::connect(m_notifications.get(), &NotificationService::available, main,
+    QObject::connect(m_notifications.get(), &Notifications::available, main,
                      [] { guarded([] { tellOnceThatCallsComeAsNotifications(); }); });
 }
 

@@ -19,7 +19,7 @@ class HelpWindow;
 class LineLog;
 class LineSettingsDialog;
 class MainWindow;
-class NotificationService;
+class Notifications;
 class RecentCallsForm;
 class RingDialog;
 class RingPlayer;
@@ -77,7 +77,7 @@ private:
     // Before the main window, so a call's notification knows what the desk
     // found before the window's new-number box waits for the user. None
     // when zel.ini turns notifications off.
-    std::unique_ptr<NotificationService> m_notifications;
+    std::unique_ptr<Notifications> m_notifications;
     std::unique_ptr<CallNotifier> m_callNotifier;
     // What the main window shows under the record.
     std::unique_ptr<CallerHistory> m_callerHistory;

@@ -2,13 +2,13 @@
 
 #include "core/calldesk.h"
 #include "desktop/guard.h"
-#include "desktop/notificationservice.h"
+#include "desktop/notifications.h"
 
 #include <QTimer>
 
 namespace corvane {
 
-CallNotifier::CallNotifier(CallDesk &callDesk, NotificationService &notifications, QObject *parent)
+CallNotifier::CallNotifier(CallDesk &callDesk, Notifications &notifications, QObject *parent)
     : QObject(parent), m_notifications(notifications)
 {
     // Direct: the desk's sequence may wait in a message box (a new number)

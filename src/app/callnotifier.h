@@ -8,7 +8,7 @@
 namespace corvane {
 
 class CallDesk;
-class NotificationService;
+class Notifications;
 struct Notification;
 
 // Announces each call the desk shows in the desktop's notifications, for
@@ -19,7 +19,7 @@ class CallNotifier : public QObject
 {
     Q_OBJECT
 public:
-    CallNotifier(CallDesk &callDesk, NotificationService &notifications, QObject *parent = nullptr);
+    CallNotifier(CallDesk &callDesk, Notifications &notifications, QObject *parent = nullptr);
 
     // The user came to the window another way: the notification has done its work.
     void withdraw();
@@ -35,7 +35,7 @@ private:
     // Once the desk's sequence has told all it knows, in one notification.
     void post();
 
-    NotificationService &m_notifications;
+    Notifications &m_notifications;
     CallerIdReport m_call;
     Customer m_customer;
     Caller m_caller = Caller::Unknown;

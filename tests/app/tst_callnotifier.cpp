@@ -5,7 +5,7 @@
 
 #include "app/callnotifier.h"
 #include "core/calldesk.h"
-#include "desktop/notificationservice.h"
+#include "desktop/linux/notificationservice.h"
 #include "platform/ringplayer.h"
 #include "sessionbus.h"
 #include "store/stores.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/notifications.h"
+
 #include <QDBusConnection>
 #include <QImage>
 #include <QObject>
@@ -12,40 +14,24 @@ class QDBusMessage;
 
 namespace corvane {
 
-// What one desktop notification says. The body is plain text.
-struct Notification
-{
-    QString summary;
-    QString body;
-    // Stays on the screen until the user has seen it.
-    bool urgent = false;
-};
-
 // The desktop's notification service (org.freedesktop.Notifications on the
 // session bus), for one notification at a time: shown, replaced in place and
 // withdrawn. Every call is asynchronous and at most one waits for its answer,
 // so a missing or slow service delays nothing; its errors only mean that no
 // notification is shown. The default action "显示" is handed on with the
 // activation token the service sends before it.
-class NotificationService : public QObject
+class NotificationService : public Notifications
 {
     Q_OBJECT
 public:
     NotificationService(const QDBusConnection &bus, const QImage &icon, QObject *parent = nullptr);
 
     // Shows the notification in place of the one shown before.
-    void show(const Notification &notification);
+    void show(const Notification &notification) override;
     // Replaces the one shown, unless the user has closed it meanwhile.
-    void update(const Notification &notification);
+    void update(const Notification &notification) override;
     // Takes the one shown away.
-    void withdraw();
-
-Q_SIGNALS:
-    // The service answered for the first time: notifications will be seen.
-    void available();
-    // The user chose "显示"; the token (empty when the service sent none) lets
-    // a window come forward where the desktop asks for one.
-    void activated(const QString &activationToken);
+    void withdraw() override;
 
 private Q_SLOTS:
     void onActionInvoked(uint id, const QString &actionKey);

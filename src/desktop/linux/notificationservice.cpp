@@ -1,4 +1,4 @@
-#include "desktop/notificationservice.h"
+#include "desktop/linux/notificationservice.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>
@@ -40,7 +40,7 @@ QVariant imageData(const QImage &icon)
 } // namespace
 
 NotificationService::NotificationService(const QDBusConnection &bus, const QImage &icon, QObject *parent)
-    : QObject(parent), m_bus(bus), m_imageData(imageData(icon))
+    : Notifications(parent), m_bus(bus), m_imageData(imageData(icon))
 {
     if (!m_bus.isConnected())
         return;
@@ -175,6 +175,11 @@ void NotificationService::onNotificationClosed(uint id, uint)
 {
     if (id == m_shownId)
         m_shownId = 0;
+}
+
+std::unique_ptr<Notifications> desktopNotifications(const QImage &icon)
+{
+    return std::make_unique<NotificationService>(QDBusConnection::sessionBus(), icon);
 }
 
 } // namespace corvane

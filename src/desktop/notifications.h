@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QImage;
+
+namespace corvane {
+
+// What one desktop notification says. The body is plain text.
+struct Notification
+{
+    QString summary;
+    QString body;
+    // Stays on the screen until the user has seen it.
+    bool urgent = false;
+};
+
+// The desktop's notifications, one at a time: shown, replaced in place and
+// withdrawn, without ever making the caller wait.
+class Notifications : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Shows the notification in place of the one shown before.
+    virtual void show(const Notification &notification) = 0;
+    // Replaces the one shown, unless the user has closed it meanwhile.
+    virtual void update(const Notification &notification) = 0;
+    // Takes the one shown away.
+    virtual void withdraw() = 0;
+
+Q_SIGNALS:
+    // The service answered for the first time: notifications will be seen.
+    void available();
+    // The user chose "显示"; the token (empty when the service sent none) lets
+    // a window come forward where the desktop asks for one.
+    void activated(const QString &activationToken);
+};
+
+// The desktop's own notification service (OS-specific), or none where the
+// program has no way to it yet.
+std::unique_ptr<Notifications> desktopNotifications(const QImage &icon);
+
+} // namespace corvane
