@@ -1,6 +1,7 @@
 #include "app/callnotifier.h"
 
 #include "core/calldesk.h"
+#include "core/callernumber.h"
 #include "desktop/guard.h"
 #include "desktop/notifications.h"
 
@@ -77,13 +78,16 @@ void CallNotifier::post()
 Notification CallNotifier::notificationOf(const CallerIdReport &call, Caller caller, const Customer &customer,
                                           bool ringing)
 {
+    // A withheld number, or a lookup that failed, is shown with an empty
+    // record: no customer to name.
+    const bool named = !customer.customerCode.isEmpty() || !customer.name.isEmpty();
     QString body;
-    if (caller == Caller::Known)
+    if (caller == Caller::Known && named)
         body = tr("%1（客户编号 %2）\n").arg(customer.name, customer.customerCode);
     else if (caller == Caller::New)
         body = tr("新号码，尚未保存为客户\n");
     body += tr("来电时间：%1 %2").arg(call.dateText, call.timeText);
-    return {call.number.isEmpty() ? tr("来电") : call.number, body, ringing};
+    return {call.number.isEmpty() ? tr("来电") : shownNumber(call.number), body, ringing};
 }
 
 } // namespace corvane

@@ -1,7 +1,6 @@
 #include "core/calleridsetup.h"
 
 #include "core/lineconfig.h"
-#include "core/modemexchange.h"
 
 namespace corvane {
 
@@ -25,6 +24,10 @@ QStringList callerIdCommands(const QString &mode, const QString &remembered)
 CallerIdSetup::CallerIdSetup(ModemExchange &exchange, int answerMs, QObject *parent)
     : QObject(parent), m_exchange(exchange), m_answerMs(answerMs)
 {
+    connect(&m_exchange, &ModemExchange::lateAnswer, this,
+            [this](const QString &command, ModemAnswer answer, int afterMs) {
+                m_late = LateAnswer{command, answer, afterMs};
+            });
 }
 
 void CallerIdSetup::start(const QString &init, const QStringList &commands)
@@ -32,6 +35,7 @@ void CallerIdSetup::start(const QString &init, const QStringList &commands)
     m_exchange.cancel();
     m_commands = commands;
     m_tried.clear();
+    m_late.reset();
     if (init.isEmpty()) {
         tryCommand(0);
         return;
@@ -47,25 +51,56 @@ void CallerIdSetup::tryCommand(qsizetype index)
         return;
     }
     const QString command = m_commands.at(index);
+    m_late.reset();
     m_exchange.ask(command, m_answerMs, [this, command, index](const ModemReply &reply) {
+        if (reply.answer != ModemAnswer::None)
+            tellIfLate(std::exchange(m_late, std::nullopt));
         if (reply.answer == ModemAnswer::Ok) {
             end(Result::On, command);
             return;
         }
         if (reply.answer == ModemAnswer::Error) {
-            m_tried.append(command);
-            tryCommand(index + 1);
+            refused(index, command);
             return;
         }
         m_exchange.ask(QStringLiteral("AT"), m_answerMs, [this, command, index](const ModemReply &check) {
-            if (check.answer == ModemAnswer::None) {
-                end(Result::NoAnswer);
-                return;
-            }
-            m_tried.append(command);
-            tryCommand(index + 1);
+            afterCheck(index, command, check);
         });
     });
+}
+
+void CallerIdSetup::afterCheck(qsizetype index, const QString &command, const ModemReply &check)
+{
+    const std::optional<LateAnswer> late = std::exchange(m_late, std::nullopt);
+    const bool lateForCommand = late && late->command == command;
+    if (check.answer == ModemAnswer::None) {
+        // Nothing the exchange still waits for will come: the modem is not
+        // there, or the one answer was the check's and the command met silence.
+        m_exchange.cancel();
+        if (lateForCommand)
+            refused(index, command);
+        else
+            end(Result::NoAnswer);
+        return;
+    }
+    tellIfLate(late);
+    if (lateForCommand && late->answer == ModemAnswer::Ok)
+        end(Result::On, command);
+    else
+        refused(index, command);
+}
+
+void CallerIdSetup::tellIfLate(const std::optional<LateAnswer> &late)
+{
+    // Answered on time after the late one: slow, not silent.
+    if (late)
+        Q_EMIT answersLate(late->afterMs);
+}
+
+void CallerIdSetup::refused(qsizetype index, const QString &command)
+{
+    m_tried.append(command);
+    tryCommand(index + 1);
 }
 
 void CallerIdSetup::end(Result result, const QString &command)

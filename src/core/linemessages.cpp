@@ -89,6 +89,13 @@ QString commandsRefusedText(const QString &port, const QString &device, const QS
         .arg(portText(port, device), tried.join(tr("、")));
 }
 
+QString slowModemText(const QString &port, const QString &device, int afterMs)
+{
+    return tr("%1上的调制解调器应答很慢（约 %2 秒后才应答）。程序会等它应答，来电显示照常使用；"
+              "如果来电时不显示号码，请检查调制解调器的连接和电源，或换一个调制解调器。")
+        .arg(portText(port, device), QString::number(afterMs / 1000.0, 'f', 1));
+}
+
 QString noModemText(const QString &port, const QString &device)
 {
     return tr("%1上没有调制解调器应答。请检查调制解调器（猫）是否连接在这个端口上并已接通电源，"

@@ -16,6 +16,8 @@ QString openProblemText(const OpenProblem &problem);
 QString shortOpenProblemText(const OpenProblem &problem);
 // The modem answers, but took none of the caller-ID commands tried.
 QString commandsRefusedText(const QString &port, const QString &device, const QStringList &tried);
+// The modem answers, but only after afterMs, longer than the program first waits.
+QString slowModemText(const QString &port, const QString &device, int afterMs);
 // Nothing on the port answers at all.
 QString noModemText(const QString &port, const QString &device);
 // Nothing on the port answers, but a modem does on another device: use it?

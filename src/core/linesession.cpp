@@ -28,6 +28,9 @@ LineSession::LineSession(const LineTiming &timing, QObject *parent)
     // modem may have been reset, so it is told its mode again, without a word.
     connect(&m_serialPort, &SerialControl::lineRestored, this, guard([this] { open(); }));
     connect(&m_setup, &CallerIdSetup::finished, this, &LineSession::onSetupFinished);
+    connect(&m_setup, &CallerIdSetup::answersLate, this, [this](int afterMs) {
+        tell(slowModemText(m_portName, m_serialPort.devicePath(), afterMs), m_slownessTold);
+    });
     // A modem may wake from the PC's sleep with its settings gone.
     connect(&m_suspendWatch, &SuspendWatch::resumed, this, guard([this] {
         if (m_serialPort.isOpen())
@@ -52,7 +55,7 @@ void LineSession::start(const LineConfig &config, const ModemSettings &modem)
     m_portName = config.portName;
     m_mode = config.mode;
     m_modem = modem;
-    m_openProblemTold = m_refusalTold = m_silenceTold = false;
+    m_openProblemTold = m_refusalTold = m_silenceTold = m_slownessTold = false;
     open();
 }
 

@@ -97,6 +97,7 @@ private:
     bool m_openProblemTold = false;
     bool m_refusalTold = false;
     bool m_silenceTold = false;
+    bool m_slownessTold = false;
 };
 
 } // namespace corvane

@@ -34,6 +34,8 @@ void ModemProbe::stop()
 
 void ModemProbe::askNext()
 {
+    // Nothing the last device still owes comes on the next one.
+    m_exchange.cancel();
     m_port.setOpen(false);
     if (m_next == m_devices.size()) {
         m_running = false;

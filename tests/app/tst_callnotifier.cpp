@@ -144,6 +144,40 @@ private Q_SLOTS:
         QTRY_COMPARE(desk.server.closed(), QList<uint>{next});
     }
 
+    // What the desk hands on for each kind of caller: a withheld or unknown
+    // number and a failed lookup come with an empty record, no customer.
+    void itsTextForEveryKindOfCaller()
+    {
+        using Caller = CallNotifier::Caller;
+        const Customer shop = customer(QStringLiteral("K003"), QStringLiteral("Shop"));
+        const struct
+        {
+            const char *number;
+            Caller caller;
+            Customer customer;
+            const char *summary;
+            const char *firstLine;
+        } rows[] = {
+            {"5551234", Caller::Known, shop, "5551234", "Shop（客户编号 K003）"},
+            {"5551234", Caller::New, {}, "5551234", "新号码，尚未保存为客户"},
+            {"5551234", Caller::Known, {}, "5551234", nullptr},
+            {"5551234", Caller::Unknown, {}, "5551234", nullptr},
+            {"P", Caller::Known, {}, "私人号码", nullptr},
+            {"private", Caller::Known, {}, "私人号码", nullptr},
+            {"O", Caller::Known, {}, "号码不详", nullptr},
+            {"", Caller::Known, {}, "来电", nullptr},
+        };
+        for (const auto &row : rows) {
+            const CallerIdReport call{QString::fromUtf8(row.number), FirstCall.dateText, FirstCall.timeText};
+            const Notification told = CallNotifier::notificationOf(call, row.caller, row.customer, true);
+            QString body = QStringLiteral("来电时间：2024-03-21 14:05");
+            if (row.firstLine)
+                body.prepend(QString::fromUtf8(row.firstLine) + QLatin1Char('\n'));
+            QCOMPARE(told.summary, QString::fromUtf8(row.summary));
+            QCOMPARE(told.body, body);
+        }
+    }
+
     void withoutServiceOrBusACallIsShownAsEver()
     {
         test::MessageCapture boxes;

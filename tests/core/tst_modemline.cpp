@@ -106,6 +106,36 @@ private Q_SLOTS:
         QCOMPARE(line.notices.size(), 0);
     }
 
+    // Answers in numbers, or each after its command was given up on: every
+    // answer is its own command's, the modem's "0" its OK, and a slow modem
+    // is told once, its command's OK kept all the same.
+    void numberAndLateAnswersAreTheirCommandsOwn_data()
+    {
+        QTest::addColumn<QString>("personality");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<int>("told");
+        QTest::newRow("numbers") << QStringLiteral("results numbers") << QByteArray("at#cid=1\rAT+VCID=1\r")
+                                 << 0;
+        QTest::newRow("late") << QStringLiteral("delay 450") << QByteArray("at#cid=1\rAT\rAT+VCID=1\r") << 1;
+    }
+    void numberAndLateAnswersAreTheirCommandsOwn()
+    {
+        QFETCH(QString, personality);
+        QFETCH(QByteArray, sent);
+        QFETCH(int, told);
+        Line line;
+        QVERIFY(line.modem.command(personality));
+        QVERIFY(line.modem.command(QStringLiteral("answers only AT+VCID=1")));
+        line.start();
+        QTRY_COMPARE(line.callerIdOn.size(), 1);
+        QCOMPARE(line.callerIdOn.at(0).at(0).toString(), QStringLiteral("AT+VCID=1"));
+        QCOMPARE(line.modem.recorded(), sent);
+        QCOMPARE(readModemSettings(QStringLiteral("com1")).rememberedCommand, QStringLiteral("AT+VCID=1"));
+        QCOMPARE(line.notices.size(), told);
+        if (told)
+            QVERIFY2(line.notice().contains(QStringLiteral("应答很慢")), qPrintable(line.notice()));
+    }
+
     // A modem refusing every command, or one answering nothing, is told
     // once; the line stays open and its calls still come, also one arriving
     // while the modem is being asked.

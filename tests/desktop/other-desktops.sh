@@ -11,7 +11,8 @@ notify_calls() { grep -c 'member=Notify$' "$WORK/notify.log" 2>/dev/null; }
 # up as ever; with dunst it is announced there, its repeat replaces the
 # notification, its "显示" makes the main window the active one, a call
 # leaves a covered window covered, and coming to the window another way (a
-# second start) withdraws the notification.
+# second start) withdraws the notification; calls while dunst is stopped end
+# in one notification, the last call's.
 case_dunst() {
     start_desktop tray
     start_modem
@@ -32,7 +33,8 @@ case_dunst() {
     [ -s "$WORK/messages.log" ] && fail "a box without a notification service: $(cat "$WORK/messages.log")"
 
     dunst >"$WORK/dunst.log" 2>&1 &
-    PIDS+=($!)
+    local dunst=$!
+    PIDS+=($dunst)
     wait_for 100 eval 'dunstctl count displayed >/dev/null 2>&1' || fail "dunst did not start"
     xdotool windowminimize "$MAIN"
     wait_for 30 eval '! viewable "$MAIN"' || fail "minimising left the window on screen"
@@ -68,7 +70,32 @@ case_dunst() {
     [ "$(xdotool getactivewindow)" = "$other" ] || fail "the call took the focus from the other program"
     "$PROGRAM/Corvane" >"$WORK/second.log" 2>&1 || fail "the second copy ended with code $?"
     wait_for 50 eval '[ "$(dunstctl count displayed)" = 0 ]' || fail "coming to the window did not withdraw the notification"
-    pass "dunst: announced, replaced by its repeat, shows the window, withdrawn; the pop as ever without it"
+
+    # dunst stopped for a while during five calls: once it goes on, one
+    # notification, the last call's, no longer urgent after its ring; none
+    # once the window came forward, and none coming back later.
+    xdotool windowminimize "$MAIN"
+    wait_for 30 eval '! viewable "$MAIN"' || fail "minimising left the window on screen"
+    kill -STOP "$dunst"
+    for minute in 10 11 12 13 14; do
+        modem "call 5551234 0321 14$minute"
+        sleep 2
+    done
+    kill -CONT "$dunst"
+    sleep 10
+    [ "$(dunstctl count displayed)" = 1 ] ||
+        fail "$(dunstctl count displayed) notifications open after dunst went on: $(dunstctl history)"
+    awk '/member=Notify$/ {n = NR; last = ""; urgency = ""} n && NR == n + 2 {id = $2}
+         /来电时间/ {last = $0} /"urgency"/ {getline; urgency = $NF}
+         END {exit !(id != 0 && last ~ /14:14/ && urgency == 1)}' "$WORK/notify.log" ||
+        fail "the notification left is not the last call's, in place and no longer urgent: $(tail -30 "$WORK/notify.log")"
+    xdotool windowactivate --sync "$other" 2>/dev/null
+    wait_for 30 eval '[ "$(xdotool getactivewindow)" = "$other" ]' || fail "the other window did not become active"
+    "$PROGRAM/Corvane" >"$WORK/second.log" 2>&1 || fail "the second copy ended with code $?"
+    wait_for 50 eval '[ "$(dunstctl count displayed)" = 0 ]' || fail "coming to the window did not withdraw the last call's notification"
+    sleep 1
+    [ "$(dunstctl count displayed)" = 0 ] || fail "a notification came back after the window came forward"
+    pass "dunst: announced, replaced by its repeat, shows the window, withdrawn, one left after a stop; the pop as ever without it"
 }
 
 # Wayland: sway on its headless backend with mako, all as an ordinary user

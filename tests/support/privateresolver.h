@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -24,13 +25,16 @@ public:
     // Why it cannot be used here; empty when it can.
     const QString &unusable() const { return m_unusable; }
     // Runs in the child process before the program starts: the private files
-    // in place of the system's. Ends the child when it cannot.
+    // in place of the system's. Ends the child when it cannot, which the
+    // constructor has already tried in a child of its own.
     std::function<void()> childSetUp() const;
     // From now on `name` is `address`, through the hosts file.
     void answer(const QString &name, const QString &address);
 
 private:
     QTemporaryDir m_dir;
+    // The private files, in the order of the system's they stand for.
+    QList<QByteArray> m_sources;
     int m_silentSocket = -1;
     QString m_unusable;
 };

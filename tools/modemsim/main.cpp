@@ -21,6 +21,9 @@
 //   answers only COMMAND      OK to that caller-ID command only, ERROR to others
 //   reset                     caller ID off: calls only ring until a caller-ID
 //                             command is taken
+//   results words|numbers     OK and ERROR (the default), or 0 and 4 (ATV0)
+//   delay MS                  echo and answer each command line MS after the
+//                             one before was answered (0, the default: at once)
 // Output is paced at the line rate. Bytes received are echoed, an AT command
 // line ending in CR is answered as "answers" says (ATI with the modem's
 // name), and every byte received is appended to the record file at once.

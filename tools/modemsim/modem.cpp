@@ -48,6 +48,11 @@ bool Modem::personality(const std::string &line)
     in >> verb >> mode >> only;
     if (verb == "reset") {
         m_callerIdOff = true;
+    } else if (verb == "results" && (mode == "words" || mode == "numbers")) {
+        m_numericResults = mode == "numbers";
+    } else if (verb == "delay" && !mode.empty() && mode.size() <= 6 &&
+               mode.find_first_not_of("0123456789") == std::string::npos) {
+        m_answerDelay = std::chrono::milliseconds(std::stoi(mode));
     } else if (verb == "answers" &&
                (mode == "ok" || mode == "error" || mode == "none" || (mode == "only" && !only.empty()))) {
         m_answers = mode == "ok"      ? Answers::Ok
@@ -83,6 +88,7 @@ void Modem::command(const std::string &line)
 
 bool Modem::play()
 {
+    writeDueAnswers();
     while (!m_queue.empty() && !m_waitWritable) {
         Step &step = m_queue.front();
         if (step.kind == Step::Gap) {
@@ -129,9 +135,15 @@ bool Modem::play()
 
 std::chrono::nanoseconds Modem::idleTime() const
 {
-    if (m_queue.empty() || m_waitWritable)
-        return std::chrono::nanoseconds(-1);
-    return std::max(std::chrono::nanoseconds(0), m_next - Clock::now());
+    std::chrono::nanoseconds idle(-1);
+    if (!m_queue.empty() && !m_waitWritable)
+        idle = std::max(std::chrono::nanoseconds(0), m_next - Clock::now());
+    if (!m_lateAnswers.empty()) {
+        const auto answerDue =
+            std::max(std::chrono::nanoseconds(0), m_lateAnswers.front().first - Clock::now());
+        idle = idle.count() < 0 ? answerDue : std::min(idle, answerDue);
+    }
+    return idle;
 }
 
 void Modem::writable()
@@ -153,18 +165,46 @@ void Modem::writeNow(const std::string &bytes)
     }
 }
 
+std::string Modem::result(bool ok) const
+{
+    if (m_numericResults)
+        return ok ? "0\r" : "4\r";
+    return ok ? "\r\nOK\r\n" : "\r\nERROR\r\n";
+}
+
 std::string Modem::answerTo(const std::string &atLine)
 {
     const std::string command = upper(atLine.substr(atLine.find_first_not_of(' ')));
     if (command == "ATI")
-        return "\r\nmodemsim caller-ID modem\r\n\r\nOK\r\n";
+        return (m_numericResults ? "modemsim caller-ID modem\r\n" : "\r\nmodemsim caller-ID modem\r\n") +
+               result(true);
     if (!isCallerIdCommand(command) || m_answers == Answers::Ok ||
         (m_answers == Answers::Only && command == m_onlyCommand)) {
         if (isCallerIdCommand(command))
             m_callerIdOff = false;
-        return "\r\nOK\r\n";
+        return result(true);
     }
-    return "\r\nERROR\r\n";
+    return result(false);
+}
+
+void Modem::respond(const std::string &bytes)
+{
+    if (m_answerDelay.count() == 0) {
+        writeNow(bytes);
+        return;
+    }
+    // One line at a time: the next waits until the one before is answered.
+    const Clock::time_point from =
+        m_lateAnswers.empty() ? Clock::now() : std::max(Clock::now(), m_lateAnswers.back().first);
+    m_lateAnswers.emplace_back(from + m_answerDelay, bytes);
+}
+
+void Modem::writeDueAnswers()
+{
+    while (!m_lateAnswers.empty() && m_lateAnswers.front().first <= Clock::now()) {
+        writeNow(m_lateAnswers.front().second);
+        m_lateAnswers.pop_front();
+    }
 }
 
 void Modem::receive()
@@ -178,11 +218,13 @@ void Modem::receive()
     if (m_answers == Answers::None)
         return;
     const std::string bytes(buffer, size_t(n));
-    writeNow(bytes);
+    const bool late = m_answerDelay.count() > 0;
+    if (!late)
+        writeNow(bytes);
     for (char c : bytes) {
         if (c == '\r') {
-            if (isAtCommand(m_atLine))
-                writeNow(answerTo(m_atLine));
+            const std::string echo = late ? m_atLine + '\r' : std::string();
+            respond(isAtCommand(m_atLine) ? echo + answerTo(m_atLine) : echo);
             m_atLine.clear();
         } else if (c != '\n' && m_atLine.size() < 256) {
             m_atLine += c;

@@ -40,6 +40,11 @@ private:
     // Handles the commands about the modem's own state; false for the others.
     bool personality(const std::string &line);
     std::string answerTo(const std::string &atLine);
+    std::string result(bool ok) const;
+    // What the modem writes for a command line: now, or after the answer delay,
+    // each line's in turn.
+    void respond(const std::string &bytes);
+    void writeDueAnswers();
 
     Pty &m_pty;
     int m_recordFd;
@@ -51,6 +56,11 @@ private:
     std::string m_atLine;
     Answers m_answers = Answers::Ok;
     std::string m_onlyCommand;
+    // "results numbers": 0 for OK and 4 for ERROR, as after ATV0.
+    bool m_numericResults = false;
+    // "delay MS": echo and answer of each command line come MS late.
+    std::chrono::milliseconds m_answerDelay{0};
+    std::deque<std::pair<Clock::time_point, std::string>> m_lateAnswers;
     // After "reset": calls only ring until a caller-ID command is taken.
     bool m_callerIdOff = false;
 };

@@ -6,6 +6,8 @@
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 
+#include <limits>
+
 namespace corvane {
 
 namespace {
@@ -16,6 +18,11 @@ const QString Interface = QStringLiteral("org.freedesktop.Notifications");
 const QString DefaultAction = QStringLiteral("default");
 // A service that has not answered by then is taken as absent for that call.
 constexpr int AnswerWaitMs = 5000;
+// A notification's id is awaited however long the service takes (a stopped
+// one answers once it goes on): without it the next would stand beside it
+// rather than replace it, and it could never be taken away. The latest
+// notification waits meanwhile; nothing else does.
+constexpr int IdWaitMs = std::numeric_limits<int>::max();
 constexpr int IconSize = 48;
 constexpr uchar NormalUrgency = 1;
 constexpr uchar CriticalUrgency = 2;
@@ -141,7 +148,7 @@ void NotificationService::notify(const Notification &notification)
     message << QStringLiteral("Corvane") << m_shownId << QStringLiteral("corvane") << notification.summary
             << body << QStringList{DefaultAction, tr("显示")} << hints << -1;
     m_callInFlight = true;
-    auto *call = new QDBusPendingCallWatcher(m_bus.asyncCall(message, AnswerWaitMs), this);
+    auto *call = new QDBusPendingCallWatcher(m_bus.asyncCall(message, IdWaitMs), this);
     connect(call, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *answered) {
         answered->deleteLater();
         m_callInFlight = false;
