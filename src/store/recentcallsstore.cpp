@@ -29,7 +29,8 @@ QString customerOf(const QString &column, const QString &as)
 
 RecentCallsStore::RecentCallsStore(Connection &connection) : m_connection(connection) {}
 
-std::unique_ptr<PagedQuery> RecentCallsStore::calls(const RecentCallsFilter &filter, const QDate &today)
+std::unique_ptr<PagedQuery> RecentCallsStore::calls(const RecentCallsFilter &filter, const QDate &today,
+                                                    qint64 afterId)
 {
     QueryShape shape{QStringLiteral("calls"),
                      {QStringLiteral("id"), QStringLiteral("taken"), QStringLiteral("number"),
@@ -68,6 +69,8 @@ std::unique_ptr<PagedQuery> RecentCallsStore::calls(const RecentCallsFilter &fil
     }
     if (!filter.customerCode.isEmpty())
         require(QStringLiteral("customercode = :code"), ":code", filter.customerCode);
+    if (afterId > 0)
+        require(QStringLiteral("id > :afterId"), ":afterId", QString::number(afterId));
     shape.condition = conditions.join(QStringLiteral(" AND "));
     return std::make_unique<PagedQuery>(m_connection, shape);
 }

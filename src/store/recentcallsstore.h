@@ -36,7 +36,10 @@ public:
     // The customer of a call is the one of its customer code, or else the one
     // its number key finds now, so that a number saved after its call shows
     // its customer (FoundId, FoundCode, CustomerName); none for a new number.
-    std::unique_ptr<PagedQuery> calls(const RecentCallsFilter &filter, const QDate &today);
+    // With `afterId`, only the calls written after that one, wherever their
+    // time puts them: the PC clock may have gone back.
+    std::unique_ptr<PagedQuery> calls(const RecentCallsFilter &filter, const QDate &today,
+                                      qint64 afterId = 0);
 
     // One statement each; false when the call is no longer there.
     bool saveNote(qint64 id, const QString &note);
