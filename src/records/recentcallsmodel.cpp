@@ -58,7 +58,7 @@ void RecentCallsModel::refresh()
                 for (Record &row : m_rows) {
                     m_newestId = std::max(m_newestId, idOf(row));
                     if (const auto refused = m_refusedNotes.find(idOf(row)); refused != m_refusedNotes.end())
-                        row[RecentCallsStore::Note] = refused->second;
+                        row[RecentCallsStore::Note] = refused->second.note;
                 }
                 endResetModel();
                 return;
@@ -171,13 +171,18 @@ bool RecentCallsModel::setData(const QModelIndex &index, const QVariant &value, 
         return false;
     Record &call = m_rows.at(std::size_t(index.row()));
     if (index.column() == Note && role == Qt::EditRole) {
+        const qint64 id = idAt(index.row());
         const QString note = value.toString();
-        if (call[RecentCallsStore::Note] == note && !m_refusedNotes.contains(idAt(index.row())))
+        const auto refused = m_refusedNotes.find(id);
+        if (call[RecentCallsStore::Note] == note && refused == m_refusedNotes.end())
             return false;
+        const QString startedFrom = refused != m_refusedNotes.end()
+                                        ? refused->second.startedFrom
+                                        : call[RecentCallsStore::Note].value_or(QString());
         // Kept in the cell whatever the database says: the text typed is not lost.
         call[RecentCallsStore::Note] = note;
         Q_EMIT dataChanged(index, index);
-        saveNote(idAt(index.row()), note);
+        saveNote(id, {startedFrom, note});
         return true;
     }
     if (index.column() == Handled && role == Qt::CheckStateRole) {
@@ -208,21 +213,47 @@ bool RecentCallsModel::save(qint64 id, const std::function<bool(qint64)> &write)
     return answered;
 }
 
-void RecentCallsModel::saveNote(qint64 id, const QString &note)
+void RecentCallsModel::saveNote(qint64 id, const UnsavedNote &unsaved)
 {
-    if (save(id, [&](qint64) { return m_store.saveNote(id, note); }))
+    if (save(id, [&](qint64) { return writeNote(id, unsaved); }))
         m_refusedNotes.erase(id);
     else
-        m_refusedNotes[id] = note;
+        m_refusedNotes[id] = unsaved;
+}
+
+bool RecentCallsModel::writeNote(qint64 id, const UnsavedNote &unsaved)
+{
+    const std::optional<QString> now = m_store.saveNote(id, unsaved.startedFrom, unsaved.note);
+    if (now && *now != unsaved.note) {
+        // Another desk saved its note meanwhile: both are kept, its own first.
+        const QString both = *now + u'\n' + unsaved.note;
+        showNote(id, both);
+        Q_EMIT failed(
+            tr("另一台电脑刚刚改过这个来电的备注，两段备注都已保留：\n\n%1\n\n请看一下，需要时再修改。")
+                .arg(both));
+        return writeNote(id, {*now, both});
+    }
+    return now.has_value();
+}
+
+void RecentCallsModel::showNote(qint64 id, const QString &note)
+{
+    const auto at =
+        std::find_if(m_rows.begin(), m_rows.end(), [&](const Record &row) { return idOf(row) == id; });
+    if (at == m_rows.end())
+        return;
+    (*at)[RecentCallsStore::Note] = note;
+    const QModelIndex cell = index(int(at - m_rows.begin()), Note);
+    Q_EMIT dataChanged(cell, cell);
 }
 
 void RecentCallsModel::saveRefusedNotes()
 {
-    for (const auto &[id, note] : std::map(m_refusedNotes)) {
+    for (const auto &[id, unsaved] : std::map(m_refusedNotes)) {
         // Quietly: the user was told of the refusal when it came.
         runGuarded(
             [&] {
-                m_store.saveNote(id, note);
+                writeNote(id, unsaved);
                 m_refusedNotes.erase(id);
             },
             [](const QString &) {});

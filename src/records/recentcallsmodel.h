@@ -48,14 +48,24 @@ public:
     void fetchMore(const QModelIndex &parent) override;
 
 Q_SIGNALS:
-    // A read or a save the database refused, in words for the user.
+    // A read or a save the database refused, or a note kept beside the one
+    // another desk saved meanwhile, in words for the user.
     void failed(const QString &message);
 
 private:
     QString field(int row, RecentCallsStore::Field field) const;
     qint64 idAt(int row) const;
     bool save(qint64 id, const std::function<bool(qint64)> &write);
-    void saveNote(qint64 id, const QString &note);
+    // A note typed and the one its editor started from.
+    struct UnsavedNote
+    {
+        QString startedFrom;
+        QString note;
+    };
+    void saveNote(qint64 id, const UnsavedNote &unsaved);
+    // Throws Failure when the database refuses; false when the call is gone.
+    bool writeNote(qint64 id, const UnsavedNote &unsaved);
+    void showNote(qint64 id, const QString &note);
     void saveRefusedNotes();
     void place(const Record &call);
 
@@ -70,7 +80,7 @@ private:
     qint64 m_newestId = 0;
     // The notes the database refused, by call, to be saved again; kept while
     // the window is hidden too.
-    std::map<qint64, QString> m_refusedNotes;
+    std::map<qint64, UnsavedNote> m_refusedNotes;
 };
 
 } // namespace corvane

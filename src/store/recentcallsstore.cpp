@@ -75,13 +75,21 @@ std::unique_ptr<PagedQuery> RecentCallsStore::calls(const RecentCallsFilter &fil
     return std::make_unique<PagedQuery>(m_connection, shape);
 }
 
-bool RecentCallsStore::saveNote(qint64 id, const QString &note)
+std::optional<QString> RecentCallsStore::saveNote(qint64 id, const QString &startedFrom, const QString &note)
 {
-    Statement save(m_connection, QStringLiteral("UPDATE calls SET note = ? WHERE id = ?"));
+    Statement save(m_connection,
+                   QStringLiteral("UPDATE calls SET note = ? WHERE id = ? AND coalesce(note, '') = ?"));
     save.bind(1, note);
     save.bind(2, id);
+    save.bind(3, startedFrom);
     save.run();
-    return save.changes() > 0;
+    if (save.changes() > 0)
+        return note;
+    Statement now(m_connection, QStringLiteral("SELECT coalesce(note, '') FROM calls WHERE id = ?"));
+    now.bind(1, id);
+    if (!now.step())
+        return std::nullopt;
+    return now.text(0).value_or(QString());
 }
 
 bool RecentCallsStore::saveHandled(qint64 id, bool handled)

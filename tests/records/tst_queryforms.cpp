@@ -376,6 +376,16 @@ private Q_SLOTS:
         QCOMPARE(stored()[RecentCallsStore::Note], QStringLiteral("再改"));
         QCOMPARE(calls->index(2, 4).data().toString(), QStringLiteral("再改"));
         QVERIFY(capture.take().isEmpty());
+
+        // Another desk saved its note meanwhile: told, and both are kept.
+        test::sqlColumn(m_folder->file(QStringLiteral("tel.mdb")),
+                        QStringLiteral("update calls set note = '对方的' where id = %1").arg(fresh));
+        QVERIFY(calls->setData(calls->index(2, 4), QStringLiteral("我的"), Qt::EditRole));
+        QCOMPARE(stored()[RecentCallsStore::Note], QStringLiteral("对方的\n我的"));
+        QCOMPARE(calls->index(2, 4).data().toString(), QStringLiteral("对方的\n我的"));
+        const QStringList told = capture.takeTexts();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().contains(QStringLiteral("对方的\n我的")), qPrintable(told.first()));
     }
 
     void databaseErrorLeavesTheGridEmpty()
