@@ -249,12 +249,12 @@ void RecentCallsModel::showNote(qint64 id, const QString &note)
 
 void RecentCallsModel::saveRefusedNotes()
 {
-    for (const auto &[id, unsaved] : std::map(m_refusedNotes)) {
+    for (const auto &refused : std::map(m_refusedNotes)) {
         // Quietly: the user was told of the refusal when it came.
         runGuarded(
             [&] {
-                writeNote(id, unsaved);
-                m_refusedNotes.erase(id);
+                writeNote(refused.first, refused.second);
+                m_refusedNotes.erase(refused.first);
             },
             [](const QString &) {});
     }
