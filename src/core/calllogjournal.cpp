@@ -166,12 +166,15 @@ void CallLogJournal::replace(const QList<KeptCall> &calls)
         syncFolder(folderOf(m_path));
         return;
     }
+    // Unbuffered: a full disk that refuses the buffer only when it is closed
+    // would not keep the file from being committed, empty.
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw journalFailure(m_path, file.errorString());
+    QByteArray lines;
     for (const KeptCall &call : calls)
-        file.write(journalLine(call));
-    if (!file.commit())
+        lines += journalLine(call);
+    if (file.write(lines) != lines.size() || !file.commit())
         throw journalFailure(m_path, file.errorString());
     syncFolder(folderOf(m_path));
 }

@@ -182,8 +182,8 @@ void CallLogWriter::tell(Notice level)
     if (level == Notice::Kept)
         Q_EMIT notice(tr("数据库暂时无法写入，来电记录已保存在备用文件中，数据库恢复后将自动写入。"));
     else
-        Q_EMIT notice(tr("数据库暂时无法写入，来电记录也无法保存到备用文件（%1），请不要退出程序，"
-                         "数据库恢复后将自动写入。")
+        Q_EMIT notice(tr("数据库暂时无法写入，来电记录也无法保存到备用文件（%1），暂时只保存在内存中。"
+                         "请不要退出程序；磁盘有了空间、数据库恢复后将自动写入。")
                           .arg(m_journalFailure));
 }
 

@@ -109,6 +109,17 @@ private:
     int m_line = 1;
 };
 
+bool looksLikeFormula(QStringView field)
+{
+    while (field.startsWith(u'\''))
+        field = field.mid(1);
+    if (field.isEmpty())
+        return false;
+    const QChar first = field.front();
+    return first == u'=' || first == u'+' || first == u'-' || first == u'@' || first == u'\t' ||
+           first == u'\r';
+}
+
 bool needsQuotes(const QString &field)
 {
     return field.contains(u',') || field.contains(u'"') || field.contains(u'\r') || field.contains(u'\n');
@@ -121,13 +132,23 @@ Table parse(QStringView text)
     return Reader(text).read();
 }
 
+QString guarded(const QString &field)
+{
+    return looksLikeFormula(field) ? u'\'' + field : field;
+}
+
+QString unguarded(const QString &field)
+{
+    return field.startsWith(u'\'') && looksLikeFormula(QStringView(field).mid(1)) ? field.mid(1) : field;
+}
+
 QString line(const QStringList &fields)
 {
     QString out;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             out.append(u',');
-        const QString &field = fields.at(i);
+        const QString field = guarded(fields.at(i));
         if (needsQuotes(field)) {
             QString quoted = field;
             quoted.replace(QLatin1String("\""), QLatin1String("\"\""));

@@ -31,7 +31,15 @@ struct Table
 Table parse(QStringView text);
 
 // One record as a line of comma-separated text, ending in CR LF; a field is
-// quoted only when it holds a comma, a quote or a line break.
+// quoted only when it holds a comma, a quote or a line break, and written as
+// guarded() gives it.
 QString line(const QStringList &fields);
+
+// A spreadsheet takes a cell that begins with =, +, -, @, a tab or a carriage
+// return for a formula; such a field is written after an apostrophe. So is
+// one that already begins with apostrophes before such a character, so that
+// unguarded() gives every field back as it was.
+QString guarded(const QString &field);
+QString unguarded(const QString &field);
 
 } // namespace corvane::csv

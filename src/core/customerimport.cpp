@@ -71,10 +71,14 @@ CustomerImport CustomerImport::fromBytes(QByteArray bytes)
             import.m_skippedOnReading.append({record.line, SkipReason::EmptyCode});
             continue;
         }
+        // A column the file has gives a text, empty or not, as its export
+        // had it; the fields of the others stay null.
         Customer customer;
         for (qsizetype column = 0; column < record.fields.size(); ++column) {
-            if (const std::optional<int> field = import.m_mapping.at(column))
-                CustomerColumns::field(customer, *field) = record.fields.at(column);
+            if (const std::optional<int> field = import.m_mapping.at(column)) {
+                const QString text = csv::unguarded(record.fields.at(column));
+                CustomerColumns::field(customer, *field) = text.isNull() ? QStringLiteral("") : text;
+            }
         }
         import.m_customers.append(std::move(customer));
         import.m_customerLines.append(record.line);

@@ -9,11 +9,15 @@ namespace corvane {
 
 namespace {
 
+qint64 idOf(const Record &call)
+{
+    return call[RecentCallsStore::Id].value_or(QString()).toLongLong();
+}
+
 bool newerThan(const Record &row, const Record &than)
 {
     const auto taken = [](const Record &r) { return r[RecentCallsStore::Taken].value_or(QString()); };
-    const auto id = [](const Record &r) { return r[RecentCallsStore::Id].value_or(QString()).toLongLong(); };
-    return std::pair(taken(row), id(row)) > std::pair(taken(than), id(than));
+    return std::pair(taken(row), idOf(row)) > std::pair(taken(than), idOf(than));
 }
 
 } // namespace
@@ -36,42 +40,55 @@ void RecentCallsModel::clear()
     m_query.reset();
     m_rows.clear();
     m_atEnd = true;
+    m_newestId = 0;
     endResetModel();
 }
 
 void RecentCallsModel::refresh()
 {
+    saveRefusedNotes();
     runGuarded(
         [&] {
             auto query = m_store.calls(m_filter, m_today());
-            std::vector<Record> fresh = query->first(Page);
             if (m_rows.empty()) {
                 beginResetModel();
-                m_atEnd = fresh.size() < std::size_t(Page);
-                m_rows = std::move(fresh);
+                m_rows = query->first(Page);
+                m_atEnd = m_rows.size() < std::size_t(Page);
                 m_query = std::move(query);
+                for (Record &row : m_rows) {
+                    m_newestId = std::max(m_newestId, idOf(row));
+                    if (const auto refused = m_refusedNotes.find(idOf(row)); refused != m_refusedNotes.end())
+                        row[RecentCallsStore::Note] = refused->second.note;
+                }
                 endResetModel();
                 return;
             }
-            // More new calls than a page: read on until the rows already listed.
-            std::vector<Record> arrived;
-            while (!fresh.empty()) {
-                const auto old = std::find_if(fresh.begin(), fresh.end(), [&](const Record &row) {
-                    return !newerThan(row, m_rows.front());
-                });
-                arrived.insert(arrived.end(), fresh.begin(), old);
-                if (old != fresh.end())
-                    break;
-                fresh = query->read(&arrived.back(), PagedQuery::Direction::Forward, 0, Page);
-            }
             m_query = std::move(query);
-            if (arrived.empty())
-                return;
-            beginInsertRows({}, 0, int(arrived.size()) - 1);
-            m_rows.insert(m_rows.begin(), arrived.begin(), arrived.end());
-            endInsertRows();
+            const auto written = m_store.calls(m_filter, m_today(), m_newestId);
+            for (std::vector<Record> page = written->first(Page); !page.empty();
+                 page = written->read(&page.back(), PagedQuery::Direction::Forward, 0, Page)) {
+                for (const Record &call : page)
+                    place(call);
+            }
         },
         [this](const QString &message) { Q_EMIT failed(message); });
+}
+
+void RecentCallsModel::place(const Record &call)
+{
+    const qint64 id = idOf(call);
+    m_newestId = std::max(m_newestId, id);
+    if (std::any_of(m_rows.begin(), m_rows.end(), [&](const Record &row) { return idOf(row) == id; }))
+        return;
+    const auto at =
+        std::find_if(m_rows.begin(), m_rows.end(), [&](const Record &row) { return newerThan(call, row); });
+    // Below the rows read it comes with the next page.
+    if (at == m_rows.end() && !m_atEnd)
+        return;
+    const int row = int(at - m_rows.begin());
+    beginInsertRows({}, row, row);
+    m_rows.insert(at, call);
+    endInsertRows();
 }
 
 QString RecentCallsModel::numberAt(int row) const
@@ -91,7 +108,7 @@ QString RecentCallsModel::field(int row, RecentCallsStore::Field field) const
 
 qint64 RecentCallsModel::idAt(int row) const
 {
-    return field(row, RecentCallsStore::Id).toLongLong();
+    return idOf(m_rows.at(std::size_t(row)));
 }
 
 int RecentCallsModel::rowCount(const QModelIndex &parent) const
@@ -154,13 +171,18 @@ bool RecentCallsModel::setData(const QModelIndex &index, const QVariant &value, 
         return false;
     Record &call = m_rows.at(std::size_t(index.row()));
     if (index.column() == Note && role == Qt::EditRole) {
+        const qint64 id = idAt(index.row());
         const QString note = value.toString();
-        if (call[RecentCallsStore::Note] == note)
+        const auto refused = m_refusedNotes.find(id);
+        if (call[RecentCallsStore::Note] == note && refused == m_refusedNotes.end())
             return false;
+        const QString startedFrom = refused != m_refusedNotes.end()
+                                        ? refused->second.startedFrom
+                                        : call[RecentCallsStore::Note].value_or(QString());
         // Kept in the cell whatever the database says: the text typed is not lost.
         call[RecentCallsStore::Note] = note;
         Q_EMIT dataChanged(index, index);
-        save(index.row(), [&](qint64 id) { return m_store.saveNote(id, note); });
+        saveNote(id, {startedFrom, note});
         return true;
     }
     if (index.column() == Handled && role == Qt::CheckStateRole) {
@@ -168,7 +190,7 @@ bool RecentCallsModel::setData(const QModelIndex &index, const QVariant &value, 
         const std::optional<QString> before = call[RecentCallsStore::Handled];
         call[RecentCallsStore::Handled] = handled ? QStringLiteral("1") : QStringLiteral("0");
         bool saved = false;
-        save(index.row(), [&](qint64 id) { return saved = m_store.saveHandled(id, handled); });
+        save(idAt(index.row()), [&](qint64 id) { return saved = m_store.saveHandled(id, handled); });
         if (!saved)
             m_rows.at(std::size_t(index.row()))[RecentCallsStore::Handled] = before;
         Q_EMIT dataChanged(index, index);
@@ -177,15 +199,65 @@ bool RecentCallsModel::setData(const QModelIndex &index, const QVariant &value, 
     return false;
 }
 
-void RecentCallsModel::save(int row, const std::function<bool(qint64)> &write)
+bool RecentCallsModel::save(qint64 id, const std::function<bool(qint64)> &write)
 {
     bool found = true;
-    runGuarded([&] { found = write(idAt(row)); },
-               [this](const QString &message) {
+    bool answered = true;
+    runGuarded([&] { found = write(id); },
+               [&](const QString &message) {
+                   answered = false;
                    Q_EMIT failed(tr("来电记录没有保存：%1\n请稍后再试一次。").arg(message));
                });
-    if (!found)
+    if (answered && !found)
         Q_EMIT failed(tr("这个来电已经不在数据库里了，没有保存。"));
+    return answered;
+}
+
+void RecentCallsModel::saveNote(qint64 id, const UnsavedNote &unsaved)
+{
+    if (save(id, [&](qint64) { return writeNote(id, unsaved); }))
+        m_refusedNotes.erase(id);
+    else
+        m_refusedNotes[id] = unsaved;
+}
+
+bool RecentCallsModel::writeNote(qint64 id, const UnsavedNote &unsaved)
+{
+    const std::optional<QString> now = m_store.saveNote(id, unsaved.startedFrom, unsaved.note);
+    if (now && *now != unsaved.note) {
+        // Another desk saved its note meanwhile: both are kept, its own first.
+        const QString both = *now + u'\n' + unsaved.note;
+        showNote(id, both);
+        Q_EMIT failed(
+            tr("另一台电脑刚刚改过这个来电的备注，两段备注都已保留：\n\n%1\n\n请看一下，需要时再修改。")
+                .arg(both));
+        return writeNote(id, {*now, both});
+    }
+    return now.has_value();
+}
+
+void RecentCallsModel::showNote(qint64 id, const QString &note)
+{
+    const auto at =
+        std::find_if(m_rows.begin(), m_rows.end(), [&](const Record &row) { return idOf(row) == id; });
+    if (at == m_rows.end())
+        return;
+    (*at)[RecentCallsStore::Note] = note;
+    const QModelIndex cell = index(int(at - m_rows.begin()), Note);
+    Q_EMIT dataChanged(cell, cell);
+}
+
+void RecentCallsModel::saveRefusedNotes()
+{
+    for (const auto &refused : std::map(m_refusedNotes)) {
+        // Quietly: the user was told of the refusal when it came.
+        runGuarded(
+            [&] {
+                writeNote(refused.first, refused.second);
+                m_refusedNotes.erase(refused.first);
+            },
+            [](const QString &) {});
+    }
 }
 
 bool RecentCallsModel::canFetchMore(const QModelIndex &parent) const

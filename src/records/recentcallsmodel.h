@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace corvane {
@@ -29,7 +30,8 @@ public:
     const RecentCallsFilter &filter() const { return m_filter; }
     // Drops the rows read: a hidden window holds none.
     void clear();
-    // Puts the calls that came since on top of the rows read.
+    // Puts the calls written since in their places among the rows read, and
+    // saves again the notes the database refused.
     void refresh();
 
     // The number of a row and its customer's key (0 for none).
@@ -46,13 +48,26 @@ public:
     void fetchMore(const QModelIndex &parent) override;
 
 Q_SIGNALS:
-    // A read or a save the database refused, in words for the user.
+    // A read or a save the database refused, or a note kept beside the one
+    // another desk saved meanwhile, in words for the user.
     void failed(const QString &message);
 
 private:
     QString field(int row, RecentCallsStore::Field field) const;
     qint64 idAt(int row) const;
-    void save(int row, const std::function<bool(qint64)> &write);
+    bool save(qint64 id, const std::function<bool(qint64)> &write);
+    // A note typed and the one its editor started from.
+    struct UnsavedNote
+    {
+        QString startedFrom;
+        QString note;
+    };
+    void saveNote(qint64 id, const UnsavedNote &unsaved);
+    // Throws Failure when the database refuses; false when the call is gone.
+    bool writeNote(qint64 id, const UnsavedNote &unsaved);
+    void showNote(qint64 id, const QString &note);
+    void saveRefusedNotes();
+    void place(const Record &call);
 
     RecentCallsStore &m_store;
     std::function<QDate()> m_today;
@@ -60,6 +75,12 @@ private:
     std::unique_ptr<PagedQuery> m_query;
     std::vector<Record> m_rows;
     bool m_atEnd = true;
+    // The newest call read by refresh(), known by its id: the time taken says
+    // nothing of when a call was written once the PC clock went back.
+    qint64 m_newestId = 0;
+    // The notes the database refused, by call, to be saved again; kept while
+    // the window is hidden too.
+    std::map<qint64, UnsavedNote> m_refusedNotes;
 };
 
 } // namespace corvane

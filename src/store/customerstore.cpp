@@ -18,12 +18,6 @@ const QStringList Fields = {
     QStringLiteral("address"), QStringLiteral("code"),         QStringLiteral("person"),
     QStringLiteral("tel"),     QStringLiteral("email"),        QStringLiteral("qq")};
 
-// Empty fields are left NULL, as the entry form leaves a field nobody typed in.
-std::optional<QString> valueOf(const QString &field)
-{
-    return field.isEmpty() ? std::nullopt : std::optional<QString>(field);
-}
-
 void keyNotedCustomers(Connection &connection)
 {
     keyUnkeyedCustomers(connection.engine());
@@ -124,7 +118,7 @@ AddedCustomers CustomerStore::addCustomers(const QList<Customer> &customers,
         for (const QString *field :
              {&customer.customerCode, &customer.name, &customer.address, &customer.postcode,
               &customer.contact, &customer.tel, &customer.email, &customer.qq})
-            insert.bind(++column, valueOf(*field));
+            insert.bind(++column, field->isNull() ? std::nullopt : std::optional<QString>(*field));
         insert.run();
         insert.reset();
     }

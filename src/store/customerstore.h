@@ -56,7 +56,8 @@ public:
     void forEachCustomer(const std::function<void(const Customer &)> &visit);
     // Adds the customers whose code is new, all in one transaction. `proceed`
     // hears how many have been gone through, every ProgressStep customers;
-    // when it answers false, nothing is written.
+    // when it answers false, nothing is written. A null field is written
+    // NULL, an empty one as an empty text.
     static constexpr qsizetype ProgressStep = 500;
     AddedCustomers addCustomers(const QList<Customer> &customers,
                                 const std::function<bool(qsizetype done)> &proceed);

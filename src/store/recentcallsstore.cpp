@@ -29,7 +29,8 @@ QString customerOf(const QString &column, const QString &as)
 
 RecentCallsStore::RecentCallsStore(Connection &connection) : m_connection(connection) {}
 
-std::unique_ptr<PagedQuery> RecentCallsStore::calls(const RecentCallsFilter &filter, const QDate &today)
+std::unique_ptr<PagedQuery> RecentCallsStore::calls(const RecentCallsFilter &filter, const QDate &today,
+                                                    qint64 afterId)
 {
     QueryShape shape{QStringLiteral("calls"),
                      {QStringLiteral("id"), QStringLiteral("taken"), QStringLiteral("number"),
@@ -68,17 +69,27 @@ std::unique_ptr<PagedQuery> RecentCallsStore::calls(const RecentCallsFilter &fil
     }
     if (!filter.customerCode.isEmpty())
         require(QStringLiteral("customercode = :code"), ":code", filter.customerCode);
+    if (afterId > 0)
+        require(QStringLiteral("id > :afterId"), ":afterId", QString::number(afterId));
     shape.condition = conditions.join(QStringLiteral(" AND "));
     return std::make_unique<PagedQuery>(m_connection, shape);
 }
 
-bool RecentCallsStore::saveNote(qint64 id, const QString &note)
+std::optional<QString> RecentCallsStore::saveNote(qint64 id, const QString &startedFrom, const QString &note)
 {
-    Statement save(m_connection, QStringLiteral("UPDATE calls SET note = ? WHERE id = ?"));
+    Statement save(m_connection,
+                   QStringLiteral("UPDATE calls SET note = ? WHERE id = ? AND coalesce(note, '') = ?"));
     save.bind(1, note);
     save.bind(2, id);
+    save.bind(3, startedFrom);
     save.run();
-    return save.changes() > 0;
+    if (save.changes() > 0)
+        return note;
+    Statement now(m_connection, QStringLiteral("SELECT coalesce(note, '') FROM calls WHERE id = ?"));
+    now.bind(1, id);
+    if (!now.step())
+        return std::nullopt;
+    return now.text(0).value_or(QString());
 }
 
 bool RecentCallsStore::saveHandled(qint64 id, bool handled)

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace corvane {
 
@@ -36,10 +37,17 @@ public:
     // The customer of a call is the one of its customer code, or else the one
     // its number key finds now, so that a number saved after its call shows
     // its customer (FoundId, FoundCode, CustomerName); none for a new number.
-    std::unique_ptr<PagedQuery> calls(const RecentCallsFilter &filter, const QDate &today);
+    // With `afterId`, only the calls written after that one, wherever their
+    // time puts them: the PC clock may have gone back.
+    std::unique_ptr<PagedQuery> calls(const RecentCallsFilter &filter, const QDate &today,
+                                      qint64 afterId = 0);
 
-    // One statement each; false when the call is no longer there.
-    bool saveNote(qint64 id, const QString &note);
+    // Saves `note` only over `startedFrom`, the note its editor began with,
+    // so that one desk never writes over what another saved meanwhile. The
+    // note the call holds afterwards (another desk's when it differs from
+    // `note`); nothing when the call is no longer there.
+    std::optional<QString> saveNote(qint64 id, const QString &startedFrom, const QString &note);
+    // False when the call is no longer there.
     bool saveHandled(qint64 id, bool handled);
 
 private:

@@ -10,6 +10,8 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace corvane;
@@ -66,7 +68,10 @@ class TestCallLogEndToEnd : public QObject
 private Q_SLOTS:
     void init()
     {
-        if (QTest::currentTestFunction() != QLatin1String("theYearIsTheOneNearestThePcClock"))
+        const QLatin1String own[] = {QLatin1String("theYearIsTheOneNearestThePcClock"),
+                                     QLatin1String("aFullDiskIsToldAsItIs")};
+        if (std::find(std::begin(own), std::end(own), QLatin1String(QTest::currentTestFunction())) ==
+            std::end(own))
             startProgram();
     }
     void cleanup()
@@ -202,6 +207,45 @@ private Q_SLOTS:
         });
         QCOMPARE(m_program->query(QStringLiteral("select count(*) from customer_unkeyed")),
                  QStringList{QStringLiteral("0")});
+    }
+
+    // The data folder on a full disk: the box says the call waits in memory
+    // when the journal could not take it, and the call is written once the
+    // disk has room again.
+    void aFullDiskIsToldAsItIs()
+    {
+        QTemporaryDir base;
+        if (QProcess::execute(QStringLiteral("mount"),
+                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                               QStringLiteral("size=64m"), QStringLiteral("tmpfs"), base.path()}) != 0)
+            QSKIP("a small tmpfs cannot be mounted here (that needs root)");
+        const auto unmount = qScopeGuard([&] {
+            m_program.reset();
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("--lazy"), base.path()});
+        });
+        const QByteArray tmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", base.path().toLocal8Bit());
+        startProgram();
+        qputenv("TMPDIR", tmp);
+        QVERIFY(m_program->folder().startsWith(base.path()));
+        // The test's own logs of the program stay off the full disk.
+        QTemporaryDir logs;
+        for (const QString &name : {QStringLiteral("messages.log"), QStringLiteral("window.log")}) {
+            QFile::rename(file(name), logs.filePath(name));
+            QVERIFY(QFile::link(logs.filePath(name), file(name)));
+        }
+        QFile filler(file(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(4096, 'x')) > 0) {
+        }
+        QVERIFY(m_modem->command(callCommand()));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_program->messageTexts().isEmpty(), 10000);
+        const QStringList told = m_program->messageTexts();
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(journalLines(), 0);
+        QVERIFY2(told.first().contains(QStringLiteral("暂时只保存在内存中")), qPrintable(told.first()));
+        QVERIFY(filler.remove());
+        QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{expectedRow()}, 10000);
     }
 
     // The PC clock at the turn of the year: a call reported on 31 December

@@ -1,4 +1,5 @@
 #include "callrows.h"
+#include "core/csv.h"
 #include "core/customerexport.h"
 #include "core/customerimport.h"
 #include "core/recentcallsexport.h"
@@ -27,6 +28,19 @@ const QString ExportShaped = QStringLiteral(
     "C003,王五,\"广州市\n天河区\",510000,王五,020-8888,w5@example.cn,67890\r\n");
 
 auto keepGoing = [](qsizetype, qsizetype) { return true; };
+
+// The cells of an exported file that a spreadsheet would take for formulas.
+QStringList formulaCells(const QByteArray &file)
+{
+    QStringList cells;
+    for (const csv::Record &record : csv::parse(QString::fromUtf8(file.mid(Bom.size()))).records) {
+        for (const QString &field : record.fields) {
+            if (!field.isEmpty() && QStringLiteral("=+-@\t\r").contains(field.front()))
+                cells.append(field);
+        }
+    }
+    return cells;
+}
 
 } // namespace
 
@@ -102,6 +116,41 @@ private Q_SLOTS:
         const CustomerImport::Report again = CustomerImport::fromFile(exported).write(*m_store, keepGoing);
         QCOMPARE(again.added, 0);
         QCOMPARE(skipped(again, CustomerImport::SkipReason::CodePresent), QStringList({"2", "4", "5"}));
+    }
+
+    void cellsLikeFormulasAreGuardedAndComeBack()
+    {
+        const QString everyField = QStringLiteral(
+            "select quote(customercode) || quote(customername) || quote(address) || quote(code) || "
+            "quote(person) || quote(tel) || quote(email) || quote(qq) from customer order by id");
+        test::sqlColumn(
+            database(),
+            QStringLiteral("insert into customer (customercode, customername, address, code, person, "
+                           "tel, email, qq) values "
+                           "('=C1', '+86 139 1234 5678 😀', '-1', '@SUM(A1)', char(9) || '张三', "
+                           "char(13) || '李四' || char(10) || '=2', '''=x', ''), "
+                           "('C2', '\"=\"\"引号\"\"', '''普通', '', NULL, '+86 139 1234 5678', "
+                           "'a@b.cn', '''')"));
+        const QStringList before = test::sqlColumn(database(), everyField);
+        const QByteArray exported = CustomerExport::bytes(*m_store);
+        QCOMPARE(formulaCells(exported), QStringList());
+        QVERIFY(exported.contains("'@SUM(A1)"));
+
+        test::sqlColumn(database(), QStringLiteral("delete from customer"));
+        QCOMPARE(import(exported).added, 2);
+        // Field for field, the empty texts too; only NULL comes back empty.
+        QStringList after = before;
+        after.last().replace(QStringLiteral("NULL"), QStringLiteral("''"));
+        QCOMPARE(test::sqlColumn(database(), everyField), after);
+
+        test::addCall(*m_connection, QStringLiteral("2025-01-02 09:00:00"), QStringLiteral("+8613912345678"),
+                      QStringLiteral("=C1"), QStringLiteral("-要两箱"));
+        RecentCallsStore calls(*m_connection);
+        const QString path = m_folder->file(QStringLiteral("来电.csv"));
+        QCOMPARE(RecentCallsExport::toFile(calls, {}, QDate(2025, 1, 2), path), 1);
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(formulaCells(written.readAll()), QStringList());
     }
 
     void recentCallsExportAsFilteredPageByPage()

@@ -332,6 +332,11 @@ private Q_SLOTS:
         form.onCallsChanged();
         QCOMPARE(captions(), QStringList({"新号码", "私人号码", "新号码", "客户一"}));
         QCOMPARE(list->currentIndex().row(), 2);
+        // After the PC clock went back: the call written last is in its place.
+        test::addCall(db, today + QStringLiteral("08:30:00"), QStringLiteral("P"));
+        form.onCallsChanged();
+        QCOMPARE(captions(), QStringList({"新号码", "私人号码", "新号码", "私人号码", "客户一"}));
+        QCOMPARE(list->currentIndex().row(), 2);
         QVERIFY(editor && editor->isVisible());
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_VERIFY(!editor); // the view commits and closes its editor after the key
@@ -355,6 +360,32 @@ private Q_SLOTS:
         QCOMPARE(calls->index(2, 4).data().toString(), QStringLiteral("改了"));
         QCOMPARE(calls->index(2, 3).data(Qt::CheckStateRole), QVariant(Qt::Checked));
         QCOMPARE(stored()[RecentCallsStore::Note], QStringLiteral("回电\"王'先生\""));
+        // The same text committed again once the database answers is saved.
+        QVERIFY(calls->setData(calls->index(2, 4), QStringLiteral("改了"), Qt::EditRole));
+        QCOMPARE(stored()[RecentCallsStore::Note], QStringLiteral("改了"));
+        QVERIFY(!calls->setData(calls->index(2, 4), QStringLiteral("改了"), Qt::EditRole));
+
+        // Or the next refresh saves it, after the window was hidden too.
+        {
+            test::DatabaseLock lock(m_folder->file(QStringLiteral("tel.mdb")));
+            QVERIFY(calls->setData(calls->index(2, 4), QStringLiteral("再改"), Qt::EditRole));
+        }
+        QCOMPARE(capture.take().size(), 1);
+        form.hide();
+        form.show();
+        QCOMPARE(stored()[RecentCallsStore::Note], QStringLiteral("再改"));
+        QCOMPARE(calls->index(2, 4).data().toString(), QStringLiteral("再改"));
+        QVERIFY(capture.take().isEmpty());
+
+        // Another desk saved its note meanwhile: told, and both are kept.
+        test::sqlColumn(m_folder->file(QStringLiteral("tel.mdb")),
+                        QStringLiteral("update calls set note = '对方的' where id = %1").arg(fresh));
+        QVERIFY(calls->setData(calls->index(2, 4), QStringLiteral("我的"), Qt::EditRole));
+        QCOMPARE(stored()[RecentCallsStore::Note], QStringLiteral("对方的\n我的"));
+        QCOMPARE(calls->index(2, 4).data().toString(), QStringLiteral("对方的\n我的"));
+        const QStringList told = capture.takeTexts();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told.first().contains(QStringLiteral("对方的\n我的")), qPrintable(told.first()));
     }
 
     void databaseErrorLeavesTheGridEmpty()

@@ -312,9 +312,12 @@ private Q_SLOTS:
 
         // Quotes and odd characters stay text; the mark narrows the list.
         const QString note = QStringLiteral("他说\"明天'再打\"; DROP TABLE calls; --\n第二行 ✓");
-        QVERIFY(store.saveNote(fresh, note));
+        QCOMPARE(store.saveNote(fresh, {}, note), note);
         QVERIFY(store.saveHandled(fresh, true));
-        QVERIFY(!store.saveNote(9999, note));
+        QCOMPARE(store.saveNote(9999, {}, note), std::nullopt);
+        // Saved over another text than the one it started from: nothing
+        // written, the note there told.
+        QCOMPARE(store.saveNote(fresh, QStringLiteral("旧"), QStringLiteral("新")), note);
         QCOMPARE(ids([](auto &f) { f.today = f.notHandled = true; }), std::vector<qint64>{withheld});
         RecentCallsFilter byNumber;
         byNumber.number = QStringLiteral("020555");
