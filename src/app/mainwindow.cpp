@@ -6,6 +6,7 @@
 #include "app/shutdown.h"
 #include "core/calldesk.h"
 #include "core/callernumber.h"
+#include "core/keyingnotice.h"
 #include "desktop/guard.h"
 #include "desktop/messagebox.h"
 #include "desktop/trayicon.h"
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace corvane {
@@ -61,6 +63,7 @@ void MainWindow::connectCallDesk()
     connect(
         &m_callDesk, &CallDesk::failed, this, [](const QString &message) { msg::error(message); },
         Qt::DirectConnection);
+    connect(&m_callDesk, &CallDesk::keyingProgress, this, &MainWindow::showKeyingProgress);
     connect(
         &m_callDesk, &CallDesk::modemOffered, this,
         [this](const QString &question, const QString &device) {
@@ -259,6 +262,15 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::showKeyingProgress(qint64 keyed, qint64 total)
+{
+    const QString text = keyingNotice(keyed, total);
+    if (text.isEmpty())
+        return;
+    // The last word stays a while, then the line is free again.
+    statusBar()->showMessage(text, keyed >= total ? KeyingDoneShownMs : 0);
 }
 
 } // namespace corvane

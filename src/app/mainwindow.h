@@ -70,6 +70,9 @@ private:
     void onCallArrived();
     void showCall(const CallerIdReport &call);
     void showCustomer(const Customer &customer);
+    // A long background keying of the customers' numbers, in the status line.
+    void showKeyingProgress(qint64 keyed, qint64 total);
+    static constexpr int KeyingDoneShownMs = 10000;
     void showCallHistory(const QStringList &lines);
     void onSaveNewNumberClicked();
     void onExitTriggered();

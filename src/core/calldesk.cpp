@@ -14,6 +14,7 @@
 #include "platform/programfolder.h"
 #include "platform/ringplayer.h"
 #include "store/callannouncements.h"
+#include "store/customerkeying.h"
 #include "store/databasefilefailure.h"
 #include "store/stores.h"
 
@@ -67,6 +68,7 @@ void CallDesk::start()
     connect(m_callLog.get(), &CallLogWriter::failed, this, &CallDesk::failed);
     connect(m_callLog.get(), &CallLogWriter::written, this, &CallDesk::callsChanged);
     m_callLog->resume();
+    startKeying();
     m_shownCall = {};
     m_shownCallToken.clear();
     showCustomer({});
@@ -130,6 +132,16 @@ void CallDesk::tellServerAway(const QString &reason)
                       .arg(reason));
 }
 
+void CallDesk::startKeying()
+{
+    m_keying.reset();
+    if (m_noDatabase)
+        return;
+    m_keying = std::make_unique<CustomerKeying>(m_stores.connection);
+    connect(m_keying.get(), &CustomerKeying::progress, this, &CallDesk::keyingProgress);
+    m_keying->start();
+}
+
 bool CallDesk::chooseDatabase()
 {
     m_noDatabase = false;
@@ -154,6 +166,7 @@ bool CallDesk::chooseDatabase()
 void CallDesk::release()
 {
     m_line->close();
+    m_keying.reset();
     m_announcements.reset();
     // Its last try at kept calls, also on the tray's immediate exit; no
     // window is to hear of it any more.
@@ -242,6 +255,10 @@ void CallDesk::lookUpNumber(Origin origin)
     std::optional<Customer> customer;
     try {
         customer = m_stores.customers.customerByTel(m_shownCall.number, m_areaCode);
+        // Customers another program added since the last look are keyed now
+        // rather than looked through call after call.
+        if (m_keying)
+            m_keying->nudge();
     } catch (const Failure &failure) {
         // Whatever stopped the lookup, the number stays shown and the call
         // stays kept (looked up once the database answers, by the desk whose

@@ -15,6 +15,7 @@ namespace corvane {
 
 class CallAnnouncements;
 class CallLogWriter;
+class CustomerKeying;
 class Failure;
 class LineSession;
 class RingPlayer;
@@ -91,11 +92,17 @@ Q_SIGNALS:
     void modemOffered(const QString &question, const QString &device);
     // A failure that ended one of the desk's handlers.
     void failed(const QString &message);
+    // The customers' number keys are being made in the background: `keyed`
+    // of `total` so far, the two equal at the end.
+    void keyingProgress(qint64 keyed, qint64 total);
 
 private:
     // Runs one of the desk's event handlers; a failure ends it and is told
     // through failed(), never thrown through a signal.
     void handle(const std::function<void()> &handler);
+    // Keys in the background the customers waiting for it, on the database
+    // chosen.
+    void startKeying();
     // Points the stores at the database zel.ini chooses; true for the server.
     // Broken settings are told and leave the stores on no database.
     bool chooseDatabase();
@@ -127,6 +134,8 @@ private:
     RingSchedule *m_ringSchedule;
     // Made at start, when the database's place is known.
     std::unique_ptr<CallLogWriter> m_callLog;
+    // Made at start, unless there is no database.
+    std::unique_ptr<CustomerKeying> m_keying;
     // Made at start when the desk works on the server.
     std::unique_ptr<CallAnnouncements> m_announcements;
     // The shop's own, from zel.ini at start.

@@ -71,34 +71,45 @@ std::vector<KeyRow> keysOf(Engine &engine, const std::vector<qint64> &ids)
 
 } // namespace
 
-void keyUnkeyedCustomers(Engine &engine)
+void keyCustomers(Engine &engine, const std::vector<qint64> &ids)
 {
-    qint64 after = std::numeric_limits<qint64>::min();
-    for (;;) {
+    if (ids.empty())
+        return;
+    const std::vector<KeyRow> rows = keysOf(engine, ids);
+    // Keys made by older rules go, so that each customer has only its own.
+    forCustomers(engine, QStringLiteral("DELETE FROM customer_key WHERE customerid IN (%1)"), ids)->run();
+    for (std::size_t first = 0; first < rows.size(); first += Batch)
+        insertKeys(engine, std::span(rows).subspan(first, std::min<std::size_t>(Batch, rows.size() - first)));
+    forCustomers(engine, QStringLiteral("DELETE FROM customer_unkeyed WHERE customerid IN (%1)"), ids)->run();
+}
+
+qsizetype keyUnkeyedCustomers(Engine &engine, qint64 after, qsizetype most)
+{
+    qsizetype keyed = 0;
+    while (keyed < most) {
         std::vector<qint64> ids;
         {
             Statement noted(engine,
                             QStringLiteral("SELECT customerid FROM customer_unkeyed WHERE customerid > ? "
                                            "ORDER BY customerid LIMIT ?"));
             noted.bind(1, after);
-            noted.bind(2, qint64(Batch));
+            noted.bind(2, qint64(std::min<qsizetype>(Batch, most - keyed)));
             while (noted.step())
                 ids.push_back(noted.integer(0));
         }
-        if (ids.empty())
-            return;
-        const std::vector<KeyRow> rows = keysOf(engine, ids);
-        // Keys made by older rules go, so that each customer has only its own.
-        forCustomers(engine, QStringLiteral("DELETE FROM customer_key WHERE customerid IN (%1)"), ids)->run();
-        for (std::size_t first = 0; first < rows.size(); first += Batch)
-            insertKeys(engine,
-                       std::span(rows).subspan(first, std::min<std::size_t>(Batch, rows.size() - first)));
-        forCustomers(engine, QStringLiteral("DELETE FROM customer_unkeyed WHERE customerid IN (%1)"), ids)
-            ->run();
-        if (ids.size() < Batch)
-            return;
+        keyCustomers(engine, ids);
+        keyed += qsizetype(ids.size());
+        if (ids.empty() || ids.size() < Batch)
+            break;
         after = ids.back();
     }
+    return keyed;
+}
+
+qint64 unkeyedCustomerCount(Engine &engine)
+{
+    Statement count(engine, QStringLiteral("SELECT count(*) FROM customer_unkeyed"));
+    return count.step() ? count.integer(0) : 0;
 }
 
 bool hasUnkeyedCustomers(Engine &engine)

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <QtGlobal>
+
+#include <limits>
+#include <vector>
+
 namespace corvane {
 
 class Engine;
@@ -11,10 +16,19 @@ class Engine;
 // away; the program keys the noted customers in the same transaction as its
 // own writes, and the rest when the database is next opened.
 
-// Gives every noted customer its keys and clears the notes; in the caller's
-// transaction, a batch at a time, so that a database keyed for the first time
-// never sits in memory whole.
-void keyUnkeyedCustomers(Engine &engine);
+// Gives the customers `ids` their keys as their numbers are now and clears
+// their notes; in the caller's transaction.
+void keyCustomers(Engine &engine, const std::vector<qint64> &ids);
+
+// Gives the noted customers after `after`, lowest first and at most `most` of
+// them, their keys and clears their notes; in the caller's transaction, a
+// batch at a time, so that a database keyed for the first time never sits in
+// memory whole. Returns how many were keyed.
+qsizetype keyUnkeyedCustomers(Engine &engine, qint64 after = std::numeric_limits<qint64>::min(),
+                              qsizetype most = std::numeric_limits<qsizetype>::max());
+
+// How many customers wait for their keys.
+qint64 unkeyedCustomerCount(Engine &engine);
 
 // Whether any customer waits for its keys.
 bool hasUnkeyedCustomers(Engine &engine);

@@ -18,14 +18,15 @@ const QStringList Fields = {
     QStringLiteral("address"), QStringLiteral("code"),         QStringLiteral("person"),
     QStringLiteral("tel"),     QStringLiteral("email"),        QStringLiteral("qq")};
 
-void keyNotedCustomers(Connection &connection)
+// Only the customer written: a backlog of others is the background keying's.
+void keyWrittenCustomer(Connection &connection, qint64 id)
 {
-    keyUnkeyedCustomers(connection.engine());
+    keyCustomers(connection.engine(), {id});
 }
 
 QueryShape customers()
 {
-    return {QStringLiteral("customer"), Fields, {QStringLiteral("id")}, {}, {}, {}, &keyNotedCustomers};
+    return {QStringLiteral("customer"), Fields, {QStringLiteral("id")}, {}, {}, {}, &keyWrittenCustomer};
 }
 
 const QString CustomerColumns = QStringLiteral("customercode,customername,address,code,person,tel,email,qq");
@@ -46,18 +47,22 @@ std::optional<Customer> CustomerStore::customerByTel(const QString &tel, const Q
     const QStringList keys = callerKeys(tel, areaCode);
     if (keys.isEmpty() || !m_connection.engine().schemaCurrent())
         return std::nullopt;
-    // The customers noted for keying (written by another program since the
-    // database was opened) are looked at as well. Every one is checked
-    // against its number as it is now, and of those that match the lowest
-    // code wins, compared here so that both engines agree.
+    // The newest customers noted for keying (written by another program a
+    // moment ago) are looked at as well, never more than UnkeyedLooked, so a
+    // backlog the background keying works through costs the call nothing.
+    // Every one is checked against its number as it is now, and of those
+    // that match the lowest code wins, compared here so that both engines
+    // agree.
     Statement byKey(
         m_connection,
         QStringLiteral("SELECT id,") + CustomerColumns +
             QStringLiteral(" FROM customer WHERE id IN (SELECT customerid FROM customer_key WHERE "
-                           "numberkey IN (?,?) UNION SELECT customerid FROM customer_unkeyed)"));
+                           "numberkey IN (?,?) UNION SELECT customerid FROM (SELECT customerid "
+                           "FROM customer_unkeyed ORDER BY customerid DESC LIMIT ?) AS newest)"));
     // One key or two.
     byKey.bind(1, keys.first());
     byKey.bind(2, keys.last());
+    byKey.bind(3, qint64(UnkeyedLooked));
     std::optional<Customer> best;
     qint64 bestId = 0;
     while (byKey.step()) {
@@ -101,6 +106,13 @@ AddedCustomers CustomerStore::addCustomers(const QList<Customer> &customers,
         while (select.step())
             codes.insert(select.text(0).value_or(QString()));
     }
+    // The customers added get higher ids than any before.
+    qint64 lastBefore = 0;
+    {
+        Statement last(m_connection, QStringLiteral("SELECT coalesce(max(id), 0) FROM customer"));
+        if (last.step())
+            lastBefore = last.integer(0);
+    }
     Statement insert(m_connection, QStringLiteral("INSERT INTO customer (") + CustomerColumns +
                                        QStringLiteral(") VALUES (?,?,?,?,?,?,?,?)"));
     for (qsizetype i = 0; i < customers.size(); ++i) {
@@ -126,7 +138,7 @@ AddedCustomers CustomerStore::addCustomers(const QList<Customer> &customers,
         added.cancelled = true;
         return added;
     }
-    keyUnkeyedCustomers(m_connection.engine());
+    keyUnkeyedCustomers(m_connection.engine(), lastBefore);
     writing.commit();
     return added;
 }

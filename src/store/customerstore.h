@@ -45,7 +45,9 @@ public:
 
     // The customer with this number, std::nullopt for a new number: the
     // first whose number is written exactly so, else the one with the lowest
-    // code whose number has one of the keys callerKeys(tel, areaCode) gives.
+    // code whose number has one of the keys callerKeys(tel, areaCode) gives,
+    // among the customers keyed and the newest UnkeyedLooked waiting for it.
+    static constexpr qsizetype UnkeyedLooked = 1000;
     std::optional<Customer> customerByTel(const QString &tel, const QString &areaCode = {});
     // Every customer in the order they were added, to page through and edit.
     std::unique_ptr<PagedQuery> allCustomers();
@@ -54,7 +56,8 @@ public:
 
     // Every customer in the order they were added.
     void forEachCustomer(const std::function<void(const Customer &)> &visit);
-    // Adds the customers whose code is new, all in one transaction. `proceed`
+    // Adds the customers whose code is new, all in one transaction, with
+    // their keys. `proceed`
     // hears how many have been gone through, every ProgressStep customers;
     // when it answers false, nothing is written. A null field is written
     // NULL, an empty one as an empty text.

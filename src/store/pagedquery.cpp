@@ -209,6 +209,7 @@ qint64 PagedQuery::insert(const Record &values, const std::vector<bool> &given)
         }
         key = insert.step() ? insert.integer(0) : 0;
         insert.run();
+        return key;
     });
     return key;
 }
@@ -235,11 +236,12 @@ bool PagedQuery::update(qint64 key, const Record &values, const std::vector<bool
         update.bind(++index, key);
         update.run();
         found = update.changes() > 0;
+        return key;
     });
     return found;
 }
 
-void PagedQuery::writeTogether(const std::function<void()> &write)
+void PagedQuery::writeTogether(const std::function<qint64()> &write)
 {
     if (!m_shape.afterWrite) {
         write();
@@ -248,8 +250,8 @@ void PagedQuery::writeTogether(const std::function<void()> &write)
     std::optional<Transaction> own;
     if (!m_connection.engine().inTransaction())
         own.emplace(m_connection);
-    write();
-    m_shape.afterWrite(m_connection);
+    const qint64 key = write();
+    m_shape.afterWrite(m_connection, key);
     if (own)
         own->commit();
 }

@@ -31,10 +31,10 @@ struct QueryShape
     // parts, each counted quickly from an index whenever `condition` holds for
     // at least one row; empty when there are none such.
     QStringList outside;
-    // Runs after every insert and update, in the same transaction: brings up
-    // to date what the store keeps beside the table (the customers' number
-    // keys). Empty when there is nothing such.
-    std::function<void(Connection &)> afterWrite = {};
+    // Runs after every insert and update, in the same transaction, with the
+    // key of the row written: brings up to date what the store keeps beside
+    // the table (the customers' number keys). Empty when there is nothing such.
+    std::function<void(Connection &, qint64 key)> afterWrite = {};
     // The rows run from the highest values of `order` down (newest first).
     bool descending = false;
 };
@@ -96,9 +96,10 @@ private:
     QString beyond(Direction direction) const;
     void bindAnchor(Statement &statement, const Record &from) const;
     void bindValues(Statement &statement) const;
-    // Runs `write` and the shape's afterWrite as one change: in the caller's
-    // transaction when one is open, else in one of its own.
-    void writeTogether(const std::function<void()> &write);
+    // Runs `write`, which answers the key of the row it wrote, and the
+    // shape's afterWrite as one change: in the caller's transaction when one
+    // is open, else in one of its own.
+    void writeTogether(const std::function<qint64()> &write);
     qint64 count(const QString &where);
 
     Connection &m_connection;

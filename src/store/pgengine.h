@@ -50,8 +50,7 @@ private:
     PGresult *run(const QByteArray &sql, int count = 0, const char *const *values = nullptr);
     // The connection to run on, made again when the server dropped it.
     void connectIfLost(ServerWait &wait);
-    // On each new connection: the tables added since the database was made,
-    // and the keys of customers written by other means.
+    // On each new connection: the tables added since the database was made.
     void bringUpToDate();
     // One exchange with the server on the connection there is.
     PGresult *ask(const QByteArray &sql, int count, const char *const *values, ServerWait &wait);

@@ -1,6 +1,5 @@
 #include "store/schemaupgrade.h"
 
-#include "store/customerkeys.h"
 #include "store/statement.h"
 
 #include <QStringList>
@@ -102,20 +101,19 @@ bool schemaBehind(Engine &engine, SqlDialect dialect)
 void upgradeSchema(Engine &engine, SqlDialect dialect)
 {
     const int from = schemaVersion(engine, dialect);
-    if (from < int(Steps.size())) {
-        for (auto step = Steps.begin() + from; step != Steps.end(); ++step) {
-            for (const QString &sql : dialect == SqlDialect::Sqlite ? step->sqlite : step->postgresql)
-                Statement(engine, sql).run();
-        }
-        for (const QString &sql : {QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version "
-                                                  "(version INTEGER NOT NULL)"),
-                                   QStringLiteral("DELETE FROM schema_version")})
+    if (from >= int(Steps.size()))
+        return;
+    for (auto step = Steps.begin() + from; step != Steps.end(); ++step) {
+        for (const QString &sql : dialect == SqlDialect::Sqlite ? step->sqlite : step->postgresql)
             Statement(engine, sql).run();
-        Statement record(engine, QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"));
-        record.bind(1, qint64(Steps.size()));
-        record.run();
     }
-    keyUnkeyedCustomers(engine);
+    for (const QString &sql : {QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version "
+                                              "(version INTEGER NOT NULL)"),
+                               QStringLiteral("DELETE FROM schema_version")})
+        Statement(engine, sql).run();
+    Statement record(engine, QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"));
+    record.bind(1, qint64(Steps.size()));
+    record.run();
 }
 
 } // namespace corvane

@@ -14,9 +14,9 @@ enum class SqlDialect { Sqlite, Postgresql };
 // Whether the database lacks a step.
 bool schemaBehind(Engine &engine, SqlDialect dialect);
 
-// Runs the steps the database lacks, records them, and keys the customers
-// waiting for their keys (customerkeys.h), all in the caller's write
-// transaction; on the server under the lock every desk takes for it.
+// Runs the steps the database lacks and records them, in the caller's write
+// transaction; on the server under the lock every desk takes for it. The
+// customers a step notes for keying are keyed later (customerkeys.h).
 void upgradeSchema(Engine &engine, SqlDialect dialect);
 
 } // namespace corvane

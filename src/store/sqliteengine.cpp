@@ -2,7 +2,6 @@
 
 #include "platform/failure.h"
 #include "platform/gbk.h"
-#include "store/customerkeys.h"
 #include "store/databasefilefailure.h"
 #include "store/schemaupgrade.h"
 
@@ -177,11 +176,12 @@ SqliteEngine::SqliteEngine(const QString &path, const QString &vfs, int busyTime
 void SqliteEngine::bringUpToDate()
 {
     m_schemaBehind = schemaBehind(*this, SqlDialect::Sqlite);
-    if (m_readOnly || (!m_schemaBehind && !hasUnkeyedCustomers(*this)))
+    if (m_readOnly || !m_schemaBehind)
         return;
     // Never waits for a file another program is writing, and never fails the
-    // opening: the first write transaction adds what the file lacks, and the
-    // lookup finds customers not yet keyed all the same.
+    // opening: the first write transaction adds what the file lacks. The
+    // customers are keyed in the background (CustomerKeying), and the lookup
+    // meanwhile goes by the exact number and the keys already made.
     sqlite3_busy_timeout(m_db, 0);
     try {
         upgrade();

@@ -41,10 +41,9 @@ private:
     // Between transactions: a file opened read-only that may now be written
     // is opened again, so what waited for it can be written.
     void reopenIfWritable();
-    // At opening: the tables an older Corvane (or tel.sql) did not make, and
-    // the keys of the customers written since the file was last open.
+    // At opening: the tables an older Corvane (or tel.sql) did not make.
     void bringUpToDate();
-    // Does both in a transaction of its own; throws Failure when the file is
+    // Adds them in a transaction of its own; throws Failure when the file is
     // busy.
     void upgrade();
 

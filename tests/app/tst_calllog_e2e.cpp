@@ -8,6 +8,7 @@
 #include "runningprogram.h"
 #include "writtennumbers.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
@@ -246,6 +247,54 @@ private Q_SLOTS:
         QVERIFY2(told.first().contains(QStringLiteral("暂时只保存在内存中")), qPrintable(told.first()));
         QVERIFY(filler.remove());
         QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{expectedRow()}, 10000);
+    }
+
+    // A book of an older release, without keys, of 100,000 customers: the
+    // window answers while they are keyed in the background and a call is
+    // shown and logged meanwhile; killed half way, the next start goes on
+    // from the customers still waiting and notes nobody again.
+    void anOlderBookIsKeyedInTheBackgroundAndResumedAfterAKill()
+    {
+        constexpr int Customers = 100000;
+        QProcess &process = m_program->process();
+        process.terminate();
+        QVERIFY(process.waitForFinished(10000));
+        const QString olderBook =
+            QStringLiteral("DROP TRIGGER customer_added; DROP TRIGGER customer_tel_changed; "
+                           "DROP TRIGGER customer_removed; DROP TABLE customer_key; "
+                           "DROP TABLE customer_unkeyed; DROP TABLE calls; "
+                           "DROP TABLE schema_version; WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL "
+                           "SELECT i + 1 FROM n WHERE i < %1) INSERT INTO customer (customercode, tel) "
+                           "SELECT 'K' || i, '1380' || substr('0000000' || i, -7) FROM n")
+                .arg(Customers);
+        QCOMPARE(QProcess::execute(QStringLiteral("sqlite3"), {file(QStringLiteral("tel.mdb")), olderBook}),
+                 0);
+        const auto unkeyed = [this] {
+            return m_program->query(QStringLiteral("select count(*) from customer_unkeyed")).value(0).toInt();
+        };
+        const double startMs = double(QDateTime::currentMSecsSinceEpoch());
+        process.start();
+        QVERIFY(process.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(m_modem->recorded().count("at#cid=1\r"), 2, 20000);
+        QVERIFY(m_modem->command(callCommand()));
+        QTRY_COMPARE_WITH_TIMEOUT(logged(), QStringList{expectedRow()}, 10000);
+        qInfo("call logged with %d of %d customers not yet keyed", unkeyed(), Customers);
+        QTRY_VERIFY_WITH_TIMEOUT(unkeyed() < Customers, 20000);
+        process.kill();
+        QVERIFY(process.waitForFinished(10000));
+        const int left = unkeyed();
+        qInfo("killed with %d not yet keyed; longest stall %.0f ms", left,
+              m_program->longestStallMs(startMs));
+
+        const double againMs = double(QDateTime::currentMSecsSinceEpoch());
+        process.start();
+        QVERIFY(process.waitForStarted());
+        QVERIFY(unkeyed() <= left);
+        QTRY_COMPARE_WITH_TIMEOUT(unkeyed(), 0, 60000);
+        QCOMPARE(
+            m_program->query(QStringLiteral("select count(*), count(distinct customerid) from customer_key")),
+            QStringList{QStringLiteral("%1|%1").arg(Customers)});
+        qInfo("started again: longest stall %.0f ms", m_program->longestStallMs(againMs));
     }
 
     // The PC clock at the turn of the year: a call reported on 31 December

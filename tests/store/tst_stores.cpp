@@ -2,6 +2,7 @@
 #include "coresupport.h"
 #include "customerrows.h"
 #include "pgserver.h"
+#include "store/customerkeying.h"
 #include "store/pagedquery.h"
 #include "store/statement.h"
 #include "store/stores.h"
@@ -150,8 +151,7 @@ private Q_SLOTS:
             [](qsizetype) { return true; });
         QCOMPARE(codeOf(QStringLiteral("075523456789")), QStringLiteral("K4 0755-2345 6789"));
 
-        // Another program's row: found at once, and keyed when the database
-        // is next opened.
+        // Another program's row: found at once, and keyed in the background.
         const auto unkeyed = [this] {
             Statement count(m_stores->connection, QStringLiteral("SELECT count(*) FROM customer_unkeyed"));
             return count.step() ? count.integer(0) : -1;
@@ -163,7 +163,7 @@ private Q_SLOTS:
         QCOMPARE(codeOf(QStringLiteral("13800000005")), QStringLiteral("K5 138-0000-0005"));
         // Keyed by the older rules, which took an extension into the key: a
         // stale key never finds its customer, and goes when the database is
-        // keyed again on opening.
+        // keyed again after opening.
         for (const char *sql :
              {"UPDATE schema_version SET version = 2",
               "UPDATE customer SET tel = '0755-2345678-9' WHERE customercode = 'K4'",
@@ -172,7 +172,10 @@ private Q_SLOTS:
             Statement(m_stores->connection, QLatin1String(sql)).run();
         QCOMPARE(codeOf(QStringLiteral("23456789"), QStringLiteral("0755")), QString());
         m_stores->connection.close();
-        QCOMPARE(unkeyed(), qint64(0));
+        m_stores->connection.engine();
+        CustomerKeying keying(m_stores->connection);
+        keying.start();
+        QTRY_COMPARE(unkeyed(), qint64(0));
         Statement keys(m_stores->connection,
                        QStringLiteral("SELECT count(*), min(numberkey) FROM customer_key"));
         QVERIFY(keys.step());
@@ -184,6 +187,61 @@ private Q_SLOTS:
 
         all->remove(second);
         QCOMPARE(codeOf(QStringLiteral("13900000000")), QString());
+    }
+
+    // Another program's thousands of customers: the lookup reads only the
+    // newest of them until they are keyed, a batch per transaction, and a
+    // keying stopped half way is taken up where it stopped.
+    void aBacklogIsKeyedInBatchesAndResumed()
+    {
+        const qint64 total = 2 * CustomerKeying::Batch + 7;
+        Statement insert(
+            m_stores->connection,
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
+                           "i < ?) INSERT INTO customer (customercode, tel) "
+                           "SELECT 'B' || i, '138' || (10000000 + i) FROM n"));
+        insert.bind(1, total);
+        insert.run();
+        const auto count = [this](const char *sql) {
+            Statement select(m_stores->connection, QLatin1String(sql));
+            return select.step() ? select.integer(0) : -1;
+        };
+        const auto codeOf = [this](const char *number) {
+            const std::optional<Customer> found = m_stores->customers.customerByTel(QLatin1String(number));
+            return found ? found->customerCode : QString();
+        };
+        QCOMPARE(codeOf("+86 138 1001 0007"), QStringLiteral("B10007"));
+
+        // Stopped after its first batch, as a kill between two would.
+        qint64 firstTotal = 0;
+        {
+            CustomerKeying stopped(m_stores->connection);
+            connect(
+                &stopped, &CustomerKeying::progress, this,
+                [&](qint64, qint64 of) {
+                    firstTotal = of;
+                    stopped.stop();
+                },
+                Qt::DirectConnection);
+            stopped.start();
+        }
+        QCOMPARE(firstTotal, total);
+        const qint64 left = count("SELECT count(*) FROM customer_unkeyed");
+        QCOMPARE(left, total - CustomerKeying::Batch);
+        QCOMPARE(count("SELECT count(DISTINCT customerid) FROM customer_key") + left, total);
+
+        qint64 resumedTotal = 0;
+        qint64 resumedKeyed = 0;
+        CustomerKeying resumed(m_stores->connection);
+        connect(&resumed, &CustomerKeying::progress, this, [&](qint64 keyed, qint64 of) {
+            resumedKeyed = keyed;
+            resumedTotal = of;
+        });
+        resumed.start();
+        QTRY_VERIFY(resumedKeyed > 0 && resumedKeyed == resumedTotal);
+        QCOMPARE(resumedTotal, left);
+        QCOMPARE(count("SELECT count(*) FROM customer_key"), total);
+        QCOMPARE(codeOf("8613810000001"), QStringLiteral("B1"));
     }
 
     void pagesFollowEachOtherBothWaysAndIgnoreLaterRows()
