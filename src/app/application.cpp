@@ -201,7 +201,8 @@ namespace {
 QString dataFolderFor(const QString &requestedFolder)
 {
     return chooseDataFolder({QCoreApplication::applicationDirPath(), requestedFolder,
-                             qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath()});
+                             qEnvironmentVariable("XDG_DATA_HOME"), QDir::homePath(),
+                             qEnvironmentVariable("LOCALAPPDATA")});
 }
 
 // Points the program at its data folder, first filling it from the defaults

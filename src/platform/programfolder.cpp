@@ -36,26 +36,13 @@ QString configFile()
     return programFolder() + QStringLiteral("zel.ini");
 }
 
-QString installedDefaultsFolder(const QString &executableFolder)
-{
-    const QString folder = QDir::cleanPath(executableFolder + QStringLiteral("/../share/corvane"));
-    if (QDir(executableFolder).dirName() != QLatin1String("bin") ||
-        !QFileInfo::exists(folder + QStringLiteral("/tel.sql")))
-        return {};
-    return withSlash(folder);
-}
-
 QString chooseDataFolder(const DataFolderInputs &inputs)
 {
     if (!inputs.requestedFolder.isEmpty())
         return withSlash(QDir::cleanPath(QDir(QDir::currentPath()).absoluteFilePath(inputs.requestedFolder)));
     if (installedDefaultsFolder(inputs.executableFolder).isEmpty())
         return withSlash(inputs.executableFolder);
-    // A relative $XDG_DATA_HOME is invalid and to be ignored.
-    const QString base = QDir::isAbsolutePath(inputs.xdgDataHome)
-                             ? inputs.xdgDataHome
-                             : inputs.home + QStringLiteral("/.local/share");
-    return withSlash(QDir::cleanPath(base + QStringLiteral("/corvane")));
+    return withSlash(QDir::cleanPath(userDataFolder(inputs)));
 }
 
 QString applicationTitleFromPath(const QString &executablePath)

@@ -19,19 +19,27 @@ struct DataFolderInputs
     QString executableFolder;
     // --data on the command line; empty when not given.
     QString requestedFolder;
-    // $XDG_DATA_HOME and $HOME as the environment has them.
+    // $XDG_DATA_HOME, $HOME and %LOCALAPPDATA% as the environment has them.
     QString xdgDataHome;
     QString home;
+    QString localAppData;
 };
 
-// The installed defaults beside an installed executable (<prefix>/bin):
-// <prefix>/share/corvane when it holds the database schema; empty otherwise,
-// as in the build folder. Ends in '/'.
+// The defaults of an installed copy (OS-specific), ending in '/'; empty
+// otherwise, as in the build folder or a copied program folder. Linux: beside
+// an executable in <prefix>/bin, <prefix>/share/corvane when it holds the
+// database schema. Windows: the executable's own folder when it holds the
+// schema and this user may not write there (Program Files).
 QString installedDefaultsFolder(const QString &executableFolder);
 
+// An installed copy's data folder for this user (OS-specific): Linux
+// $XDG_DATA_HOME/corvane (~/.local/share/corvane when unset or not absolute),
+// Windows %LOCALAPPDATA%\Corvane.
+QString userDataFolder(const DataFolderInputs &inputs);
+
 // A folder named with --data; otherwise, for an installed copy, the user's
-// own $XDG_DATA_HOME/corvane (~/.local/share/corvane when unset or not
-// absolute); otherwise the executable's folder, as a build runs. Ends in '/'.
+// own data folder; otherwise the executable's folder, as a build or a copied
+// program folder runs. Ends in '/'.
 QString chooseDataFolder(const DataFolderInputs &inputs);
 
 // The application title: the executable's file name up to its first dot, every

@@ -65,17 +65,18 @@ private Q_SLOTS:
                  QStringLiteral("Corvane"));
         QCOMPARE(applicationTitleFromPath(buildBin + QStringLiteral("/corvane")), QStringLiteral("corvane"));
         QCOMPARE(
-            chooseDataFolder({installed.bin(), {}, QStringLiteral("/x/data"), QStringLiteral("/home/u")}),
+            chooseDataFolder({installed.bin(), {}, QStringLiteral("/x/data"), QStringLiteral("/home/u"), {}}),
             QStringLiteral("/x/data/corvane/"));
-        QCOMPARE(chooseDataFolder({installed.bin(), {}, {}, QStringLiteral("/home/u")}),
+        QCOMPARE(chooseDataFolder({installed.bin(), {}, {}, QStringLiteral("/home/u"), {}}),
                  QStringLiteral("/home/u/.local/share/corvane/"));
         // A relative $XDG_DATA_HOME is not to be used.
-        QCOMPARE(chooseDataFolder({installed.bin(), {}, QStringLiteral("data"), QStringLiteral("/home/u")}),
-                 QStringLiteral("/home/u/.local/share/corvane/"));
+        QCOMPARE(
+            chooseDataFolder({installed.bin(), {}, QStringLiteral("data"), QStringLiteral("/home/u"), {}}),
+            QStringLiteral("/home/u/.local/share/corvane/"));
 
         // A build: the program folder as always, whatever the environment says.
         QCOMPARE(installedDefaultsFolder(buildBin), QString());
-        QCOMPARE(chooseDataFolder({buildBin, {}, QStringLiteral("/x/data"), QStringLiteral("/home/u")}),
+        QCOMPARE(chooseDataFolder({buildBin, {}, QStringLiteral("/x/data"), QStringLiteral("/home/u"), {}}),
                  buildBin + QLatin1Char('/'));
         // Defaults only count beside a bin folder: a program copied into some
         // folder that happens to have ../share/corvane stays in its folder.
@@ -84,10 +85,10 @@ private Q_SLOTS:
         QCOMPARE(installedDefaultsFolder(other), QString());
 
         // --data wins in both, made absolute against the working folder.
-        QCOMPARE(
-            chooseDataFolder({installed.bin(), QStringLiteral("/srv/shop/"), {}, QStringLiteral("/home/u")}),
-            QStringLiteral("/srv/shop/"));
-        QCOMPARE(chooseDataFolder({buildBin, QStringLiteral("shop/../till"), {}, {}}),
+        QCOMPARE(chooseDataFolder(
+                     {installed.bin(), QStringLiteral("/srv/shop/"), {}, QStringLiteral("/home/u"), {}}),
+                 QStringLiteral("/srv/shop/"));
+        QCOMPARE(chooseDataFolder({buildBin, QStringLiteral("shop/../till"), {}, {}, {}}),
                  QDir::currentPath() + QStringLiteral("/till/"));
     }
 
