@@ -65,8 +65,7 @@ bool InstanceChannel::claim()
     // socket the other has just made.
     QLockFile deciding(claimLockPath());
     deciding.tryLock(ClaimLockTimeoutMs);
-    if (m_server->listen(path))
-        return true;
+    // Asked first: a Windows pipe can be listened on by two copies at once.
     switch (knock(path)) {
     case Knock::Answered:
     case Knock::Silent:
@@ -74,6 +73,8 @@ bool InstanceChannel::claim()
     case Knock::Refused:
         break;
     }
+    if (m_server->listen(path))
+        return true;
     // Should taking the dead socket over still fail, this copy goes on without
     // being found rather than not at all.
     QLocalServer::removeServer(path);
