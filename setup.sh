@@ -3,7 +3,8 @@
 # builds, then either starts the program from its folder (run), runs every
 # test (test): the format check and all tests on a build with warnings as
 # errors, then the unit and end-to-end tests again on a second build with
-# AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize), or makes
+# AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize), and the
+# Windows build (build-windows) with its tests under Wine, or makes
 # the Debian package build/corvane_<version>_<arch>.deb (package) from the
 # test build's program.
 set -euo pipefail
@@ -28,18 +29,39 @@ packages=(
     # the package: its dependencies worked out, its desktop files checked, and
     # the check of installing it on a fresh system
     dpkg-dev file desktop-file-utils appstream debootstrap
+    # the Windows build: the cross compiler, what builds its Qt, SQLite and
+    # libpq from Debian's own sources, and Wine to run its tests
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix ninja-build tcl bzip2 xz-utils wine64
+    # compiled objects kept between runs on one machine
+    ccache
 )
 
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo="sudo"
     $sudo apt-get update
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+
+# Every build compiles through one cache of this machine's, whatever folder
+# the checkout is in.
+export CCACHE_DIR="${CCACHE_DIR:-/var/cache/corvane-ccache}" CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+
+# The Windows build's Qt, SQLite and libpq, built once per machine from
+# Debian's source packages; prints where they are.
+windows_dependencies() {
+    if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+            $sudo tee /etc/apt/sources.list.d/corvane-sources.sources >/dev/null
+        $sudo apt-get update >&2
+    fi
+    tools/windows/build-deps.sh
+}
 
 case "${1:-run}" in
     run)
@@ -52,7 +74,7 @@ case "${1:-run}" in
         # Both builds run to the end, so one run shows every failure.
         failed=0
         time {
-            cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=ON &&
+            cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=ON "$launcher" &&
                 cmake --build build -j"$(nproc)" &&
                 ctest --test-dir build --output-on-failure --timeout 600
         } || failed=1
@@ -62,17 +84,26 @@ case "${1:-run}" in
         # whose timing the instrumented build cannot keep. Its warnings are
         # the normal build's, plus false alarms of the instrumented optimiser.
         time {
-            cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=OFF \
+            cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=OFF "$launcher" \
                 -DCORVANE_SANITIZE=ON -DCORVANE_BENCH=OFF &&
                 cmake --build build-sanitize -j"$(nproc)" &&
                 ctest --test-dir build-sanitize --output-on-failure --timeout 600 \
                     -LE 'desktop|package' -E tst_sound_realtime
         } || failed=1
+        # The Windows build, its tests under Wine in a prefix of its own.
+        time {
+            deps="$(windows_dependencies)" &&
+                cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release -DCORVANE_WERROR=ON "$launcher" \
+                    -DCMAKE_TOOLCHAIN_FILE="$deps/lib/cmake/Qt6/qt.toolchain.cmake" \
+                    -DCORVANE_HOST_MODEMSIM="$PWD/build/tools/modemsim/modemsim" &&
+                cmake --build build-windows -j"$(nproc)" &&
+                ctest --test-dir build-windows --output-on-failure --timeout 600
+        } || failed=1
         exit $failed
         ;;
     package)
         # The test build's configuration, so the program is not built again.
-        cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=ON
+        cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=ON "$launcher"
         cmake --build build -j"$(nproc)" --target package-files
         rm -f build/corvane_*.deb
         (cd build && cpack)
