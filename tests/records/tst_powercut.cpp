@@ -621,8 +621,10 @@ private Q_SLOTS:
         const CutReport report = cutDay(vfs, 1200, "FULL");
         QVERIFY2(report.failure.isEmpty(), qPrintable(report.failure));
         QVERIFY2(report.damage.isEmpty(), qPrintable(report.damage.mid(0, 10).join(QLatin1Char('\n'))));
-        // Both ways out of an interrupted save were met, so the cuts fell mid-commit.
-        QVERIFY(report.cutShortKept > 0 && report.cutShortLost > 0);
+        // Cuts fell inside saves. A save whose commit reached the disk does
+        // no more writing, so a cut after it finds the save returned, not
+        // interrupted: "kept" is counted, not required.
+        QVERIFY(report.cutShortLost > 0);
         qInfo("%d cuts over %lld counted calls; the interrupted save kept %d times, lost %d times",
               report.cuts, report.counted, report.cutShortKept, report.cutShortLost);
     }
