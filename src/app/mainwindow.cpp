@@ -210,6 +210,9 @@ void MainWindow::onTrayContextMenuRequested()
 
 void MainWindow::bringForward()
 {
+    // The user asked: a call's showing that the desktop left without the
+    // focus does not make this activation the call's.
+    m_callBringsForward = false;
     if (!isVisible() || isMinimized()) {
         onShowWindowTriggered();
         return;
