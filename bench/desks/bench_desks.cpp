@@ -36,13 +36,6 @@ constexpr int Reports = 100;
 constexpr int Customers = 1'000'000;
 constexpr int ReportsWhileHalted = 5;
 
-using Milliseconds = std::chrono::duration<double, std::milli>;
-
-double systemNowMs()
-{
-    return Milliseconds(std::chrono::system_clock::now().time_since_epoch()).count();
-}
-
 QString telOf(int customer)
 {
     return QStringLiteral("1380%1").arg(customer, 7, 10, QLatin1Char('0'));
@@ -64,16 +57,6 @@ std::optional<double> shownAt(const test::RunningProgram &desk, const QString &t
             return change->value(QStringLiteral("ms")).toDouble();
     }
     return std::nullopt;
-}
-
-// The last byte of a report of `tel` on the line, in milliseconds since the epoch.
-double sendReportOf(int master, const QString &tel)
-{
-    char drained[256];
-    while (::read(master, drained, sizeof drained) > 0) {
-    }
-    const Clock::time_point last = bench::sendReport(master, bench::reportOf(tel));
-    return systemNowMs() - Milliseconds(Clock::now() - last).count();
 }
 
 void report(const char *what, std::vector<double> v)
@@ -125,7 +108,7 @@ int main(int argc, char **argv)
     QObject::connect(&listening, &QThread::finished, listener, &QObject::deleteLater);
     std::atomic<double> heardAt{0};
     QObject::connect(
-        listener, &CallAnnouncements::heard, listener, [&] { heardAt = systemNowMs(); },
+        listener, &CallAnnouncements::heard, listener, [&] { heardAt = bench::systemNowMs(); },
         Qt::DirectConnection);
     QMetaObject::invokeMethod(listener, [listener] { listener->open(); });
     // Both desks and this listener on the channel.
@@ -150,7 +133,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < Reports; ++i) {
         const int customer = Customers / 2 + i * 997;
         heardAt = 0;
-        const double lastByte = sendReportOf(master, telOf(customer));
+        const double lastByte = bench::sendReportOf(master, telOf(customer));
         std::optional<double> a;
         std::optional<double> b;
         QDeadlineTimer deadline(5000);
@@ -176,12 +159,12 @@ int main(int argc, char **argv)
     report("desk B, announcement heard to customer record shown", shownOnB);
     report("desk B, last byte on desk A's line to customer record shown", lineToB);
 
-    const double halted = systemNowMs();
+    const double halted = bench::systemNowMs();
     server.pause();
     std::vector<double> numberShown;
     for (int i = 0; i < ReportsWhileHalted; ++i) {
         const QString tel = telOf(Customers / 3 + i);
-        const double lastByte = sendReportOf(master, tel);
+        const double lastByte = bench::sendReportOf(master, tel);
         std::optional<double> shown;
         QDeadlineTimer deadline(30000);
         while (!shown && !deadline.hasExpired()) {

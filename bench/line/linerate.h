@@ -38,4 +38,22 @@ inline Clock::time_point sendReport(int master, const QByteArray &bytes)
     return last;
 }
 
+using Milliseconds = std::chrono::duration<double, std::milli>;
+
+inline double systemNowMs()
+{
+    return Milliseconds(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// Reads away what the program wrote, then plays a report of tel: the time of
+// its last byte, in milliseconds since the epoch.
+inline double sendReportOf(int master, const QString &tel)
+{
+    char drained[256];
+    while (::read(master, drained, sizeof drained) > 0) {
+    }
+    const Clock::time_point last = sendReport(master, reportOf(tel));
+    return systemNowMs() - Milliseconds(Clock::now() - last).count();
+}
+
 } // namespace corvane::bench

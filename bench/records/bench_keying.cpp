@@ -29,13 +29,6 @@ using bench::Clock;
 
 namespace {
 
-using Milliseconds = std::chrono::duration<double, std::milli>;
-
-double systemNowMs()
-{
-    return Milliseconds(std::chrono::system_clock::now().time_since_epoch()).count();
-}
-
 QString addressOf(int customer)
 {
     return QStringLiteral("广东省深圳市南山区科技园路%1号").arg(customer);
@@ -55,15 +48,6 @@ std::optional<double> shownAt(const test::RunningProgram &program, const QString
     return std::nullopt;
 }
 
-double sendReportOf(int master, const QString &tel)
-{
-    char drained[256];
-    while (::read(master, drained, sizeof drained) > 0) {
-    }
-    const Clock::time_point last = bench::sendReport(master, bench::reportOf(tel));
-    return systemNowMs() - Milliseconds(Clock::now() - last).count();
-}
-
 qint64 unkeyed(const test::RunningProgram &program)
 {
     return program.query(QStringLiteral("SELECT count(*) FROM customer_unkeyed")).value(0).toLongLong();
@@ -75,7 +59,7 @@ qint64 unkeyed(const test::RunningProgram &program)
 void call(const test::RunningProgram &program, int master, int customer, bool byKey, const char *when)
 {
     const QString tel = byKey ? QStringLiteral("86") + bench::telOf(customer) : bench::telOf(customer);
-    const double lastByte = sendReportOf(master, tel);
+    const double lastByte = bench::sendReportOf(master, tel);
     std::optional<double> shown;
     const auto deadline = Clock::now() + std::chrono::seconds(30);
     while (!shown && Clock::now() < deadline) {
@@ -124,7 +108,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    double startMs = systemNowMs();
+    double startMs = bench::systemNowMs();
     program.restart();
     std::printf("%d customers of an older release\n", customers);
     QThread::msleep(500);
@@ -139,14 +123,15 @@ int main(int argc, char **argv)
     const qint64 afterKill = unkeyed(program);
     std::printf("killed while keying: %lld of %d not yet keyed (%lld before the kill)\n", afterKill,
                 customers, beforeKill);
-    startMs = systemNowMs();
+    startMs = bench::systemNowMs();
     program.restart();
     QThread::msleep(500);
     call(program, master, customers / 2 + 1, false, "half a second after the start again");
     call(program, master, 2, true, "after the start again, a customer keyed before the kill");
-    while (unkeyed(program) > 0 && systemNowMs() - startMs < 600000) {
-        if (systemNowMs() - startMs < 60000)
-            call(program, master, int((systemNowMs() - startMs) * 13) % customers + 1, false, "while keying");
+    while (unkeyed(program) > 0 && bench::systemNowMs() - startMs < 600000) {
+        if (bench::systemNowMs() - startMs < 60000)
+            call(program, master, int((bench::systemNowMs() - startMs) * 13) % customers + 1, false,
+                 "while keying");
         else
             QThread::msleep(500);
     }
@@ -154,10 +139,10 @@ int main(int argc, char **argv)
         program.query(QStringLiteral("SELECT count(*) FROM customer_key")).value(0).toLongLong();
     std::printf(
         "keyed %.1f s after the start again, %lld keys for %d customers; longest stall since: %.0f ms\n",
-        (systemNowMs() - startMs) / 1000, keys, customers, program.longestStallMs(startMs));
+        (bench::systemNowMs() - startMs) / 1000, keys, customers, program.longestStallMs(startMs));
     call(program, master, customers / 3, true, "keyed");
 
-    const double insertedMs = systemNowMs();
+    const double insertedMs = bench::systemNowMs();
     program.query(
         QStringLiteral("WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n WHERE i < %2) "
                        "INSERT INTO customer (customercode, address, tel) "
@@ -165,8 +150,9 @@ int main(int argc, char **argv)
                        "'1390' || substr('0000000' || i, -7) FROM n")
             .arg(customers + 1)
             .arg(customers + 200000));
-    std::printf("another program added 200,000 customers in %.1f s\n", (systemNowMs() - insertedMs) / 1000);
-    const double afterInsertMs = systemNowMs();
+    std::printf("another program added 200,000 customers in %.1f s\n",
+                (bench::systemNowMs() - insertedMs) / 1000);
+    const double afterInsertMs = bench::systemNowMs();
     call(program, master, customers / 4, true, "after the insert");
     call(program, master, customers / 5, false, "after the insert");
     std::printf("after the insert: longest stall %.0f ms\n", program.longestStallMs(afterInsertMs));
