@@ -218,7 +218,10 @@ private Q_SLOTS:
         QTemporaryDir base;
         if (QProcess::execute(QStringLiteral("mount"),
                               {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                               QStringLiteral("size=64m"), QStringLiteral("tmpfs"), base.path()}) != 0)
+                               // Room for the program (far larger in the sanitizer build) and 64 MB.
+                               QStringLiteral("size=%1").arg(
+                                   QFileInfo(QStringLiteral(CORVANE_UNDER_TEST)).size() + (qint64(64) << 20)),
+                               QStringLiteral("tmpfs"), base.path()}) != 0)
             QSKIP("a small tmpfs cannot be mounted here (that needs root)");
         const auto unmount = qScopeGuard([&] {
             m_program.reset();
