@@ -19,6 +19,7 @@
 #include "desktop/guard.h"
 #include "desktop/messagebox.h"
 #include "desktop/notifications.h"
+#include "desktop/trayicon.h"
 #include "platform/failure.h"
 #include "platform/instancechannel.h"
 #include "platform/linelog.h"
@@ -54,13 +55,14 @@ Application::Application(std::function<bool()> endRequested)
     m_callDesk = std::make_unique<CallDesk>(*m_stores, *m_ringPlayer);
     if (m_lineLog)
         m_callDesk->serialPort().setLineLog(m_lineLog.get());
+    m_trayIcon = std::make_unique<TrayIcon>(applicationIcon(), QStringLiteral("Corvane"));
     if (notificationsWanted())
-        m_notifications = desktopNotifications(applicationIcon().pixmap(48).toImage());
+        m_notifications = desktopNotifications(applicationIcon().pixmap(48).toImage(), *m_trayIcon);
     if (m_notifications)
         m_callNotifier = std::make_unique<CallNotifier>(*m_callDesk, *m_notifications);
     m_callerHistory = std::make_unique<CallerHistory>(*m_callDesk, m_stores->callHistory);
-    m_mainWindow =
-        std::make_unique<MainWindow>(static_cast<OtherWindows &>(*this), *m_callDesk, *m_callerHistory);
+    m_mainWindow = std::make_unique<MainWindow>(static_cast<OtherWindows &>(*this), *m_callDesk,
+                                                *m_callerHistory, *m_trayIcon);
     MainWindow *main = m_mainWindow.get();
     if (m_notifications)
         connectNotifications();
@@ -99,6 +101,7 @@ Application::~Application()
     m_callerHistory.reset();
     m_callNotifier.reset();
     m_notifications.reset();
+    m_trayIcon.reset();
     m_callDesk.reset();
     m_ringPlayer.reset();
     m_stores.reset();

@@ -23,6 +23,7 @@ class Notifications;
 class RecentCallsForm;
 class RingDialog;
 class RingPlayer;
+class TrayIcon;
 struct Stores;
 
 // The program's windows and services: built in start-up order, torn down in
@@ -74,6 +75,9 @@ private:
     std::unique_ptr<RingPlayer> m_ringPlayer;
     // Outlives the windows that show it.
     std::unique_ptr<CallDesk> m_callDesk;
+    // The main window's, and where the system shows notifications as its
+    // messages, the notifications' too.
+    std::unique_ptr<TrayIcon> m_trayIcon;
     // Before the main window, so a call's notification knows what the desk
     // found before the window's new-number box waits for the user. None
     // when zel.ini turns notifications off.

@@ -27,9 +27,9 @@
 namespace corvane {
 
 MainWindow::MainWindow(OtherWindows &otherWindows, CallDesk &callDesk, CallerHistory &callerHistory,
-                       QWidget *parent)
+                       TrayIcon &trayIcon, QWidget *parent)
     : QMainWindow(parent), m_otherWindows(otherWindows), m_callDesk(callDesk),
-      m_lastActive(new LastActiveWindow(this))
+      m_lastActive(new LastActiveWindow(this)), m_trayIcon(trayIcon)
 {
     buildControls();
     buildMenus();
@@ -38,7 +38,7 @@ MainWindow::MainWindow(OtherWindows &otherWindows, CallDesk &callDesk, CallerHis
             [this](const QStringList &lines) { guarded([&] { showCallHistory(lines); }); });
     showCallHistory(callerHistory.lines());
     // The tray icon and the minimise hook live as long as the window.
-    m_trayIcon->add();
+    m_trayIcon.add();
 }
 
 MainWindow::~MainWindow()
@@ -93,7 +93,7 @@ void MainWindow::showFromNotification(const QString &activationToken)
 
 void MainWindow::releaseSystemResources()
 {
-    m_trayIcon->remove();
+    m_trayIcon.remove();
     m_callDesk.release();
 }
 

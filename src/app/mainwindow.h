@@ -26,7 +26,7 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 public:
     MainWindow(OtherWindows &otherWindows, CallDesk &callDesk, CallerHistory &callerHistory,
-               QWidget *parent = nullptr);
+               TrayIcon &trayIcon, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Takes the tray icon away and releases the desk's port and call log;
@@ -103,7 +103,7 @@ private:
     QPushButton *m_saveNewNumberButton = nullptr;
     QMenu *m_trayMenu = nullptr;
     ImageList *m_menuImages = nullptr;
-    TrayIcon *m_trayIcon = nullptr;
+    TrayIcon &m_trayIcon;
 
     // Set up the line once, on the first show or the start in the tray.
     void startCallDesk();

@@ -214,10 +214,10 @@ void MainWindow::buildMenus()
     menuSkin->setAutoDetect(true);
     menuSkin->setActive(true);
 
-    m_trayIcon = new TrayIcon(applicationIcon(), QStringLiteral("Corvane"), m_trayMenu, this);
-    connect(m_trayIcon, &TrayIcon::restoreRequested, this,
+    m_trayIcon.setMenu(m_trayMenu);
+    connect(&m_trayIcon, &TrayIcon::restoreRequested, this,
             [this] { guarded([this] { onShowWindowTriggered(); }); });
-    connect(m_trayIcon, &TrayIcon::contextMenuRequested, this, &MainWindow::onTrayContextMenuRequested);
+    connect(&m_trayIcon, &TrayIcon::contextMenuRequested, this, &MainWindow::onTrayContextMenuRequested);
 }
 
 } // namespace corvane

@@ -9,6 +9,8 @@ class QImage;
 
 namespace corvane {
 
+class TrayIcon;
+
 // What one desktop notification says. The body is plain text.
 struct Notification
 {
@@ -41,8 +43,8 @@ Q_SIGNALS:
     void activated(const QString &activationToken);
 };
 
-// The desktop's own notification service (OS-specific), or none where the
-// program has no way to it yet.
-std::unique_ptr<Notifications> desktopNotifications(const QImage &icon);
+// The desktop's own notifications (OS-specific): a service of the desktop's,
+// or the messages of the program's tray icon where the system shows them so.
+std::unique_ptr<Notifications> desktopNotifications(const QImage &icon, TrayIcon &trayIcon);
 
 } // namespace corvane

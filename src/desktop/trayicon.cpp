@@ -4,10 +4,11 @@
 
 namespace corvane {
 
-TrayIcon::TrayIcon(const QIcon &icon, const QString &tip, QMenu *menu, QObject *parent)
-    : QObject(parent), m_icon(new QSystemTrayIcon(icon, this)), m_menu(menu)
+TrayIcon::TrayIcon(const QIcon &icon, const QString &tip, QObject *parent)
+    : QObject(parent), m_icon(new QSystemTrayIcon(icon, this))
 {
     m_icon->setToolTip(tip);
+    connect(m_icon, &QSystemTrayIcon::messageClicked, this, &TrayIcon::messageClicked);
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         switch (reason) {
         case QSystemTrayIcon::DoubleClick:
@@ -27,6 +28,11 @@ TrayIcon::TrayIcon(const QIcon &icon, const QString &tip, QMenu *menu, QObject *
     });
 }
 
+void TrayIcon::setMenu(QMenu *menu)
+{
+    m_menu = menu;
+}
+
 void TrayIcon::add()
 {
     // Given to an XEmbed tray too, Qt would open it beside the program's own.
@@ -38,6 +44,18 @@ void TrayIcon::add()
 void TrayIcon::remove()
 {
     m_icon->hide();
+}
+
+void TrayIcon::showMessage(const QString &title, const QString &body)
+{
+    // The program's own icon beside the text, as its notifications have.
+    m_icon->showMessage(title, body, m_icon->icon());
+}
+
+void TrayIcon::hideMessage()
+{
+    // Windows takes a message without text for the withdrawal of the last.
+    m_icon->showMessage(QString(), QString(), QSystemTrayIcon::NoIcon);
 }
 
 bool TrayIcon::hostAvailable()

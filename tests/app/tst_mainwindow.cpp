@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "app/otherwindows.h"
 #include "core/calldesk.h"
+#include "desktop/trayicon.h"
 #include "layoutfaults.h"
 #include "platform/programfolder.h"
 #include "platform/ringplayer.h"
@@ -53,6 +54,7 @@ struct Desk
     RingPlayer ringPlayer;
     CallDesk callDesk{stores, ringPlayer};
     CallerHistory callerHistory{callDesk, stores.callHistory};
+    TrayIcon trayIcon{QIcon(), QStringLiteral("Corvane")};
 };
 
 QAction *action(const MainWindow &w, const char *name)
@@ -81,7 +83,7 @@ private Q_SLOTS:
         test::MessageCapture capture; // no configuration yet: its error box is not the point here
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk, desk.callerHistory);
+        MainWindow w(others, desk.callDesk, desk.callerHistory, desk.trayIcon);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(test::layoutFaults(w), QString());
@@ -136,7 +138,7 @@ private Q_SLOTS:
             addCall(QStringLiteral("%1-01-0%2 11:00:00").arg(year).arg(i + 1), QStringLiteral("88888888"), {},
                     {});
 
-        MainWindow w(others, desk.callDesk, desk.callerHistory);
+        MainWindow w(others, desk.callDesk, desk.callerHistory, desk.trayIcon);
         QSignalSpy started(&desk.callDesk, &CallDesk::callShown);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -195,7 +197,7 @@ private Q_SLOTS:
         test::ProgramFolder folder(false);
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk, desk.callerHistory);
+        MainWindow w(others, desk.callDesk, desk.callerHistory, desk.trayIcon);
         const QList<QAction *> top = w.menuBar()->actions();
         QCOMPARE(captions(top), (QStringList{QStringLiteral("[文件]"), QStringLiteral("[客户资料]"),
                                              QStringLiteral("[来电资料]"), QStringLiteral("[关于]")}));
@@ -230,7 +232,7 @@ private Q_SLOTS:
         test::MessageCapture capture;
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk, desk.callerHistory);
+        MainWindow w(others, desk.callDesk, desk.callerHistory, desk.trayIcon);
         w.show();
         QList<msg::Box> shown;
         QTRY_VERIFY((shown += capture.take(), shown.size() >= 2));
@@ -252,7 +254,7 @@ private Q_SLOTS:
         test::MessageCapture capture;
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk, desk.callerHistory);
+        MainWindow w(others, desk.callDesk, desk.callerHistory, desk.trayIcon);
         w.show();
         QTimer::singleShot(50, &w, [&] { action(w, "exitAction")->trigger(); });
         QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
@@ -270,7 +272,7 @@ private Q_SLOTS:
         test::MessageCapture capture;
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk, desk.callerHistory);
+        MainWindow w(others, desk.callDesk, desk.callerHistory, desk.trayIcon);
         w.show();
         w.showMinimized();
         QTest::qWait(50);
@@ -285,7 +287,7 @@ private Q_SLOTS:
         test::MessageCapture capture;
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk, desk.callerHistory);
+        MainWindow w(others, desk.callDesk, desk.callerHistory, desk.trayIcon);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         // A modeless window of the program (the ring dialog, say) worked in last,
@@ -315,7 +317,7 @@ private Q_SLOTS:
         test::MessageCapture capture;
         NoOtherWindows others;
         Desk desk;
-        MainWindow w(others, desk.callDesk, desk.callerHistory);
+        MainWindow w(others, desk.callDesk, desk.callerHistory, desk.trayIcon);
         w.hide();
         action(w, "showWindowAction")->trigger();
         QVERIFY(w.isVisible());

@@ -184,7 +184,7 @@ void NotificationService::onNotificationClosed(uint id, uint)
         m_shownId = 0;
 }
 
-std::unique_ptr<Notifications> desktopNotifications(const QImage &icon)
+std::unique_ptr<Notifications> desktopNotifications(const QImage &icon, TrayIcon &)
 {
     return std::make_unique<NotificationService>(QDBusConnection::sessionBus(), icon);
 }

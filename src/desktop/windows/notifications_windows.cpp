@@ -1,12 +1,53 @@
 #include "desktop/notifications.h"
 
+#include "desktop/trayicon.h"
+
+#include <optional>
+
 namespace corvane {
 
-// The call's balloon from the notification area is yet to come; the window
-// itself comes forward for every call.
-std::unique_ptr<Notifications> desktopNotifications(const QImage &)
+namespace {
+
+// Windows shows a program's notifications as its tray icon's messages (a
+// balloon, or a toast from Windows 10 on); a click on one is the "显示".
+class TrayMessages : public Notifications
 {
-    return {};
+public:
+    explicit TrayMessages(TrayIcon &trayIcon) : m_trayIcon(trayIcon)
+    {
+        connect(&m_trayIcon, &TrayIcon::messageClicked, this, [this] { Q_EMIT activated(QString()); });
+    }
+
+    void show(const Notification &notification) override
+    {
+        m_shown = notification;
+        m_trayIcon.showMessage(notification.summary, notification.body);
+    }
+
+    // A message shown again would come back after the user closed it; only a
+    // changed text is worth that. Urgency is not the system's to show.
+    void update(const Notification &notification) override
+    {
+        if (m_shown && (notification.summary != m_shown->summary || notification.body != m_shown->body))
+            show(notification);
+    }
+
+    void withdraw() override
+    {
+        m_shown.reset();
+        m_trayIcon.hideMessage();
+    }
+
+private:
+    TrayIcon &m_trayIcon;
+    std::optional<Notification> m_shown;
+};
+
+} // namespace
+
+std::unique_ptr<Notifications> desktopNotifications(const QImage &, TrayIcon &trayIcon)
+{
+    return std::make_unique<TrayMessages>(trayIcon);
 }
 
 } // namespace corvane
