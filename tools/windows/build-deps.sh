@@ -16,6 +16,10 @@ pq_source=postgresql-15=15.18-0+deb12u1
 root="${CORVANE_WINDOWS_CACHE:-/var/cache/corvane-windows}"
 hash="$(cat "$0" "$here/mingw-toolchain.cmake" | sha256sum | cut -c1-12)"
 prefix="$root/qt6.4.2-sqlite3.40.1-pq15.18-$hash"
+# One build of a cache at a time: another caller waits for it, then reuses it.
+mkdir -p "$root"
+exec 9>"$root/.lock-$hash"
+flock -n 9 || { echo "Windows dependencies: waiting for the build of $prefix" >&2; flock 9; }
 if [ -f "$prefix/.complete" ]; then
     echo "Windows dependencies: reusing $prefix" >&2
     echo "$prefix"
