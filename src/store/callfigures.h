@@ -60,8 +60,10 @@ struct CallFigures
     std::vector<TopCaller> topCallers;
 };
 
-// The figures of 来电统计, counted by the database in grouped queries over
-// the calls' time index: nothing per call comes into the program.
+// The figures of 来电统计, counted by the database in grouped queries:
+// the bars from the counts by hour that it keeps (calls_hourly), the rest in
+// one pass over the period's calls by their time index. Nothing per call
+// comes into the program.
 class CallFiguresStore
 {
 public:
