@@ -462,7 +462,7 @@ case_call_statistics() {
     shoot "$stats" "$WORK/before-call.png"
     modem "call 02155510001 $(date +%m%d) $(date +%H%M)"
     wait_for 100 eval '[ "$(sqlite3 "$PROGRAM/tel.mdb" "SELECT count(*) FROM calls WHERE token IS NOT NULL AND token NOT LIKE '"'"'s%'"'"'")" = 1 ]' \
-        || fail "the call was not written"
+        || fail "the call was not written: $(cat "$WORK/messages.log" 2>/dev/null)"
     xdotool windowactivate --sync "$stats" 2>/dev/null
     shoot_until_changed "$stats" "$WORK/before-call.png" "$ARTIFACTS/desktop-call-stats-after-call.png" 200 \
         || fail "来电统计 did not count the new call"
