@@ -4,6 +4,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QDateEdit;
