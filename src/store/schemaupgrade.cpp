@@ -20,15 +20,17 @@ QString kindOf(const QString &row)
 }
 
 // A row of calls counted in its hour, or taken out of it, in a trigger of
-// either engine.
-QString countIn(const QString &row)
+// either engine. Without an upsert, so that an older SQLite of another
+// program still reads the file's schema.
+QString countIn(const QString &row, SqlDialect dialect)
 {
     return QStringLiteral(
-               "INSERT INTO calls_hourly (hour, kind, calls, unhandled) VALUES (substr(%1.taken, 1, "
-               "13), %2, 1, CASE WHEN %1.handled = 0 THEN 1 ELSE 0 END) ON CONFLICT (hour, kind) DO "
-               "UPDATE SET calls = calls_hourly.calls + 1, unhandled = calls_hourly.unhandled + "
-               "excluded.unhandled")
-        .arg(row, kindOf(row));
+               "INSERT %1INTO calls_hourly (hour, kind, calls, unhandled) VALUES (substr(%3.taken, 1, 13), "
+               "%4, 0, 0)%2; UPDATE calls_hourly SET calls = calls + 1, unhandled = unhandled + CASE WHEN "
+               "%3.handled = 0 THEN 1 ELSE 0 END WHERE hour = substr(%3.taken, 1, 13) AND kind = %4")
+        .arg(dialect == SqlDialect::Sqlite ? QStringLiteral("OR IGNORE ") : QString(),
+             dialect == SqlDialect::Sqlite ? QString() : QStringLiteral(" ON CONFLICT DO NOTHING"), row,
+             kindOf(row));
 }
 
 QString countOut(const QString &row)
@@ -127,7 +129,7 @@ const std::vector<Step> Steps = {
                         "calls INTEGER NOT NULL, unhandled INTEGER NOT NULL, PRIMARY KEY (hour, kind))"),
          QStringLiteral("DROP TRIGGER IF EXISTS calls_counted"),
          QStringLiteral("CREATE TRIGGER calls_counted AFTER INSERT ON calls BEGIN %1; END")
-             .arg(countIn(QStringLiteral("new"))),
+             .arg(countIn(QStringLiteral("new"), SqlDialect::Sqlite)),
          QStringLiteral("DROP TRIGGER IF EXISTS calls_uncounted"),
          QStringLiteral("CREATE TRIGGER calls_uncounted AFTER DELETE ON calls BEGIN %1; END")
              .arg(countOut(QStringLiteral("old"))),
@@ -135,7 +137,7 @@ const std::vector<Step> Steps = {
          QStringLiteral(
              "CREATE TRIGGER calls_recounted AFTER UPDATE OF taken, numberkey, customercode, handled "
              "ON calls BEGIN %1; %2; END")
-             .arg(countOut(QStringLiteral("old")), countIn(QStringLiteral("new"))),
+             .arg(countOut(QStringLiteral("old")), countIn(QStringLiteral("new"), SqlDialect::Sqlite)),
      } + countEveryCall(),
      QStringList{
          QStringLiteral("CREATE TABLE IF NOT EXISTS calls_hourly (hour text NOT NULL, kind integer NOT NULL, "
@@ -144,7 +146,7 @@ const std::vector<Step> Steps = {
              "CREATE OR REPLACE FUNCTION calls_count() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
              "IF TG_OP <> 'INSERT' THEN %1; END IF; IF TG_OP = 'DELETE' THEN RETURN OLD; END IF; "
              "%2; RETURN NEW; END $$")
-             .arg(countOut(QStringLiteral("OLD")), countIn(QStringLiteral("NEW"))),
+             .arg(countOut(QStringLiteral("OLD")), countIn(QStringLiteral("NEW"), SqlDialect::Postgresql)),
          QStringLiteral("DROP TRIGGER IF EXISTS calls_count ON calls"),
          QStringLiteral("CREATE TRIGGER calls_count AFTER INSERT OR DELETE OR UPDATE OF taken, numberkey, "
                         "customercode, handled ON calls FOR EACH ROW EXECUTE FUNCTION calls_count()"),
