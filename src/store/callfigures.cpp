@@ -1,5 +1,7 @@
 #include "store/callfigures.h"
 
+#include "store/connection.h"
+#include "store/engine.h"
 #include "store/statement.h"
 #include "store/transaction.h"
 
@@ -21,16 +23,28 @@ void bindPeriod(Statement &statement, const QDate &first, const QDate &last)
 
 // The calls by day or month, hour and kind, with those not handled, from
 // the counts the database keeps by hour: a few thousand rows for a year,
-// whatever the number of calls.
+// whatever the number of calls. A file that could not be brought up to date
+// yet (held by another program, read-only) has no counts: its calls are
+// grouped instead.
 void countSlotsAndHours(Connection &connection, const QDate &first, const QDate &last, bool byMonth,
                         CallFigures &figures)
 {
-    Statement counts(connection,
-                     QStringLiteral("SELECT substr(hour, 1, %1), substr(hour, 12, 2), kind, sum(calls), "
-                                    "sum(unhandled) FROM calls_hourly WHERE hour >= :firstDay AND hour < "
-                                    ":dayAfter AND calls > 0 GROUP BY 1, 2, 3 ORDER BY 1")
-                         .arg(byMonth ? 7 : 10));
-    // An hour's yyyy-MM-dd HH sorts after its day's yyyy-MM-dd.
+    const QString sql =
+        QStringLiteral("SELECT substr(%1, 1, %2), substr(%1, 12, 2), %3, %4, %5 FROM %6 WHERE "
+                       "%1 >= :firstDay AND %1 < :dayAfter GROUP BY 1, 2, 3 ORDER BY 1");
+    const QString width = QString::number(byMonth ? 7 : 10);
+    Statement counts(
+        connection,
+        connection.engine().schemaCurrent()
+            ? sql.arg(QStringLiteral("hour"), width, QStringLiteral("kind"), QStringLiteral("sum(calls)"),
+                      QStringLiteral("sum(unhandled)"), QStringLiteral("calls_hourly"))
+            : sql.arg(QStringLiteral("taken"), width,
+                      QStringLiteral("CASE WHEN customercode IS NOT NULL THEN 0 WHEN numberkey = '' THEN 2 "
+                                     "ELSE 1 END"),
+                      QStringLiteral("count(*)"),
+                      QStringLiteral("sum(CASE WHEN handled = 0 THEN 1 ELSE 0 END)"),
+                      QStringLiteral("calls")));
+    // A time's yyyy-MM-dd HH… sorts after its day's yyyy-MM-dd.
     counts.bind(":firstDay", first.toString(QStringLiteral("yyyy-MM-dd")));
     counts.bind(":dayAfter", last.addDays(1).toString(QStringLiteral("yyyy-MM-dd")));
     while (counts.step()) {
@@ -38,7 +52,7 @@ void countSlotsAndHours(Connection &connection, const QDate &first, const QDate 
         const int hour = counts.text(1).value_or(QString()).toInt();
         const int kind = int(counts.integer(2));
         const qint64 calls = counts.integer(3);
-        if (kind < 0 || kind >= CallerKinds || hour < 0 || hour >= 24)
+        if (calls == 0 || kind < 0 || kind >= CallerKinds || hour < 0 || hour >= 24)
             continue;
         if (figures.bySlot.empty() || figures.bySlot.back().slot != slot)
             figures.bySlot.push_back({slot, {}});
