@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace corvane {
@@ -29,6 +30,8 @@ namespace {
 constexpr int OuterWidth = 980;
 constexpr int OuterHeight = 640;
 constexpr int UpperPanelHeight = 44;
+// Well inside the second a new call may take to show.
+constexpr int RecountDelayMs = 250;
 
 template <typename Control> Control *placed(Control *control, const char *name, const QRect &place)
 {
@@ -67,7 +70,7 @@ CallStatsForm::CallStatsForm(CallFiguresStore &store, FileChooser &files,
                              std::function<void(qint64 customerId)> showCustomer,
                              std::function<QDate()> today, QWidget *parent)
     : QDialog(parent), m_store(store), m_files(files), m_showCustomer(std::move(showCustomer)),
-      m_today(std::move(today))
+      m_today(std::move(today)), m_recount(new QTimer(this))
 {
     setObjectName(QStringLiteral("callStatsForm"));
     setWindowTitle(tr("来电统计"));
@@ -141,6 +144,14 @@ CallStatsForm::CallStatsForm(CallFiguresStore &store, FileChooser &files,
     setTabOrder(m_exportImageButton, m_exportDataButton);
     setTabOrder(m_exportDataButton, m_topCallerList);
 
+    m_recount->setSingleShot(true);
+    m_recount->setInterval(RecountDelayMs);
+    connect(m_recount, &QTimer::timeout, this, [this] {
+        guarded([this] {
+            if (isVisible())
+                refresh();
+        });
+    });
     const auto onPeriod = [this] { guarded([this] { onPeriodChosen(); }); };
     connect(m_periodBox, &QComboBox::currentIndexChanged, this, onPeriod);
     connect(m_firstDateEdit, &QDateEdit::dateChanged, this, onPeriod);
@@ -167,8 +178,8 @@ void CallStatsForm::bringForward()
 
 void CallStatsForm::onCallsChanged()
 {
-    if (isVisible())
-        refresh();
+    if (isVisible() && !m_recount->isActive())
+        m_recount->start();
 }
 
 void CallStatsForm::showEvent(QShowEvent *event)

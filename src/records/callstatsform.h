@@ -11,6 +11,7 @@ class QDateEdit;
 class QLabel;
 class QPushButton;
 class QTableWidget;
+class QTimer;
 
 namespace corvane {
 
@@ -36,7 +37,8 @@ public:
 
     // Comes forward, shown beside the other windows.
     void bringForward();
-    // Calls were written or shown: the figures are counted again.
+    // Calls were written or shown: the figures are counted again shortly,
+    // once for calls that come together (two desks, a backlog written).
     void onCallsChanged();
 
 protected:
@@ -55,6 +57,7 @@ private:
     std::function<void(qint64)> m_showCustomer;
     std::function<QDate()> m_today;
     std::unique_ptr<CallStats> m_stats;
+    QTimer *m_recount;
     QComboBox *m_periodBox;
     QDateEdit *m_firstDateEdit;
     QDateEdit *m_lastDateEdit;
