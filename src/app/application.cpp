@@ -28,6 +28,7 @@
 #include "platform/serialcontrol.h"
 #include "platform/terminationsignals.h"
 #include "records/calllogqueryform.h"
+#include "records/callstatsform.h"
 #include "records/customerentryform.h"
 #include "records/customerqueryform.h"
 #include "records/recentcallsform.h"
@@ -82,12 +83,19 @@ Application::Application(std::function<bool()> endRequested)
         main);
     QObject::connect(m_callDesk.get(), &CallDesk::callsChanged, m_recentCalls.get(),
                      [form = m_recentCalls.get()] { guarded([form] { form->onCallsChanged(); }); });
+    m_callStats = std::make_unique<CallStatsForm>(
+        m_stores->callFigures, *m_fileChooser,
+        [this](qint64 customer) { m_customerEntry->showCustomer(customer); }, &QDate::currentDate, main);
+    // Every call this desk writes or another desk announces comes here too.
+    QObject::connect(m_callDesk.get(), &CallDesk::callsChanged, m_callStats.get(),
+                     [form = m_callStats.get()] { guarded([form] { form->onCallsChanged(); }); });
 }
 
 Application::~Application()
 {
     // Each one is gone before the next is destroyed: a way out taken meanwhile
     // finds no entry form rather than one half torn down.
+    m_callStats.reset();
     m_recentCalls.reset();
     m_customerTransfer.reset();
     m_fileChooser.reset();
@@ -166,6 +174,11 @@ void Application::showCallLog()
 void Application::showRecentCalls()
 {
     m_recentCalls->bringForward();
+}
+
+void Application::showCallStats()
+{
+    m_callStats->bringForward();
 }
 
 void Application::showHelp()

@@ -11,6 +11,7 @@ class CallDesk;
 class CallerHistory;
 class CallNotifier;
 class CallLogQueryForm;
+class CallStatsForm;
 class CustomerEntryForm;
 class CustomerQueryForm;
 class CustomerTransfer;
@@ -60,6 +61,7 @@ private:
     void showCustomerQuery() override;
     void showCallLog() override;
     void showRecentCalls() override;
+    void showCallStats() override;
     void showHelp() override;
     void importCustomers() override;
     void exportCustomers() override;
@@ -90,6 +92,7 @@ private:
     std::unique_ptr<CustomerEntryForm> m_customerEntry;
     std::unique_ptr<CallLogQueryForm> m_callLogQuery;
     std::unique_ptr<RecentCallsForm> m_recentCalls;
+    std::unique_ptr<CallStatsForm> m_callStats;
     std::unique_ptr<CustomerQueryForm> m_customerQuery;
     std::unique_ptr<RingDialog> m_ringDialog;
     std::unique_ptr<HelpWindow> m_helpWindow;

@@ -174,6 +174,7 @@ void MainWindow::buildMenus()
     QMenu *calls = mainMenu->addMenu(tr("[来电资料]"));
     QAction *callLog = item(calls, "callLogAction", tr("来电祥情"), images, MenuImage::CallLog);
     QAction *recentCalls = item(calls, "recentCallsAction", tr("最近来电"), images, MenuImage::CallLog);
+    QAction *callStats = item(calls, "callStatsAction", tr("来电统计"), images, MenuImage::CallLog);
     QMenu *about = mainMenu->addMenu(tr("[关于]"));
     QAction *help = item(about, "helpAction", tr("帮助"), images, MenuImage::Help);
 
@@ -195,6 +196,7 @@ void MainWindow::buildMenus()
         {customerExport, [this] { m_otherWindows.exportCustomers(); }},
         {callLog, [this] { m_otherWindows.showCallLog(); }},
         {recentCalls, [this] { m_otherWindows.showRecentCalls(); }},
+        {callStats, [this] { m_otherWindows.showCallStats(); }},
         {help, [this] { m_otherWindows.showHelp(); }},
         {showWindow, [this] { onShowWindowTriggered(); }},
         {trayExit, [this] { onTrayExitTriggered(); }},

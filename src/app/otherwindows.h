@@ -17,6 +17,7 @@ public:
     virtual void showCustomerQuery() = 0;
     virtual void showCallLog() = 0;
     virtual void showRecentCalls() = 0;
+    virtual void showCallStats() = 0;
     virtual void showHelp() = 0;
     virtual void importCustomers() = 0;
     virtual void exportCustomers() = 0;

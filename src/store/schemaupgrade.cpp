@@ -10,6 +10,47 @@ namespace corvane {
 
 namespace {
 
+// The kind of caller of a row of calls (`row` new, old or calls), as
+// calls_hourly counts it.
+QString kindOf(const QString &row)
+{
+    return QStringLiteral(
+               "CASE WHEN %1.customercode IS NOT NULL THEN 0 WHEN %1.numberkey = '' THEN 2 ELSE 1 END")
+        .arg(row);
+}
+
+// A row of calls counted in its hour, or taken out of it, in a trigger of
+// either engine. Without an upsert, so that an older SQLite of another
+// program still reads the file's schema.
+QString countIn(const QString &row, SqlDialect dialect)
+{
+    return QStringLiteral(
+               "INSERT %1INTO calls_hourly (hour, kind, calls, unhandled) VALUES (substr(%3.taken, 1, 13), "
+               "%4, 0, 0)%2; UPDATE calls_hourly SET calls = calls + 1, unhandled = unhandled + CASE WHEN "
+               "%3.handled = 0 THEN 1 ELSE 0 END WHERE hour = substr(%3.taken, 1, 13) AND kind = %4")
+        .arg(dialect == SqlDialect::Sqlite ? QStringLiteral("OR IGNORE ") : QString(),
+             dialect == SqlDialect::Sqlite ? QString() : QStringLiteral(" ON CONFLICT DO NOTHING"), row,
+             kindOf(row));
+}
+
+QString countOut(const QString &row)
+{
+    return QStringLiteral(
+               "UPDATE calls_hourly SET calls = calls - 1, unhandled = unhandled - CASE WHEN "
+               "%1.handled = 0 THEN 1 ELSE 0 END WHERE hour = substr(%1.taken, 1, 13) AND kind = %2")
+        .arg(row, kindOf(row));
+}
+
+// Every call there is, counted afresh.
+QStringList countEveryCall()
+{
+    return {
+        QStringLiteral("DELETE FROM calls_hourly"),
+        QStringLiteral("INSERT INTO calls_hourly (hour, kind, calls, unhandled) SELECT substr(taken, 1, 13), "
+                       "%1, count(*), sum(CASE WHEN handled = 0 THEN 1 ELSE 0 END) FROM calls GROUP BY 1, 2")
+            .arg(kindOf(QStringLiteral("calls")))};
+}
+
 // One step of the schema, as each engine writes it: single statements, run
 // in order. A step once released never changes; a later change is a new step.
 struct Step
@@ -76,6 +117,40 @@ const std::vector<Step> Steps = {
     {{QStringLiteral("INSERT OR IGNORE INTO customer_unkeyed (customerid) SELECT id FROM customer")},
      {QStringLiteral(
          "INSERT INTO customer_unkeyed (customerid) SELECT id FROM customer ON CONFLICT DO NOTHING")}},
+    // 4: the calls counted by hour (yyyy-MM-dd HH of `taken`) and kind of
+    // caller (0 a customer, 1 a new number, 2 a withheld one), with those not
+    // handled, so that 来电统计 reads a year's charts from a few thousand
+    // rows. The database keeps the counts as calls are written, marked,
+    // changed or removed, by whichever program; the last statements count
+    // the calls already there. Run again over its own tables (a version
+    // number set back), it counts afresh.
+    {QStringList{
+         QStringLiteral("CREATE TABLE IF NOT EXISTS calls_hourly (hour TEXT NOT NULL, kind INTEGER NOT NULL, "
+                        "calls INTEGER NOT NULL, unhandled INTEGER NOT NULL, PRIMARY KEY (hour, kind))"),
+         QStringLiteral("DROP TRIGGER IF EXISTS calls_counted"),
+         QStringLiteral("CREATE TRIGGER calls_counted AFTER INSERT ON calls BEGIN %1; END")
+             .arg(countIn(QStringLiteral("new"), SqlDialect::Sqlite)),
+         QStringLiteral("DROP TRIGGER IF EXISTS calls_uncounted"),
+         QStringLiteral("CREATE TRIGGER calls_uncounted AFTER DELETE ON calls BEGIN %1; END")
+             .arg(countOut(QStringLiteral("old"))),
+         QStringLiteral("DROP TRIGGER IF EXISTS calls_recounted"),
+         QStringLiteral(
+             "CREATE TRIGGER calls_recounted AFTER UPDATE OF taken, numberkey, customercode, handled "
+             "ON calls BEGIN %1; %2; END")
+             .arg(countOut(QStringLiteral("old")), countIn(QStringLiteral("new"), SqlDialect::Sqlite)),
+     } + countEveryCall(),
+     QStringList{
+         QStringLiteral("CREATE TABLE IF NOT EXISTS calls_hourly (hour text NOT NULL, kind integer NOT NULL, "
+                        "calls bigint NOT NULL, unhandled bigint NOT NULL, PRIMARY KEY (hour, kind))"),
+         QStringLiteral(
+             "CREATE OR REPLACE FUNCTION calls_count() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+             "IF TG_OP <> 'INSERT' THEN %1; END IF; IF TG_OP = 'DELETE' THEN RETURN OLD; END IF; "
+             "%2; RETURN NEW; END $$")
+             .arg(countOut(QStringLiteral("OLD")), countIn(QStringLiteral("NEW"), SqlDialect::Postgresql)),
+         QStringLiteral("DROP TRIGGER IF EXISTS calls_count ON calls"),
+         QStringLiteral("CREATE TRIGGER calls_count AFTER INSERT OR DELETE OR UPDATE OF taken, numberkey, "
+                        "customercode, handled ON calls FOR EACH ROW EXECUTE FUNCTION calls_count()"),
+     } + countEveryCall()},
 };
 
 int schemaVersion(Engine &engine, SqlDialect dialect)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/callfigures.h"
 #include "store/callhistory.h"
 #include "store/calllogstore.h"
 #include "store/connection.h"
@@ -19,6 +20,7 @@ struct Stores
     RingStore rings{connection};
     CallHistory callHistory{connection};
     RecentCallsStore recentCalls{connection};
+    CallFiguresStore callFigures{connection};
 };
 
 } // namespace corvane

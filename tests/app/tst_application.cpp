@@ -60,6 +60,8 @@ private Q_SLOTS:
                                   << "来电显示明细记录查询" << true;
         QTest::newRow("最近来电") << "recentCallsAction"
                                   << "最近来电" << false;
+        QTest::newRow("来电统计") << "callStatsAction"
+                                  << "来电统计" << false;
         QTest::newRow("帮助") << "helpAction"
                               << "使用说明" << true;
     }

@@ -39,6 +39,7 @@ public:
     void showCustomerQuery() override {}
     void showCallLog() override {}
     void showRecentCalls() override {}
+    void showCallStats() override {}
     void showHelp() override {}
     void importCustomers() override {}
     void exportCustomers() override {}
@@ -208,7 +209,8 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("客户资料输入"), QStringLiteral("客户资料查询"),
                               QStringLiteral("导入客户…"), QStringLiteral("导出客户…")}));
         QCOMPARE(captions(top[2]->menu()->actions()),
-                 QStringList({QStringLiteral("来电祥情"), QStringLiteral("最近来电")}));
+                 QStringList(
+                     {QStringLiteral("来电祥情"), QStringLiteral("最近来电"), QStringLiteral("来电统计")}));
         QCOMPARE(captions(top[3]->menu()->actions()), QStringList{QStringLiteral("帮助")});
         const QMenu *trayMenu = test::child<QMenu>(w, "trayMenu");
         QCOMPARE(captions(trayMenu->actions()),

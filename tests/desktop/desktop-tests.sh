@@ -423,6 +423,52 @@ case_windows() {
     pass "settings, ring, help, both queries with rows, the picker, 最近来电 with a note and the entry form shown for real"
 }
 
+# 来电统计 over this month's calls of every kind, a bar's tooltip, and the
+# window counting a call that comes in on the line while it is open.
+case_call_statistics() {
+    start_desktop tray
+    start_modem
+    make_program_folder
+    fill_database
+    printf '[zel]\r\nfather=com1\r\n[ports]\r\ncom1=%s\r\n' "$MODEM_DEVICE" >"$PROGRAM/zel.ini"
+    start_corvane
+    await_tray_icon
+    # The program has given tel.mdb its table of calls by now. Twelve calls a
+    # day from the first of the month: known customers, new numbers (one of
+    # them O'Brien's before it was saved), withheld.
+    sqlite3 "$PROGRAM/tel.mdb" "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n
+        WHERE i < 12 * CAST(strftime('%d', 'now', 'localtime') AS INTEGER) - 1)
+      INSERT INTO calls (taken, number, numberkey, customercode, handled, token)
+      SELECT datetime(date('now', 'localtime', 'start of month'), '+' || (i / 12) || ' days',
+                      '+' || (8 + (i * 7 + i / 12) % 12) || ' hours', '+' || (i * 13 % 60) || ' minutes'),
+             number, CASE WHEN number IN ('P', 'O') THEN '' ELSE number END, code, i % 3 = 0, 's' || i
+      FROM (SELECT i, CASE i % 6 WHEN 0 THEN '02155510001' WHEN 1 THEN '13900000002'
+                                 WHEN 2 THEN '13900000003'
+                                 WHEN 3 THEN CASE WHEN i % 12 = 3 THEN '13900000003' ELSE '1380000' || (i % 7) END
+                                 WHEN 4 THEN 'P' ELSE 'O' END AS number,
+                   CASE i % 6 WHEN 0 THEN 'K001' WHEN 1 THEN 'K002' WHEN 2 THEN 'K003' END AS code FROM n)"
+    open_menu_item 3 3
+    await_window 来电统计
+    local stats=$WIN
+    shoot "$stats" "$ARTIFACTS/desktop-call-stats.png"
+    # Over the day chart's last bars: the tooltip gives the figures.
+    origin_of "$stats" S
+    xdotool mousemove $((SX + 540)) $((SY + 200))
+    sleep 1.5
+    screenshot desktop-call-stats-tooltip.png
+
+    # A call from 华联超市 while the window is open.
+    xdotool mousemove $((SX + 700)) $((SY + 30))
+    shoot "$stats" "$WORK/before-call.png"
+    modem "call 02155510001 $(date +%m%d) $(date +%H%M)"
+    wait_for 100 eval '[ "$(sqlite3 "$PROGRAM/tel.mdb" "SELECT count(*) FROM calls WHERE token IS NOT NULL AND token NOT LIKE '"'"'s%'"'"'")" = 1 ]' \
+        || fail "the call was not written: $(cat "$WORK/messages.log" 2>/dev/null)"
+    xdotool windowactivate --sync "$stats" 2>/dev/null
+    shoot_until_changed "$stats" "$WORK/before-call.png" "$ARTIFACTS/desktop-call-stats-after-call.png" 200 \
+        || fail "来电统计 did not count the new call"
+    pass "来电统计 shows this month's calls of every kind, a bar's figures, and counts a call that came in while open"
+}
+
 # The program users get, under a system language that is not Chinese: message
 # boxes are shown for real whatever the environment says (the tests' log
 # variable included), and Qt's own texts, dates and calendars are Chinese.

@@ -1,26 +1,36 @@
 #include "callrows.h"
+#include "core/callperiod.h"
 #include "customerrows.h"
 #include "databaselock.h"
 #include "desktop/filechooser.h"
 #include "layoutfaults.h"
 #include "records/calllogqueryform.h"
+#include "records/callstatsform.h"
 #include "records/customerpicker.h"
 #include "records/customerqueryform.h"
 #include "records/dbgrid.h"
 #include "records/recentcallsform.h"
 #include "records/rowgrid.h"
 #include "testsupport.h"
+#include "widgets/barchart/barchart.h"
 #include "widgets/buttonedit/buttonedit.h"
+#include "widgets/drawing/colors.h"
 #include "widgets/facebutton/facebutton.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDateEdit>
+#include <QFile>
 #include <QHeaderView>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
+#include <QSet>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -42,6 +52,21 @@ class NoFileChooser : public FileChooser
 public:
     QString fileToOpen(QWidget *, const QString &, const QString &) override { return {}; }
     QString fileToSave(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+};
+
+// Answers every save with the file of the suggested name in `folder`.
+class FolderChooser : public FileChooser
+{
+public:
+    explicit FolderChooser(test::ProgramFolder &folder) : m_folder(folder) {}
+    QString fileToOpen(QWidget *, const QString &, const QString &) override { return {}; }
+    QString fileToSave(QWidget *, const QString &, const QString &suggested, const QString &) override
+    {
+        return m_folder.file(suggested);
+    }
+
+private:
+    test::ProgramFolder &m_folder;
 };
 
 void addCall(Stores &stores, const QDate &date, const QString &code)
@@ -285,6 +310,93 @@ private Q_SLOTS:
         QCOMPARE(codeBox(&form)->text(), QStringLiteral("K3"));
         queryButton(&form)->click();
         QCOMPARE(column(grid(&form), 3), QStringList{"K3"});
+    }
+
+    // 来电统计 on today's calls of every kind: the charts, the totals and the
+    // top callers, a new call counted while open, a period without calls,
+    // and both exports read back.
+    void callStatsShowFollowAndExportTheCalls()
+    {
+        addCustomer(*m_stores, QStringLiteral("K4"), QStringLiteral("=1+2"), QStringLiteral("444"));
+        const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd "));
+        Connection &db = m_stores->connection;
+        for (const auto &[time, number, code] :
+             {std::tuple("08:00:00", "111", "K1"), std::tuple("09:00:00", "111", "K1"),
+              std::tuple("09:30:00", "999", ""), std::tuple("10:00:00", "P", ""),
+              std::tuple("11:00:00", "444", "K4")})
+            test::addCall(db, today + QLatin1String(time), QLatin1String(number), QLatin1String(code));
+        test::MessageCapture capture;
+        FolderChooser files(*m_folder);
+        QList<qint64> opened;
+        CallStatsForm form(m_stores->callFigures, files, [&](qint64 id) { opened.append(id); });
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(test::layoutFaults(form), QString());
+        const auto *totals = form.findChild<QLabel *>(QStringLiteral("totalsLabel"));
+        QCOMPARE(totals->text(), QStringLiteral("来电 5 次，号码 3 个，新号码存为客户 0 个，未处理 5 次"));
+        auto *top = form.findChild<QTableWidget *>(QStringLiteral("topCallerList"));
+        QCOMPARE(top->rowCount(), 2);
+        QCOMPARE(top->item(0, 0)->text(), QStringLiteral("K1"));
+        QCOMPARE(top->item(0, 2)->text(), QStringLiteral("2"));
+        QTest::mouseClick(top->viewport(), Qt::LeftButton, {}, top->visualItemRect(top->item(0, 1)).center());
+        QTest::mouseDClick(top->viewport(), Qt::LeftButton, {},
+                           top->visualItemRect(top->item(0, 1)).center());
+        QCOMPARE(opened, QList<qint64>{1});
+
+        // A bar's tooltip gives its figures.
+        const auto tips = [](const BarChart *chart) {
+            QStringList found;
+            for (int x = 0; x < chart->width(); ++x) {
+                const QString tip = chart->toolTipAt(QPoint(x, chart->height() / 2));
+                if (!tip.isEmpty() && !found.contains(tip))
+                    found.append(tip);
+            }
+            return found;
+        };
+        const auto *hours = form.findChild<BarChart *>(QStringLiteral("hourChart"));
+        QVERIFY(tips(hours).contains(
+            QStringLiteral("9:00–9:59\n老客户：1\n新号码：1\n私人号码/号码不详：0\n合计：2")));
+        QCOMPARE(tips(hours).size(), 24);
+
+        // A call while open is counted within moments.
+        test::addCall(db, today + QStringLiteral("12:00:00"), QStringLiteral("O"));
+        form.onCallsChanged();
+        form.onCallsChanged();
+        QTRY_VERIFY(totals->text().startsWith(QStringLiteral("来电 6 次")));
+
+        form.findChild<QPushButton *>(QStringLiteral("exportDataButton"))->click();
+        QFile csv(m_folder->file(QStringLiteral("来电统计.csv")));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QByteArray bytes = csv.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.value(0), QStringLiteral("统计期间,") +
+                                     CallPeriod::of(PeriodChoice::ThisMonth, QDate::currentDate()).caption());
+        QVERIFY(lines.contains(QStringLiteral("来电,6")));
+        QVERIFY(lines.contains(QStringLiteral("9时,1,1,0,2")));
+        QVERIFY(lines.contains(QStringLiteral("K4,'=1+2,1,") + today + QStringLiteral("11:00:00")));
+        QVERIFY(lines.contains(QStringLiteral("日期,老客户,新号码,私人号码/号码不详,合计")));
+
+        form.findChild<QPushButton *>(QStringLiteral("exportImageButton"))->click();
+        const QImage image(m_folder->file(QStringLiteral("来电统计.png")));
+        const QWidget *charts = form.findChild<QWidget *>(QStringLiteral("chartsPanel"));
+        QCOMPARE(image.size(), charts->size() * form.devicePixelRatio());
+        // The bars' colours are in it, not only the background.
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 2)
+            for (int x = 0; x < image.width(); x += 2)
+                colours.insert(image.pixel(x, y));
+        QVERIFY(colours.contains(SkinColor(SystemColor::Highlight).resolved().rgb()));
+        QCOMPARE(capture.take().size(), 2);
+
+        // A period without calls says so instead of empty axes.
+        form.findChild<QComboBox *>(QStringLiteral("periodBox"))->setCurrentIndex(int(PeriodChoice::Dates));
+        form.findChild<QDateEdit *>(QStringLiteral("firstDateEdit"))->setDate(QDate(2001, 1, 1));
+        form.findChild<QDateEdit *>(QStringLiteral("lastDateEdit"))->setDate(QDate(2001, 1, 31));
+        QVERIFY(form.findChild<BarChart *>(QStringLiteral("dayChart"))->isEmpty());
+        QVERIFY(tips(hours).isEmpty());
+        QCOMPARE(top->rowCount(), 0);
+        QVERIFY(totals->text().startsWith(QStringLiteral("来电 0 次")));
     }
 
     void recentCallsKeepThePlaceAnEditAndTheNoteTyped()

@@ -67,7 +67,7 @@ private Q_SLOTS:
         QCOMPARE(lines.last(), QString());
         // Items run 1）, 2） … in each section without gaps.
         for (const auto &[from, to, count] :
-             {std::tuple{qsizetype(1), second - 1, 7}, std::tuple{second + 1, lines.size() - 1, 6}}) {
+             {std::tuple{qsizetype(1), second - 1, 7}, std::tuple{second + 1, lines.size() - 1, 7}}) {
             int number = 0;
             for (qsizetype i = from; i < to; ++i)
                 if (!lines.at(i).isEmpty() && lines.at(i).front().isDigit())
