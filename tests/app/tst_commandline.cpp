@@ -23,6 +23,8 @@ private Q_SLOTS:
         const CommandLine none = parse({});
         QVERIFY(!none.endNow);
         QVERIFY(!none.intoTray);
+        QVERIFY(!none.quitRunning);
+        QVERIFY(parse({QStringLiteral("--quit")}).quitRunning);
         QCOMPARE(none.dataFolder, QString());
 
         const CommandLine both =
