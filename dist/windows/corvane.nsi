@@ -130,7 +130,7 @@ Section "桌面快捷方式" SecDesktop
     CreateShortcut "$DESKTOP\Corvane.lnk" "$INSTDIR\Corvane.exe"
 SectionEnd
 
-Section /o "登录 Windows 时启动到托盘" SecAutostart
+Section /o "登录时启动到托盘" SecAutostart
     WriteRegStr SHCTX "${RUN_KEY}" "Corvane" '"$INSTDIR\Corvane.exe" --tray'
 SectionEnd
 

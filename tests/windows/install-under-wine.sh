@@ -36,7 +36,13 @@ quit_program() {
     wait_for 100 eval '! find_main' || fail "the window stayed after --quit"
     await_wine
 }
-registry_has() { wine_run reg query "$1" /v "$2" 2>/dev/null | grep -qF "${3:-$2}"; }
+# registry_has <key> <value name> [text]: the value is set and holds the text.
+# Exported, since reg.exe prints Chinese as question marks.
+registry_has() {
+    rm -f "$WORK/key.reg"
+    wine_run regedit /E "$(windows_path "$WORK/key.reg")" "$1" >/dev/null 2>&1
+    [ -f "$WORK/key.reg" ] && iconv -f UTF-16 -t UTF-8 "$WORK/key.reg" | grep "^\"$2\"=" | grep -qF -- "${3:-}"
+}
 
 # The portable folder, unpacked where the user may write, keeps its data
 # beside the exe.
@@ -67,9 +73,9 @@ wine_run "$SETUP" /S || fail "the silent install failed"
 [ -f "$INSTALLED/Corvane.exe" ] && [ -f "$INSTALLED/uninstall.exe" ] || fail "nothing installed under Program Files"
 [ ! -e "$INSTALLED/tel.mdb" ] || fail "the installer put a tel.mdb in the program folder"
 [ -f "$SHORTCUT" ] || fail "no Start-menu entry"
-registry_has "HKLM\\$UNINSTALL" DisplayVersion "$VERSION.0.$BUILD" && registry_has "HKLM\\$UNINSTALL" Publisher "$PUBLISHER" ||
+registry_has "HKEY_LOCAL_MACHINE\\$UNINSTALL" DisplayVersion "$VERSION.0.$BUILD" && registry_has "HKEY_LOCAL_MACHINE\\$UNINSTALL" Publisher "$PUBLISHER" ||
     fail "no uninstall entry with version and publisher"
-! registry_has "HKLM\\$RUN" Corvane || fail "a silent install starts at login"
+! registry_has "HKEY_LOCAL_MACHINE\\$RUN" Corvane || fail "a silent install starts at login"
 
 # The Start-menu entry starts the program, which sets up the user's data.
 wine_run start /unix "$SHORTCUT"
@@ -92,7 +98,7 @@ NEWER="$WORK/CorvaneSetup-newer.exe"
 "$HERE/../../tools/windows/make-installer.sh" "$FOLDER" "$NEWER" "$VERSION" $((BUILD + 1)) "$PUBLISHER" ||
     fail "the newer installer could not be made"
 wine_run "$NEWER" /S || fail "the upgrade failed"
-registry_has "HKLM\\$UNINSTALL" DisplayVersion "$VERSION.0.$((BUILD + 1))" || fail "the upgrade kept the old version"
+registry_has "HKEY_LOCAL_MACHINE\\$UNINSTALL" DisplayVersion "$VERSION.0.$((BUILD + 1))" || fail "the upgrade kept the old version"
 [ "$(rows "$DATA/tel.mdb")" = "1 1 1" ] || fail "rows after the upgrade: $(rows "$DATA/tel.mdb")"
 
 # The uninstaller runs from a copy of itself, so the prefix is waited for.
@@ -100,16 +106,16 @@ wine_run "$INSTALLED/uninstall.exe" /S
 await_wine
 [ ! -e "$INSTALLED" ] || fail "the uninstaller left $(ls "$INSTALLED")"
 [ ! -e "$SHORTCUT" ] || fail "the uninstaller left the Start-menu entry"
-! registry_has "HKLM\\$UNINSTALL" DisplayName || fail "the uninstaller left its entry"
+! registry_has "HKEY_LOCAL_MACHINE\\$UNINSTALL" DisplayName || fail "the uninstaller left its entry"
 [ "$(rows "$DATA/tel.mdb")" = "1 1 1" ] || fail "the uninstaller did not keep the data"
 
 # For the current user alone, starting at login.
 wine_run "$SETUP" /S /CURRENTUSER /AUTOSTART || fail "the install for the current user failed"
 MINE="$C/users/$(whoami)/AppData/Local/Programs/Corvane"
-registry_has "HKCU\\$RUN" Corvane "--tray" || fail "/AUTOSTART wrote no Run entry"
+registry_has "HKEY_CURRENT_USER\\$RUN" Corvane "--tray" || fail "/AUTOSTART wrote no Run entry"
 [ -f "$MINE/Corvane.exe" ] || fail "the current user's install is not in their programs folder"
 wine_run "$MINE/uninstall.exe" /S
 await_wine
-! registry_has "HKCU\\$RUN" Corvane || fail "uninstalling left the Run entry"
+! registry_has "HKEY_CURRENT_USER\\$RUN" Corvane || fail "uninstalling left the Run entry"
 [ ! -e "$MINE" ] || fail "the uninstaller left the current user's program"
 pass "the portable zip and the installer under Wine: install, start, call, upgrade, uninstall"
