@@ -141,7 +141,12 @@ SectionEnd
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Function .onInit
+    ; A folder named by /D is kept over the install mode's own.
+    StrCpy $R2 $INSTDIR
     !insertmacro MULTIUSER_INIT
+    ${If} $R2 != ""
+        StrCpy $INSTDIR $R2
+    ${EndIf}
     ${GetParameters} $R0
     ClearErrors
     ${GetOptions} $R0 "/AUTOSTART" $R1
