@@ -34,8 +34,8 @@ packages=(
     # the Windows build: the cross compiler, what builds its Qt, SQLite and
     # libpq from Debian's own sources, and Wine to run its tests
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix ninja-build tcl bzip2 xz-utils wine64
-    # the Windows installer and portable zip, and the test that unpacks it
-    nsis zip unzip
+    # the Windows installer
+    nsis
     # compiled objects kept between runs on one machine
     ccache
 )

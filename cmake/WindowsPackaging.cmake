@@ -18,7 +18,10 @@ add_custom_target(windows-program-folder
   COMMENT "Gathering the Windows program folder" VERBATIM)
 add_custom_target(windows-zip
   COMMAND rm -f ${CORVANE_WINDOWS_ZIP}
-  COMMAND zip -qr9 ${CORVANE_WINDOWS_ZIP} ${folder_name}
+  # libarchive marks the names UTF-8, as Explorer reads 说明.txt, when the
+  # locale is.
+  COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8
+          ${CMAKE_COMMAND} -E tar cf ${CORVANE_WINDOWS_ZIP} --format=zip ${folder_name}
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/windows-package
   DEPENDS windows-program-folder
   COMMENT "Packing ${CORVANE_WINDOWS_ZIP}" VERBATIM)

@@ -36,6 +36,10 @@ quit_program() {
     wait_for 100 eval '! find_main' || fail "the window stayed after --quit"
     await_wine
 }
+# line_opened <n>: the caller-ID command came n times, once per start.
+line_opened() {
+    wait_for 300 eval '[ "$(grep -o "at#cid=1" "$WORK/modem.rec" 2>/dev/null | wc -l)" -ge $1 ]'
+}
 # registry_has <key> <value name> [text]: the value is set and holds the text.
 # Exported, since reg.exe prints Chinese as question marks.
 registry_has() {
@@ -46,12 +50,13 @@ registry_has() {
 
 # The portable folder, unpacked where the user may write, keeps its data
 # beside the exe.
-unzip -q "$ZIP" -d "$WORK/portable"
+mkdir -p "$WORK/portable"
+(cd "$WORK/portable" && LC_ALL=C.UTF-8 cmake -E tar xf "$ZIP") || fail "the zip could not be unpacked"
 PORTABLE=$(echo "$WORK"/portable/Corvane-*)
 customer "$PORTABLE/tel.mdb"
 wine_run "$PORTABLE/Corvane.exe" >"$WORK/portable.log" 2>&1 &
 await_main
-wait_for 300 eval 'grep -q "at#cid=1" "$WORK/modem.rec" 2>/dev/null' || fail "the portable copy did not open COM1"
+line_opened 1 || fail "the portable copy did not open COM1"
 call_pops 02087654321 windows-portable-call.png
 quit_program "$PORTABLE/Corvane.exe"
 [ "$(rows "$PORTABLE/tel.mdb")" = "1 1 1" ] || fail "portable rows after the call: $(rows "$PORTABLE/tel.mdb")"
@@ -85,6 +90,7 @@ quit_program "$INSTALLED/Corvane.exe"
 customer "$DATA/tel.mdb"
 wine_run start /unix "$SHORTCUT"
 await_main
+line_opened 3 || fail "the installed copy did not open COM1"
 call_pops 02087654321 windows-installed-call.png
 screenshot windows-installed-call-desktop.png
 
