@@ -6,7 +6,9 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize), and the
 # Windows build (build-windows) with its tests under Wine, or makes
 # the Debian package build/corvane_<version>_<arch>.deb (package) from the
-# test build's program.
+# test build's program, or the Windows installer and portable zip
+# build-windows/CorvaneSetup-<version>.exe and
+# build-windows/Corvane-<version>-windows-x64.zip (windows).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -32,6 +34,8 @@ packages=(
     # the Windows build: the cross compiler, what builds its Qt, SQLite and
     # libpq from Debian's own sources, and Wine to run its tests
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix ninja-build tcl bzip2 xz-utils wine64
+    # the Windows installer
+    nsis
     # compiled objects kept between runs on one machine
     ccache
 )
@@ -63,6 +67,16 @@ windows_dependencies() {
     tools/windows/build-deps.sh
 }
 
+# Configures build-windows against that cache; the end-to-end tests under
+# Wine take the fake modem from the Linux build.
+configure_windows() {
+    local deps
+    deps="$(windows_dependencies)" &&
+        cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release -DCORVANE_WERROR=ON "$launcher" \
+            -DCMAKE_TOOLCHAIN_FILE="$deps/lib/cmake/Qt6/qt.toolchain.cmake" \
+            -DCORVANE_HOST_MODEMSIM="$PWD/build/tools/modemsim/modemsim"
+}
+
 case "${1:-run}" in
     run)
         cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=OFF
@@ -90,13 +104,11 @@ case "${1:-run}" in
                 ctest --test-dir build-sanitize --output-on-failure --timeout 600 \
                     -LE 'desktop|package' -E tst_sound_realtime
         } || failed=1
-        # The Windows build, its tests under Wine in a prefix of its own.
+        # The Windows build, its tests under Wine in a prefix of its own, the
+        # installer and zip among them.
         time {
-            deps="$(windows_dependencies)" &&
-                cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release -DCORVANE_WERROR=ON "$launcher" \
-                    -DCMAKE_TOOLCHAIN_FILE="$deps/lib/cmake/Qt6/qt.toolchain.cmake" \
-                    -DCORVANE_HOST_MODEMSIM="$PWD/build/tools/modemsim/modemsim" &&
-                cmake --build build-windows -j"$(nproc)" &&
+            configure_windows &&
+                cmake --build build-windows -j"$(nproc)" --target all windows-packages &&
                 ctest --test-dir build-windows --output-on-failure --timeout 600
         } || failed=1
         exit $failed
@@ -109,8 +121,14 @@ case "${1:-run}" in
         (cd build && cpack)
         ls build/corvane_*.deb
         ;;
+    windows)
+        # Only the program and what it ships, not the tests.
+        configure_windows
+        cmake --build build-windows -j"$(nproc)" --target windows-packages
+        ls -l build-windows/CorvaneSetup-*.exe build-windows/Corvane-*-windows-x64.zip
+        ;;
     *)
-        echo "usage: $0 [run|test|package]" >&2
+        echo "usage: $0 [run|test|package|windows]" >&2
         exit 2
         ;;
 esac

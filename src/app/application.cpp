@@ -241,9 +241,13 @@ bool useDataFolder(const QString &requestedFolder)
     return true;
 }
 
+// How long --quit waits for the running copy, which saves and ends within a
+// second or two.
+constexpr int QuitWaitMs = 10000;
+
 // What the command line asks that needs no window: help, the version, the
-// message about a bad option, the copy to the server. The exit status when
-// it is one of them.
+// message about a bad option, the running copy asked to end, the copy to the
+// server. The exit status when it is one of them.
 std::optional<int> runWithoutWindows(const CommandLine &commandLine)
 {
     QTextStream out(stdout);
@@ -251,6 +255,15 @@ std::optional<int> runWithoutWindows(const CommandLine &commandLine)
     if (commandLine.endNow) {
         (commandLine.exitCode == 0 ? out : err) << commandLine.output;
         return commandLine.exitCode;
+    }
+    if (commandLine.quitRunning) {
+        if (InstanceChannel::askRunningInstanceToQuit(QuitWaitMs) !=
+            InstanceChannel::QuitAnswer::StillRunning)
+            return 0;
+        err << QCoreApplication::translate("CommandLine",
+                                           "正在运行的 Corvane 没有结束，请从托盘菜单选“退出”后再试。")
+            << '\n';
+        return 1;
     }
     if (!commandLine.copyToServer)
         return std::nullopt;
@@ -300,8 +313,10 @@ int runCorvane(int argc, char **argv)
     Application corvane([&endRequests] { return endRequests.requested(); });
     MainWindow *main = &corvane.mainWindow();
     QObject::connect(&channel, &InstanceChannel::activationRequested, main, &MainWindow::bringForward);
-    QObject::connect(&endRequests, &TerminationSignals::received, main,
-                     [main] { guarded([main] { main->endOnRequest(); }); });
+    // An installer's --quit ends it as a logoff does.
+    const auto endOnRequest = [main] { guarded([main] { main->endOnRequest(); }); };
+    QObject::connect(&endRequests, &TerminationSignals::received, main, endOnRequest);
+    QObject::connect(&channel, &InstanceChannel::quitRequested, main, endOnRequest);
     if (commandLine.intoTray)
         corvane.startInTray();
     else

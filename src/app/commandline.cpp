@@ -40,12 +40,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption data(QStringLiteral("data"), tr("数据（tel.mdb、zel.ini、铃声）所在的文件夹"),
                                   tr("文件夹"));
     const QCommandLineOption tray(QStringLiteral("tray"), tr("启动时只在托盘中，不显示窗口"));
+    const QCommandLineOption quit(QStringLiteral("quit"),
+                                  tr("让正在运行的 Corvane 保存并退出，等它结束后返回"));
     const QCommandLineOption copy(QStringLiteral("copy-to-server"),
                                   tr("把 tel.mdb 的客户、来电记录和铃声选择复制到 zel.ini 的 [database] "
                                      "节指定的服务器，不打开窗口"));
     const QCommandLineOption addTo(QStringLiteral("add-to-existing"),
                                    tr("与 --copy-to-server 一起用：服务器上已有客户时，加在其后"));
-    parser.addOptions({help, version, data, tray, copy, addTo});
+    parser.addOptions({help, version, data, tray, quit, copy, addTo});
     parser.addPositionalArgument(QStringLiteral("tel.mdb"),
                                  tr("--copy-to-server 要复制的文件（默认为数据文件夹中的 tel.mdb）"),
                                  QStringLiteral("[tel.mdb]"));
@@ -68,6 +70,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     CommandLine result;
     result.dataFolder = parser.value(data);
     result.intoTray = parser.isSet(tray);
+    result.quitRunning = parser.isSet(quit);
     result.copyToServer = copying;
     result.addToExisting = parser.isSet(addTo);
     result.copySource = files.value(0);

@@ -12,6 +12,9 @@ struct CommandLine
     QString dataFolder;
     // --tray: start in the tray, no window shown (as at login).
     bool intoTray = false;
+    // --quit: ask the running copy to end, as a logoff ends it, and wait for
+    // it (an installer does so before replacing the program).
+    bool quitRunning = false;
 
     // --copy-to-server [--add-to-existing] [FILE]: copy a tel.mdb (FILE, or
     // the data folder's when empty) to the shared server instead of starting;

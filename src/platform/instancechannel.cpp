@@ -14,25 +14,38 @@ constexpr int ClaimLockTimeoutMs = 5000;
 
 enum class Knock { Answered, Refused, Silent };
 
-// Connects to the channel at path and posts the activation message.
-Knock knock(const QString &path)
+// Connects the socket to the channel at path.
+Knock connectTo(QLocalSocket &socket, const QString &path)
 {
-    QLocalSocket socket;
     socket.connectToServer(path);
-    if (socket.waitForConnected(ConnectTimeoutMs)) {
-        InstanceChannel::letRunningCopyComeForward();
-        // Posted, not sent: the answer is not awaited.
-        socket.write(InstanceChannel::ActivateMessage);
-        socket.waitForBytesWritten(ConnectTimeoutMs);
-        socket.disconnectFromServer();
+    if (socket.waitForConnected(ConnectTimeoutMs))
         return Knock::Answered;
-    }
     // Only a socket nobody listens on is known to be dead. A copy that is
     // merely slow to answer still runs.
     const QLocalSocket::LocalSocketError error = socket.error();
     return error == QLocalSocket::ConnectionRefusedError || error == QLocalSocket::ServerNotFoundError
                ? Knock::Refused
                : Knock::Silent;
+}
+
+// Posted, not sent: no answer is awaited.
+void post(QLocalSocket &socket, const char *message)
+{
+    socket.write(message);
+    socket.waitForBytesWritten(ConnectTimeoutMs);
+}
+
+// Connects to the channel at path and posts the activation message.
+Knock knock(const QString &path)
+{
+    QLocalSocket socket;
+    const Knock answer = connectTo(socket, path);
+    if (answer == Knock::Answered) {
+        InstanceChannel::letRunningCopyComeForward();
+        post(socket, InstanceChannel::ActivateMessage);
+        socket.disconnectFromServer();
+    }
+    return answer;
 }
 
 } // namespace
@@ -43,8 +56,11 @@ InstanceChannel::InstanceChannel(QObject *parent) : QObject(parent), m_server(ne
         while (QLocalSocket *socket = m_server->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains(ActivateMessage))
+                const QByteArray message = socket->readAll();
+                if (message.contains(ActivateMessage))
                     Q_EMIT activationRequested();
+                if (message.contains(QuitMessage))
+                    Q_EMIT quitRequested();
             });
         }
     });
@@ -54,6 +70,27 @@ bool InstanceChannel::activateRunningInstance()
 {
     const QString path = channelPath();
     return !path.isEmpty() && knock(path) == Knock::Answered;
+}
+
+InstanceChannel::QuitAnswer InstanceChannel::askRunningInstanceToQuit(int waitMs)
+{
+    const QString path = channelPath();
+    if (path.isEmpty())
+        return QuitAnswer::NoneRunning;
+    QLocalSocket socket;
+    switch (connectTo(socket, path)) {
+    case Knock::Refused:
+        return QuitAnswer::NoneRunning;
+    case Knock::Silent:
+        return QuitAnswer::StillRunning;
+    case Knock::Answered:
+        break;
+    }
+    post(socket, QuitMessage);
+    // The running copy keeps the connection until it has ended.
+    if (socket.state() == QLocalSocket::UnconnectedState || socket.waitForDisconnected(waitMs))
+        return QuitAnswer::Ended;
+    return QuitAnswer::StillRunning;
 }
 
 bool InstanceChannel::claim()

@@ -18,6 +18,7 @@ public:
     // that a new copy also finds a running older one.
     static constexpr const char *SocketName = "TCorvaneMainWindow";
     static constexpr const char *ActivateMessage = "WM_ACTIVATEINSTANCE";
+    static constexpr const char *QuitMessage = "WM_QUITINSTANCE";
 
     explicit InstanceChannel(QObject *parent = nullptr);
 
@@ -39,6 +40,13 @@ public:
     // True when a running copy was found and told to come forward.
     static bool activateRunningInstance();
 
+    enum class QuitAnswer { NoneRunning, Ended, StillRunning };
+    // Asks a running copy to end as a logoff ends it, and waits up to waitMs
+    // for it to let go of the channel, which it does only as it ends: an
+    // installer may then replace its files. A copy that does not answer, or
+    // does not end in time, is still running.
+    static QuitAnswer askRunningInstanceToQuit(int waitMs);
+
     // Takes the channel for this copy, before anything is built, so that of
     // two copies started together only one goes on. False when a running copy
     // holds it (it has then been told to come forward) or is too busy to
@@ -48,6 +56,7 @@ public:
 
 Q_SIGNALS:
     void activationRequested();
+    void quitRequested();
 
 private:
     QLocalServer *m_server;

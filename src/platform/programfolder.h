@@ -29,7 +29,8 @@ struct DataFolderInputs
 // otherwise, as in the build folder or a copied program folder. Linux: beside
 // an executable in <prefix>/bin, <prefix>/share/corvane when it holds the
 // database schema. Windows: the executable's own folder when it holds the
-// schema and this user may not write there (Program Files).
+// schema and either its uninstaller (uninstall.exe, put there by the
+// installer) or this user may not write there (Program Files).
 QString installedDefaultsFolder(const QString &executableFolder);
 
 // An installed copy's data folder for this user (OS-specific): Linux

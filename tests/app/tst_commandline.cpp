@@ -23,6 +23,8 @@ private Q_SLOTS:
         const CommandLine none = parse({});
         QVERIFY(!none.endNow);
         QVERIFY(!none.intoTray);
+        QVERIFY(!none.quitRunning);
+        QVERIFY(parse({QStringLiteral("--quit")}).quitRunning);
         QCOMPARE(none.dataFolder, QString());
 
         const CommandLine both =
@@ -81,10 +83,13 @@ private Q_SLOTS:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("told");
         QTest::newRow("help") << "--help" << 0
-                              << QStringList{
-                                     QStringLiteral("--data"),           QStringLiteral("--tray"),
-                                     QStringLiteral("--copy-to-server"), QStringLiteral("--add-to-existing"),
-                                     QStringLiteral("--help"),           QStringLiteral("--version")};
+                              << QStringList{QStringLiteral("--data"),
+                                             QStringLiteral("--tray"),
+                                             QStringLiteral("--quit"),
+                                             QStringLiteral("--copy-to-server"),
+                                             QStringLiteral("--add-to-existing"),
+                                             QStringLiteral("--help"),
+                                             QStringLiteral("--version")};
         QTest::newRow("version") << "--version" << 0 << QStringList{QStringLiteral("Corvane 0.")};
         QTest::newRow("bad option") << "--trey" << 2 << QStringList{QStringLiteral("--help")};
     }

@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <thread>
+
 #include <pwd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -87,6 +90,28 @@ private Q_SLOTS:
         InstanceChannel second;
         QVERIFY(!second.claim());
         QTRY_COMPARE(asked.count(), 1);
+    }
+
+    // --quit: the running copy is asked to end, and the asker returns once it
+    // has let go of the channel, or says it still runs.
+    void aRunningCopyIsAskedToEndAndAwaited()
+    {
+        using Answer = InstanceChannel::QuitAnswer;
+        QCOMPARE(InstanceChannel::askRunningInstanceToQuit(1000), Answer::NoneRunning);
+        auto running = std::make_unique<InstanceChannel>();
+        QVERIFY(running->claim());
+        QSignalSpy asked(running.get(), &InstanceChannel::quitRequested);
+        std::atomic<Answer> answer{Answer::NoneRunning};
+        std::thread asker([&answer] { answer = InstanceChannel::askRunningInstanceToQuit(200); });
+        QTRY_COMPARE(asked.count(), 1);
+        asker.join();
+        QCOMPARE(answer.load(), Answer::StillRunning);
+
+        asker = std::thread([&answer] { answer = InstanceChannel::askRunningInstanceToQuit(10000); });
+        QTRY_COMPARE(asked.count(), 2);
+        running.reset();
+        asker.join();
+        QCOMPARE(answer.load(), Answer::Ended);
     }
 
     void aSocketLeftByACrashedCopyIsTakenOver()

@@ -4,31 +4,9 @@
 # known customer's call brings the window with the record and leaves its rows;
 # a second start brings the first copy forward. Screenshots go to the artifacts.
 #   call-under-wine.sh <Corvane.exe> <program folder> <dependency cache> <modemsim>
-source "$(dirname "$0")/../desktop/desktop-lib.sh"
 EXE=$1 BUILT_FOLDER=$2 DEPS=$3 MODEMSIM=$4
-WINE_RUN="$HERE/../../tools/windows/wine-run.sh"
-PREFIX="$WORK/wineprefix"
-wine_run() { "$WINE_RUN" "$DEPS" "$PREFIX" "$@"; }
-# Ends every program of the prefix at once, as a power cut would.
-end_wine() { WINEPREFIX="$PREFIX" /usr/lib/wine/wineserver64 -k >/dev/null 2>&1 || true; }
-
-start_desktop tray
-start_modem
-# Every COM number has a value, so Wine hands none of them to the machine's
-# own serial ports; COM1 is the modem.
-wine_run wineboot --init >/dev/null 2>&1
-{
-    echo 'REGEDIT4'
-    echo '[HKEY_LOCAL_MACHINE\Software\Wine\Ports]'
-    echo "\"COM1\"=\"$MODEM_DEVICE\""
-    for n in $(seq 2 256); do echo "\"COM$n\"=\"\""; done
-} >"$WORK/ports.reg"
-wine_run regedit /S "$(printf 'Z:%s' "${WORK//\//\\}")\\ports.reg" >/dev/null 2>&1
-end_wine
-wine_run reg query 'HKLM\Software\Wine\Ports' /v COM1 2>/dev/null | grep -qF "$MODEM_DEVICE" ||
-    fail "COM1 could not be mapped to the modem"
-rm -f "$PREFIX/dosdevices/com"*
-ln -s "$MODEM_DEVICE" "$PREFIX/dosdevices/com1"
+source "$(dirname "$0")/wine-lib.sh"
+start_wine_desktop
 
 PROGRAM="$WORK/bin"
 mkdir -p "$PROGRAM"
@@ -41,23 +19,14 @@ sqlite3 "$PROGRAM/tel.mdb" "INSERT INTO customer (customercode, customername, te
 (cd "$PROGRAM" && wine_run "$PROGRAM/Corvane.exe" >"$WORK/corvane.log" 2>&1) &
 FIRST=$!
 PIDS+=($FIRST)
-find_main() {
-    MAIN=$(xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null | head -1)
-    [ -n "$MAIN" ]
-}
-wait_for 600 find_main || fail "no main window under Wine"
+await_main
 # The caller-ID command arrives with the exact bytes.
 wait_for 300 eval 'grep -q "at#cid=1" "$WORK/modem.rec" 2>/dev/null' ||
     fail "the modem got no caller-ID command: $(cat -v "$WORK/modem.rec" 2>/dev/null)"
 [ "$(head -c 9 "$WORK/modem.rec")" = $'at#cid=1\r' ] ||
     fail "the first bytes were $(head -c 20 "$WORK/modem.rec" | od -c | head -2)"
 
-xdotool windowminimize "$MAIN"
-sleep 1
-modem "call 02087654321"
-wait_for 100 viewable "$MAIN" || fail "the call did not bring the window back"
-sleep 2
-import -window "$MAIN" "$ARTIFACTS/windows-call.png"
+call_pops 02087654321 windows-call.png
 screenshot windows-call-desktop.png
 
 # A second start brings the first copy forward and ends.

@@ -3,7 +3,9 @@
 #   wine-run.sh <dependency cache> <Wine prefix> program.exe [arguments...]
 # The prefix is the build's own, made on first use; Qt's, libpq's and MinGW's
 # libraries are found where the build took them from, Qt's plugins beside its
-# libraries. Wine hides the host's QT_ variables from its programs.
+# libraries. Wine hides the host's QT_ variables from its programs. With an
+# empty cache a program finds only what its own folder and Windows hold, as
+# on a shop's PC.
 set -euo pipefail
 deps="$1"
 prefix="$2"
@@ -21,7 +23,11 @@ if [ ! -f "$prefix/system.reg" ]; then
         [ -f "$prefix/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
     ) 9>"$prefix.lock"
 fi
-runtime="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")"
-winepath() { printf 'Z:%s' "${1//\//\\}"; }
-export WINEPATH="$(winepath "$deps/bin");$(winepath "$runtime");$(winepath /usr/x86_64-w64-mingw32/lib)"
+if [ -n "$deps" ]; then
+    runtime="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")"
+    winepath() { printf 'Z:%s' "${1//\//\\}"; }
+    export WINEPATH="$(winepath "$deps/bin");$(winepath "$runtime");$(winepath /usr/x86_64-w64-mingw32/lib)"
+else
+    unset WINEPATH
+fi
 exec "$wine" "$@"

@@ -23,11 +23,17 @@ bool mayWriteIn(const QString &folder)
 
 } // namespace
 
-// Installed, the program's folder holds the defaults and may not be written
-// (Program Files); a copied or unpacked folder is its own data folder.
+// Installed, the program's folder holds the defaults and its uninstaller, or
+// may not be written (Program Files); a copied or unpacked folder is its own
+// data folder. The uninstaller tells an installation for the current user
+// alone, whose folder the user may write, and keeps the data out of the folder
+// that the uninstaller removes.
 QString installedDefaultsFolder(const QString &executableFolder)
 {
-    if (!QFileInfo::exists(executableFolder + QStringLiteral("/tel.sql")) || mayWriteIn(executableFolder))
+    if (!QFileInfo::exists(executableFolder + QStringLiteral("/tel.sql")))
+        return {};
+    if (!QFileInfo::exists(executableFolder + QStringLiteral("/uninstall.exe")) &&
+        mayWriteIn(executableFolder))
         return {};
     return QDir::cleanPath(executableFolder) + QLatin1Char('/');
 }
