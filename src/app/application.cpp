@@ -83,6 +83,8 @@ Application::Application(std::function<bool()> endRequested)
         main);
     QObject::connect(m_callDesk.get(), &CallDesk::callsChanged, m_recentCalls.get(),
                      [form = m_recentCalls.get()] { guarded([form] { form->onCallsChanged(); }); });
+    QObject::connect(m_recentCalls.get(), &RecentCallsForm::callEdited, m_callDesk.get(),
+                     [desk = m_callDesk.get()](qint64 callId) { desk->tellCallEdited(callId); });
     m_callStats = std::make_unique<CallStatsForm>(
         m_stores->callFigures, *m_fileChooser,
         [this](qint64 customer) { m_customerEntry->showCustomer(customer); }, &QDate::currentDate, main);

@@ -206,6 +206,17 @@ void CallDesk::showAnnouncedCall(const CallerIdReport &call, const QString &toke
     handle([&] { showCall(call, Origin::OtherDesk, token); });
 }
 
+void CallDesk::tellCallEdited(qint64 callId)
+{
+    if (m_announcements)
+        m_announcements->announceEdit(callId);
+}
+
+void CallDesk::showOtherDeskEdit()
+{
+    Q_EMIT callsChanged();
+}
+
 void CallDesk::showCall(const CallerIdReport &report, Origin origin, const QString &announcedToken)
 {
     Q_EMIT callArrived();

@@ -60,6 +60,12 @@ public:
     // as that desk announced it (none from an older desk).
     void showAnnouncedCall(const CallerIdReport &call, const QString &token = {});
 
+    // The note or handled mark of the call of row `callId` was saved at this
+    // desk: the other desks on the server show it too.
+    void tellCallEdited(qint64 callId);
+    // Another desk saved a call's note or handled mark.
+    void showOtherDeskEdit();
+
     // The user took the modem offered: the line uses it from now on.
     void useModem(const QString &device);
 
@@ -81,8 +87,9 @@ Q_SIGNALS:
     // desks may show it too. Before the new-number question, which waits for
     // the user.
     void callReported(const CallerIdReport &call);
-    // A row of table calls was written by this desk, or another desk's call
-    // was shown (that desk wrote its row before announcing it).
+    // A row of table calls was written by this desk, another desk's call
+    // was shown (that desk wrote its row before announcing it), or another
+    // desk saved a call's note or handled mark.
     void callsChanged();
     // The call shown has stopped ringing: its ring period is over.
     void ringEnded();

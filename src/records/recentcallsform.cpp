@@ -9,6 +9,7 @@
 #include "platform/programfolder.h"
 #include "records/datepicker.h"
 #include "records/formfont.h"
+#include "records/notedelegate.h"
 #include "records/pickcustomer.h"
 #include "records/recentcallsmodel.h"
 #include "store/recentcallsstore.h"
@@ -24,6 +25,9 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <limits>
 
 namespace corvane {
 
@@ -75,6 +79,7 @@ RecentCallsForm::RecentCallsForm(RecentCallsStore &calls, CustomerStore &custome
     // A double-click opens the caller; the note is typed into at once.
     m_callList->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
                                 QAbstractItemView::AnyKeyPressed);
+    m_callList->setItemDelegateForColumn(RecentCallsModel::Note, new NoteDelegate(m_callList));
     m_callList->verticalHeader()->hide();
     m_callList->horizontalHeader()->setFont(songTi12());
     m_callList->horizontalHeader()->setStretchLastSection(true);
@@ -105,6 +110,7 @@ RecentCallsForm::RecentCallsForm(RecentCallsStore &calls, CustomerStore &custome
     connect(m_callList, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex &index) { guarded([&] { onCallActivated(index); }); });
     connect(m_model, &RecentCallsModel::failed, this, [](const QString &message) { msg::error(message); });
+    connect(m_model, &RecentCallsModel::edited, this, &RecentCallsForm::callEdited);
 }
 
 void RecentCallsForm::bringForward()
@@ -114,8 +120,11 @@ void RecentCallsForm::bringForward()
 
 void RecentCallsForm::onCallsChanged()
 {
-    if (isVisible())
-        m_model->refresh();
+    if (!isVisible())
+        return;
+    const int last = m_callList->rowAt(m_callList->viewport()->height() - 1);
+    // Below the last row the list ends on the screen.
+    m_model->refresh(std::max(m_callList->rowAt(0), 0), last < 0 ? std::numeric_limits<int>::max() : last);
 }
 
 void RecentCallsForm::showEvent(QShowEvent *event)

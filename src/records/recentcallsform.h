@@ -40,8 +40,13 @@ public:
     // Comes forward, shown beside the other windows: it stays open while
     // calls come in and a caller's record is worked on.
     void bringForward();
-    // Calls were written or shown: the new ones come in on top.
+    // Calls were written or shown, or edited elsewhere: the new ones come in
+    // on top, and the rows shown show their notes and handled marks as saved.
     void onCallsChanged();
+
+Q_SIGNALS:
+    // The note or handled mark of the call of row `callId` was saved.
+    void callEdited(qint64 callId);
 
 protected:
     void showEvent(QShowEvent *event) override;

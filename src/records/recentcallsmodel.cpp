@@ -44,7 +44,7 @@ void RecentCallsModel::clear()
     endResetModel();
 }
 
-void RecentCallsModel::refresh()
+void RecentCallsModel::refresh(int firstShown, int lastShown)
 {
     saveRefusedNotes();
     runGuarded(
@@ -70,8 +70,33 @@ void RecentCallsModel::refresh()
                 for (const Record &call : page)
                     place(call);
             }
+            showMarks(firstShown, lastShown);
         },
         [this](const QString &message) { Q_EMIT failed(message); });
+}
+
+void RecentCallsModel::showMarks(int first, int last)
+{
+    std::vector<qint64> ids;
+    std::map<qint64, int> rows;
+    for (int row = std::max(first, 0); row <= std::min(last, rowCount() - 1); ++row) {
+        ids.push_back(idAt(row));
+        rows[ids.back()] = row;
+    }
+    for (const RecentCallsStore::Marks &marks : m_store.marks(ids)) {
+        Record &call = m_rows[std::size_t(rows.at(marks.id))];
+        // A note the database refused stays as typed until it is saved.
+        const bool noteShown =
+            m_refusedNotes.count(marks.id) > 0 || call[RecentCallsStore::Note] == marks.note;
+        if (call[RecentCallsStore::Handled] == marks.handled && noteShown)
+            continue;
+        call[RecentCallsStore::Handled] = marks.handled;
+        if (!noteShown)
+            call[RecentCallsStore::Note] = marks.note;
+        // More than one cell, so that a view leaves an editor open on the note
+        // as the user typed it.
+        Q_EMIT dataChanged(index(rows.at(marks.id), Handled), index(rows.at(marks.id), Note));
+    }
 }
 
 void RecentCallsModel::place(const Record &call)
@@ -131,6 +156,10 @@ QVariant RecentCallsModel::data(const QModelIndex &index, int role) const
                    ? QVariant(call[RecentCallsStore::Handled] == QStringLiteral("1") ? Qt::Checked
                                                                                      : Qt::Unchecked)
                    : QVariant();
+    // A note of several lines (two desks' notes kept together) shows its first
+    // in the cell: the whole of it comes when the pointer rests there.
+    if (index.column() == Note && role == Qt::ToolTipRole)
+        return field(index.row(), RecentCallsStore::Note);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     switch (index.column()) {
@@ -169,22 +198,9 @@ bool RecentCallsModel::setData(const QModelIndex &index, const QVariant &value, 
 {
     if (!index.isValid())
         return false;
+    if (index.column() == Note && role == Qt::EditRole)
+        return typeNote(index, field(index.row(), RecentCallsStore::Note), value.toString());
     Record &call = m_rows.at(std::size_t(index.row()));
-    if (index.column() == Note && role == Qt::EditRole) {
-        const qint64 id = idAt(index.row());
-        const QString note = value.toString();
-        const auto refused = m_refusedNotes.find(id);
-        if (call[RecentCallsStore::Note] == note && refused == m_refusedNotes.end())
-            return false;
-        const QString startedFrom = refused != m_refusedNotes.end()
-                                        ? refused->second.startedFrom
-                                        : call[RecentCallsStore::Note].value_or(QString());
-        // Kept in the cell whatever the database says: the text typed is not lost.
-        call[RecentCallsStore::Note] = note;
-        Q_EMIT dataChanged(index, index);
-        saveNote(id, {startedFrom, note});
-        return true;
-    }
     if (index.column() == Handled && role == Qt::CheckStateRole) {
         const bool handled = value.toInt() == Qt::Checked;
         const std::optional<QString> before = call[RecentCallsStore::Handled];
@@ -199,6 +215,24 @@ bool RecentCallsModel::setData(const QModelIndex &index, const QVariant &value, 
     return false;
 }
 
+bool RecentCallsModel::typeNote(const QModelIndex &index, const QString &startedFrom, const QString &note)
+{
+    if (!index.isValid() || index.column() != Note)
+        return false;
+    Record &call = m_rows.at(std::size_t(index.row()));
+    const qint64 id = idAt(index.row());
+    const auto refused = m_refusedNotes.find(id);
+    if (call[RecentCallsStore::Note] == note && refused == m_refusedNotes.end())
+        return false;
+    // The database still holds what a refused note was typed over.
+    const QString over = refused != m_refusedNotes.end() ? refused->second.startedFrom : startedFrom;
+    // Kept in the cell whatever the database says: the text typed is not lost.
+    call[RecentCallsStore::Note] = note;
+    Q_EMIT dataChanged(index, index);
+    saveNote(id, {over, note});
+    return true;
+}
+
 bool RecentCallsModel::save(qint64 id, const std::function<bool(qint64)> &write)
 {
     bool found = true;
@@ -210,6 +244,8 @@ bool RecentCallsModel::save(qint64 id, const std::function<bool(qint64)> &write)
                });
     if (answered && !found)
         Q_EMIT failed(tr("这个来电已经不在数据库里了，没有保存。"));
+    if (answered && found)
+        Q_EMIT edited(id);
     return answered;
 }
 
@@ -253,7 +289,8 @@ void RecentCallsModel::saveRefusedNotes()
         // Quietly: the user was told of the refusal when it came.
         runGuarded(
             [&] {
-                writeNote(refused.first, refused.second);
+                if (writeNote(refused.first, refused.second))
+                    Q_EMIT edited(refused.first);
                 m_refusedNotes.erase(refused.first);
             },
             [](const QString &) {});

@@ -15,7 +15,8 @@ namespace corvane {
 // time as the list is scrolled, the note edited in place and the handled mark
 // toggled, each saved at once. New calls come in on top without moving the
 // rows already read, so the user's place, selection and an edit in progress
-// stay where they are.
+// stay where they are; what another desk saved on the rows read comes in
+// with them.
 class RecentCallsModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -30,9 +31,16 @@ public:
     const RecentCallsFilter &filter() const { return m_filter; }
     // Drops the rows read: a hidden window holds none.
     void clear();
-    // Puts the calls written since in their places among the rows read, and
-    // saves again the notes the database refused.
-    void refresh();
+    // Puts the calls written since in their places among the rows read,
+    // shows the notes and handled marks saved elsewhere since on rows
+    // `firstShown` to `lastShown` (numbered with the new calls in), and saves
+    // again the notes the database refused. Only the rows on the screen are
+    // read again: the rows read may run to many more.
+    void refresh(int firstShown = 0, int lastShown = Page - 1);
+    // The note typed into an editor that began with `startedFrom`: saved
+    // only over that, so a note another desk saved since is kept beside it.
+    // setData() takes the note shown as the beginning.
+    bool typeNote(const QModelIndex &index, const QString &startedFrom, const QString &note);
 
     // The number of a row and its customer's key (0 for none).
     QString numberAt(int row) const;
@@ -51,6 +59,8 @@ Q_SIGNALS:
     // A read or a save the database refused, or a note kept beside the one
     // another desk saved meanwhile, in words for the user.
     void failed(const QString &message);
+    // The note or handled mark of the call of row `callId` was saved.
+    void edited(qint64 callId);
 
 private:
     QString field(int row, RecentCallsStore::Field field) const;
@@ -67,6 +77,7 @@ private:
     bool writeNote(qint64 id, const UnsavedNote &unsaved);
     void showNote(qint64 id, const QString &note);
     void saveRefusedNotes();
+    void showMarks(int first, int last);
     void place(const Record &call);
 
     RecentCallsStore &m_store;

@@ -14,8 +14,12 @@ namespace corvane {
 
 namespace {
 
-const char *const Listen = "LISTEN corvane_calls";
-const char *const Notify = "SELECT pg_notify('corvane_calls', $1)";
+// Edits have a channel of their own, which desks of an older version do not
+// hear: they would take one for a call.
+const char *const CallsChannel = "corvane_calls";
+const char *const EditsChannel = "corvane_edits";
+const char *const Listen = "LISTEN corvane_calls; LISTEN corvane_edits";
+const char *const Notify = "SELECT pg_notify($1, $2)";
 // How often a connection being made on its thread is looked for.
 constexpr int ConnectPollMs = 50;
 
@@ -24,6 +28,7 @@ const QString NumberKey = QStringLiteral("number");
 const QString DateKey = QStringLiteral("date");
 const QString TimeKey = QStringLiteral("time");
 const QString TokenKey = QStringLiteral("token");
+const QString CallIdKey = QStringLiteral("call");
 
 } // namespace
 
@@ -50,14 +55,24 @@ void CallAnnouncements::open()
 
 void CallAnnouncements::announce(const AnnouncedCall &call)
 {
+    queue(CallsChannel, {{NumberKey, call.number},
+                         {DateKey, call.dateText},
+                         {TimeKey, call.timeText},
+                         {TokenKey, call.token}});
+}
+
+void CallAnnouncements::announceEdit(qint64 callId)
+{
+    // As text: a number in JSON is a double.
+    queue(EditsChannel, {{CallIdKey, QString::number(callId)}});
+}
+
+void CallAnnouncements::queue(const char *channel, QJsonObject payload)
+{
     if (!m_conn)
         return;
-    const QJsonObject payload{{DeskKey, QString::fromLatin1(m_deskId)},
-                              {NumberKey, call.number},
-                              {DateKey, call.dateText},
-                              {TimeKey, call.timeText},
-                              {TokenKey, call.token}};
-    m_pending.push_back(QJsonDocument(payload).toJson(QJsonDocument::Compact));
+    payload.insert(DeskKey, QString::fromLatin1(m_deskId));
+    m_pending.emplace_back(channel, QJsonDocument(payload).toJson(QJsonDocument::Compact));
     sendNext();
 }
 
@@ -84,7 +99,7 @@ void CallAnnouncements::onConnected(PGconn *conn)
     watchSocket();
     // Announcements are queued only while connected: the LISTEN goes first.
     m_pending.clear();
-    m_pending.push_back({});
+    m_pending.emplace_back();
     sendNext();
 }
 
@@ -120,12 +135,17 @@ void CallAnnouncements::readNotifications()
 {
     while (PGnotify *notification = PQnotifies(m_conn)) {
         const QJsonObject payload = QJsonDocument::fromJson(QByteArray(notification->extra)).object();
+        const bool edit = qstrcmp(notification->relname, EditsChannel) == 0;
         PQfreemem(notification);
         const QString desk = payload.value(DeskKey).toString();
         if (desk.isEmpty() || desk == QLatin1String(m_deskId))
             continue;
-        Q_EMIT heard({payload.value(NumberKey).toString(), payload.value(DateKey).toString(),
-                      payload.value(TimeKey).toString(), payload.value(TokenKey).toString()});
+        if (!edit) {
+            Q_EMIT heard({payload.value(NumberKey).toString(), payload.value(DateKey).toString(),
+                          payload.value(TimeKey).toString(), payload.value(TokenKey).toString()});
+        } else if (const qint64 callId = payload.value(CallIdKey).toString().toLongLong(); callId > 0) {
+            Q_EMIT editHeard(callId);
+        }
     }
 }
 
@@ -133,12 +153,12 @@ void CallAnnouncements::sendNext()
 {
     if (m_busy || m_pending.empty() || !m_conn)
         return;
-    const QByteArray payload = m_pending.front();
+    const auto [channel, payload] = m_pending.front();
     m_pending.pop_front();
-    const char *values[] = {payload.constData()};
-    const int sent = payload.isEmpty()
+    const char *values[] = {channel.constData(), payload.constData()};
+    const int sent = channel.isEmpty()
                          ? PQsendQuery(m_conn, Listen)
-                         : PQsendQueryParams(m_conn, Notify, 1, nullptr, values, nullptr, nullptr, 0);
+                         : PQsendQueryParams(m_conn, Notify, 2, nullptr, values, nullptr, nullptr, 0);
     if (!sent) {
         drop();
         return;

@@ -8,7 +8,9 @@
 
 #include <deque>
 #include <memory>
+#include <utility>
 
+class QJsonObject;
 class QSocketNotifier;
 class QTimer;
 using PGconn = struct pg_conn;
@@ -31,7 +33,8 @@ struct AnnouncedCall
 };
 
 // The desks' channel on the shared server: each desk announces the calls its
-// modem reported, and hears those of every other desk on the database. It has
+// modem reported and the calls whose note or handled mark it saved, and hears
+// those of every other desk on the database. It has
 // a connection of its own, made on a thread and then driven by the event
 // loop, never waited on, so a slow or vanished server (or name service)
 // cannot freeze a window. A connection the server dropped is made again by
@@ -49,11 +52,15 @@ public:
     // Starts connecting; heard() comes once the server has taken the LISTEN.
     void open();
     void announce(const AnnouncedCall &call);
+    // The note or handled mark of the call of row `callId` was saved here.
+    void announceEdit(qint64 callId);
     bool isListening() const { return m_listening; }
 
 Q_SIGNALS:
     // Another desk announced a call.
     void heard(const AnnouncedCall &call);
+    // Another desk saved the note or handled mark of the call of row `callId`.
+    void editHeard(qint64 callId);
     // The channel listens, or stopped listening because the server went.
     void listeningChanged(bool listening);
 
@@ -64,6 +71,7 @@ private:
     void onSocketReady();
     void readResults();
     void readNotifications();
+    void queue(const char *channel, QJsonObject payload);
     void sendNext();
     void flush();
     void drop();
@@ -80,10 +88,10 @@ private:
     QTimer *m_connectPoll;
     QSocketNotifier *m_readNotifier = nullptr;
     QSocketNotifier *m_writeNotifier = nullptr;
-    // Announcements' payloads for the server, one at a time: libpq takes a
-    // new command only when the last one's results are read. An empty one is
-    // the LISTEN.
-    std::deque<QByteArray> m_pending;
+    // Announcements for the server, each its channel and payload, one at a
+    // time: libpq takes a new command only when the last one's results are
+    // read. One of no channel is the LISTEN.
+    std::deque<std::pair<QByteArray, QByteArray>> m_pending;
     bool m_busy = false;
     bool m_listening = false;
 };

@@ -3,6 +3,10 @@
 #include "store/numberkey.h"
 #include "store/statement.h"
 
+#include <QStringList>
+
+#include <algorithm>
+
 namespace corvane {
 
 namespace {
@@ -99,6 +103,25 @@ bool RecentCallsStore::saveHandled(qint64 id, bool handled)
     save.bind(2, id);
     save.run();
     return save.changes() > 0;
+}
+
+std::vector<RecentCallsStore::Marks> RecentCallsStore::marks(const std::vector<qint64> &ids)
+{
+    // A statement of a bounded number of values, as every engine takes them.
+    constexpr std::size_t Chunk = 100;
+    std::vector<Marks> found;
+    for (std::size_t first = 0; first < ids.size(); first += Chunk) {
+        const std::size_t count = std::min(Chunk, ids.size() - first);
+        QStringList places(qsizetype(count), QStringLiteral("?"));
+        Statement read(
+            m_connection,
+            QStringLiteral("SELECT id, handled, note FROM calls WHERE id IN (%1)").arg(places.join(u',')));
+        for (std::size_t i = 0; i < count; ++i)
+            read.bind(int(i + 1), ids[first + i]);
+        while (read.step())
+            found.push_back({read.integer(0), read.text(1), read.text(2)});
+    }
+    return found;
 }
 
 } // namespace corvane

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace corvane {
 
@@ -49,6 +50,17 @@ public:
     std::optional<QString> saveNote(qint64 id, const QString &startedFrom, const QString &note);
     // False when the call is no longer there.
     bool saveHandled(qint64 id, bool handled);
+
+    // What the user keeps on a call, as it stands now.
+    struct Marks
+    {
+        qint64 id;
+        std::optional<QString> handled; // as the rows of calls() hold it
+        std::optional<QString> note;
+    };
+    // The marks of those of `ids` still there, so a list shows what another
+    // desk or program saved on the calls it holds.
+    std::vector<Marks> marks(const std::vector<qint64> &ids);
 
 private:
     Connection &m_connection;

@@ -33,6 +33,24 @@ QString callCommand(const QString &date = test::todayAsReported(),
     return QStringLiteral("call 5551234 %1 %2").arg(date, time);
 }
 
+#ifdef CORVANE_FAKETIME
+// The program's clock faked by libfaketime: FAKETIME or its file still to be
+// given.
+QProcessEnvironment fakedClock()
+{
+    QProcessEnvironment clockSet;
+    clockSet.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(CORVANE_FAKETIME));
+    // Timers keep the real clock's pace.
+    clockSet.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
+    // The sanitizer build's runtime would refuse a library loaded before it.
+    const QString sanitizerOptions = qEnvironmentVariable("ASAN_OPTIONS");
+    clockSet.insert(QStringLiteral("ASAN_OPTIONS"), sanitizerOptions +
+                                                        (sanitizerOptions.isEmpty() ? "" : ":") +
+                                                        QStringLiteral("verify_asan_link_order=0"));
+    return clockSet;
+}
+#endif
+
 } // namespace
 
 class TestCallLogEndToEnd : public QObject
@@ -70,6 +88,7 @@ private Q_SLOTS:
     void init()
     {
         const QLatin1String own[] = {QLatin1String("theYearIsTheOneNearestThePcClock"),
+                                     QLatin1String("theOpenListKeepsACallAfterTheClockWentBack"),
                                      QLatin1String("aFullDiskIsToldAsItIs")};
         if (std::find(std::begin(own), std::end(own), QLatin1String(QTest::currentTestFunction())) ==
             std::end(own))
@@ -330,16 +349,8 @@ private Q_SLOTS:
         QFETCH(QString, clock);
         QFETCH(QStringList, calls);
         QFETCH(QStringList, rows);
-        QProcessEnvironment clockSet;
-        clockSet.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(CORVANE_FAKETIME));
+        QProcessEnvironment clockSet = fakedClock();
         clockSet.insert(QStringLiteral("FAKETIME"), QLatin1Char('@') + clock);
-        // Timers keep the real clock's pace.
-        clockSet.insert(QStringLiteral("FAKETIME_DONT_FAKE_MONOTONIC"), QStringLiteral("1"));
-        // The sanitizer build's runtime would refuse a library loaded before it.
-        const QString sanitizerOptions = qEnvironmentVariable("ASAN_OPTIONS");
-        clockSet.insert(QStringLiteral("ASAN_OPTIONS"), sanitizerOptions +
-                                                            (sanitizerOptions.isEmpty() ? "" : ":") +
-                                                            QStringLiteral("verify_asan_link_order=0"));
         startProgram(clockSet);
         const auto logged = [this] {
             return m_program->query(QStringLiteral("select adate || '|' || atime from detail order by id"));
@@ -352,6 +363,41 @@ private Q_SLOTS:
             QTRY_COMPARE_WITH_TIMEOUT(logged().size(), i + 1, 10000);
             QVERIFY2(logged()[i].startsWith(rows[i]), qPrintable(logged()[i]));
         }
+#endif
+    }
+
+    // The PC clock goes back an hour between two calls while 最近来电 is
+    // open: the later call, taken an hour "before" the first, is listed too,
+    // below it.
+    void theOpenListKeepsACallAfterTheClockWentBack()
+    {
+#ifndef CORVANE_FAKETIME
+        QSKIP("libfaketime is not installed (setup.sh installs it)");
+#else
+        QTemporaryDir clockDir;
+        const QString clock = clockDir.filePath(QStringLiteral("clock"));
+        const auto setClock = [&](const QByteArray &offset) {
+            QFile file(clock);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(offset + '\n') > 0);
+        };
+        setClock("+0");
+        QProcessEnvironment clockSet = fakedClock();
+        clockSet.insert(QStringLiteral("FAKETIME_TIMESTAMP_FILE"), clock);
+        clockSet.insert(QStringLiteral("FAKETIME_CACHE_DURATION"), QStringLiteral("1"));
+        clockSet.insert(QStringLiteral("CORVANE_OPEN_RECENT_CALLS"), QStringLiteral("1"));
+        startProgram(clockSet);
+        QVERIFY(m_modem->command(callCommand()));
+        QTRY_COMPARE_WITH_TIMEOUT(m_program->recentCalls(), QStringList{QStringLiteral("5551234|0|")}, 10000);
+
+        setClock("-3600");
+        QTest::qWait(1500); // longer than the clock's file is cached
+        QVERIFY(m_modem->command(QStringLiteral("call 5559876 %1 1406").arg(test::todayAsReported())));
+        // Below the first: the list runs newest first by the time taken.
+        QTRY_COMPARE_WITH_TIMEOUT(m_program->recentCalls(),
+                                  (QStringList{QStringLiteral("5551234|0|"), QStringLiteral("5559876|0|")}),
+                                  10000);
+        QCOMPARE(m_program->messageTexts(),
+                 QStringList{QStringLiteral("此号码为新号码，如果要保存的话请点击<保存新号码>按钮")});
 #endif
     }
 };

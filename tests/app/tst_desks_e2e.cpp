@@ -1,13 +1,22 @@
 // Two desks on one shared database: two real Corvane programs, each in a
 // program folder, runtime folder and display of its own, on a private
 // database server. Desk A has the fake modem on its line; desk B has none.
+// Two more desks in this process, where the test types, have their 最近来电
+// open on connections and a channel of their own.
 
 #include "modemsim.h"
 #include "pgserver.h"
 #include "records/dataset.h"
+#include "records/recentcallsform.h"
+#include "records/recentcallsmodel.h"
 #include "runningprogram.h"
+#include "store/callannouncements.h"
 #include "store/stores.h"
+#include "testsupport.h"
 
+#include <QLineEdit>
+#include <QPointer>
+#include <QTableView>
 #include <QTest>
 
 using namespace corvane;
@@ -17,6 +26,34 @@ using Program = test::RunningProgram;
 namespace {
 
 const QString newNumberMessage = QStringLiteral("此号码为新号码，如果要保存的话请点击<保存新号码>按钮");
+
+// A desk whose 最近来电 is open, wired to the server's channel as the
+// program wires it through its call desk.
+struct ListDesk
+{
+    explicit ListDesk(const ServerAddress &server) : channel(server)
+    {
+        stores.connection.setServer(server);
+        QObject::connect(&channel, &CallAnnouncements::heard, &form, [this] { form.onCallsChanged(); });
+        QObject::connect(&channel, &CallAnnouncements::editHeard, &form, [this] { form.onCallsChanged(); });
+        QObject::connect(&form, &RecentCallsForm::callEdited, &channel, &CallAnnouncements::announceEdit);
+        channel.open();
+        form.show();
+    }
+
+    QTableView *list() const { return form.findChild<QTableView *>(QStringLiteral("callList")); }
+    QString note() const { return list()->model()->index(0, RecentCallsModel::Note).data().toString(); }
+    QPointer<QLineEdit> editNote() const
+    {
+        list()->edit(list()->model()->index(0, RecentCallsModel::Note));
+        return list()->viewport()->findChild<QLineEdit *>();
+    }
+
+    Stores stores;
+    test::NoFileChooser files;
+    CallAnnouncements channel;
+    RecentCallsForm form{stores.recentCalls, stores.customers, files, {}};
+};
 
 } // namespace
 
@@ -113,6 +150,63 @@ private Q_SLOTS:
         // Longer than a retry of the call log: still the one row.
         QTest::qWait(1500);
         QCOMPARE(logged(), QStringList{QStringLiteral("5551234|14:05|C1")});
+    }
+
+    // Desks X and Y type a note on one call, both from its empty cell: X's
+    // is saved; Y, whose typing goes on while X's note comes in beneath it, is
+    // told and keeps both, and so does the server. Every open list, desk B's
+    // in the real program too, shows the note both desks kept and the
+    // handled mark ticked at one of them.
+    void aNoteTypedAtTwoDesksKeepsBothAndEveryListShowsIt()
+    {
+        m_deskB.reset();
+        QProcessEnvironment listOpen;
+        listOpen.insert(QStringLiteral("CORVANE_OPEN_RECENT_CALLS"), QStringLiteral("1"));
+        m_deskB = std::make_unique<Program>(QStringLiteral("制式1"), QString(), databaseIni(), listOpen);
+        test::MessageCapture capture;
+        ListDesk x(m_server->socketAddress());
+        ListDesk y(m_server->socketAddress());
+        QTRY_COMPARE_WITH_TIMEOUT(listeningDesks(), 4, 20000);
+
+        QVERIFY(m_modem->command(QStringLiteral("call 5551234 %1 1430").arg(test::todayAsReported())));
+        QTRY_COMPARE_WITH_TIMEOUT(m_deskB->recentCalls(), QStringList{QStringLiteral("5551234|0|")}, 10000);
+        for (ListDesk *desk : {&x, &y})
+            QTRY_COMPARE_WITH_TIMEOUT(desk->list()->model()->rowCount(), 1, 10000);
+
+        const QPointer<QLineEdit> typedAtX = x.editNote();
+        const QPointer<QLineEdit> typedAtY = y.editNote();
+        QVERIFY(typedAtX && typedAtY);
+        typedAtY->insert(QStringLiteral("已回电"));
+        typedAtX->insert(QStringLiteral("明天送货"));
+        QTest::keyClick(typedAtX, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(y.note(), QStringLiteral("明天送货"), 10000);
+        QVERIFY(typedAtY);
+        typedAtY->insert(QStringLiteral("，客户满意"));
+        QCOMPARE(typedAtY->text(), QStringLiteral("已回电，客户满意"));
+        QTest::keyClick(typedAtY, Qt::Key_Return);
+        QTRY_VERIFY(!typedAtY); // the view commits and closes its editor after the key
+
+        const QString both = QStringLiteral("明天送货\n已回电，客户满意");
+        const QStringList told = capture.takeTexts();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(
+            told.first().startsWith(QStringLiteral("另一台电脑刚刚改过这个来电的备注，两段备注都已保留")) &&
+                told.first().contains(both),
+            qPrintable(told.first()));
+        QCOMPARE(y.note(), both);
+        QTRY_COMPARE_WITH_TIMEOUT(x.note(), both, 10000);
+        QCOMPARE(m_server->query(QStringLiteral("SELECT replace(note, chr(10), '/') FROM calls")),
+                 QStringList{QStringLiteral("明天送货/已回电，客户满意")});
+        QTRY_COMPARE_WITH_TIMEOUT(m_deskB->recentCalls(), QStringList{QStringLiteral("5551234|0|") + both},
+                                  10000);
+
+        QVERIFY(x.list()->model()->setData(x.list()->model()->index(0, RecentCallsModel::Handled),
+                                           Qt::Checked, Qt::CheckStateRole));
+        QTRY_COMPARE_WITH_TIMEOUT(m_deskB->recentCalls(), QStringList{QStringLiteral("5551234|1|") + both},
+                                  10000);
+        QCOMPARE(capture.takeTexts(), QStringList());
+        QCOMPARE(m_deskB->messageTexts(), QStringList());
+        test::saveScreenshot(&y.form, QStringLiteral("recent-calls-note-of-two-desks.png"));
     }
 
     // A customer saved at desk B is known to desk A's next call, on both

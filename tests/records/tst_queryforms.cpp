@@ -2,7 +2,6 @@
 #include "core/callperiod.h"
 #include "customerrows.h"
 #include "databaselock.h"
-#include "desktop/filechooser.h"
 #include "layoutfaults.h"
 #include "records/calllogqueryform.h"
 #include "records/callstatsform.h"
@@ -46,13 +45,6 @@ void addCustomer(Stores &stores, const QString &code, const QString &name, const
               QStringLiteral("insert into customer(customercode,customername,tel) values(?,?,?)"),
               {code, name, tel});
 }
-
-class NoFileChooser : public FileChooser
-{
-public:
-    QString fileToOpen(QWidget *, const QString &, const QString &) override { return {}; }
-    QString fileToSave(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-};
 
 // Answers every save with the file of the suggested name in `folder`.
 class FolderChooser : public FileChooser
@@ -407,7 +399,7 @@ private Q_SLOTS:
         const qint64 fresh = test::addCall(db, today + QStringLiteral("09:00:00"), QStringLiteral("999"));
         test::addCall(db, today + QStringLiteral("10:00:00"), QStringLiteral("P"));
         QStringList opened;
-        NoFileChooser files;
+        test::NoFileChooser files;
         RecentCallsForm form(m_stores->recentCalls, m_stores->customers, files,
                              {[&](const QString &number) { opened.append(QStringLiteral("new ") + number); },
                               [&](qint64 id) { opened.append(QStringLiteral("customer %1").arg(id)); }});
@@ -495,9 +487,19 @@ private Q_SLOTS:
         QVERIFY(calls->setData(calls->index(2, 4), QStringLiteral("我的"), Qt::EditRole));
         QCOMPARE(stored()[RecentCallsStore::Note], QStringLiteral("对方的\n我的"));
         QCOMPARE(calls->index(2, 4).data().toString(), QStringLiteral("对方的\n我的"));
+        QCOMPARE(calls->index(2, 4).data(Qt::ToolTipRole).toString(), QStringLiteral("对方的\n我的"));
         const QStringList told = capture.takeTexts();
         QCOMPARE(told.size(), 1);
         QVERIFY2(told.first().contains(QStringLiteral("对方的\n我的")), qPrintable(told.first()));
+
+        // Saved by another program on tel.mdb: the next refresh shows it.
+        test::sqlColumn(
+            m_folder->file(QStringLiteral("tel.mdb")),
+            QStringLiteral("update calls set note = '改过', handled = 0 where id = %1").arg(fresh));
+        form.onCallsChanged();
+        QCOMPARE(calls->index(2, 4).data().toString(), QStringLiteral("改过"));
+        QCOMPARE(calls->index(2, 3).data(Qt::CheckStateRole), QVariant(Qt::Unchecked));
+        QVERIFY(capture.take().isEmpty());
     }
 
     void databaseErrorLeavesTheGridEmpty()

@@ -1,5 +1,5 @@
 // The desks' call announcements through a private server: each desk hears the
-// others' calls and never its own, whatever the number holds, and listens
+// others' calls and edits and never its own, whatever the number holds, and listens
 // again by itself when the server comes back.
 
 #include "pgserver.h"
@@ -72,6 +72,19 @@ private Q_SLOTS:
         QTRY_COMPARE(a.heard.size(), 1);
         QTRY_COMPARE(c.heard.size(), 3);
         QCOMPARE(b.heard.size(), 2);
+
+        // A saved note is heard by the other desks as its call's row, and
+        // by none as a call.
+        QSignalSpy editsAtA(&a.channel, &CallAnnouncements::editHeard);
+        QSignalSpy editsAtB(&b.channel, &CallAnnouncements::editHeard);
+        c.channel.announceEdit(42);
+        QTRY_COMPARE(editsAtA.size(), 1);
+        QTRY_COMPARE(editsAtB.size(), 1);
+        QCOMPARE(editsAtA.at(0).at(0).toLongLong(), 42);
+        b.channel.announce(plain);
+        QTRY_COMPARE(c.heard.size(), 4);
+        QTRY_COMPARE(a.heard.size(), 2);
+        QCOMPARE(editsAtB.size(), 1);
     }
 
     // The server stopped and started again: each desk notices once, listens

@@ -384,6 +384,19 @@ private Q_SLOTS:
         const Record noted = store.calls(byNumber, today)->first(1).at(0);
         QCOMPARE(noted[RecentCallsStore::Note], note);
         QCOMPARE(noted[RecentCallsStore::Handled], QStringLiteral("1"));
+
+        // The marks of the calls still there, as the list holds them, the
+        // last one asked for beyond the first statement's values.
+        std::vector<qint64> asked(150, 9999);
+        asked.front() = fresh;
+        asked.back() = withheld;
+        const std::vector<RecentCallsStore::Marks> marks = store.marks(asked);
+        QCOMPARE(marks.size(), std::size_t(2));
+        QCOMPARE(marks[0].id, fresh);
+        QCOMPARE(marks[0].note, noted[RecentCallsStore::Note]);
+        QCOMPARE(marks[0].handled, noted[RecentCallsStore::Handled]);
+        QCOMPARE(marks[1].id, withheld);
+        QCOMPARE(marks[1].handled, QStringLiteral("0"));
     }
 
     // 来电统计's figures on a hand-made month: each call counted once under its

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -104,6 +105,15 @@ QString RunningProgram::windowText(const QString &editName) const
         if (change.value(QStringLiteral("what")).toString() == editName)
             text = change.value(QStringLiteral("text")).toString();
     return text;
+}
+
+QStringList RunningProgram::recentCalls() const
+{
+    QStringList rows;
+    for (const QJsonValue &row :
+         QJsonDocument::fromJson(windowText(QStringLiteral("callList")).toUtf8()).array())
+        rows.append(row.toString());
+    return rows;
 }
 
 double RunningProgram::longestStallMs(double sinceMs) const

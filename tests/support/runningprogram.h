@@ -42,6 +42,10 @@ public:
     QList<QJsonObject> windowChanges() const;
     // The text the named box of the main window shows now.
     QString windowText(const QString &editName) const;
+    // What 最近来电 lists now, top row first, each "number|handled|note"
+    // (handled 1 or 0), when the program was started with
+    // CORVANE_OPEN_RECENT_CALLS set.
+    QStringList recentCalls() const;
     // The longest time the program's event loop stood still (of those over a
     // tenth of a second) that ended at or after `sinceMs` since the epoch; 0
     // when none did.

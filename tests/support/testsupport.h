@@ -1,6 +1,7 @@
 #pragma once
 
 #include "coresupport.h"
+#include "desktop/filechooser.h"
 #include "desktop/messagebox.h"
 
 #include <QString>
@@ -23,6 +24,14 @@ public:
     void answer(msg::Answer a) { msg::queueAnswer(a); }
     QList<msg::Box> take() { return msg::takeShown(); }
     QStringList takeTexts();
+};
+
+// A file chooser the user always cancels.
+class NoFileChooser : public FileChooser
+{
+public:
+    QString fileToOpen(QWidget *, const QString &, const QString &) override { return {}; }
+    QString fileToSave(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
 };
 
 void saveScreenshot(QWidget *widget, const QString &name);

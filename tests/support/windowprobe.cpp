@@ -4,9 +4,17 @@
 // the time in milliseconds (with fractions) since the epoch, so a test in
 // another process sees what the window shows and when. So is every time the event loop stood
 // still for longer than StallMs ("stall", the milliseconds it stood still).
+// With CORVANE_OPEN_RECENT_CALLS set, 最近来电 is opened from its menu once
+// the call desk has started, and every change of its list is logged
+// ("callList", a JSON array of "number|handled|note", top row first).
 
+#include "records/recentcallsmodel.h"
+
+#include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -70,6 +78,31 @@ void watchLabels(const QString &path, QWidget *window)
     tick->start();
 }
 
+void logCallList(const QString &path, const QAbstractItemModel *calls)
+{
+    QJsonArray rows;
+    for (int row = 0; row < calls->rowCount(); ++row) {
+        const auto cell = [&](int column, int role) { return calls->index(row, column).data(role); };
+        rows.append(QString(
+            cell(corvane::RecentCallsModel::Number, Qt::DisplayRole).toString() + u'|' +
+            (cell(corvane::RecentCallsModel::Handled, Qt::CheckStateRole) == Qt::Checked ? u'1' : u'0') +
+            u'|' + cell(corvane::RecentCallsModel::Note, Qt::DisplayRole).toString()));
+    }
+    writeLine(path, QStringLiteral("callList"),
+              QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact)));
+}
+
+void openRecentCalls(const QString &path, QWidget *main)
+{
+    auto *list = main->findChild<QAbstractItemView *>(QStringLiteral("callList"));
+    QAbstractItemModel *calls = list->model();
+    const auto log = [path, calls] { logCallList(path, calls); };
+    QObject::connect(calls, &QAbstractItemModel::modelReset, list, log);
+    QObject::connect(calls, &QAbstractItemModel::rowsInserted, list, log);
+    QObject::connect(calls, &QAbstractItemModel::dataChanged, list, log);
+    main->findChild<QAction *>(QStringLiteral("recentCallsAction"))->trigger();
+}
+
 void watchMainWindow(const QString &path)
 {
     for (QWidget *window : QApplication::topLevelWidgets()) {
@@ -82,6 +115,9 @@ void watchMainWindow(const QString &path)
             });
         }
         watchLabels(path, window);
+        // After the call desk's start, which the window's showing queued.
+        if (qEnvironmentVariableIsSet("CORVANE_OPEN_RECENT_CALLS"))
+            QTimer::singleShot(0, window, [path, window] { openRecentCalls(path, window); });
     }
 }
 
