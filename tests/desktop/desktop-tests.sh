@@ -299,26 +299,6 @@ INSERT INTO detail (adate, atime, tel, customercode, customername) VALUES
 SQL
 }
 
-# Opens item <n> (1 = first) of menu <m> (1 = "[文件]") of the main menu by
-# keyboard, the way a user without a mouse would.
-open_menu_item() {
-    local menu=$1 item=$2
-    xdotool windowactivate --sync "$MAIN" 2>/dev/null
-    origin_of "$MAIN" M
-    xdotool mousemove $((MX + 25)) $((MY + 10)) click 1
-    sleep 0.3
-    xdotool mousemove $((MX + 25)) $((MY + 300))
-    local i
-    for ((i = 1; i < menu; i++)); do xdotool key Right; sleep 0.1; done
-    # Opened by mouse no item is active; moved to by keyboard the first is.
-    [ "$menu" = 1 ] && xdotool key Down
-    for ((i = 1; i < item; i++)); do xdotool key Down; sleep 0.05; done
-    xdotool key Return
-}
-
-# The screen image of window <id>, with its frame, into file <path>.
-shoot() { sleep 0.5; import -frame -window "$1" "$2" || fail "no screenshot $2"; }
-
 # shoot_until_changed <window> <before> <after> <pixels>: screenshots of the
 # window into <after> until it differs from <before> in more than <pixels>.
 shoot_until_changed() {
