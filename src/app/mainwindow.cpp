@@ -215,11 +215,15 @@ void MainWindow::bringForward()
     m_callBringsForward = false;
     if (!isVisible() || isMinimized()) {
         onShowWindowTriggered();
-        return;
+    } else {
+        QWidget *front = m_lastActive->windowToBringForward();
+        front->raise();
+        front->activateWindow();
     }
-    QWidget *front = m_lastActive->windowToBringForward();
-    front->raise();
-    front->activateWindow();
+    // The user is at the window now, whether or not the desktop hands it the
+    // focus: a window shown by a call while another program kept the focus
+    // may be activated without a word to the program.
+    Q_EMIT cameForward();
 }
 
 void MainWindow::hideToTray()

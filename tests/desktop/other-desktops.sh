@@ -12,7 +12,7 @@ notify_calls() { grep -c 'member=Notify$' "$WORK/notify.log" 2>/dev/null; }
 # notification, its "显示" makes the main window the active one, a call
 # leaves a covered window covered, and coming to the window another way (a
 # second start) withdraws the notification; calls while dunst is stopped end
-# in one notification, the last call's.
+# in one notification, the last call's, withdrawn by the next second start.
 case_dunst() {
     start_desktop tray
     start_modem
@@ -72,7 +72,8 @@ case_dunst() {
     wait_for 50 eval '[ "$(dunstctl count displayed)" = 0 ]' || fail "coming to the window did not withdraw the notification"
 
     # dunst stopped for a while during five calls: once it goes on, one
-    # notification, the last call's, no longer urgent after its ring.
+    # notification, the last call's, no longer urgent after its ring; none
+    # once the window came forward, and none coming back later.
     xdotool windowminimize "$MAIN"
     wait_for 30 eval '! viewable "$MAIN"' || fail "minimising left the window on screen"
     kill -STOP "$dunst"
@@ -88,6 +89,12 @@ case_dunst() {
          /来电时间/ {last = $0} /"urgency"/ {getline; urgency = $NF}
          END {exit !(id != 0 && last ~ /14:14/ && urgency == 1)}' "$WORK/notify.log" ||
         fail "the notification left is not the last call's, in place and no longer urgent: $(tail -30 "$WORK/notify.log")"
+    xdotool windowactivate --sync "$other" 2>/dev/null
+    wait_for 30 eval '[ "$(xdotool getactivewindow)" = "$other" ]' || fail "the other window did not become active"
+    "$PROGRAM/Corvane" >"$WORK/second.log" 2>&1 || fail "the second copy ended with code $?"
+    wait_for 50 eval '[ "$(dunstctl count displayed)" = 0 ]' || fail "coming to the window did not withdraw the last call's notification"
+    sleep 1
+    [ "$(dunstctl count displayed)" = 0 ] || fail "a notification came back after the window came forward"
     pass "dunst: announced, replaced by its repeat, shows the window, withdrawn, one left after a stop; the pop as ever without it"
 }
 
