@@ -42,7 +42,7 @@ wait_for 100 viewable "$MAIN" || fail "a second start did not bring the window f
 
 # A new number: the box says how to save it, the window shows the number.
 modem "call 13912345678"
-wait_for 100 find_box || fail "no word about the new number"
+wait_for 300 find_box || fail "no word about the new number"
 shoot "$BOX" "$ARTIFACTS/windows-new-number-box.png"
 answer_box Return || fail "the box about the new number stayed"
 shoot "$MAIN" "$ARTIFACTS/windows-new-number.png"

@@ -35,6 +35,16 @@ start_wine_desktop() {
     ln -s "$MODEM_DEVICE" "$PREFIX/dosdevices/com1"
 }
 
+# Wine's explorer docks the program's tray icon into the desktop's tray.
+tray_icon() {
+    local w geo
+    for w in $(xdotool search --class explorer.exe 2>/dev/null); do
+        geo=$(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/ {print $2}')
+        viewable "$w" && icon_sized "$w" && [ "${geo%x*}" -ge 16 ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+
 # The program's main window as MAIN, waited for.
 find_main() {
     MAIN=$(xdotool search --onlyvisible --name '^Corvane$' 2>/dev/null | head -1)

@@ -36,6 +36,9 @@ while [ ${#queue[@]} -gt 0 ]; do
     queue=("${queue[@]:1}")
     for name in $("$objdump" -p "$binary" | sed -n 's/^\s*DLL Name: //p' | tr -d '\r'); do
         [ -n "$(find "$folder" -maxdepth 1 -iname "$name" -print -quit)" ] && continue
+        # API sets (Qt's platform plugin imports WinRT's) are no files: the
+        # loader of Windows 10 and later, and Wine's, maps them to its own DLLs.
+        case "${name,,}" in api-ms-win-* | ext-ms-win-*) continue ;; esac
         found=$(find_dll "$name")
         if [ -n "$found" ]; then
             cp "$found" "$folder/"
