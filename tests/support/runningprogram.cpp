@@ -98,6 +98,19 @@ QList<QJsonObject> RunningProgram::windowChanges() const
     return jsonLines(m_dir.filePath(QStringLiteral("window.log")));
 }
 
+std::optional<double> RunningProgram::shownAt(const QString &what, const QString &text, double sinceMs) const
+{
+    const QList<QJsonObject> changes = windowChanges();
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        if (change->value(QStringLiteral("ms")).toDouble() < sinceMs)
+            break;
+        if (change->value(QStringLiteral("what")).toString() == what &&
+            (text.isNull() || change->value(QStringLiteral("text")).toString() == text))
+            return change->value(QStringLiteral("ms")).toDouble();
+    }
+    return std::nullopt;
+}
+
 QString RunningProgram::windowText(const QString &editName) const
 {
     QString text;

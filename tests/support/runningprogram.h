@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <optional>
 
 namespace corvane::test {
 
@@ -40,6 +41,9 @@ public:
     // "what" (a box's object name, or "shown" when the window came on the
     // screen), "text", and "ms" since the epoch.
     QList<QJsonObject> windowChanges() const;
+    // When the named box (or "shown") last showed `text`, any text when it is
+    // null, in ms since the epoch; none when that was before `sinceMs`.
+    std::optional<double> shownAt(const QString &what, const QString &text = {}, double sinceMs = 0) const;
     // The text the named box of the main window shows now.
     QString windowText(const QString &editName) const;
     // What 最近来电 lists now, top row first, each "number|handled|note"
