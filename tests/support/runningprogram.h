@@ -12,19 +12,29 @@
 
 namespace corvane::test {
 
+// How the program is started: `executable`, copied into the program folder
+// as `name`, is run through `launcher` when one is given (a command that the
+// program's path is added to, such as Wine for a Windows build).
+struct ProgramLaunch
+{
+    QString executable = QStringLiteral(CORVANE_UNDER_TEST);
+    QString name = QStringLiteral("Corvane");
+    QStringList launcher;
+};
+
 // The real Corvane (the build for tests), copied into a fresh program folder
 // of its own (a new tel.mdb, a zel.ini for port com1 on `device` in `mode`,
 // or no port when `device` is empty, followed by `moreIni`) and run offscreen
 // without a sound device, with `moreEnvironment` added to its environment.
 // Every message box goes to a log instead of the screen, answered by its
 // default; the main window's texts are logged too. `childSetUp`, when given,
-// runs in the program's process before it starts.
+// runs in the program's process before it starts; `launch` tells what runs.
 class RunningProgram
 {
 public:
     RunningProgram(const QString &mode, const QString &device, const QString &moreIni = {},
                    const QProcessEnvironment &moreEnvironment = {},
-                   const std::function<void()> &childSetUp = {});
+                   const std::function<void()> &childSetUp = {}, const ProgramLaunch &launch = {});
     ~RunningProgram();
     RunningProgram(const RunningProgram &) = delete;
     RunningProgram &operator=(const RunningProgram &) = delete;
@@ -63,6 +73,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QProcess m_process;
+    QStringList m_command; // the launcher, if any, and the program's path
 };
 
 } // namespace corvane::test
