@@ -299,16 +299,6 @@ INSERT INTO detail (adate, atime, tel, customercode, customername) VALUES
 SQL
 }
 
-# shoot_until_changed <window> <before> <after> <pixels>: screenshots of the
-# window into <after> until it differs from <before> in more than <pixels>.
-shoot_until_changed() {
-    changed() {
-        shoot "$1" "$3"
-        [ "$(compare -metric AE "$2" "$3" null: 2>&1 | cut -d' ' -f1)" -gt "$4" ]
-    }
-    wait_for 10 changed "$@"
-}
-
 # A query window: empty when shown, rows after "查询" (which has the focus).
 query_window() {
     await_window "$1"
