@@ -38,7 +38,7 @@ quit_program() {
 }
 # line_opened <n>: the caller-ID command came n times, once per start.
 line_opened() {
-    wait_for 300 eval '[ "$(grep -o "at#cid=1" "$WORK/modem.rec" 2>/dev/null | wc -l)" -ge $1 ]'
+    wait_for 300 eval '[ "$(grep -o "at#cid=1" "$WORK/modem.rec" 2>/dev/null | wc -l)" -ge '"$1"' ]'
 }
 # registry_has <key> <value name> [text]: the value is set and holds the text.
 # Exported, since reg.exe prints Chinese as question marks.
