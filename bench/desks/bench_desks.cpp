@@ -18,7 +18,6 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QJsonObject>
 #include <QThread>
 
 #include <algorithm>
@@ -44,19 +43,6 @@ QString telOf(int customer)
 QString addressOf(int customer)
 {
     return QStringLiteral("人民路 %1 号").arg(customer);
-}
-
-// When the desk's window showed `text` in box `edit`, from its log.
-std::optional<double> shownAt(const test::RunningProgram &desk, const QString &text,
-                              const QString &edit = QStringLiteral("addressEdit"))
-{
-    const QList<QJsonObject> changes = desk.windowChanges();
-    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
-        if (change->value(QStringLiteral("what")).toString() == edit &&
-            change->value(QStringLiteral("text")).toString() == text)
-            return change->value(QStringLiteral("ms")).toDouble();
-    }
-    return std::nullopt;
 }
 
 void report(const char *what, std::vector<double> v)
@@ -140,8 +126,8 @@ int main(int argc, char **argv)
         while ((!a || !b || heardAt == 0) && !deadline.hasExpired()) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
             QThread::msleep(10);
-            a = shownAt(deskA, addressOf(customer));
-            b = shownAt(deskB, addressOf(customer));
+            a = deskA.shownAt(QStringLiteral("addressEdit"), addressOf(customer));
+            b = deskB.shownAt(QStringLiteral("addressEdit"), addressOf(customer));
         }
         if (!a || !b || heardAt == 0) {
             std::printf("report %d: not shown on %s within 5 s\n", i,
@@ -169,7 +155,7 @@ int main(int argc, char **argv)
         QDeadlineTimer deadline(30000);
         while (!shown && !deadline.hasExpired()) {
             QThread::msleep(10);
-            shown = shownAt(deskA, tel, QStringLiteral("numberEdit"));
+            shown = deskA.shownAt(QStringLiteral("numberEdit"), tel);
         }
         if (!shown) {
             std::printf("server halted, report %d: number not shown within 30 s\n", i);

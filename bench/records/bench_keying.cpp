@@ -11,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QJsonObject>
 #include <QProcess>
 #include <QThread>
 
@@ -29,25 +28,6 @@ using bench::Clock;
 
 namespace {
 
-QString addressOf(int customer)
-{
-    return QStringLiteral("广东省深圳市南山区科技园路%1号").arg(customer);
-}
-
-std::optional<double> shownAt(const test::RunningProgram &program, const QString &what, const QString &text,
-                              double sinceMs)
-{
-    const QList<QJsonObject> changes = program.windowChanges();
-    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
-        if (change->value(QStringLiteral("ms")).toDouble() < sinceMs)
-            break;
-        if (change->value(QStringLiteral("what")).toString() == what &&
-            (text.isNull() || change->value(QStringLiteral("text")).toString() == text))
-            return change->value(QStringLiteral("ms")).toDouble();
-    }
-    return std::nullopt;
-}
-
 qint64 unkeyed(const test::RunningProgram &program)
 {
     return program.query(QStringLiteral("SELECT count(*) FROM customer_unkeyed")).value(0).toLongLong();
@@ -64,7 +44,7 @@ void call(const test::RunningProgram &program, int master, int customer, bool by
     const auto deadline = Clock::now() + std::chrono::seconds(30);
     while (!shown && Clock::now() < deadline) {
         QThread::msleep(5);
-        shown = shownAt(program, QStringLiteral("addressEdit"), addressOf(customer), lastByte - 1);
+        shown = program.shownAt(QStringLiteral("addressEdit"), bench::addressOf(customer), lastByte - 1);
     }
     if (shown)
         std::printf("%s, call by %s: last byte to record shown %.0f ms (%lld not yet keyed)\n", when,

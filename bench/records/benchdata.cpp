@@ -53,6 +53,11 @@ QString telOf(int customer)
     return QStringLiteral("1380%1").arg(customer, 7, 10, QLatin1Char('0'));
 }
 
+QString addressOf(int customer)
+{
+    return QStringLiteral("广东省深圳市南山区科技园路%1号").arg(customer);
+}
+
 namespace {
 
 // The indexes of the schema, dropped before filling and made again after:
@@ -98,7 +103,7 @@ void generate(const QString &path, int customers, int calls)
              const QString n = QString::number(i);
              return QStringList{QStringLiteral("KH") + n,
                                 QStringLiteral("深圳市客户") + n + QStringLiteral("有限公司"),
-                                QStringLiteral("广东省深圳市南山区科技园路") + n + QStringLiteral("号"),
+                                addressOf(i),
                                 QStringLiteral("518000"),
                                 QStringLiteral("联系人") + n,
                                 telOf(i),

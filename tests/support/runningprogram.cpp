@@ -33,10 +33,11 @@ QList<QJsonObject> jsonLines(const QString &path)
 
 RunningProgram::RunningProgram(const QString &mode, const QString &device, const QString &moreIni,
                                const QProcessEnvironment &moreEnvironment,
-                               const std::function<void()> &childSetUp)
+                               const std::function<void()> &childSetUp, const ProgramLaunch &launch)
+    : m_command(launch.launcher + QStringList{folder() + launch.name})
 {
     const QString dir = folder();
-    QFile::copy(QStringLiteral(CORVANE_UNDER_TEST), dir + QStringLiteral("Corvane"));
+    QFile::copy(launch.executable, dir + launch.name);
     createDatabase(dir + QStringLiteral("tel.mdb"));
     QFile ini(dir + QStringLiteral("zel.ini"));
     const QString port = device.isEmpty() ? QString()
@@ -53,6 +54,9 @@ RunningProgram::RunningProgram(const QString &mode, const QString &device, const
     env.insert(QStringLiteral("CORVANE_MESSAGE_LOG"), dir + QStringLiteral("messages.log"));
     env.insert(QStringLiteral("CORVANE_WINDOW_LOG"), dir + QStringLiteral("window.log"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // The same for a program under Wine, which keeps the QT_ variables from
+    // its programs and sets them from these.
+    env.insert(QStringLiteral("WINEQT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     // A private runtime folder keeps the single-instance channel apart from
     // any other Corvane running on this machine.
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
@@ -71,7 +75,7 @@ RunningProgram::RunningProgram(const QString &mode, const QString &device, const
 
 void RunningProgram::restart()
 {
-    m_process.start(folder() + QStringLiteral("Corvane"), {});
+    m_process.start(m_command.first(), m_command.mid(1));
     m_process.waitForStarted();
 }
 
@@ -96,6 +100,19 @@ QList<QJsonObject> RunningProgram::messages() const
 QList<QJsonObject> RunningProgram::windowChanges() const
 {
     return jsonLines(m_dir.filePath(QStringLiteral("window.log")));
+}
+
+std::optional<double> RunningProgram::shownAt(const QString &what, const QString &text, double sinceMs) const
+{
+    const QList<QJsonObject> changes = windowChanges();
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        if (change->value(QStringLiteral("ms")).toDouble() < sinceMs)
+            break;
+        if (change->value(QStringLiteral("what")).toString() == what &&
+            (text.isNull() || change->value(QStringLiteral("text")).toString() == text))
+            return change->value(QStringLiteral("ms")).toDouble();
+    }
+    return std::nullopt;
 }
 
 QString RunningProgram::windowText(const QString &editName) const

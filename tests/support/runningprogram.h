@@ -8,8 +8,19 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <optional>
 
 namespace corvane::test {
+
+// How the program is started: `executable`, copied into the program folder
+// as `name`, is run through `launcher` when one is given (a command that the
+// program's path is added to, such as Wine for a Windows build).
+struct ProgramLaunch
+{
+    QString executable = QStringLiteral(CORVANE_UNDER_TEST);
+    QString name = QStringLiteral("Corvane");
+    QStringList launcher;
+};
 
 // The real Corvane (the build for tests), copied into a fresh program folder
 // of its own (a new tel.mdb, a zel.ini for port com1 on `device` in `mode`,
@@ -17,13 +28,13 @@ namespace corvane::test {
 // without a sound device, with `moreEnvironment` added to its environment.
 // Every message box goes to a log instead of the screen, answered by its
 // default; the main window's texts are logged too. `childSetUp`, when given,
-// runs in the program's process before it starts.
+// runs in the program's process before it starts; `launch` tells what runs.
 class RunningProgram
 {
 public:
     RunningProgram(const QString &mode, const QString &device, const QString &moreIni = {},
                    const QProcessEnvironment &moreEnvironment = {},
-                   const std::function<void()> &childSetUp = {});
+                   const std::function<void()> &childSetUp = {}, const ProgramLaunch &launch = {});
     ~RunningProgram();
     RunningProgram(const RunningProgram &) = delete;
     RunningProgram &operator=(const RunningProgram &) = delete;
@@ -40,6 +51,9 @@ public:
     // "what" (a box's object name, or "shown" when the window came on the
     // screen), "text", and "ms" since the epoch.
     QList<QJsonObject> windowChanges() const;
+    // When the named box (or "shown") last showed `text`, any text when it is
+    // null, in ms since the epoch; none when that was before `sinceMs`.
+    std::optional<double> shownAt(const QString &what, const QString &text = {}, double sinceMs = 0) const;
     // The text the named box of the main window shows now.
     QString windowText(const QString &editName) const;
     // What 最近来电 lists now, top row first, each "number|handled|note"
@@ -59,6 +73,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QProcess m_process;
+    QStringList m_command; // the launcher, if any, and the program's path
 };
 
 } // namespace corvane::test

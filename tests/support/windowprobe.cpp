@@ -109,6 +109,9 @@ void watchMainWindow(const QString &path)
         if (window->objectName() != QLatin1String("mainWindow"))
             continue;
         window->installEventFilter(new ShowWatcher(path, window));
+        // The start shows the window before the event loop, and so the watcher, runs.
+        if (window->isVisible())
+            writeLine(path, QStringLiteral("shown"), window->objectName());
         for (QLineEdit *edit : window->findChildren<QLineEdit *>()) {
             QObject::connect(edit, &QLineEdit::textChanged, edit, [path, edit](const QString &text) {
                 writeLine(path, edit->objectName(), text);

@@ -1,6 +1,6 @@
 # Shared by the tests under Wine: the desktop tests' helpers, a private Wine
 # prefix in the test's folder and a real X server whose COM1 is the fake
-# modem's pseudo-terminal (set in the prefix's HKLM\Software\Wine\Ports).
+# modem's pseudo-terminal (tools/windows/wine-prefix.sh).
 # The sourcing script sets DEPS (the dependency cache, or empty for a program
 # that brings its own DLLs) and MODEMSIM.
 source "$(dirname "${BASH_SOURCE[0]}")/../desktop/desktop-lib.sh"
@@ -13,26 +13,12 @@ end_wine() { WINEPREFIX="$PREFIX" /usr/lib/wine/wineserver64 -k >/dev/null 2>&1 
 await_wine() { WINEPREFIX="$PREFIX" /usr/lib/wine/wineserver64 -w >/dev/null 2>&1 || true; }
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
-# The desktop with its tray, the modem, and the prefix. Every COM number has
-# a value, so Wine hands none of them to the machine's own serial ports. The
-# dialogs' 宋体, which a Chinese Windows has, is the machine's Chinese font.
+# The desktop with its tray, the modem, and the prefix with the modem as COM1.
 start_wine_desktop() {
     start_desktop tray
     start_modem
-    wine_run wineboot --init >/dev/null 2>&1
-    {
-        printf '\xef\xbb\xbfWindows Registry Editor Version 5.00\r\n\r\n'
-        printf '[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n"COM1"="%s"\r\n' "$MODEM_DEVICE"
-        for n in $(seq 2 256); do printf '"COM%s"=""\r\n' "$n"; done
-        printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
-        printf '"宋体"="WenQuanYi Micro Hei"\r\n"SimSun"="WenQuanYi Micro Hei"\r\n'
-    } | iconv -f UTF-8 -t UTF-16LE >"$WORK/prefix.reg"
-    wine_run regedit /S "$(windows_path "$WORK/prefix.reg")" >/dev/null 2>&1
-    end_wine
-    wine_run reg query 'HKLM\Software\Wine\Ports' /v COM1 2>/dev/null | grep -qF "$MODEM_DEVICE" ||
+    "$HERE/../../tools/windows/wine-prefix.sh" "$DEPS" "$PREFIX" "$MODEM_DEVICE" ||
         fail "COM1 could not be mapped to the modem"
-    rm -f "$PREFIX/dosdevices/com"*
-    ln -s "$MODEM_DEVICE" "$PREFIX/dosdevices/com1"
 }
 
 # Wine's explorer docks the program's tray icon into the desktop's tray.
