@@ -201,15 +201,6 @@ open_menu_item() {
 
 # The screen image of window <id>, with its frame, into file <path>.
 shoot() { sleep 0.5; import -frame -window "$1" "$2" || fail "no screenshot $2"; }
-# shoot_until_changed <window> <before> <after> <pixels>: screenshots of the
-# window into <after> until it differs from <before> in more than <pixels>.
-shoot_until_changed() {
-    changed() {
-        shoot "$1" "$3"
-        [ "$(compare -metric AE "$2" "$3" null: 2>&1 | cut -d' ' -f1)" -gt "$4" ]
-    }
-    wait_for 10 changed "$@"
-}
 
 # shoot_until_changed <window> <before> <after> <pixels>: screenshots of the
 # window into <after> until it differs from <before> in more than <pixels>.

@@ -43,10 +43,7 @@ while [ ${#queue[@]} -gt 0 ]; do
         if [ -n "$found" ]; then
             cp "$found" "$folder/"
             queue+=("$folder/$(basename "$found")")
-        # API sets (api-ms-win-…) are names that Windows maps to DLLs of its
-        # own; Wine maps them too, with no file of that name.
-        elif [[ ${name,,} != api-ms-win-* ]] &&
-            [ -z "$(find "$system" -maxdepth 1 -iname "$name" -print -quit)" ]; then
+        elif [ -z "$(find "$system" -maxdepth 1 -iname "$name" -print -quit)" ]; then
             echo "program-folder: $binary imports $name, found neither here nor among Windows' own" >&2
             exit 1
         fi
