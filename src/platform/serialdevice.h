@@ -35,6 +35,10 @@ QList<SerialDeviceInfo> presentSerialDevices();
 // gives "Conexant USB Modem". Empty when the name holds neither.
 QString modelFromStableName(const QString &name);
 
+// Whether the device is there to be opened: its file on Linux, its name
+// among the system's devices on Windows (where COMn is no file).
+bool serialDeviceExists(const QString &device);
+
 // Whether two paths name the same device (links followed).
 bool sameDevice(const QString &a, const QString &b);
 

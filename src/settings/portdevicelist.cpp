@@ -7,7 +7,6 @@
 #include "settings/porttest.h"
 
 #include <QDialog>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -121,7 +120,7 @@ void PortDeviceList::findModem()
             const bool asked = std::any_of(devices.begin(), devices.end(), [&choice](const QString &d) {
                 return sameDevice(d, choice.device);
             });
-            if (choice.comPort == comPorts && !asked && QFileInfo::exists(choice.device))
+            if (choice.comPort == comPorts && !asked && serialDeviceExists(choice.device))
                 devices.append(choice.device);
         }
     m_findButton->setEnabled(false);

@@ -75,6 +75,12 @@ wait_for 100 viewable "$MAIN" || fail "the tray menu did not bring the window ba
 open_menu_item 1 1
 await_window 设置
 shoot "$WIN" "$ARTIFACTS/windows-settings.png"
+# "查找调制解调器", below the list of ports, asks COM1's modem its name.
+origin_of "$WIN" D
+xdotool mousemove $((DX + 70)) $((DY + 424)) click 1
+wait_for 100 eval 'grep -q ATI "$WORK/modem.rec"' || fail "查找调制解调器 did not ask COM1"
+sleep 1
+shoot "$WIN" "$ARTIFACTS/windows-settings-modem-found.png"
 xdotool key Escape
 wait_for 50 eval '! xdotool search --onlyvisible --name "^设置\$" >/dev/null' || fail "设置 did not close"
 open_menu_item 3 3

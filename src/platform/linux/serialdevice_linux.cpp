@@ -64,6 +64,11 @@ QList<SerialDeviceInfo> presentSerialDevices()
     return devices;
 }
 
+bool serialDeviceExists(const QString &device)
+{
+    return QFileInfo::exists(device);
+}
+
 bool sameDevice(const QString &a, const QString &b)
 {
     return !a.isEmpty() && canonical(a) == canonical(b);

@@ -2,6 +2,9 @@
 
 #include <QHash>
 
+#include <iterator>
+#include <string>
+
 #include <windows.h>
 
 #include <devguid.h>
@@ -73,6 +76,12 @@ QHash<QString, DeviceDescription> describedPorts()
     return described;
 }
 
+// "\\.\COM3" and "COM3" alike.
+QString bareDeviceName(const QString &name)
+{
+    return name.startsWith(QLatin1String("\\\\.\\")) ? name.mid(4) : name;
+}
+
 } // namespace
 
 QString builtInSerialDevice(int port)
@@ -111,12 +120,16 @@ QList<SerialDeviceInfo> presentSerialDevices()
     return devices;
 }
 
+bool serialDeviceExists(const QString &device)
+{
+    wchar_t target[512];
+    const std::wstring name = bareDeviceName(device).toStdWString();
+    return !name.empty() && ::QueryDosDeviceW(name.c_str(), target, DWORD(std::size(target))) != 0;
+}
+
 bool sameDevice(const QString &a, const QString &b)
 {
-    const auto bare = [](const QString &name) {
-        return name.startsWith(QLatin1String("\\\\.\\")) ? name.mid(4) : name;
-    };
-    return !a.isEmpty() && bare(a).compare(bare(b), Qt::CaseInsensitive) == 0;
+    return !a.isEmpty() && bareDeviceName(a).compare(bareDeviceName(b), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace corvane
