@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows program under Wine on a real X server: COM1 is the fake modem's
 # pseudo-terminal, set in the private prefix's HKLM\Software\Wine\Ports. A
-# known customer's call brings the window with the record and leaves its rows;
-# a new number is offered to be saved; a withheld one is shown as such; a
+# known customer's call brings the window with the record and leaves its rows,
+# its balloon beside the tray icon; a new number is offered to be saved; a withheld one is shown as such; a
 # second start brings the first copy forward; the tray icon's menu brings the
 # window back; 设置 lists the ports and 来电统计 draws the calls; the end of
 # the Windows session ends the program by itself with every call kept.
@@ -31,6 +31,18 @@ wait_for 300 eval 'grep -q "at#cid=1" "$WORK/modem.rec" 2>/dev/null' ||
     fail "the first bytes were $(head -c 20 "$WORK/modem.rec" | od -c | head -2)"
 
 call_pops 02087654321 windows-call.png
+# The call's balloon beside the tray icon, with the notification's text: a
+# window of Wine's explorer, smaller than its taskbar. (Wine's balloon takes
+# no click, so what a click does is left to Windows.)
+find_balloon() {
+    local w geo
+    for w in $(xdotool search --onlyvisible --class explorer.exe 2>/dev/null); do
+        geo=$(xdotool getwindowgeometry "$w" 2>/dev/null | awk '/Geometry/ {print $2}')
+        ! icon_sized "$w" && [ "${geo%x*}" -lt 600 ] && return 0
+    done
+    return 1
+}
+wait_for 100 find_balloon || fail "no balloon for the call"
 screenshot windows-call-desktop.png
 
 # A second start brings the first copy forward and ends.
