@@ -69,6 +69,19 @@ int run(const QStringList &command)
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
+// What the window did show of a report whose record did not come: whether
+// the number came, and how long the program stood still meanwhile.
+void missed(const test::RunningProgram &program, const char *platform, int report, const QString &tel,
+            double lastByteMs)
+{
+    const std::optional<double> number = program.shownAt(QStringLiteral("numberEdit"), tel, lastByteMs - 1);
+    const QString numberShown =
+        number ? QStringLiteral("number shown after %1 ms").arg(*number - lastByteMs, 0, 'f', 0)
+               : QStringLiteral("number not shown");
+    std::printf("%s, report %d: record not shown within 10 s (%s, longest stall %.0f ms)\n", platform, report,
+                qPrintable(numberShown), program.longestStallMs(lastByteMs));
+}
+
 // Ends the program as a request to end by signal does.
 void terminate(test::RunningProgram &program)
 {
@@ -136,7 +149,7 @@ void measure(const char *platform, int master, const QString &port, const test::
         if (shown)
             latencies.push_back(*shown - lastByte);
         else
-            std::printf("%s, report %d: record not shown within 10 s\n", platform, i);
+            missed(program, platform, i, bench::telOf(customer), lastByte);
         QThread::msleep(300);
     }
     report(platform, "last byte to customer record shown (100 reports at 9600 baud, 1,000,000 customers)",
@@ -148,8 +161,12 @@ void measure(const char *platform, int master, const QString &port, const test::
                     double(program.residentKb()) / 1024);
     stop(program);
     // Read once the program has ended: SQLite's locks under Wine are not seen here.
-    std::printf("%s, calls written: %s of %d\n", platform,
-                qPrintable(program.query(QStringLiteral("SELECT count(*) FROM calls")).value(0)), Reports);
+    std::printf("%s, calls written: %s of %d, with no customer found %s\n", platform,
+                qPrintable(program.query(QStringLiteral("SELECT count(*) FROM calls")).value(0)), Reports,
+                qPrintable(program
+                               .query(QStringLiteral("SELECT count(*) FROM calls WHERE customercode IS NULL "
+                                                     "OR customercode = ''"))
+                               .value(0)));
 }
 
 double megabytes(qint64 bytes)
