@@ -407,8 +407,10 @@ private Q_SLOTS:
             locker.run(QStringLiteral("rollback"));
         }
 
+        // The kept row goes in as the next call is logged, which may follow
+        // the call's showing by a turn of the event loop.
         call(QStringLiteral("5551234"));
-        QCOMPARE(m_sql->count(QStringLiteral("detail")), 3);
+        QTRY_COMPARE(m_sql->count(QStringLiteral("detail")), 3);
         QSqlQuery rows = m_sql->run(QStringLiteral("select tel from detail order by id"));
         QStringList tels;
         while (rows.next())
