@@ -1,10 +1,6 @@
 #include "core/callstats.h"
 
-#include "core/csv.h"
-#include "platform/failure.h"
-
-#include <QDir>
-#include <QSaveFile>
+#include "core/csvfile.h"
 
 namespace corvane {
 
@@ -55,16 +51,8 @@ QString CallStats::totalsLine() const
 
 void CallStats::toFile(const QString &path) const
 {
-    QSaveFile file(path);
-    const auto cannotWrite = [&] {
-        return Failure(tr("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        throw cannotWrite();
-    const auto put = [&](const QStringList &fields) {
-        if (file.write(csv::line(fields).toUtf8()) < 0)
-            throw cannotWrite();
-    };
+    CsvFile file(path);
+    const auto put = [&file](const QStringList &fields) { file.put(fields); };
     const auto kindsOf = [](const KindCounts &counts) {
         return QStringList{QString::number(counts[CallerKind::Customer]),
                            QString::number(counts[CallerKind::NewNumber]),
@@ -72,7 +60,6 @@ void CallStats::toFile(const QString &path) const
     };
     const QStringList kinds{kindName(CallerKind::Customer), kindName(CallerKind::NewNumber),
                             kindName(CallerKind::Withheld), tr("合计")};
-    file.write("\xEF\xBB\xBF");
     put({tr("统计期间"), m_period.caption()});
     put({tr("来电"), QString::number(m_figures.calls)});
     put({tr("号码"), QString::number(m_figures.numbers)});
@@ -90,8 +77,7 @@ void CallStats::toFile(const QString &path) const
     put({tr("客户编码"), tr("客户名称"), tr("来电次数"), tr("最后来电")});
     for (const TopCaller &caller : m_figures.topCallers)
         put({caller.code, caller.name, QString::number(caller.calls), caller.lastCall});
-    if (!file.commit())
-        throw cannotWrite();
+    file.commit();
 }
 
 } // namespace corvane

@@ -1,12 +1,8 @@
 #include "core/recentcallsexport.h"
 
 #include "core/callcaption.h"
-#include "core/csv.h"
-#include "platform/failure.h"
+#include "core/csvfile.h"
 #include "store/recentcallsstore.h"
-
-#include <QDir>
-#include <QSaveFile>
 
 namespace corvane {
 
@@ -24,17 +20,8 @@ QString at(const Record &call, RecentCallsStore::Field field)
 qsizetype RecentCallsExport::toFile(RecentCallsStore &store, const RecentCallsFilter &filter,
                                     const QDate &today, const QString &path)
 {
-    QSaveFile file(path);
-    const auto cannotWrite = [&] {
-        return Failure(tr("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        throw cannotWrite();
-    const auto put = [&](const QStringList &fields) {
-        if (file.write(csv::line(fields).toUtf8()) < 0)
-            throw cannotWrite();
-    };
-    file.write("\xEF\xBB\xBF");
+    CsvFile file(path);
+    const auto put = [&file](const QStringList &fields) { file.put(fields); };
     put({tr("时间"), tr("号码"), tr("客户编码"), tr("客户"), tr("已处理"), tr("备注")});
     const auto calls = store.calls(filter, today);
     qsizetype count = 0;
@@ -46,8 +33,7 @@ qsizetype RecentCallsExport::toFile(RecentCallsStore &store, const RecentCallsFi
                  at(call, RecentCallsStore::Note)});
         count += qsizetype(page.size());
     }
-    if (!file.commit())
-        throw cannotWrite();
+    file.commit();
     return count;
 }
 
