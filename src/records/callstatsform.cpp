@@ -8,6 +8,7 @@
 #include "platform/programfolder.h"
 #include "records/datepicker.h"
 #include "records/formfont.h"
+#include "records/placed.h"
 #include "widgets/barchart/barchart.h"
 #include "widgets/drawing/colors.h"
 #include "widgets/windowgeometry.h"
@@ -32,13 +33,6 @@ constexpr int OuterHeight = 640;
 constexpr int UpperPanelHeight = 44;
 // Well inside the second a new call may take to show.
 constexpr int RecountDelayMs = 250;
-
-template <typename Control> Control *placed(Control *control, const char *name, const QRect &place)
-{
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(place);
-    return control;
-}
 
 // The kinds of caller in the skin's colours: the highlight for customers,
 // lighter for new numbers, the shadow for numbers nobody can call back.

@@ -11,6 +11,7 @@
 #include "records/formfont.h"
 #include "records/notedelegate.h"
 #include "records/pickcustomer.h"
+#include "records/placed.h"
 #include "records/recentcallsmodel.h"
 #include "store/recentcallsstore.h"
 #include "widgets/buttonedit/buttonedit.h"
@@ -36,13 +37,6 @@ namespace {
 constexpr int OuterWidth = 705;
 constexpr int OuterHeight = 450;
 constexpr int UpperPanelHeight = 80;
-
-template <typename Control> Control *placed(Control *control, const char *name, const QRect &place)
-{
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(place);
-    return control;
-}
 
 } // namespace
 
