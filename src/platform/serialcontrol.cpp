@@ -65,9 +65,11 @@ SerialControl::SerialControl(QObject *parent) : QObject(parent), m_port(new Seri
     // UART FIFO about every 15 ms at 9600 baud, a USB modem every few ms. A
     // caller-ID report must be read whole in one event, so the receive event
     // waits until the line has been quiet for longer than the slowest of those
-    // hand-overs (25 ms), or until the input buffer is full.
+    // hand-overs (25 ms), or until the input buffer is full. Every modem
+    // ends what it says with a line end: a pause inside a line is a delivery
+    // that stalled (Wine's ports hand over pieces up to 70 ms apart), so the
+    // rest of the line is waited for, up to half a second.
     m_quiet.setSingleShot(true);
-    m_quiet.setInterval(QuietGapMs);
     connect(&m_quiet, &QTimer::timeout, this, [this] {
         if (inBufferCount() > 0)
             raiseDataReceived();
@@ -223,7 +225,13 @@ void SerialControl::received()
     if (m_port->bytesAvailable() >= m_port->readBufferSize())
         raiseDataReceived();
     else
-        m_quiet.start();
+        awaitQuiet();
+}
+
+void SerialControl::awaitQuiet()
+{
+    const char last = m_port->lastByte();
+    m_quiet.start(last == '\r' || last == '\n' ? QuietGapMs : UnendedLineGapMs);
 }
 
 void SerialControl::raiseDataReceived()
@@ -242,7 +250,7 @@ void SerialControl::raiseDataReceived()
             // Characters the handler left unread, or that came while it ran,
             // get an event of their own once the line is quiet again.
             if (inBufferCount() > 0 && !m_quiet.isActive())
-                m_quiet.start();
+                awaitQuiet();
         },
         Qt::QueuedConnection);
 }

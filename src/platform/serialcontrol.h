@@ -59,8 +59,10 @@ public:
     void setLineLog(LineLog *log) { m_log = log; }
     LineLog *lineLog() const { return m_log; }
 
-    // How long the line must stay quiet before a burst counts as ended.
+    // How long the line must stay quiet before a burst that ends with a line
+    // end counts as ended; one that stops inside a line waits longer.
     static constexpr int QuietGapMs = 25;
+    static constexpr int UnendedLineGapMs = 500;
     // How often a vanished device is looked for.
     static constexpr int ReopenIntervalMs = 3000;
 
@@ -75,6 +77,8 @@ Q_SIGNALS:
 
 private:
     void received();
+    // Starts the wait for the line to go quiet, as long as its last byte asks.
+    void awaitQuiet();
     void raiseDataReceived();
     void deviceError();
     bool openDevice();

@@ -43,6 +43,8 @@ public:
     qint64 bytesAvailable() const;
     // At most maxSize bytes of what waits; all of it when maxSize is 0.
     QByteArray read(qint64 maxSize);
+    // The last of the bytes that wait, left waiting; 0 when none wait.
+    char lastByte() const;
     qint64 readBufferSize() const;
     QString errorString() const;
 

@@ -95,6 +95,12 @@ QByteArray SerialLine::read(qint64 maxSize)
     return maxSize > 0 ? d->port.read(maxSize) : d->port.readAll();
 }
 
+char SerialLine::lastByte() const
+{
+    const QByteArray waiting = d->port.peek(d->port.bytesAvailable());
+    return waiting.isEmpty() ? '\0' : waiting.back();
+}
+
 qint64 SerialLine::readBufferSize() const
 {
     return d->port.readBufferSize();

@@ -233,6 +233,12 @@ QByteArray SerialLine::read(qint64 maxSize)
     return bytes;
 }
 
+char SerialLine::lastByte() const
+{
+    const std::lock_guard lock(d->mutex);
+    return d->received.isEmpty() ? '\0' : d->received.back();
+}
+
 qint64 SerialLine::readBufferSize() const
 {
     return d->bufferSize;
