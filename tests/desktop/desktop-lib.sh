@@ -16,7 +16,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# A test may set FAILURE_REPORT to a function that prints what explains a
+# failure (the program's own logs) before the test ends.
+FAILURE_REPORT=true
+fail() { echo "FAIL: $*" >&2; "$FAILURE_REPORT" >&2; exit 1; }
 pass() { echo "PASS: $*"; }
 
 # start_desktop tray|notray

@@ -16,6 +16,13 @@ PROGRAM="$WORK/bin"
 mkdir -p "$PROGRAM"
 cp "$EXE" "$PROGRAM/Corvane.exe"
 cp "$BUILT_FOLDER"/tel.sql "$BUILT_FOLDER"/zel.ini "$BUILT_FOLDER"/ringin*.wav "$PROGRAM/"
+# The line's log, and the program's output, tell a failure's story.
+printf '[line]\r\nlog=1\r\n' >>"$PROGRAM/zel.ini"
+report_logs() {
+    echo "--- line.log"; tail -n 40 "$PROGRAM/line.log" 2>/dev/null
+    echo "--- program"; tail -n 40 "$WORK/corvane.log" 2>/dev/null
+}
+FAILURE_REPORT=report_logs
 sqlite3 "$PROGRAM/tel.mdb" <"$SOURCE_DIR/resources/tel.sql" >/dev/null
 sqlite3 "$PROGRAM/tel.mdb" "INSERT INTO customer (customercode, customername, tel, address)
     VALUES ('A001', '张三商店', '02087654321', '广州市天河路1号')"
