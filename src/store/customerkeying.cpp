@@ -73,7 +73,7 @@ void CustomerKeying::keyNoted()
     qint64 keyed = 0;
     for (;;) {
         Transaction writing(m_connection);
-        const qsizetype batch = keyUnkeyedCustomers(engine, std::numeric_limits<qint64>::min(), Batch);
+        const qsizetype batch = keyWaitingCustomers(engine, Batch);
         writing.commit();
         keyed += batch;
         total = std::max(total, keyed);

@@ -69,6 +69,49 @@ std::vector<KeyRow> keysOf(Engine &engine, const std::vector<qint64> &ids)
     return rows;
 }
 
+// Keys at most `most` customers of customer_keying's range and moves the
+// range on past them, dropping it once it is done.
+qsizetype keyRange(Engine &engine, qsizetype most)
+{
+    qint64 keyedUpTo = 0;
+    qint64 upTo = 0;
+    {
+        Statement range(engine, QStringLiteral("SELECT keyedupto, upto FROM customer_keying"));
+        if (!range.step())
+            return 0;
+        keyedUpTo = range.integer(0);
+        upTo = range.integer(1);
+    }
+    qsizetype keyed = 0;
+    bool done = false;
+    while (keyed < most && !done) {
+        const qint64 wanted = std::min<qsizetype>(Batch, most - keyed);
+        std::vector<qint64> ids;
+        {
+            Statement next(engine, QStringLiteral("SELECT id FROM customer WHERE id > ? AND id <= ? "
+                                                  "ORDER BY id LIMIT ?"));
+            next.bind(1, keyedUpTo);
+            next.bind(2, upTo);
+            next.bind(3, wanted);
+            while (next.step())
+                ids.push_back(next.integer(0));
+        }
+        keyCustomers(engine, ids);
+        keyed += qsizetype(ids.size());
+        done = qint64(ids.size()) < wanted;
+        if (!ids.empty())
+            keyedUpTo = ids.back();
+    }
+    if (done) {
+        Statement(engine, QStringLiteral("DELETE FROM customer_keying")).run();
+    } else {
+        Statement move(engine, QStringLiteral("UPDATE customer_keying SET keyedupto = ?"));
+        move.bind(1, keyedUpTo);
+        move.run();
+    }
+    return keyed;
+}
+
 } // namespace
 
 void keyCustomers(Engine &engine, const std::vector<qint64> &ids)
@@ -106,15 +149,24 @@ qsizetype keyUnkeyedCustomers(Engine &engine, qint64 after, qsizetype most)
     return keyed;
 }
 
+qsizetype keyWaitingCustomers(Engine &engine, qsizetype most)
+{
+    const qsizetype inRange = keyRange(engine, most);
+    return inRange + keyUnkeyedCustomers(engine, std::numeric_limits<qint64>::min(), most - inRange);
+}
+
 qint64 unkeyedCustomerCount(Engine &engine)
 {
-    Statement count(engine, QStringLiteral("SELECT count(*) FROM customer_unkeyed"));
+    Statement count(engine,
+                    QStringLiteral("SELECT (SELECT count(*) FROM customer_unkeyed) + (SELECT count(*) "
+                                   "FROM customer_keying, customer WHERE id > keyedupto AND id <= upto)"));
     return count.step() ? count.integer(0) : 0;
 }
 
 bool hasUnkeyedCustomers(Engine &engine)
 {
-    Statement select(engine, QStringLiteral("SELECT 1 FROM customer_unkeyed LIMIT 1"));
+    Statement select(engine, QStringLiteral("SELECT 1 FROM customer_unkeyed UNION ALL "
+                                            "SELECT 1 FROM customer_keying LIMIT 1"));
     return select.step();
 }
 

@@ -52,17 +52,21 @@ QStringList countEveryCall()
 }
 
 // One step of the schema, as each engine writes it: single statements, run
-// in order. A step once released never changes; a later change is a new step.
+// in order. A step once released never changes what it leaves; a later change
+// is a new step. A step that makes every customer's keys wrong says so, and
+// the customers there are marked for the background keying as one range
+// (customerkeys.h), which costs the opening nothing however big the book.
 struct Step
 {
     QStringList sqlite;
     QStringList postgresql;
+    bool rekeysEveryCustomer = false;
 };
 
 // The triggers are plain SQL that any SQLite reads, so a customer written by
 // another program (sqlite3, a spreadsheet tool) is noted as one written here
 // is; a changed or removed customer's keys go at once, one by one through the
-// index. The last statement notes every customer already there.
+// index.
 const std::vector<Step> Steps = {
     // 1: the customers' number keys.
     {{QStringLiteral("CREATE TABLE customer_key (numberkey TEXT NOT NULL, customerid INTEGER NOT NULL, "
@@ -76,8 +80,7 @@ const std::vector<Step> Steps = {
                      "INSERT OR IGNORE INTO customer_unkeyed (customerid) VALUES (new.id); END"),
       QStringLiteral("CREATE TRIGGER customer_removed AFTER DELETE ON customer BEGIN "
                      "DELETE FROM customer_key WHERE customerid = old.id; "
-                     "DELETE FROM customer_unkeyed WHERE customerid = old.id; END"),
-      QStringLiteral("INSERT INTO customer_unkeyed (customerid) SELECT id FROM customer")},
+                     "DELETE FROM customer_unkeyed WHERE customerid = old.id; END")},
      {QStringLiteral("CREATE TABLE customer_key (numberkey text NOT NULL, customerid bigint NOT NULL, "
                      "PRIMARY KEY (numberkey, customerid))"),
       QStringLiteral("CREATE INDEX customer_key_customerid ON customer_key (customerid)"),
@@ -91,8 +94,8 @@ const std::vector<Step> Steps = {
                      "INSERT INTO customer_unkeyed (customerid) VALUES (NEW.id) ON CONFLICT DO NOTHING; "
                      "RETURN NEW; END $$"),
       QStringLiteral("CREATE TRIGGER customer_note_keys AFTER INSERT OR DELETE OR UPDATE OF tel ON customer "
-                     "FOR EACH ROW EXECUTE FUNCTION customer_note_keys()"),
-      QStringLiteral("INSERT INTO customer_unkeyed (customerid) SELECT id FROM customer")}},
+                     "FOR EACH ROW EXECUTE FUNCTION customer_note_keys()")},
+     true},
     // 2: every call the line reported, known caller or not. `taken` is the PC
     // clock's yyyy-MM-dd HH:mm:ss; `numberkey` the number's key (numberKey),
     // empty for a withheld one; `customercode` the customer found at the
@@ -114,9 +117,7 @@ const std::vector<Step> Steps = {
       QStringLiteral("CREATE INDEX calls_customercode ON calls (customercode, taken, id)")}},
     // 3: keys end before an extension and take a landline's trunk 0 after
     // +86, so every customer keyed before is keyed again.
-    {{QStringLiteral("INSERT OR IGNORE INTO customer_unkeyed (customerid) SELECT id FROM customer")},
-     {QStringLiteral(
-         "INSERT INTO customer_unkeyed (customerid) SELECT id FROM customer ON CONFLICT DO NOTHING")}},
+    {{}, {}, true},
     // 4: the calls counted by hour (yyyy-MM-dd HH of `taken`) and kind of
     // caller (0 a customer, 1 a new number, 2 a withheld one), with those not
     // handled, so that 来电统计 reads a year's charts from a few thousand
@@ -151,7 +152,22 @@ const std::vector<Step> Steps = {
          QStringLiteral("CREATE TRIGGER calls_count AFTER INSERT OR DELETE OR UPDATE OF taken, numberkey, "
                         "customercode, handled ON calls FOR EACH ROW EXECUTE FUNCTION calls_count()"),
      } + countEveryCall()},
+    // 5: the customers waiting for their keys as one range (customerkeys.h).
+    // Steps 1 and 3 once noted every customer in customer_unkeyed instead:
+    // seconds on the window's thread for a book of millions.
+    {{QStringLiteral("CREATE TABLE IF NOT EXISTS customer_keying (keyedupto INTEGER NOT NULL, "
+                     "upto INTEGER NOT NULL)")},
+     {QStringLiteral("CREATE TABLE IF NOT EXISTS customer_keying (keyedupto bigint NOT NULL, "
+                     "upto bigint NOT NULL)")}},
 };
+
+// Every customer there is waits for its keys: the range from the lowest id to
+// the highest, each end read from the primary key's index.
+const QStringList RekeyEveryCustomer = {
+    QStringLiteral("DELETE FROM customer_keying"),
+    QStringLiteral("INSERT INTO customer_keying (keyedupto, upto) SELECT lowest - 1, highest FROM (SELECT "
+                   "(SELECT min(id) FROM customer) AS lowest, (SELECT max(id) FROM customer) AS highest) "
+                   "AS ends WHERE highest IS NOT NULL")};
 
 int schemaVersion(Engine &engine, SqlDialect dialect)
 {
@@ -178,8 +194,14 @@ void upgradeSchema(Engine &engine, SqlDialect dialect)
     const int from = schemaVersion(engine, dialect);
     if (from >= int(Steps.size()))
         return;
+    bool rekey = false;
     for (auto step = Steps.begin() + from; step != Steps.end(); ++step) {
         for (const QString &sql : dialect == SqlDialect::Sqlite ? step->sqlite : step->postgresql)
+            Statement(engine, sql).run();
+        rekey = rekey || step->rekeysEveryCustomer;
+    }
+    if (rekey) {
+        for (const QString &sql : RekeyEveryCustomer)
             Statement(engine, sql).run();
     }
     for (const QString &sql : {QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version "

@@ -5,6 +5,7 @@
 #include "databaselock.h"
 #include "pgserver.h"
 #include "store/customerkeying.h"
+#include "store/customerkeys.h"
 #include "store/pagedquery.h"
 #include "store/statement.h"
 #include "store/stores.h"
@@ -154,10 +155,7 @@ private Q_SLOTS:
         QCOMPARE(codeOf(QStringLiteral("075523456789")), QStringLiteral("K4 0755-2345 6789"));
 
         // Another program's row: found at once, and keyed in the background.
-        const auto unkeyed = [this] {
-            Statement count(m_stores->connection, QStringLiteral("SELECT count(*) FROM customer_unkeyed"));
-            return count.step() ? count.integer(0) : -1;
-        };
+        const auto unkeyed = [this] { return unkeyedCustomerCount(m_stores->connection.engine()); };
         Statement(m_stores->connection,
                   QStringLiteral("INSERT INTO customer (customercode, tel) VALUES ('K5', '138-0000-0005')"))
             .run();

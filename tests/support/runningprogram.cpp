@@ -184,4 +184,12 @@ QStringList RunningProgram::query(const QString &sql) const
     return rows;
 }
 
+qint64 RunningProgram::customersWaitingForKeys() const
+{
+    return query(QStringLiteral("SELECT (SELECT count(*) FROM customer_unkeyed) + "
+                                "coalesce((SELECT upto - keyedupto FROM customer_keying), 0)"))
+        .value(0)
+        .toLongLong();
+}
+
 } // namespace corvane::test

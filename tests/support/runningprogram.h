@@ -69,6 +69,9 @@ public:
     // Runs one statement on the program's database from another connection,
     // as a second program would; each row's columns joined by '|'.
     QStringList query(const QString &sql) const;
+    // The customers the database notes as waiting for their number keys,
+    // one by one or (a whole book of dense ids) as a range.
+    qint64 customersWaitingForKeys() const;
 
 private:
     QTemporaryDir m_dir;
