@@ -48,21 +48,26 @@ std::optional<Customer> CustomerStore::customerByTel(const QString &tel, const Q
     if (keys.isEmpty() || !m_connection.engine().schemaCurrent())
         return std::nullopt;
     // The newest customers noted for keying (written by another program a
-    // moment ago) are looked at as well, never more than UnkeyedLooked, so a
-    // backlog the background keying works through costs the call nothing.
+    // moment ago), and the newest of a book waiting for its keys, are looked
+    // at as well, never more than UnkeyedLooked of each, so a backlog the
+    // background keying works through costs the call nothing.
     // Every one is checked against its number as it is now, and of those
     // that match the lowest code wins, compared here so that both engines
     // agree.
     Statement byKey(
         m_connection,
         QStringLiteral("SELECT id,") + CustomerColumns +
-            QStringLiteral(" FROM customer WHERE id IN (SELECT customerid FROM customer_key WHERE "
-                           "numberkey IN (?,?) UNION SELECT customerid FROM (SELECT customerid "
-                           "FROM customer_unkeyed ORDER BY customerid DESC LIMIT ?) AS newest)"));
+            QStringLiteral(
+                " FROM customer WHERE id IN (SELECT customerid FROM customer_key WHERE "
+                "numberkey IN (?,?) UNION SELECT customerid FROM (SELECT customerid "
+                "FROM customer_unkeyed ORDER BY customerid DESC LIMIT ?) AS newest UNION SELECT id "
+                "FROM (SELECT id FROM customer, customer_keying WHERE id > keyedupto AND id <= upto "
+                "ORDER BY id DESC LIMIT ?) AS newestofbook)"));
     // One key or two.
     byKey.bind(1, keys.first());
     byKey.bind(2, keys.last());
     byKey.bind(3, qint64(UnkeyedLooked));
+    byKey.bind(4, qint64(UnkeyedLooked));
     std::optional<Customer> best;
     qint64 bestId = 0;
     while (byKey.step()) {

@@ -46,7 +46,8 @@ public:
     // The customer with this number, std::nullopt for a new number: the
     // first whose number is written exactly so, else the one with the lowest
     // code whose number has one of the keys callerKeys(tel, areaCode) gives,
-    // among the customers keyed and the newest UnkeyedLooked waiting for it.
+    // among the customers keyed and the newest UnkeyedLooked waiting for it
+    // (of those noted one by one, and of a book's range).
     static constexpr qsizetype UnkeyedLooked = 1000;
     std::optional<Customer> customerByTel(const QString &tel, const QString &areaCode = {});
     // Every customer in the order they were added, to page through and edit.
