@@ -35,6 +35,7 @@
 #include "settings/helpwindow.h"
 #include "settings/linesettingsdialog.h"
 #include "settings/ringdialog.h"
+#include "store/callerfiguresreader.h"
 #include "store/stores.h"
 #include "widgets/windowgeometry.h"
 
@@ -85,8 +86,9 @@ Application::Application(std::function<bool()> endRequested)
                      [form = m_recentCalls.get()] { guarded([form] { form->onCallsChanged(); }); });
     QObject::connect(m_recentCalls.get(), &RecentCallsForm::callEdited, m_callDesk.get(),
                      [desk = m_callDesk.get()](qint64 callId) { desk->tellCallEdited(callId); });
+    m_callerFigures = std::make_unique<CallerFiguresReader>(m_stores->connection);
     m_callStats = std::make_unique<CallStatsForm>(
-        m_stores->callFigures, *m_fileChooser,
+        m_stores->callFigures, *m_callerFigures, *m_fileChooser,
         [this](qint64 customer) { m_customerEntry->showCustomer(customer); }, &QDate::currentDate, main);
     // Every call this desk writes or another desk announces comes here too.
     QObject::connect(m_callDesk.get(), &CallDesk::callsChanged, m_callStats.get(),

@@ -12,6 +12,7 @@ class CallerHistory;
 class CallNotifier;
 class CallLogQueryForm;
 class CallStatsForm;
+class CallerFiguresReader;
 class CustomerEntryForm;
 class CustomerQueryForm;
 class CustomerTransfer;
@@ -92,6 +93,8 @@ private:
     std::unique_ptr<CustomerEntryForm> m_customerEntry;
     std::unique_ptr<CallLogQueryForm> m_callLogQuery;
     std::unique_ptr<RecentCallsForm> m_recentCalls;
+    // Before the window that asks it, so that it outlives the window.
+    std::unique_ptr<CallerFiguresReader> m_callerFigures;
     std::unique_ptr<CallStatsForm> m_callStats;
     std::unique_ptr<CustomerQueryForm> m_customerQuery;
     std::unique_ptr<RingDialog> m_ringDialog;

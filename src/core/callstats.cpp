@@ -9,9 +9,15 @@ CallStats::CallStats(const CallPeriod &period, CallFigures figures)
 {
 }
 
-CallStats CallStats::read(CallFiguresStore &store, const CallPeriod &period)
+CallStats CallStats::readCounts(CallFiguresStore &store, const CallPeriod &period)
 {
-    return {period, store.figures(period.first(), period.last(), period.byMonth())};
+    return {period, store.counts(period.first(), period.last(), period.byMonth())};
+}
+
+void CallStats::setCallers(CallerFigures callers)
+{
+    m_figures.callers = std::move(callers);
+    m_hasCallers = true;
 }
 
 std::vector<SlotCounts> CallStats::everySlot() const
@@ -42,10 +48,15 @@ QString CallStats::kindName(CallerKind kind)
 
 QString CallStats::totalsLine() const
 {
+    if (!m_hasCallers) {
+        const QString known = tr("来电 %1 次，未处理 %2 次").arg(m_figures.calls).arg(m_figures.notHandled);
+        return m_callersFailure.isEmpty() ? known + tr("；号码正在统计……")
+                                          : known + tr("；号码未能统计：%1").arg(m_callersFailure);
+    }
     return tr("来电 %1 次，号码 %2 个，新号码存为客户 %3 个，未处理 %4 次")
         .arg(m_figures.calls)
-        .arg(m_figures.numbers)
-        .arg(m_figures.savedNumbers)
+        .arg(m_figures.callers.numbers)
+        .arg(m_figures.callers.savedNumbers)
         .arg(m_figures.notHandled);
 }
 
@@ -62,8 +73,8 @@ void CallStats::toFile(const QString &path) const
                             kindName(CallerKind::Withheld), tr("合计")};
     put({tr("统计期间"), m_period.caption()});
     put({tr("来电"), QString::number(m_figures.calls)});
-    put({tr("号码"), QString::number(m_figures.numbers)});
-    put({tr("新号码存为客户"), QString::number(m_figures.savedNumbers)});
+    put({tr("号码"), QString::number(m_figures.callers.numbers)});
+    put({tr("新号码存为客户"), QString::number(m_figures.callers.savedNumbers)});
     put({tr("未处理"), QString::number(m_figures.notHandled)});
     put({});
     put(QStringList{m_period.byMonth() ? tr("月份") : tr("日期")} + kinds);
@@ -75,7 +86,7 @@ void CallStats::toFile(const QString &path) const
         put(QStringList{tr("%1时").arg(hour)} + kindsOf(m_figures.byHour[std::size_t(hour)]));
     put({});
     put({tr("客户编码"), tr("客户名称"), tr("来电次数"), tr("最后来电")});
-    for (const TopCaller &caller : m_figures.topCallers)
+    for (const TopCaller &caller : m_figures.callers.topCallers)
         put({caller.code, caller.name, QString::number(caller.calls), caller.lastCall});
     file.commit();
 }

@@ -9,6 +9,7 @@
 #include "records/datepicker.h"
 #include "records/formfont.h"
 #include "records/placed.h"
+#include "store/callerfiguresreader.h"
 #include "widgets/barchart/barchart.h"
 #include "widgets/drawing/colors.h"
 #include "widgets/windowgeometry.h"
@@ -60,11 +61,11 @@ BarChart *chart(QWidget *parent, const char *name)
 
 } // namespace
 
-CallStatsForm::CallStatsForm(CallFiguresStore &store, FileChooser &files,
+CallStatsForm::CallStatsForm(CallFiguresStore &store, CallerFiguresReader &callers, FileChooser &files,
                              std::function<void(qint64 customerId)> showCustomer,
                              std::function<QDate()> today, QWidget *parent)
-    : QDialog(parent), m_store(store), m_files(files), m_showCustomer(std::move(showCustomer)),
-      m_today(std::move(today)), m_recount(new QTimer(this))
+    : QDialog(parent), m_store(store), m_callers(callers), m_files(files),
+      m_showCustomer(std::move(showCustomer)), m_today(std::move(today)), m_recount(new QTimer(this))
 {
     setObjectName(QStringLiteral("callStatsForm"));
     setWindowTitle(tr("来电统计"));
@@ -156,10 +157,20 @@ CallStatsForm::CallStatsForm(CallFiguresStore &store, FileChooser &files,
             [this] { guarded([this] { onExportDataClicked(); }); });
     connect(m_topCallerList, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
         guarded([&] {
-            if (m_stats && row >= 0 && row < int(m_stats->figures().topCallers.size()))
-                if (const qint64 id = m_stats->figures().topCallers[std::size_t(row)].customerId)
+            if (row >= 0 && row < int(m_shownTopCallers.size()))
+                if (const qint64 id = m_shownTopCallers[std::size_t(row)].customerId)
                     m_showCustomer(id);
         });
+    });
+    connect(&m_callers, &CallerFiguresReader::ready, this,
+            [this](quint64 request, const CallerFigures &figures) {
+                guarded([&] { onCallersRead(request, figures); });
+            });
+    connect(&m_callers, &CallerFiguresReader::failed, this, [this](quint64 request, const QString &reason) {
+        if (m_stats && request == m_callersRequest) {
+            m_stats->setCallersFailed(reason);
+            m_totalsLabel->setText(m_stats->totalsLine());
+        }
     });
 }
 
@@ -207,12 +218,25 @@ void CallStatsForm::onPeriodChosen()
 
 void CallStatsForm::refresh()
 {
-    display(CallStats::read(m_store, period()));
+    const CallPeriod chosen = period();
+    m_stats = std::make_unique<CallStats>(CallStats::readCounts(m_store, chosen));
+    m_callersRequest = m_callers.read(chosen.first(), chosen.last());
+    m_exportDataButton->setEnabled(false);
+    showCounts();
 }
 
-void CallStatsForm::display(const CallStats &stats)
+void CallStatsForm::onCallersRead(quint64 request, const CallerFigures &callers)
 {
-    m_stats = std::make_unique<CallStats>(stats);
+    if (!m_stats || request != m_callersRequest)
+        return;
+    m_stats->setCallers(callers);
+    m_exportDataButton->setEnabled(true);
+    showCallers();
+}
+
+void CallStatsForm::showCounts()
+{
+    const CallStats &stats = *m_stats;
     const CallPeriod &period = stats.period();
     m_periodLabel->setText(tr("统计期间：%1").arg(period.caption()));
     m_totalsLabel->setText(stats.totalsLine());
@@ -230,8 +254,13 @@ void CallStatsForm::display(const CallStats &stats)
         hours.push_back({QString::number(hour), figuresOf(stats.figures().byHour[std::size_t(hour)]),
                          tr("%1:00–%1:59").arg(hour)});
     m_hourChart->setBars(std::move(hours));
+}
 
-    const std::vector<TopCaller> &top = stats.figures().topCallers;
+void CallStatsForm::showCallers()
+{
+    m_totalsLabel->setText(m_stats->totalsLine());
+    m_shownTopCallers = m_stats->figures().callers.topCallers;
+    const std::vector<TopCaller> &top = m_shownTopCallers;
     m_topCallerList->setRowCount(int(top.size()));
     for (int row = 0; row < int(top.size()); ++row) {
         const TopCaller &caller = top[std::size_t(row)];
@@ -261,7 +290,7 @@ void CallStatsForm::onExportImageClicked()
 
 void CallStatsForm::onExportDataClicked()
 {
-    if (!m_stats)
+    if (!m_stats || !m_stats->hasCallers())
         return;
     const QString path = m_files.fileToSave(this, tr("导出数据"), tr("来电统计.csv"), tr("CSV 文件 (*.csv)"));
     if (path.isEmpty())

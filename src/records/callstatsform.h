@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/callfigures.h"
+
 #include <QDate>
 #include <QDialog>
 
@@ -16,6 +18,7 @@ class QTimer;
 namespace corvane {
 
 class BarChart;
+class CallerFiguresReader;
 class CallFiguresStore;
 class CallPeriod;
 class CallStats;
@@ -24,13 +27,15 @@ class FileChooser;
 // "来电统计": the calls of a period at a glance, a view of CallStats. The
 // calls per day (per month over a long period) and per hour of the day as
 // stacked bars by kind of caller, the totals, and the customers who called
-// most, a double-click opening one in the entry form. It follows new calls
-// while open; "导出图片" saves the charts as PNG, "导出数据" the figures as CSV.
+// most, a double-click opening one in the entry form. The charts come at once
+// from the store, the callers from the reader when they have been read. It
+// follows new calls while open; "导出图片" saves the charts as PNG, "导出数据"
+// the figures as CSV.
 class CallStatsForm : public QDialog
 {
     Q_OBJECT
 public:
-    CallStatsForm(CallFiguresStore &store, FileChooser &files,
+    CallStatsForm(CallFiguresStore &store, CallerFiguresReader &callers, FileChooser &files,
                   std::function<void(qint64 customerId)> showCustomer,
                   std::function<QDate()> today = &QDate::currentDate, QWidget *parent = nullptr);
     ~CallStatsForm() override;
@@ -47,16 +52,22 @@ protected:
 private:
     CallPeriod period() const;
     void refresh();
-    void display(const CallStats &stats);
+    void onCallersRead(quint64 request, const CallerFigures &callers);
+    void showCounts();
+    void showCallers();
     void onPeriodChosen();
     void onExportImageClicked();
     void onExportDataClicked();
 
     CallFiguresStore &m_store;
+    CallerFiguresReader &m_callers;
+    quint64 m_callersRequest = 0;
     FileChooser &m_files;
     std::function<void(qint64)> m_showCustomer;
     std::function<QDate()> m_today;
     std::unique_ptr<CallStats> m_stats;
+    // What the list shows: the last callers read, until the next arrive.
+    std::vector<TopCaller> m_shownTopCallers;
     QTimer *m_recount;
     QComboBox *m_periodBox;
     QDateEdit *m_firstDateEdit;

@@ -67,9 +67,9 @@ void countSlotsAndHours(Connection &connection, const QDate &first, const QDate 
 // numbers that called, those of them that called as new numbers and are a
 // customer's by now, and the customers who called most, in a first row and
 // the rows after it.
-void countNumbersAndCallers(Connection &connection, const QDate &first, const QDate &last, int topCount,
-                            CallFigures &figures)
+CallerFigures countCallers(Connection &connection, const QDate &first, const QDate &last, int topCount)
 {
+    CallerFigures figures;
     const QString customerOf = QStringLiteral("(SELECT %1 FROM customer WHERE customer.customercode = "
                                               "tops.customercode ORDER BY id LIMIT 1)");
     Statement figuresOf(
@@ -98,20 +98,26 @@ void countNumbersAndCallers(Connection &connection, const QDate &first, const QD
                                       figuresOf.text(1).value_or(QString()),
                                       figuresOf.text(6).value_or(QString()), figuresOf.integer(2),
                                       figuresOf.text(4).value_or(QString())});
+    return figures;
 }
 
 } // namespace
 
 CallFiguresStore::CallFiguresStore(Connection &connection) : m_connection(connection) {}
 
-CallFigures CallFiguresStore::figures(const QDate &first, const QDate &last, bool byMonth, int topCount)
+CallFigures CallFiguresStore::counts(const QDate &first, const QDate &last, bool byMonth)
 {
     CallFigures figures;
-    // One view of the table for every figure, so that they add up while
-    // calls come in.
     Transaction view(m_connection, Transaction::Kind::Read);
     countSlotsAndHours(m_connection, first, last, byMonth, figures);
-    countNumbersAndCallers(m_connection, first, last, topCount, figures);
+    view.commit();
+    return figures;
+}
+
+CallerFigures CallFiguresStore::callers(const QDate &first, const QDate &last, int topCount)
+{
+    Transaction view(m_connection, Transaction::Kind::Read);
+    CallerFigures figures = countCallers(m_connection, first, last, topCount);
     view.commit();
     return figures;
 }

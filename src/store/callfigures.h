@@ -43,6 +43,19 @@ struct TopCaller
     QString lastCall; // yyyy-MM-dd HH:mm:ss
 };
 
+// Who called: these read every call of the period, so they take longer than
+// the counts (a second or more for a year of a busy shop).
+struct CallerFigures
+{
+    // The numbers that called, each once; a withheld number is nobody's.
+    qint64 numbers = 0;
+    // The new numbers of the period that a customer has now: saved from the
+    // call or later (customers keep no time of their own).
+    qint64 savedNumbers = 0;
+    // Most calls first; a tie goes to the latest call, then to the code.
+    std::vector<TopCaller> topCallers;
+};
+
 struct CallFigures
 {
     // Only the slots with calls, oldest first.
@@ -50,19 +63,13 @@ struct CallFigures
     // Hour 0 to 23 of the day.
     std::array<KindCounts, 24> byHour{};
     qint64 calls = 0;
-    // The numbers that called, each once; a withheld number is nobody's.
-    qint64 numbers = 0;
-    // The new numbers of the period that a customer has now: saved from the
-    // call or later (customers keep no time of their own).
-    qint64 savedNumbers = 0;
     qint64 notHandled = 0;
-    // Most calls first; a tie goes to the latest call, then to the code.
-    std::vector<TopCaller> topCallers;
+    CallerFigures callers;
 };
 
 // The figures of 来电统计, counted by the database in grouped queries:
-// the bars from the counts by hour that it keeps (calls_hourly), the rest in
-// one pass over the period's calls by their time index. Nothing per call
+// the bars from the counts by hour that it keeps (calls_hourly), the callers
+// in one pass over the period's calls by their time index. Nothing per call
 // comes into the program.
 class CallFiguresStore
 {
@@ -70,8 +77,10 @@ public:
     explicit CallFiguresStore(Connection &connection);
 
     // The calls taken from `first` to `last`, both days included, in bars of
-    // days or of months.
-    CallFigures figures(const QDate &first, const QDate &last, bool byMonth, int topCount = 10);
+    // days or of months, without the callers: quick at any size.
+    CallFigures counts(const QDate &first, const QDate &last, bool byMonth);
+    // Who called in the same days.
+    CallerFigures callers(const QDate &first, const QDate &last, int topCount = 10);
 
 private:
     Connection &m_connection;

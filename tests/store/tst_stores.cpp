@@ -429,7 +429,9 @@ private Q_SLOTS:
 
         CallFiguresStore &store = m_stores->callFigures;
         const auto figuresOf = [&](const CallPeriod &period) {
-            return store.figures(period.first(), period.last(), period.byMonth());
+            CallFigures figures = store.counts(period.first(), period.last(), period.byMonth());
+            figures.callers = store.callers(period.first(), period.last());
+            return figures;
         };
         const auto slotsOf = [](const CallFigures &figures) {
             QStringList slots;
@@ -448,8 +450,8 @@ private Q_SLOTS:
                               QStringLiteral("2025-01-20 1/0/0"), QStringLiteral("2025-01-25 1/0/0"),
                               QStringLiteral("2025-01-31 2/0/0")}));
         QCOMPARE(january.calls, qint64(9));
-        QCOMPARE(january.numbers, qint64(5));
-        QCOMPARE(january.savedNumbers, qint64(1));
+        QCOMPARE(january.callers.numbers, qint64(5));
+        QCOMPARE(january.callers.savedNumbers, qint64(1));
         QCOMPARE(january.notHandled, qint64(8));
         QCOMPARE(january.byHour[0][CallerKind::NewNumber], qint64(1));
         QCOMPARE(january.byHour[9][CallerKind::Customer], qint64(2));
@@ -459,7 +461,7 @@ private Q_SLOTS:
             byHour += hour.total();
         QCOMPARE(byHour, qint64(9));
         QStringList top;
-        for (const TopCaller &caller : january.topCallers)
+        for (const TopCaller &caller : january.callers.topCallers)
             top.append(QStringLiteral("%1 %2 %3 %4")
                            .arg(caller.code, caller.name)
                            .arg(caller.calls)
@@ -468,9 +470,8 @@ private Q_SLOTS:
                                    QStringLiteral("C3 王五 2 2025-01-25 14:00:00"),
                                    QStringLiteral("C1 张三 1 2025-01-05 09:00:00"),
                                    QStringLiteral("C4 赵六 1 2025-01-05 09:00:00")}));
-        QVERIFY(january.topCallers[0].customerId > 0);
-        QCOMPARE(store.figures(QDate(2025, 1, 1), QDate(2025, 1, 31), false, 2).topCallers.size(),
-                 std::size_t(2));
+        QVERIFY(january.callers.topCallers[0].customerId > 0);
+        QCOMPARE(store.callers(QDate(2025, 1, 1), QDate(2025, 1, 31), 2).topCallers.size(), std::size_t(2));
 
         // The week of New Year's Day begins on Monday 30 December.
         const CallPeriod week = CallPeriod::of(PeriodChoice::ThisWeek, QDate(2025, 1, 1));
@@ -480,8 +481,8 @@ private Q_SLOTS:
         const CallFigures february =
             figuresOf(CallPeriod::of(PeriodChoice::Dates, {}, QDate(2025, 2, 28), QDate(2025, 2, 1)));
         QCOMPARE(slotsOf(february), (QStringList{QStringLiteral("2025-02-01 0/1/1")}));
-        QCOMPARE(february.numbers, qint64(1));
-        QVERIFY(february.topCallers.empty());
+        QCOMPARE(february.callers.numbers, qint64(1));
+        QVERIFY(february.callers.topCallers.empty());
         // Over 62 days the bars are months.
         const CallPeriod quarter =
             CallPeriod::of(PeriodChoice::Dates, {}, QDate(2024, 12, 1), QDate(2025, 2, 28));
