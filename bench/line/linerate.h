@@ -7,12 +7,49 @@
 #include <QString>
 
 #include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <pty.h>
 #include <thread>
 #include <unistd.h>
 
 namespace corvane::bench {
 
 using Clock = std::chrono::steady_clock;
+
+// A pseudo-terminal the program opens as its modem's port (name()); the
+// benchmark plays the modem on its master side, which never blocks.
+class ModemPty
+{
+public:
+    ModemPty()
+    {
+        char name[256] = {};
+        if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
+            std::perror("openpty");
+            return;
+        }
+        m_name = QString::fromLatin1(name);
+        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    }
+    ~ModemPty()
+    {
+        for (const int fd : {m_master, m_slave})
+            if (fd >= 0)
+                ::close(fd);
+    }
+    ModemPty(const ModemPty &) = delete;
+    ModemPty &operator=(const ModemPty &) = delete;
+
+    bool isOpen() const { return !m_name.isEmpty(); }
+    int master() const { return m_master; }
+    QString name() const { return m_name; }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_name;
+};
 
 // 9600 baud, 8N1: ten bits a character.
 constexpr std::chrono::nanoseconds CharTime{10'000'000'000LL / 9600};

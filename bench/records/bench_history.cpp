@@ -47,34 +47,22 @@ void timeEach(const char *what, int times, const std::function<void(int)> &actio
 
 // Ten calls a second from 2020 on; nine in ten from one of a million known
 // customers, and one number in every hundred calls is the busiest caller's.
-// The indexes are made after the rows, as sorting once is quicker.
 void fillCalls(Connection &connection, int rows)
 {
-    QList<QString> indexes;
-    {
-        Statement select(connection, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' "
-                                                    "AND tbl_name = 'calls' AND sql IS NOT NULL"));
-        while (select.step())
-            indexes.append(select.text(0).value_or(QString()));
-    }
-    Transaction transaction(connection);
-    for (const QString &sql : indexes)
-        Statement(connection, QStringLiteral("DROP INDEX ") + sql.section(QLatin1Char(' '), 2, 2)).run();
-    Statement fill(
-        connection,
-        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < :last) "
-                       "INSERT INTO calls (taken, number, numberkey, customercode, note, token) "
-                       "SELECT datetime('2020-01-01', '+' || (i / 10) || ' seconds'), "
-                       "k, k, CASE WHEN i % 10 <> 9 THEN 'C' || (i / 10 % :customers) END, "
-                       "'note ' || i, 'b' || i "
-                       "FROM (SELECT i, CASE WHEN i % 100 = 0 THEN '13900000000' "
-                       "ELSE printf('1380%07d', i % :customers) END AS k FROM n)"));
-    fill.bind(":last", qint64(rows - 1));
-    fill.bind(":customers", qint64(Customers));
-    fill.run();
-    for (const QString &sql : indexes)
-        Statement(connection, sql).run();
-    transaction.commit();
+    bench::withCallIndexesAfter(connection, [&] {
+        Statement fill(
+            connection,
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < :last) "
+                           "INSERT INTO calls (taken, number, numberkey, customercode, note, token) "
+                           "SELECT datetime('2020-01-01', '+' || (i / 10) || ' seconds'), "
+                           "k, k, CASE WHEN i % 10 <> 9 THEN 'C' || (i / 10 % :customers) END, "
+                           "'note ' || i, 'b' || i "
+                           "FROM (SELECT i, CASE WHEN i % 100 = 0 THEN '13900000000' "
+                           "ELSE printf('1380%07d', i % :customers) END AS k FROM n)"));
+        fill.bind(":last", qint64(rows - 1));
+        fill.bind(":customers", qint64(Customers));
+        fill.run();
+    });
 }
 
 } // namespace

@@ -17,9 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <optional>
-#include <pty.h>
 #include <unistd.h>
 #include <vector>
 
@@ -61,15 +59,11 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const int customers = argc > 1 ? QString::fromLatin1(argv[1]).toInt() : 1'000'000;
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-        std::perror("openpty");
+    const bench::ModemPty modem;
+    if (!modem.isOpen())
         return 1;
-    }
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    test::RunningProgram program(QStringLiteral("制式1"), QString::fromLatin1(name));
+    const int master = modem.master();
+    test::RunningProgram program(QStringLiteral("制式1"), modem.name());
     QProcess &process = program.process();
     process.terminate();
     process.waitForFinished(10000);
@@ -137,7 +131,5 @@ int main(int argc, char **argv)
     call(program, master, customers / 4, true, "after the insert");
     call(program, master, customers / 5, false, "after the insert");
     std::printf("after the insert: longest stall %.0f ms\n", program.longestStallMs(afterInsertMs));
-    ::close(master);
-    ::close(slave);
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include "store/connection.h"
 #include "store/numberkey.h"
+#include "store/statement.h"
+#include "store/transaction.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -51,6 +53,24 @@ void fill(sqlite3 *db, const char *sql, int rows, const std::function<QStringLis
 QString telOf(int customer)
 {
     return QStringLiteral("1380%1").arg(customer, 7, 10, QLatin1Char('0'));
+}
+
+void withCallIndexesAfter(Connection &connection, const std::function<void()> &fill)
+{
+    QList<QString> indexes;
+    {
+        Statement select(connection, QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' "
+                                                    "AND tbl_name = 'calls' AND sql IS NOT NULL"));
+        while (select.step())
+            indexes.append(select.text(0).value_or(QString()));
+    }
+    Transaction transaction(connection);
+    for (const QString &sql : indexes)
+        Statement(connection, QStringLiteral("DROP INDEX ") + sql.section(QLatin1Char(' '), 2, 2)).run();
+    fill();
+    for (const QString &sql : indexes)
+        Statement(connection, sql).run();
+    transaction.commit();
 }
 
 QString addressOf(int customer)

@@ -29,11 +29,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
 #include <functional>
 #include <optional>
 #include <poll.h>
-#include <pty.h>
 #include <unistd.h>
 #include <vector>
 
@@ -224,19 +222,15 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: bench_wine [<Windows build folder> <dependency cache>]\n");
         return 2;
     }
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-        std::perror("openpty");
+    const bench::ModemPty modem;
+    if (!modem.isOpen())
         return 1;
-    }
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    const int master = modem.master();
 
     QProcessEnvironment noBus;
     // No session bus: a call's notification reaches no desktop.
     noBus.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("unix:path=/nonexistent/bus"));
-    measure("Linux", master, QString::fromLatin1(name), {}, noBus, terminate);
+    measure("Linux", master, modem.name(), {}, noBus, terminate);
     linuxSize();
 
     if (arguments.size() == 2) {
@@ -244,7 +238,7 @@ int main(int argc, char **argv)
         const QTemporaryDir wine;
         const QString prefix = wine.filePath(QStringLiteral("prefix"));
         if (run({QStringLiteral(CORVANE_SOURCE_DIR "/tools/windows/wine-prefix.sh"), arguments.at(1), prefix,
-                 QString::fromLatin1(name)}) != 0)
+                 modem.name()}) != 0)
             return 1;
         const QStringList launcher{QStringLiteral(CORVANE_SOURCE_DIR "/tools/windows/wine-run.sh"),
                                    arguments.at(1), prefix};
@@ -273,7 +267,5 @@ int main(int argc, char **argv)
         run(wineserver + QStringList{QStringLiteral("-k")});
         windowsSize(windowsBuild);
     }
-    ::close(master);
-    ::close(slave);
     return 0;
 }
