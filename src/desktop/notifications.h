@@ -30,7 +30,8 @@ public:
 
     // Shows the notification in place of the one shown before.
     virtual void show(const Notification &notification) = 0;
-    // Replaces the one shown, unless the user has closed it meanwhile.
+    // Replaces the one shown, unless the user has closed it or chosen its
+    // action meanwhile.
     virtual void update(const Notification &notification) = 0;
     // Takes the one shown away.
     virtual void withdraw() = 0;

@@ -12,6 +12,9 @@
 #include "testsupport.h"
 
 #include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -39,6 +42,19 @@ struct Announcing
         Q_EMIT callDesk.callShown(report);
         if (customer)
             Q_EMIT callDesk.customerShown(*customer);
+    }
+    // Returns once everything the server has sent reached the service: a
+    // round trip on the client's connection comes back after it.
+    void awaitDelivered()
+    {
+        const QDBusPendingCall answer =
+            QDBusConnection(QStringLiteral("client"))
+                .asyncCall(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
+                                                          QStringLiteral("/org/freedesktop/Notifications"),
+                                                          QStringLiteral("org.freedesktop.Notifications"),
+                                                          QStringLiteral("GetServerInformation")));
+        static_cast<void>(QTest::qWaitFor([&] { return answer.isFinished(); }, 5000));
+        QCoreApplication::processEvents();
     }
     // What the server has received once it holds `count` notifications.
     QList<test::NotificationServer::Received> awaitReceived(int count)
@@ -132,7 +148,9 @@ private Q_SLOTS:
         desk.server.invokeDefault(id, QStringLiteral("token-1"));
         QTRY_COMPARE(activated.size(), 1);
         QCOMPARE(activated[0][0].toString(), QStringLiteral("token-1"));
-        // Closed by the user: the end of the ring does not bring it back.
+        // Chosen by the user: the end of the ring does not bring it back, even
+        // before the service has said it closed it.
+        desk.awaitDelivered();
         Q_EMIT desk.callDesk.ringEnded();
         QTest::qWait(100);
         QCOMPARE(desk.server.received().size(), 1);

@@ -100,7 +100,6 @@ void NotificationServer::invokeDefault(uint id, const QString &activationToken)
     if (!activationToken.isEmpty())
         emitSignal(QStringLiteral("ActivationToken"), {id, activationToken});
     emitSignal(QStringLiteral("ActionInvoked"), {id, QStringLiteral("default")});
-    dismiss(id);
 }
 
 void NotificationServer::dismiss(uint id)

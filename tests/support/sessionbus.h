@@ -54,7 +54,8 @@ public:
 
     QList<Received> received() const;
     QList<uint> closed() const;
-    // The user chose the default action, with the desktop's token when given.
+    // The user chose the default action, with the desktop's token when given;
+    // the closing that servers send after it is left to dismiss().
     void invokeDefault(uint id, const QString &activationToken);
     // The user closed it.
     void dismiss(uint id);

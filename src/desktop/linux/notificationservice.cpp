@@ -76,12 +76,13 @@ void NotificationService::show(const Notification &notification)
 {
     m_waiting = notification;
     m_withdrawWaiting = false;
+    m_shownActedOn = false;
     sendNext();
 }
 
 void NotificationService::update(const Notification &notification)
 {
-    if (m_shownId == 0 && !m_callInFlight && !m_waiting)
+    if (m_shownActedOn || (m_shownId == 0 && !m_callInFlight && !m_waiting))
         return;
     show(notification);
 }
@@ -169,6 +170,10 @@ void NotificationService::onActionInvoked(uint id, const QString &actionKey)
 {
     if (id == 0 || id != m_ownId || actionKey != DefaultAction)
         return;
+    // Most services close it now, and say so only after this: until then an
+    // update would bring it back.
+    if (id == m_shownId)
+        m_shownActedOn = true;
     Q_EMIT activated(std::exchange(m_activationToken, {}));
 }
 

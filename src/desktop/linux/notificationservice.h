@@ -55,6 +55,8 @@ private:
     bool m_availableTold = false;
     // The notification shown; 0 for none.
     uint m_shownId = 0;
+    // Its action was chosen: shown on only until it is replaced or withdrawn.
+    bool m_shownActedOn = false;
     // The last one the service gave; its action counts also once it is closed.
     uint m_ownId = 0;
     QString m_activationToken;

@@ -15,7 +15,11 @@ class TrayMessages : public Notifications
 public:
     explicit TrayMessages(TrayIcon &trayIcon) : m_trayIcon(trayIcon)
     {
-        connect(&m_trayIcon, &TrayIcon::messageClicked, this, [this] { Q_EMIT activated(QString()); });
+        // A clicked message is gone: nothing is updated until the next call's.
+        connect(&m_trayIcon, &TrayIcon::messageClicked, this, [this] {
+            m_shown.reset();
+            Q_EMIT activated(QString());
+        });
     }
 
     void show(const Notification &notification) override
