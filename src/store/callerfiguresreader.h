@@ -41,7 +41,7 @@ public:
     quint64 read(const QDate &first, const QDate &last);
 
 Q_SIGNALS:
-    // Raised on the reader's own thread of the event loop (the owner's).
+    // Raised on the thread the reader belongs to, through its event loop.
     void ready(quint64 request, const CallerFigures &callers);
     // The database could not be read: why, for the user.
     void failed(quint64 request, const QString &reason);
