@@ -10,10 +10,11 @@
 
 namespace corvane {
 
-// Keys the customers noted in table customer_unkeyed (customerkeys.h) on a
-// thread of its own with a connection of its own, a batch per transaction: a
-// book of millions is keyed while the window answers, and what a kill
-// interrupts goes on at the next start from the notes still there. It looks
+// Keys the customers waiting for keys (customerkeys.h: a book's range in
+// customer_keying, then those noted in customer_unkeyed) on a thread of its
+// own with a connection of its own, a batch per transaction: a book of
+// millions is keyed while the window answers, and what a kill interrupts
+// goes on at the next start from the range and notes still there. It looks
 // again now and then, and when nudged, for customers another program added.
 class CustomerKeying : public QObject
 {

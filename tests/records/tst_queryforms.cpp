@@ -394,6 +394,22 @@ private Q_SLOTS:
         QCOMPARE(totals->text(), QStringLiteral("来电 0 次，号码 0 个，新号码存为客户 0 个，未处理 0 次"));
     }
 
+    // Callers that cannot be read: the charts still show, the totals say
+    // why the rest is missing, and nothing half-counted is exported.
+    void callStatsTellWhyTheCallersAreMissing()
+    {
+        Connection away;
+        away.setUnavailable(QStringLiteral("数据库服务器没有应答"));
+        CallerFiguresReader callers(away);
+        test::NoFileChooser files;
+        CallStatsForm form(m_stores->callFigures, callers, files, [](qint64) {});
+        form.show();
+        const auto *totals = form.findChild<QLabel *>(QStringLiteral("totalsLabel"));
+        QTRY_COMPARE(totals->text(),
+                     QStringLiteral("来电 0 次，未处理 0 次；号码未能统计：数据库服务器没有应答"));
+        QVERIFY(!form.findChild<QPushButton *>(QStringLiteral("exportDataButton"))->isEnabled());
+    }
+
     void recentCallsKeepThePlaceAnEditAndTheNoteTyped()
     {
         const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd "));
